@@ -1,0 +1,29 @@
+// The search for equidistant letter sequences.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "results/result_sink.h"
+#include "search/search_settings.h"
+#include "search/text_input.h"
+#include "search/tick_clock.h"
+
+// Enumerates every find of every keyword in `text` (normalised, textLength bytes followed by a
+// zero byte), combines one find of each keyword into a result when all lie within
+// MaxResultLength and fit a grid width, and hands each result to `sink` in search order.
+//
+// Sink calls: none for an empty keyword list (answer true). Otherwise Begin (false: answer
+// false); AddResult per result (false: answer false, no End); Progress at most once per more
+// than 20 ms of `clock` (false: End(true) and its answer); at the end Progress(textLength,
+// textLength) and End(!that answer), whose answer is returned.
+//
+// Safe for any settings record: settings that leave nothing to find report nothing.
+bool FindSequences(const char* text, std::int32_t textLength, const KeywordList& keywords,
+                   const SearchSettings& settings, CResultSink& sink, std::string& errorText,
+                   CTickClock& clock = SystemTickClock());
+
+// The same search done literally, cursor by cursor, position by position, skip by skip.
+bool FindSequencesLiteral(const char* text, std::int32_t textLength, const KeywordList& keywords,
+                          const SearchSettings& settings, CResultSink& sink,
+                          std::string& errorText, CTickClock& clock = SystemTickClock());
