@@ -21,3 +21,5 @@ inline const Engine kEngines[] = {
 inline std::string EngineName(const testing::TestParamInfo<Engine>& info) {
     return info.param.name;
 }
+
+inline void PrintTo(const Engine& engine, std::ostream* os) { *os << engine.name; }

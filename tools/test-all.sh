@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Sets up a Debian 12 machine, builds the three trees from scratch and runs every test:
+#   native (g++), native with AddressSanitizer + UndefinedBehaviorSanitizer, and Windows
+#   (mingw-w64, run under Wine in Xvfb).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+bash tools/install-deps.sh
+jobs=$(nproc)
+
+section() { printf '\n==== %s ====\n' "$*"; }
+
+section "native build"
+cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTRANDIX_WERROR=ON
+cmake --build build/native -j "$jobs"
+section "native tests"
+ctest --test-dir build/native --output-on-failure -j "$jobs"
+
+section "sanitizer build"
+cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSTRANDIX_WERROR=ON \
+    -DSTRANDIX_SANITIZE=ON
+cmake --build build/asan -j "$jobs"
+section "sanitizer tests"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build/asan --output-on-failure -j "$jobs"
+
+section "windows build"
+cmake -S . -B build/windows -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTRANDIX_WERROR=ON \
+    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
+cmake --build build/windows -j "$jobs"
+section "windows tests (Wine)"
+# shellcheck source=tools/wine-env.sh
+source tools/wine-env.sh
+trap strandix_wine_stop EXIT
+xvfb-run -a -s "-screen 0 1280x1024x24" \
+    ctest --test-dir build/windows --output-on-failure -j "$jobs"
+
+section "all tests passed"

@@ -1,0 +1,28 @@
+# Sourced: a private, warmed-up Wine prefix for running the Windows tests.
+#   source tools/wine-env.sh   ... run tests ...   strandix_wine_stop
+# Everything lives under one temporary folder (prefix, HOME, TMPDIR), removed by strandix_wine_stop.
+
+strandix_wine_root=$(mktemp -d /tmp/strandix-wine.XXXXXX)
+export WINEPREFIX="$strandix_wine_root/prefix"
+export HOME="$strandix_wine_root/home"
+export TMPDIR="$strandix_wine_root/tmp"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
+export WINEARCH=win64
+mkdir -p "$HOME/.local/share/Trash" "$TMPDIR"
+
+# Create the prefix, then keep one server alive for the whole run.
+wineboot -i </dev/null >/dev/null 2>&1 || true
+wineserver -w
+# A virtual desktop: without a window manager Wine otherwise waits 2 s on every window change.
+wine64 reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1 || true
+wine64 reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f </dev/null >/dev/null 2>&1 || true
+wineserver -w
+wineserver -p
+wineboot </dev/null >/dev/null 2>&1 || true
+
+strandix_wine_stop() {
+    WINEPREFIX="$WINEPREFIX" wineserver -k 2>/dev/null || true
+    WINEPREFIX="$WINEPREFIX" wineserver -w 2>/dev/null || true
+    rm -rf "$strandix_wine_root"
+}
