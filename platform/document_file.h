@@ -1,0 +1,22 @@
+// Reading a document whole, as one block of bytes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+enum class DocumentReadStatus {
+    Ok,
+    CannotOpen,   // missing, a folder, no access
+    UnknownSize,  // the system could not say how long it is
+    TooLarge,     // more bytes than a search can index (above 2^31 - 1)
+    ReadFailed,   // the read itself failed
+    OutOfMemory,  // no buffer of that size could be made
+};
+
+// The largest document a search takes: its letters are indexed with 32-bit signed integers.
+constexpr std::uint64_t kMaxDocumentBytes = 0x7FFFFFFF;
+
+// Opens `path` for reading (others may read it too), asks its size and reads it with one read
+// into `contents`, whose length becomes the number of bytes actually read. On failure `contents`
+// is left empty; a too-large document is never read in part.
+DocumentReadStatus ReadDocument(const std::string& path, std::string& contents);
