@@ -1,4 +1,4 @@
-// Reading a document whole, as one block of bytes.
+// Reading a document whole, as one block of bytes; deleting a file.
 #pragma once
 
 #include <cstdint>
@@ -20,3 +20,6 @@ constexpr std::uint64_t kMaxDocumentBytes = 0x7FFFFFFF;
 // into `contents`, whose length becomes the number of bytes actually read. On failure `contents`
 // is left empty; a too-large document is never read in part.
 DocumentReadStatus ReadDocument(const std::string& path, std::string& contents);
+
+// Deletes the file at `path`; false when it could not be deleted (missing included).
+bool DeleteFileAt(const std::string& path);

@@ -54,3 +54,5 @@ DocumentReadStatus ReadDocument(const std::string& path, std::string& contents) 
     contents.resize(done);
     return DocumentReadStatus::Ok;
 }
+
+bool DeleteFileAt(const std::string& path) { return ::unlink(path.c_str()) == 0; }

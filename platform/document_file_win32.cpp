@@ -47,3 +47,5 @@ DocumentReadStatus ReadDocument(const std::string& path, std::string& contents) 
     contents.resize(read);
     return DocumentReadStatus::Ok;
 }
+
+bool DeleteFileAt(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
