@@ -7,7 +7,7 @@
 #include <string>
 
 class CProgressReceiver {
-public:
+  public:
     virtual ~CProgressReceiver() = default;
 
     // Called from the writer's Progress. Keeps the front end alive (the dialog dispatches its

@@ -10,7 +10,7 @@
 // End. Every operation answers whether the search may go on. The defaults accept and discard
 // everything, so the base class is a sink that does nothing.
 class CResultSink {
-public:
+  public:
     virtual ~CResultSink() = default;
 
     // Called once before anything else. False stops the search at once; nothing else is called.

@@ -25,5 +25,5 @@ bool FindSequences(const char* text, std::int32_t textLength, const KeywordList&
 
 // The same search done literally, cursor by cursor, position by position, skip by skip.
 bool FindSequencesLiteral(const char* text, std::int32_t textLength, const KeywordList& keywords,
-                          const SearchSettings& settings, CResultSink& sink,
-                          std::string& errorText, CTickClock& clock = SystemTickClock());
+                          const SearchSettings& settings, CResultSink& sink, std::string& errorText,
+                          CTickClock& clock = SystemTickClock());

@@ -4,17 +4,18 @@
 
 KeywordList MakeSearchOrder(const KeywordList& keywords) {
     KeywordList order = keywords;
-    std::stable_sort(order.begin(), order.end(),
-                     [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
+    std::stable_sort(order.begin(), order.end(), [](const std::string& a, const std::string& b) {
+        return a.size() > b.size();
+    });
     for (std::string& keyword : order) {
-        for (char& c : keyword) c = ToUpperAscii(c);
+        for (char& c : keyword)
+            c = ToUpperAscii(c);
     }
     return order;
 }
 
-bool ChooseColumnWidth(const ResultPositions& positions, std::int64_t lowest,
-                       std::int64_t highest, std::int32_t textLength,
-                       const SearchSettings& settings, ResultGrid& grid) {
+bool ChooseColumnWidth(const ResultPositions& positions, std::int64_t lowest, std::int64_t highest,
+                       std::int32_t textLength, const SearchSettings& settings, ResultGrid& grid) {
     // Widths below 1 cannot lay out a grid; a settings record may still name them.
     const std::int32_t narrowest = std::max(settings.MinColumnWidth, 1);
     for (std::int32_t w = settings.MaxColumnWidth; w >= narrowest; --w) {
@@ -34,7 +35,8 @@ bool ChooseColumnWidth(const ResultPositions& positions, std::int64_t lowest,
             left = std::min(left, column);
             right = std::max(right, column + extent);
         }
-        if (!fits || right - left > w) continue;
+        if (!fits || right - left > w)
+            continue;
         grid.columns = w;
         grid.first = static_cast<std::int32_t>(lowest - lowest % w + left);
         grid.last = static_cast<std::int32_t>(

@@ -20,6 +20,5 @@ struct ResultGrid {
 // Chooses the widest width from MaxColumnWidth down to MinColumnWidth at which every keyword of
 // the candidate is a straight line of the grid; lowest/highest are the candidate's extreme letter
 // indexes. False when no width fits.
-bool ChooseColumnWidth(const ResultPositions& positions, std::int64_t lowest,
-                       std::int64_t highest, std::int32_t textLength,
-                       const SearchSettings& settings, ResultGrid& grid);
+bool ChooseColumnWidth(const ResultPositions& positions, std::int64_t lowest, std::int64_t highest,
+                       std::int32_t textLength, const SearchSettings& settings, ResultGrid& grid);

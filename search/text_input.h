@@ -12,8 +12,12 @@ using KeywordList = std::vector<std::string>;
 constexpr bool IsAsciiLetter(unsigned char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
-constexpr bool IsAsciiDigit(unsigned char c) { return c >= '0' && c <= '9'; }
-constexpr char ToUpperAscii(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
+constexpr bool IsAsciiDigit(unsigned char c) {
+    return c >= '0' && c <= '9';
+}
+constexpr char ToUpperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
+}
 
 // Splits the keyword text at every byte that is neither an ASCII letter nor a digit.
 // Keeps case, order and duplicates; empty pieces are dropped.

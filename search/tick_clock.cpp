@@ -5,7 +5,7 @@
 namespace {
 
 class CSteadyTickClock final : public CTickClock {
-public:
+  public:
     std::uint32_t Milliseconds() override {
         const auto now = std::chrono::steady_clock::now().time_since_epoch();
         return static_cast<std::uint32_t>(

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 class CTickClock {
-public:
+  public:
     virtual ~CTickClock() = default;
     // Milliseconds since an arbitrary start; wraps around like a 32-bit tick counter.
     virtual std::uint32_t Milliseconds() = 0;

@@ -28,17 +28,23 @@ std::vector<ModelFind> AllFinds(const std::string& text, const std::string& keyw
     for (std::int64_t p = 0; p < length; ++p) {
         for (std::int64_t skip = -s.MaxDistanceBetweenLetters; skip <= s.MaxDistanceBetweenLetters;
              ++skip) {
-            if (n == 1 ? skip != 0 : skip == 0) continue;
-            if (skip < 0 && !s.AllowReverseKeywords) continue;
-            if (skip == 1 && s.ExcludeWordsDirectlyFromText) continue;
-            if (std::abs(skip) * (n - 1) > s.MaxResultLength) continue;
+            if (n == 1 ? skip != 0 : skip == 0)
+                continue;
+            if (skip < 0 && !s.AllowReverseKeywords)
+                continue;
+            if (skip == 1 && s.ExcludeWordsDirectlyFromText)
+                continue;
+            if (std::abs(skip) * (n - 1) > s.MaxResultLength)
+                continue;
             ModelFind find{p, skip, {}};
             for (std::int64_t i = 0; i < n; ++i) {
                 const std::int64_t at = p + i * skip;
-                if (at < 0 || at >= length || text[at] != keyword[i]) break;
+                if (at < 0 || at >= length || text[at] != keyword[i])
+                    break;
                 find.letters.push_back(at);
             }
-            if (static_cast<std::int64_t>(find.letters.size()) != n) continue;
+            if (static_cast<std::int64_t>(find.letters.size()) != n)
+                continue;
             std::sort(find.letters.begin(), find.letters.end());
             finds.push_back(find);
         }
@@ -59,18 +65,20 @@ std::string ModelResult(const std::vector<const ModelFind*>& chosen, const Searc
         std::vector<std::int64_t> lefts, rights;
         bool ok = true;
         for (const ModelFind* f : chosen) {
-            const std::int64_t step = f->letters.size() > 1 ? (f->letters[1] - f->letters[0]) % w : 0;
+            const std::int64_t step =
+                f->letters.size() > 1 ? (f->letters[1] - f->letters[0]) % w : 0;
             const std::int64_t width = step * std::int64_t(f->letters.size() - 1) + 1;
             ok = ok && width <= w;
             lefts.push_back(f->letters[0] % w);
             rights.push_back(f->letters[0] % w + width);
         }
         const std::int64_t left = *std::min_element(lefts.begin(), lefts.end());
-        if (!ok || *std::max_element(rights.begin(), rights.end()) - left > w) continue;
+        if (!ok || *std::max_element(rights.begin(), rights.end()) - left > w)
+            continue;
         const std::int64_t first = lo / w * w + left;
         const std::int64_t last = std::min((hi + 1) / w * w + w - 1 + left, length - 1);
-        std::string line = "AddResult " + std::to_string(first) + " " + std::to_string(last) +
-                           " " + std::to_string(w);
+        std::string line = "AddResult " + std::to_string(first) + " " + std::to_string(last) + " " +
+                           std::to_string(w);
         for (const ModelFind* f : chosen) {
             line += " [";
             for (std::size_t i = 0; i < f->letters.size(); ++i) {
@@ -92,7 +100,8 @@ std::optional<std::vector<std::string>> ModelSearch(const std::string& text, Key
     std::stable_sort(keywords.begin(), keywords.end(),
                      [](const auto& a, const auto& b) { return a.size() > b.size(); });
     for (auto& k : keywords) {
-        for (auto& c : k) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        for (auto& c : k)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     }
     if (keywords.empty() || s.MaxResultLength < std::int64_t(keywords[0].size())) {
         return std::vector<std::string>{};
@@ -103,7 +112,8 @@ std::optional<std::vector<std::string>> ModelSearch(const std::string& text, Key
         finds.push_back(AllFinds(text, k, s));
         combinations *= double(finds.back().size());
     }
-    if (combinations > kMaxCombinations) return std::nullopt;
+    if (combinations > kMaxCombinations)
+        return std::nullopt;
 
     // Finds are listed by first-letter index, then skip; a depth-first product in keyword order
     // therefore lists the combinations in the engine's order.
@@ -112,13 +122,15 @@ std::optional<std::vector<std::string>> ModelSearch(const std::string& text, Key
     auto extend = [&](auto&& self, std::size_t k, std::int64_t lo, std::int64_t hi) -> void {
         if (k == keywords.size()) {
             std::string line = ModelResult(chosen, s, std::int64_t(text.size()));
-            if (!line.empty()) results.push_back(line);
+            if (!line.empty())
+                results.push_back(line);
             return;
         }
         for (const ModelFind& f : finds[k]) {
             const std::int64_t newLo = std::min(lo, f.letters.front());
             const std::int64_t newHi = std::max(hi, f.letters.back());
-            if (newHi - newLo > s.MaxResultLength) continue;
+            if (newHi - newLo > s.MaxResultLength)
+                continue;
             chosen.push_back(&f);
             self(self, k + 1, newLo, newHi);
             chosen.pop_back();
@@ -139,11 +151,13 @@ TEST_P(CrossCheck, RandomSmallCasesMatchTheModel) {
     while (rounds < 4000) {
         const int alphabet = pick(1, 4);
         std::string text(pick(0, 48), 'A');
-        for (char& c : text) c = static_cast<char>('A' + pick(0, alphabet - 1));
+        for (char& c : text)
+            c = static_cast<char>('A' + pick(0, alphabet - 1));
         KeywordList keywords(pick(1, 3));
         for (auto& k : keywords) {
             k.resize(pick(1, 4));
-            for (char& c : k) c = static_cast<char>((pick(0, 1) ? 'a' : 'A') + pick(0, alphabet - 1));
+            for (char& c : k)
+                c = static_cast<char>((pick(0, 1) ? 'a' : 'A') + pick(0, alphabet - 1));
         }
         SearchSettings s;
         s.AllowReverseKeywords = pick(0, 3) != 0;
@@ -154,15 +168,16 @@ TEST_P(CrossCheck, RandomSmallCasesMatchTheModel) {
         s.MaxDistanceBetweenLetters = pick(1, 16);
 
         const auto model = ModelSearch(text, keywords, s);
-        if (!model) continue;
+        if (!model)
+            continue;
         const std::vector<std::string>& expected = *model;
         ++rounds;
 
         CRecordingSink sink;
         CManualClock clock;
         std::string errorText;
-        const bool outcome = GetParam().search(text.c_str(), std::int32_t(text.size()), keywords,
-                                               s, sink, errorText, clock);
+        const bool outcome = GetParam().search(text.c_str(), std::int32_t(text.size()), keywords, s,
+                                               sink, errorText, clock);
         ASSERT_TRUE(outcome);
         ASSERT_EQ(sink.Results(), expected)
             << "round " << rounds << " text " << text << " keywords " << keywords.size();
@@ -171,7 +186,8 @@ TEST_P(CrossCheck, RandomSmallCasesMatchTheModel) {
         totalResults += expected.size();
     }
     // The generator must produce a meaningful mix, or the comparison proves little.
-    std::printf("cross-check: %d cases, %d with results, %zu results\n", rounds, withResults, totalResults);
+    std::printf("cross-check: %d cases, %d with results, %zu results\n", rounds, withResults,
+                totalResults);
     EXPECT_GT(withResults, 1500);
     EXPECT_GT(totalResults, 50000u);
 }

@@ -22,4 +22,6 @@ inline std::string EngineName(const testing::TestParamInfo<Engine>& info) {
     return info.param.name;
 }
 
-inline void PrintTo(const Engine& engine, std::ostream* os) { *os << engine.name; }
+inline void PrintTo(const Engine& engine, std::ostream* os) {
+    *os << engine.name;
+}

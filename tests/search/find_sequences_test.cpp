@@ -12,7 +12,7 @@ namespace {
 using Calls = std::vector<std::string>;
 
 class FindSequencesTest : public testing::TestWithParam<Engine> {
-protected:
+  protected:
     // Runs a search with a clock that never moves, so the only Progress is the final one.
     Calls Run(const std::string& text, const KeywordList& keywords,
               const SearchSettings& settings = {}) {
@@ -68,20 +68,22 @@ TEST_P(FindSequencesTest, ResultsInSearchOrderWithTheirGrids) {
          {"AC"},
          With([](SearchSettings& s) { s.ExcludeWordsDirectlyFromText = true; }),
          {"AddResult 0 3 100 [0,3]", "AddResult 1 3 100 [1,2]"}},
-        {"two keywords combined",
-         "ABXXCD",
-         {"ab", "cd"},
-         {},
-         {"AddResult 0 5 100 [0,1] [4,5]"}},
+        {"two keywords combined", "ABXXCD", {"ab", "cd"}, {}, {"AddResult 0 5 100 [0,1] [4,5]"}},
         {"span exactly MaxResultLength",
          "ABXXCD",
          {"ab", "cd"},
          With([](SearchSettings& s) { s.MaxResultLength = 5; }),
          {"AddResult 0 5 100 [0,1] [4,5]"}},
-        {"span one more than MaxResultLength", "ABXXCD", {"ab", "cd"},
-         With([](SearchSettings& s) { s.MaxResultLength = 4; }), {}},
-        {"both keywords are plain words", "ABXXCD", {"ab", "cd"},
-         With([](SearchSettings& s) { s.ExcludeWordsDirectlyFromText = true; }), {}},
+        {"span one more than MaxResultLength",
+         "ABXXCD",
+         {"ab", "cd"},
+         With([](SearchSettings& s) { s.MaxResultLength = 4; }),
+         {}},
+        {"both keywords are plain words",
+         "ABXXCD",
+         {"ab", "cd"},
+         With([](SearchSettings& s) { s.ExcludeWordsDirectlyFromText = true; }),
+         {}},
         {"longest keyword first, equal lengths in typed order",
          "ABXYZCD",
          {"ab", "xyz", "cd"},
@@ -92,10 +94,16 @@ TEST_P(FindSequencesTest, ResultsInSearchOrderWithTheirGrids) {
          {"a"},
          {},
          {"AddResult 0 3 100 [0]", "AddResult 2 3 100 [2]"}},
-        {"a keyword given twice may use the same letters", "AB", {"ab", "AB"}, {},
+        {"a keyword given twice may use the same letters",
+         "AB",
+         {"ab", "AB"},
+         {},
          {"AddResult 0 1 100 [0,1] [0,1]"}},
-        {"MaxResultLength 0 never reports", "AAAA", {"a"},
-         With([](SearchSettings& s) { s.MaxResultLength = 0; }), {}},
+        {"MaxResultLength 0 never reports",
+         "AAAA",
+         {"a"},
+         With([](SearchSettings& s) { s.MaxResultLength = 0; }),
+         {}},
         {"skip 3 at widths 5 and 4 fails, width 3 is a vertical line",
          "AXXBXXC",
          {"abc"},
@@ -104,7 +112,9 @@ TEST_P(FindSequencesTest, ResultsInSearchOrderWithTheirGrids) {
              s.MaxColumnWidth = 5;
          }),
          {"AddResult 0 6 3 [0,3,6]"}},
-        {"no width fits: dropped without a word", "AXXBXXC", {"abc"},
+        {"no width fits: dropped without a word",
+         "AXXBXXC",
+         {"abc"},
          With([](SearchSettings& s) {
              s.MinColumnWidth = 4;
              s.MaxColumnWidth = 5;
@@ -229,7 +239,8 @@ TEST_P(FindSequencesTest, ProgressAnsweringFalseCancelsWithEnd) {
     EXPECT_EQ(canceling.calls[canceling.calls.size() - 2].rfind("Progress", 0), 0u);
     EXPECT_TRUE(outcome);
     int progressCalls = 0;
-    for (const auto& call : canceling.calls) progressCalls += call.rfind("Progress", 0) == 0;
+    for (const auto& call : canceling.calls)
+        progressCalls += call.rfind("Progress", 0) == 0;
     EXPECT_EQ(progressCalls, 2) << "no further Progress after the refusal";
 }
 
@@ -250,8 +261,7 @@ TEST(FindSequencesLiteral, ReportsOnlyAfterMoreThanTwentyMilliseconds) {
     EXPECT_TRUE(FindSequencesLiteral("ABAB", 4, {"ab"}, {}, sink, errorText, clock));
     EXPECT_EQ(sink.calls,
               (Calls{"Begin", "AddResult 0 3 100 [0,1]", "Progress 0 4", "AddResult 0 3 100 [0,3]",
-                     "AddResult 1 3 100 [1,2]", "AddResult 2 3 100 [2,3]", "Progress 4 4",
-                     "End"}));
+                     "AddResult 1 3 100 [1,2]", "AddResult 2 3 100 [2,3]", "Progress 4 4", "End"}));
 }
 
 TEST(FindSequencesLiteral, ATickCounterThatWrapsDoesNotReportEarly) {

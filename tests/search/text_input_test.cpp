@@ -17,7 +17,9 @@ TEST(ReadKeywords, SplitsAtEveryByteThatIsNoLetterOrDigit) {
         {"a1b2", {"a1b2"}},
         {"  ,;, ;", {}},
         {"", {}},
-        {"ab\xE9" "cd", {"ab", "cd"}},
+        {"ab\xE9"
+         "cd",
+         {"ab", "cd"}},
         {std::string("ab\0cd", 5), {"ab", "cd"}},
         {"god god\tGOD\n", {"god", "god", "GOD"}},
     };

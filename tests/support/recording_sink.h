@@ -11,7 +11,7 @@
 #include "search/tick_clock.h"
 
 class CRecordingSink : public CResultSink {
-public:
+  public:
     std::vector<std::string> calls;
     // Answers, consumed in order; true once a list runs out.
     std::deque<bool> beginAnswers, addAnswers, endAnswers, progressAnswers;
@@ -24,8 +24,8 @@ public:
     bool AddResult(const char* text, std::int32_t first, std::int32_t last, std::int32_t columns,
                    const ResultPositions& positions) override {
         (void)text;
-        std::string line = "AddResult " + std::to_string(first) + " " + std::to_string(last) +
-                           " " + std::to_string(columns);
+        std::string line = "AddResult " + std::to_string(first) + " " + std::to_string(last) + " " +
+                           std::to_string(columns);
         for (const LetterPositions& letters : positions) {
             line += " [";
             for (std::size_t i = 0; i < letters.size(); ++i) {
@@ -51,14 +51,16 @@ public:
     std::vector<std::string> Results() const {
         std::vector<std::string> results;
         for (const std::string& call : calls) {
-            if (call.rfind("AddResult", 0) == 0) results.push_back(call);
+            if (call.rfind("AddResult", 0) == 0)
+                results.push_back(call);
         }
         return results;
     }
 
-private:
+  private:
     static bool Next(std::deque<bool>& answers) {
-        if (answers.empty()) return true;
+        if (answers.empty())
+            return true;
         const bool answer = answers.front();
         answers.pop_front();
         return answer;
@@ -67,25 +69,26 @@ private:
 
 // A clock that stands still unless a test moves it.
 class CManualClock : public CTickClock {
-public:
+  public:
     std::uint32_t now = 0;
     std::uint32_t Milliseconds() override { return now; }
 };
 
 // A clock that moves on by `step` milliseconds at every reading.
 class CSteppingClock : public CTickClock {
-public:
-    explicit CSteppingClock(std::uint32_t step, std::uint32_t start = 0) : now_(start), step_(step) {}
+  public:
+    explicit CSteppingClock(std::uint32_t step, std::uint32_t start = 0)
+        : now_(start), step_(step) {}
     std::uint32_t Milliseconds() override { return now_ += step_; }
 
-private:
+  private:
     std::uint32_t now_;
     std::uint32_t step_;
 };
 
 // A clock that answers the given readings in turn, then keeps the last one.
 class CScriptedClock : public CTickClock {
-public:
+  public:
     explicit CScriptedClock(std::deque<std::uint32_t> readings) : readings_(std::move(readings)) {}
     std::uint32_t Milliseconds() override {
         if (readings_.size() > 1) {
@@ -96,6 +99,6 @@ public:
         return readings_.empty() ? 0 : readings_.front();
     }
 
-private:
+  private:
     std::deque<std::uint32_t> readings_;
 };
