@@ -14,8 +14,7 @@ class CFileDescriptor {
     CFileDescriptor(const CFileDescriptor&) = delete;  // one owner closes it
     CFileDescriptor& operator=(const CFileDescriptor&) = delete;
     ~CFileDescriptor() {
-        if (fd_ >= 0)
-            ::close(fd_);
+        if (fd_ >= 0) ::close(fd_);
     }
     int get() const { return fd_; }
 
@@ -28,18 +27,13 @@ class CFileDescriptor {
 DocumentReadStatus ReadDocument(const std::string& path, std::string& contents) {
     contents.clear();
     CFileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.get() < 0)
-        return DocumentReadStatus::CannotOpen;
+    if (file.get() < 0) return DocumentReadStatus::CannotOpen;
     struct stat info {};
-    if (::fstat(file.get(), &info) != 0)
-        return DocumentReadStatus::UnknownSize;
-    if (S_ISDIR(info.st_mode))
-        return DocumentReadStatus::CannotOpen;
-    if (info.st_size < 0)
-        return DocumentReadStatus::UnknownSize;
+    if (::fstat(file.get(), &info) != 0) return DocumentReadStatus::UnknownSize;
+    if (S_ISDIR(info.st_mode)) return DocumentReadStatus::CannotOpen;
+    if (info.st_size < 0) return DocumentReadStatus::UnknownSize;
     const auto size = static_cast<std::uint64_t>(info.st_size);
-    if (size > kMaxDocumentBytes)
-        return DocumentReadStatus::TooLarge;
+    if (size > kMaxDocumentBytes) return DocumentReadStatus::TooLarge;
     try {
         contents.resize(static_cast<std::size_t>(size));
     } catch (const std::bad_alloc&) {
@@ -54,8 +48,7 @@ DocumentReadStatus ReadDocument(const std::string& path, std::string& contents) 
             contents.clear();
             return DocumentReadStatus::ReadFailed;
         }
-        if (got == 0)
-            break;
+        if (got == 0) break;
         done += static_cast<std::size_t>(got);
     }
     contents.resize(done);

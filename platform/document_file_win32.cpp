@@ -12,8 +12,7 @@ class CFileHandle {
     CFileHandle(const CFileHandle&) = delete;  // one owner closes it
     CFileHandle& operator=(const CFileHandle&) = delete;
     ~CFileHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE)
-            CloseHandle(handle_);
+        if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
     }
     HANDLE get() const { return handle_; }
 
@@ -27,16 +26,14 @@ DocumentReadStatus ReadDocument(const std::string& path, std::string& contents) 
     contents.clear();
     CFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE)
-        return DocumentReadStatus::CannotOpen;
+    if (file.get() == INVALID_HANDLE_VALUE) return DocumentReadStatus::CannotOpen;
     DWORD high = 0;
     const DWORD low = GetFileSize(file.get(), &high);
     if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) {
         return DocumentReadStatus::UnknownSize;
     }
     const std::uint64_t size = (std::uint64_t{high} << 32) | low;
-    if (size > kMaxDocumentBytes)
-        return DocumentReadStatus::TooLarge;
+    if (size > kMaxDocumentBytes) return DocumentReadStatus::TooLarge;
     try {
         contents.resize(static_cast<std::size_t>(size));
     } catch (const std::bad_alloc&) {

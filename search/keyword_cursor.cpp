@@ -7,8 +7,7 @@ namespace {
 // The largest |s| with |s| <= D, |s| * (n - 1) <= M and |s| * (n - 1) <= room; 0 when none.
 std::int32_t SkipLimit(const SearchSettings& settings, std::int32_t n, std::int32_t room) {
     const std::int32_t span = std::min(settings.MaxResultLength, room);
-    if (span <= 0 || settings.MaxDistanceBetweenLetters <= 0)
-        return 0;
+    if (span <= 0 || settings.MaxDistanceBetweenLetters <= 0) return 0;
     return std::min(settings.MaxDistanceBetweenLetters, span / (n - 1));
 }
 
@@ -16,8 +15,7 @@ std::int32_t SkipLimit(const SearchSettings& settings, std::int32_t n, std::int3
 
 bool KeywordCursor::Reset(std::int32_t newStart, std::int32_t newEnd, std::int32_t n) {
     // 64-bit: newEnd - newStart + 1 overflows for the widest ranges.
-    if (std::int64_t{newEnd} - newStart + 1 < n || settings->MaxResultLength < n)
-        return false;
+    if (std::int64_t{newEnd} - newStart + 1 < n || settings->MaxResultLength < n) return false;
     start = newStart;
     end = newEnd;
     length = n;
@@ -27,8 +25,7 @@ bool KeywordCursor::Reset(std::int32_t newStart, std::int32_t newEnd, std::int32
 }
 
 std::int32_t KeywordCursor::MaxReverseSkip() const {
-    if (!settings->AllowReverseKeywords)
-        return 0;
+    if (!settings->AllowReverseKeywords) return 0;
     return SkipLimit(*settings, length, position - start);
 }
 
@@ -38,8 +35,7 @@ std::int32_t KeywordCursor::MaxForwardSkip() const {
 
 bool KeywordCursor::FirstSkip() {
     skip = 0;
-    if (length == 1)
-        return true;
+    if (length == 1) return true;
     if (const std::int32_t reverse = MaxReverseSkip(); reverse > 0) {
         skip = -reverse;
         return true;
@@ -52,15 +48,13 @@ bool KeywordCursor::FirstSkip() {
 }
 
 bool KeywordCursor::NextSkip() {
-    if (length == 1 || skip == 0)
-        return false;
+    if (length == 1 || skip == 0) return false;
     if (skip < -1) {
         ++skip;
         return true;
     }
     const std::int32_t next = skip == -1 ? MinForwardSkip() : skip + 1;
-    if (next > MaxForwardSkip())
-        return false;
+    if (next > MaxForwardSkip()) return false;
     skip = next;
     return true;
 }

@@ -19,8 +19,7 @@ bool MatchOtherLetters(const char* text, std::int32_t textLength, const std::str
     const std::int64_t s = cursor.skip;
     for (std::int64_t i = 1; i < n; ++i) {
         const std::int64_t index = cursor.position + i * s;
-        if (index < 0 || index >= textLength || text[index] != keyword[i])
-            return false;
+        if (index < 0 || index >= textLength || text[index] != keyword[i]) return false;
         letters[s > 0 ? i : n - 1 - i] = index;
     }
     letters[s > 0 ? 0 : n - 1] = cursor.position;
@@ -33,10 +32,8 @@ bool FindSequencesLiteral(const char* text, std::int32_t textLength, const Keywo
                           const SearchSettings& settings, CResultSink& sink, std::string& errorText,
                           CTickClock& clock) {
     errorText.clear();
-    if (keywords.empty())
-        return true;
-    if (!sink.Begin(errorText))
-        return false;
+    if (keywords.empty()) return true;
+    if (!sink.Begin(errorText)) return false;
 
     const KeywordList order = MakeSearchOrder(keywords);
     const int count = static_cast<int>(order.size());
@@ -60,8 +57,7 @@ bool FindSequencesLiteral(const char* text, std::int32_t textLength, const Keywo
         for (;;) {
             if (clock.Milliseconds() - lastTick > kProgressIntervalMs) {
                 lastTick = clock.Milliseconds();
-                if (!sink.Progress(cursors[0].position, textLength))
-                    return sink.End(true);
+                if (!sink.Progress(cursors[0].position, textLength)) return sink.End(true);
             }
 
             KeywordCursor& cursor = cursors[v];
@@ -119,8 +115,7 @@ bool FindSequencesLiteral(const char* text, std::int32_t textLength, const Keywo
                             !sink.AddResult(text, grid.first, grid.last, grid.columns, positions)) {
                             return false;
                         }
-                        if (cursor.NextSkip())
-                            continue;
+                        if (cursor.NextSkip()) continue;
                         if (cursor.position < cursor.end) {
                             ++cursor.position;
                             cursor.FirstSkip();
@@ -144,8 +139,7 @@ bool FindSequencesLiteral(const char* text, std::int32_t textLength, const Keywo
                     resumed = true;
                 }
             }
-            if (!resumed)
-                break;
+            if (!resumed) break;
         }
     }
 

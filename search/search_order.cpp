@@ -35,8 +35,7 @@ bool ChooseColumnWidth(const ResultPositions& positions, std::int64_t lowest, st
             left = std::min(left, column);
             right = std::max(right, column + extent);
         }
-        if (!fits || right - left > w)
-            continue;
+        if (!fits || right - left > w) continue;
         grid.columns = w;
         grid.first = static_cast<std::int32_t>(lowest - lowest % w + left);
         grid.last = static_cast<std::int32_t>(

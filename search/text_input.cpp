@@ -12,8 +12,7 @@ KeywordList ReadKeywords(std::string_view keywordText) {
             current.clear();
         }
     }
-    if (!current.empty())
-        keywords.push_back(std::move(current));
+    if (!current.empty()) keywords.push_back(std::move(current));
     return keywords;
 }
 

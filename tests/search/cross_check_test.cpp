@@ -28,23 +28,17 @@ std::vector<ModelFind> AllFinds(const std::string& text, const std::string& keyw
     for (std::int64_t p = 0; p < length; ++p) {
         for (std::int64_t skip = -s.MaxDistanceBetweenLetters; skip <= s.MaxDistanceBetweenLetters;
              ++skip) {
-            if (n == 1 ? skip != 0 : skip == 0)
-                continue;
-            if (skip < 0 && !s.AllowReverseKeywords)
-                continue;
-            if (skip == 1 && s.ExcludeWordsDirectlyFromText)
-                continue;
-            if (std::abs(skip) * (n - 1) > s.MaxResultLength)
-                continue;
+            if (n == 1 ? skip != 0 : skip == 0) continue;
+            if (skip < 0 && !s.AllowReverseKeywords) continue;
+            if (skip == 1 && s.ExcludeWordsDirectlyFromText) continue;
+            if (std::abs(skip) * (n - 1) > s.MaxResultLength) continue;
             ModelFind find{p, skip, {}};
             for (std::int64_t i = 0; i < n; ++i) {
                 const std::int64_t at = p + i * skip;
-                if (at < 0 || at >= length || text[at] != keyword[i])
-                    break;
+                if (at < 0 || at >= length || text[at] != keyword[i]) break;
                 find.letters.push_back(at);
             }
-            if (static_cast<std::int64_t>(find.letters.size()) != n)
-                continue;
+            if (static_cast<std::int64_t>(find.letters.size()) != n) continue;
             std::sort(find.letters.begin(), find.letters.end());
             finds.push_back(find);
         }
@@ -73,8 +67,7 @@ std::string ModelResult(const std::vector<const ModelFind*>& chosen, const Searc
             rights.push_back(f->letters[0] % w + width);
         }
         const std::int64_t left = *std::min_element(lefts.begin(), lefts.end());
-        if (!ok || *std::max_element(rights.begin(), rights.end()) - left > w)
-            continue;
+        if (!ok || *std::max_element(rights.begin(), rights.end()) - left > w) continue;
         const std::int64_t first = lo / w * w + left;
         const std::int64_t last = std::min((hi + 1) / w * w + w - 1 + left, length - 1);
         std::string line = "AddResult " + std::to_string(first) + " " + std::to_string(last) + " " +
@@ -112,8 +105,7 @@ std::optional<std::vector<std::string>> ModelSearch(const std::string& text, Key
         finds.push_back(AllFinds(text, k, s));
         combinations *= double(finds.back().size());
     }
-    if (combinations > kMaxCombinations)
-        return std::nullopt;
+    if (combinations > kMaxCombinations) return std::nullopt;
 
     // Finds are listed by first-letter index, then skip; a depth-first product in keyword order
     // therefore lists the combinations in the engine's order.
@@ -122,15 +114,13 @@ std::optional<std::vector<std::string>> ModelSearch(const std::string& text, Key
     auto extend = [&](auto&& self, std::size_t k, std::int64_t lo, std::int64_t hi) -> void {
         if (k == keywords.size()) {
             std::string line = ModelResult(chosen, s, std::int64_t(text.size()));
-            if (!line.empty())
-                results.push_back(line);
+            if (!line.empty()) results.push_back(line);
             return;
         }
         for (const ModelFind& f : finds[k]) {
             const std::int64_t newLo = std::min(lo, f.letters.front());
             const std::int64_t newHi = std::max(hi, f.letters.back());
-            if (newHi - newLo > s.MaxResultLength)
-                continue;
+            if (newHi - newLo > s.MaxResultLength) continue;
             chosen.push_back(&f);
             self(self, k + 1, newLo, newHi);
             chosen.pop_back();
@@ -168,8 +158,7 @@ TEST_P(CrossCheck, RandomSmallCasesMatchTheModel) {
         s.MaxDistanceBetweenLetters = pick(1, 16);
 
         const auto model = ModelSearch(text, keywords, s);
-        if (!model)
-            continue;
+        if (!model) continue;
         const std::vector<std::string>& expected = *model;
         ++rounds;
 

@@ -8,8 +8,7 @@ namespace {
 
 std::vector<int> AllSkips(KeywordCursor& cursor) {
     std::vector<int> skips;
-    if (!cursor.HasValidSkip())
-        return skips;
+    if (!cursor.HasValidSkip()) return skips;
     do {
         skips.push_back(cursor.skip);
     } while (cursor.NextSkip());

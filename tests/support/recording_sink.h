@@ -51,16 +51,14 @@ class CRecordingSink : public CResultSink {
     std::vector<std::string> Results() const {
         std::vector<std::string> results;
         for (const std::string& call : calls) {
-            if (call.rfind("AddResult", 0) == 0)
-                results.push_back(call);
+            if (call.rfind("AddResult", 0) == 0) results.push_back(call);
         }
         return results;
     }
 
   private:
     static bool Next(std::deque<bool>& answers) {
-        if (answers.empty())
-            return true;
+        if (answers.empty()) return true;
         const bool answer = answers.front();
         answers.pop_front();
         return answer;
