@@ -1,0 +1,184 @@
+#include "results/html_result_writer.h"
+
+#include <cstdio>
+#include <string_view>
+
+namespace {
+
+constexpr std::string_view kTitle = "Strandix!";
+
+// Highest counter tried for the page's name: els000000.htm to els099998.htm.
+constexpr int kLastNameCounter = 99998;
+
+// Class keyword1 gets the first colour, and so on; the twelfth keyword starts over.
+constexpr const char* kPalette[] = {"#FF00FF", "#008000", "#808000", "#800000",
+                                    "#000080", "#FF0000", "#0000FF", "#800080",
+                                    "#008080", "#808080", "#000000"};
+constexpr int kKeywordClasses = sizeof kPalette / sizeof kPalette[0];
+
+constexpr std::string_view kHeaderStart =
+    "<html>\r\n<head>\r\n   <title>Equidistant Letter Sequences</title>\r\n   <style>\r\n"
+    "      hr { color: #000000 }\r\n"
+    "      .text { color: #C0C0C0; font-family: Courier New }\r\n";
+
+constexpr std::string_view kSizeQuestion =
+    "The results file has exceeded 5 MB.  Most web browsers cannot efficiently\n"
+    "open a file that large.  If you continue, your computer may freeze when\n"
+    "you view the results.  Do you wish to continue?";
+
+// The credit notice and the producer's sentence are the program's own; the link goes to a
+// domain reserved for examples.
+constexpr std::string_view kCredit = "Letter grids drawn by the Strandix! search";
+constexpr std::string_view kProducer =
+    " is made by Tarnwick: <a href=\"https://www.example.com/\">www.example.com</a>";
+
+}  // namespace
+
+CHtmlResultWriter::CHtmlResultWriter(CProgressReceiver& dialog_, CFileSystem& fileSystem_)
+    : dialog(dialog_), fileSystem(fileSystem_) {}
+
+// Closing happens by releasing the file; the page stays where it is.
+CHtmlResultWriter::~CHtmlResultWriter() = default;
+
+std::string CHtmlResultWriter::GetFilePath() const {
+    return filePath;
+}
+
+bool CHtmlResultWriter::CreateResultsFile(std::string& errorText) {
+    std::string folder;
+    if (!fileSystem.GetTempFolder(folder)) {
+        errorText = "Unable to save the results.  Could not locate the temporary folder.";
+        return false;
+    }
+    // Never overwrite or reuse what is there: take the first name that can be made new.
+    for (int counter = 0; counter <= kLastNameCounter; ++counter) {
+        char name[16];
+        std::snprintf(name, sizeof name, "els%06d.htm", counter);
+        std::string path = folder + name;
+        if (std::unique_ptr<CWritableFile> created = fileSystem.CreateNewFile(path)) {
+            file = std::move(created);
+            filePath = std::move(path);
+            return true;
+        }
+    }
+    errorText = "Unable to save the results.  Could not create the temporary file.";
+    return false;
+}
+
+bool CHtmlResultWriter::Begin(std::string& errorText) {
+    if (!CreateResultsFile(errorText))
+        return false;
+    // A Cancel in the retry prompt has told the user already: no error text then.
+    if (!WriteText(kHeaderStart))
+        return false;
+    for (int i = 0; i < kKeywordClasses; ++i) {
+        char line[128];
+        const int length =
+            std::snprintf(line, sizeof line,
+                          "      .keyword%d { color: %s; font-weight: bold; border-style: solid; "
+                          "border-width: 0 }\r\n",
+                          i + 1, kPalette[i]);
+        if (!WriteBytes(line, static_cast<std::size_t>(length)))
+            return false;
+    }
+    std::string last = "   </style>\r\n</head>\r\n<body>\r\n<h1>";
+    last += kTitle;
+    last += "</h1>\r\n<h2>Equidistant Letter Sequences</h2>\r\n";
+    return WriteText(last);
+}
+
+bool CHtmlResultWriter::AddResult(const char* text, std::int32_t first, std::int32_t last,
+                                  std::int32_t columns, const ResultPositions& positions) {
+    if (!sizeWarned && file) {
+        std::uint64_t size = 0;
+        // When the size is unknown the check is simply made again at the next find.
+        if (file->GetSize(size) && size > kResultsSizeWarningBytes) {
+            sizeWarned = true;
+            if (!dialog.AskYesNo(std::string(kSizeQuestion)))
+                return false;
+        }
+    }
+
+    markup.Reset();
+    if (resultsWritten != 0)
+        markup.Append("<hr>\r\n");
+    markup.Append("<span class=\"text\">");
+
+    const std::int64_t count = std::int64_t{last} - first + 1;
+    const std::size_t n = count > 0 ? static_cast<std::size_t>(count) : 0;
+    cells.assign(n, -1);
+    // A letter used by two keywords goes to the later one in search order.
+    for (std::size_t k = 0; k < positions.size(); ++k) {
+        for (const std::int64_t p : positions[k]) {
+            if (p >= first && p <= last)
+                cells[static_cast<std::size_t>(p - first)] = static_cast<std::int32_t>(k);
+        }
+    }
+    const std::size_t width = columns > 0 ? static_cast<std::size_t>(columns) : 1;
+    for (std::size_t j = 0; j < n; ++j) {
+        if (j > 0 && j % width == 0)
+            markup.Append("<br>\r\n");
+        if (cells[j] != -1) {
+            markup.Append("<span class=\"keyword");
+            markup.AppendInteger(cells[j] % kKeywordClasses + 1);
+            markup.Append("\">");
+        }
+        markup.Append(text + first + j, 1);
+        if (cells[j] != -1)
+            markup.Append("</span>");
+    }
+    markup.Append("\r\n</span>\r\n");
+
+    if (!WriteBytes(markup.Data(), static_cast<std::size_t>(markup.Used())))
+        return false;
+    ++resultsWritten;
+    return true;
+}
+
+bool CHtmlResultWriter::End(bool canceled) {
+    if (canceled) {
+        if (!WriteText("<hr>\r\n<h3>The search was canceled.</h3>\r\n"))
+            return false;
+    } else if (resultsWritten == 0) {
+        if (!WriteText("No Results Found.\r\n"))
+            return false;
+    }
+    std::string footer = "<hr>\r\n<font face=\"Arial\" size=\"2\">\r\n<b>";
+    footer += kCredit;
+    footer += "</b>&nbsp;&nbsp;<i>&quot;";
+    footer += kTitle;
+    footer += "&quot;";
+    footer += kProducer;
+    footer += ".</i>\r\n</body>\r\n</html>\r\n";
+    if (!WriteText(footer))
+        return false;
+    file.reset();
+    return true;
+}
+
+bool CHtmlResultWriter::Progress(std::int32_t position, std::int32_t total) {
+    return dialog.ReportProgress(position, total, resultsWritten);
+}
+
+bool CHtmlResultWriter::WriteText(std::string_view text) {
+    return WriteBytes(text.data(), text.size());
+}
+
+bool CHtmlResultWriter::WriteBytes(const char* bytes, std::size_t count) {
+    if (!file)
+        return false;
+    std::size_t done = 0;
+    for (;;) {
+        std::size_t written = 0;
+        SystemErrorCode error = 0;
+        if (file->Write(bytes + done, count - done, written, error))
+            return true;
+        // A retry goes on after the bytes that did reach the file, so nothing is doubled.
+        done += written;
+        const std::string message = "Encountered an error when saving the results:\n" +
+                                    fileSystem.DescribeError(error) +
+                                    "\nDo you want to retry or cancel?";
+        if (!dialog.AskRetry(message))
+            return false;
+    }
+}

@@ -1,0 +1,67 @@
+// The result sink that writes every find as a coloured letter grid into an HTML page in the
+// temporary folder, as the search goes.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/file.h"
+#include "results/progress_receiver.h"
+#include "results/result_sink.h"
+#include "results/text_buffer.h"
+
+// A page holding more than this many bytes makes the writer ask once before the next find.
+inline constexpr std::uint64_t kResultsSizeWarningBytes = 5 * 1024 * 1024;
+
+class CHtmlResultWriter : public CResultSink {
+  public:
+    // `dialog` receives progress and answers the writer's questions; `fileSystem` is where the
+    // page is made (tests pass their own). Neither is owned.
+    explicit CHtmlResultWriter(CProgressReceiver& dialog,
+                               CFileSystem& fileSystem = SystemFileSystem());
+    CHtmlResultWriter(const CHtmlResultWriter&) = delete;  // owns the open page
+    CHtmlResultWriter& operator=(const CHtmlResultWriter&) = delete;
+
+    // Closes the page if it is still open. The page itself is never deleted here.
+    ~CHtmlResultWriter() override;
+
+    // Creates els000000.htm (or the first free name up to els099998.htm) in the temporary folder
+    // and writes the page header. On false the error text says why, or is empty when the user
+    // has already seen the write error and chose Cancel.
+    bool Begin(std::string& errorText) override;
+
+    // Writes one find as a grid of `columns` letters a row. Asks once, before the first find
+    // that arrives when the page is past kResultsSizeWarningBytes, whether to go on. False (No, or
+    // Cancel after a write error) leaves the page without this find and without footer.
+    bool AddResult(const char* text, std::int32_t first, std::int32_t last, std::int32_t columns,
+                   const ResultPositions& positions) override;
+
+    // Writes the canceled line or "No Results Found." as due, then the footer, and closes the
+    // page. False when a write was canceled; the page then stays open until destruction.
+    bool End(bool canceled) override;
+
+    // Passes the report on to the dialog with the number of finds written; answers its answer.
+    bool Progress(std::int32_t position, std::int32_t total) override;
+
+    // The page's full path once Begin has created it; empty before, or when it could not.
+    std::string GetFilePath() const;
+
+    // The number of finds written to the page so far.
+    std::int32_t GetResultsWritten() const { return resultsWritten; }
+
+  private:
+    bool CreateResultsFile(std::string& errorText);
+    bool WriteText(std::string_view text);
+    bool WriteBytes(const char* bytes, std::size_t count);
+
+    bool sizeWarned = false;
+    std::string filePath;
+    std::unique_ptr<CWritableFile> file;  // null when no page is open
+    std::int32_t resultsWritten = 0;
+    CProgressReceiver& dialog;
+    CTextBuffer markup;
+    std::vector<std::int32_t> cells;
+    CFileSystem& fileSystem;
+};
