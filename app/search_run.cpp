@@ -1,0 +1,249 @@
+#include "app/search_run.h"
+
+#include <new>
+#include <utility>
+
+#include "search/find_sequences.h"
+#include "search/text_input.h"
+
+std::string FormatResultCount(std::int32_t count) {
+    if (count == 0) return SearchRunMessage::NoResults;
+    return std::to_string(count) + (count == 1 ? " result found." : " results found.");
+}
+
+void LoadSettings(CSettingsStore& store, DialogFields& fields) {
+    const DialogFields defaults;
+    fields.IgnoreNumbers = store.ReadInt(SettingName::IgnoreNumbers, defaults.IgnoreNumbers);
+    fields.AllowReverseKeywords =
+        store.ReadInt(SettingName::AllowReverseKeywords, defaults.AllowReverseKeywords);
+    fields.ExcludeWordsDirectlyFromText = store.ReadInt(SettingName::ExcludeWordsDirectlyFromText,
+                                                        defaults.ExcludeWordsDirectlyFromText);
+    fields.ColumnWidthFrom = store.ReadInt(SettingName::MinColumnWidth, defaults.ColumnWidthFrom);
+    fields.ColumnWidthTo = store.ReadInt(SettingName::MaxColumnWidth, defaults.ColumnWidthTo);
+    fields.AllKeywordsWithin =
+        store.ReadInt(SettingName::MaxResultLength, defaults.AllKeywordsWithin);
+    fields.LettersWithin =
+        store.ReadInt(SettingName::MaxDistanceBetweenLetters, defaults.LettersWithin);
+}
+
+void SaveSettings(CSettingsStore& store, const DialogFields& fields,
+                  const SearchSettings& settings) {
+    store.WriteInt(SettingName::IgnoreNumbers, fields.IgnoreNumbers);
+    store.WriteInt(SettingName::AllowReverseKeywords, settings.AllowReverseKeywords ? 1 : 0);
+    store.WriteInt(SettingName::ExcludeWordsDirectlyFromText,
+                   settings.ExcludeWordsDirectlyFromText ? 1 : 0);
+    store.WriteInt(SettingName::MinColumnWidth, settings.MinColumnWidth);
+    store.WriteInt(SettingName::MaxColumnWidth, settings.MaxColumnWidth);
+    store.WriteInt(SettingName::MaxResultLength, settings.MaxResultLength);
+    store.WriteInt(SettingName::MaxDistanceBetweenLetters, settings.MaxDistanceBetweenLetters);
+}
+
+namespace {
+
+// Stands in when no factory was given: a search still runs, produces nothing and leaves no file.
+class CDiscardingWriter : public CResultWriter {
+  public:
+    CResultSink& Sink() override { return sink_; }
+    std::string GetFilePath() const override { return {}; }
+
+  private:
+    CResultSink sink_;
+};
+
+}  // namespace
+
+CSearchRun::CSearchRun(CSearchView& view, CSettingsStore& store, SearchRunOptions options)
+    : view_(view), store_(store), options_(std::move(options)) {}
+
+void CSearchRun::LoadSettings() {
+    ::LoadSettings(store_, fields_);
+    ShowDialogFields(view_, fields_);
+}
+
+void CSearchRun::LoadRecentDocuments() {
+    recent_.Load(store_);
+    view_.ShowRecentDocuments(recent_.Entries());
+}
+
+void CSearchRun::InitialiseDialog() {
+    LoadSettings();
+    LoadRecentDocuments();
+    UpdateResultButtons();
+}
+
+void CSearchRun::AddRecentDocument(std::string path) {
+    if (!recent_.Add(path)) return;
+    view_.ShowRecentDocuments(recent_.Entries());
+    recent_.Store(store_);
+}
+
+void CSearchRun::SaveSettings() {
+    ::SaveSettings(store_, fields_, settings_);
+}
+
+void CSearchRun::OnFind() {
+    // Handlers run nested inside a search's progress reports: a second Find only asks.
+    if (searching_) {
+        AskCancelQuestion();
+        return;
+    }
+
+    const std::string path = TrimWhiteSpace(view_.GetDocumentText());
+    if (path.empty()) {
+        view_.FocusDocument();
+        view_.ShowMessage(SearchRunMessage::NoDocumentPath, MessageButtons::Ok);
+        return;
+    }
+    // The path is remembered whether or not the rest succeeds.
+    AddRecentDocument(path);
+
+    const KeywordList keywords = ReadKeywords(view_.GetKeywordText());
+    if (keywords.empty()) {
+        view_.FocusKeywords();
+        view_.ShowMessage(SearchRunMessage::NoKeywords, MessageButtons::Ok);
+        return;
+    }
+
+    // A bad field has shown its message and taken the focus already.
+    if (!ReadDialogFields(view_, fields_)) return;
+    settings_ = MakeSearchSettings(fields_);
+    // Stored before the document is opened, so the settings persist even if it fails.
+    SaveSettings();
+
+    std::string document;
+    if (!PrepareDocument(path, document)) return;
+
+    // Only now, with the new document in hand, do the previous results go.
+    DeleteTemporaryResults();
+    RunSearch(document, keywords);
+}
+
+bool CSearchRun::PrepareDocument(const std::string& path, std::string& document) {
+    DocumentReadStatus status = DocumentReadStatus::OutOfMemory;
+    try {
+        status = options_.readDocument(path, document);
+    } catch (const std::bad_alloc&) {
+        document.clear();
+    }
+    switch (status) {
+        case DocumentReadStatus::Ok:
+            NormaliseText(document, fields_.IgnoreNumbers != 0);
+            return true;
+        case DocumentReadStatus::CannotOpen:
+            view_.ShowMessage(SearchRunMessage::CannotOpen, MessageButtons::Ok);
+            return false;
+        case DocumentReadStatus::UnknownSize:
+            view_.ShowMessage(SearchRunMessage::UnknownSize, MessageButtons::Ok);
+            return false;
+        case DocumentReadStatus::TooLarge:
+            view_.ShowMessage(SearchRunMessage::TooLarge, MessageButtons::Ok);
+            return false;
+        case DocumentReadStatus::ReadFailed:
+            view_.ShowMessage(SearchRunMessage::CannotLoad, MessageButtons::Ok);
+            return false;
+        case DocumentReadStatus::OutOfMemory:
+            view_.ShowOutOfMemory();
+            return false;
+    }
+    return false;
+}
+
+void CSearchRun::RunSearch(const std::string& document, const KeywordList& keywords) {
+    // Busy state. No control is disabled: the search works on the values already taken, and
+    // every handler that may run nested checks the searching flag first.
+    const std::string findCaption = view_.GetFindCaption();
+    view_.SetFindCaption(SearchRunMessage::CancelFindCaption);
+    view_.SetStatusText(SearchRunMessage::NoResults);
+    shownResultCount_ = 0;
+    searching_ = true;
+    cancelRequested_ = false;
+
+    std::unique_ptr<CResultWriter> writer;
+    bool outOfMemory = false;
+    try {
+        writer = options_.makeWriter ? options_.makeWriter(*this)
+                                     : std::make_unique<CDiscardingWriter>();
+        std::string errorText;
+        CTickClock& clock = options_.clock ? *options_.clock : SystemTickClock();
+        // The document is at most 2^31 - 1 bytes long (ReadDocument refuses anything larger).
+        const bool ok = FindSequences(document.c_str(), static_cast<std::int32_t>(document.size()),
+                                      keywords, settings_, writer->Sink(), errorText, clock);
+        if (!ok && !errorText.empty()) view_.ShowMessage(errorText, MessageButtons::Ok);
+    } catch (const std::bad_alloc&) {
+        outOfMemory = true;
+    }
+    // Running out of memory anywhere in the search still brings the dialog back to idle, keeping
+    // whatever the writer had produced.
+    if (outOfMemory) view_.ShowOutOfMemory();
+
+    temporaryResultsPath_ = writer ? writer->GetFilePath() : std::string();
+    resultsPath_ = shownResultCount_ != 0 ? temporaryResultsPath_ : std::string();
+    UpdateResultButtons();
+
+    cancelRequested_ = false;
+    searching_ = false;
+    view_.SetFindCaption(findCaption);
+
+    writer.reset();
+}
+
+void CSearchRun::AskCancelQuestion() {
+    const MessageAnswer answer =
+        view_.ShowMessage(SearchRunMessage::CancelQuestion, MessageButtons::OkCancel);
+    // A close request that arrived while the question was open must not be undone by Cancel.
+    cancelRequested_ = answer == MessageAnswer::Ok || !askBeforeClose_;
+}
+
+void CSearchRun::OnCancel() {
+    if (searching_ && askBeforeClose_) {
+        OnFind();
+        return;
+    }
+    view_.EndDialogCancel();
+}
+
+std::intptr_t CSearchRun::OnCloseRequest(std::uintptr_t /*first*/, std::intptr_t /*second*/) {
+    cancelRequested_ = true;
+    askBeforeClose_ = false;
+    view_.EndDialogCancel();
+    return 0;
+}
+
+void CSearchRun::OnDestroyWindow() {
+    DeleteTemporaryResults();
+}
+
+void CSearchRun::DeleteTemporaryResults() {
+    if (!temporaryResultsPath_.empty()) {
+        options_.deleteFile(temporaryResultsPath_);  // a file already gone is no error
+        temporaryResultsPath_.clear();
+        resultsPath_.clear();
+    }
+    UpdateResultButtons();
+}
+
+void CSearchRun::UpdateResultButtons() {
+    const bool enabled = !resultsPath_.empty();
+    view_.EnableSaveResults(enabled);
+    view_.EnableViewResults(enabled);
+}
+
+bool CSearchRun::ReportProgress(std::int32_t position, std::int32_t total,
+                                std::int32_t resultsWritten) {
+    view_.PumpMessages();
+    view_.SetProgressRange(total);
+    view_.SetProgressPosition(position);
+    if (resultsWritten != shownResultCount_) {
+        shownResultCount_ = resultsWritten;
+        view_.SetStatusText(FormatResultCount(resultsWritten));
+    }
+    return !cancelRequested_;
+}
+
+bool CSearchRun::AskRetry(const std::string& message) {
+    return view_.ShowMessage(message, MessageButtons::RetryCancel) == MessageAnswer::Retry;
+}
+
+bool CSearchRun::AskYesNo(const std::string& message) {
+    return view_.ShowMessage(message, MessageButtons::YesNo) == MessageAnswer::Yes;
+}
