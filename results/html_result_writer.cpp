@@ -66,11 +66,10 @@ bool CHtmlResultWriter::CreateResultsFile(std::string& errorText) {
 }
 
 bool CHtmlResultWriter::Begin(std::string& errorText) {
-    if (!CreateResultsFile(errorText))
-        return false;
+    errorText.clear();
+    if (!CreateResultsFile(errorText)) return false;
     // A Cancel in the retry prompt has told the user already: no error text then.
-    if (!WriteText(kHeaderStart))
-        return false;
+    if (!WriteText(kHeaderStart)) return false;
     for (int i = 0; i < kKeywordClasses; ++i) {
         char line[128];
         const int length =
@@ -78,8 +77,7 @@ bool CHtmlResultWriter::Begin(std::string& errorText) {
                           "      .keyword%d { color: %s; font-weight: bold; border-style: solid; "
                           "border-width: 0 }\r\n",
                           i + 1, kPalette[i]);
-        if (!WriteBytes(line, static_cast<std::size_t>(length)))
-            return false;
+        if (!WriteBytes(line, static_cast<std::size_t>(length))) return false;
     }
     std::string last = "   </style>\r\n</head>\r\n<body>\r\n<h1>";
     last += kTitle;
@@ -94,14 +92,12 @@ bool CHtmlResultWriter::AddResult(const char* text, std::int32_t first, std::int
         // When the size is unknown the check is simply made again at the next find.
         if (file->GetSize(size) && size > kResultsSizeWarningBytes) {
             sizeWarned = true;
-            if (!dialog.AskYesNo(std::string(kSizeQuestion)))
-                return false;
+            if (!dialog.AskYesNo(std::string(kSizeQuestion))) return false;
         }
     }
 
     markup.Reset();
-    if (resultsWritten != 0)
-        markup.Append("<hr>\r\n");
+    if (resultsWritten != 0) markup.Append("<hr>\r\n");
     markup.Append("<span class=\"text\">");
 
     const std::int64_t count = std::int64_t{last} - first + 1;
@@ -116,32 +112,27 @@ bool CHtmlResultWriter::AddResult(const char* text, std::int32_t first, std::int
     }
     const std::size_t width = columns > 0 ? static_cast<std::size_t>(columns) : 1;
     for (std::size_t j = 0; j < n; ++j) {
-        if (j > 0 && j % width == 0)
-            markup.Append("<br>\r\n");
+        if (j > 0 && j % width == 0) markup.Append("<br>\r\n");
         if (cells[j] != -1) {
             markup.Append("<span class=\"keyword");
             markup.AppendInteger(cells[j] % kKeywordClasses + 1);
             markup.Append("\">");
         }
         markup.Append(text + first + j, 1);
-        if (cells[j] != -1)
-            markup.Append("</span>");
+        if (cells[j] != -1) markup.Append("</span>");
     }
     markup.Append("\r\n</span>\r\n");
 
-    if (!WriteBytes(markup.Data(), static_cast<std::size_t>(markup.Used())))
-        return false;
+    if (!WriteBytes(markup.Data(), static_cast<std::size_t>(markup.Used()))) return false;
     ++resultsWritten;
     return true;
 }
 
 bool CHtmlResultWriter::End(bool canceled) {
     if (canceled) {
-        if (!WriteText("<hr>\r\n<h3>The search was canceled.</h3>\r\n"))
-            return false;
+        if (!WriteText("<hr>\r\n<h3>The search was canceled.</h3>\r\n")) return false;
     } else if (resultsWritten == 0) {
-        if (!WriteText("No Results Found.\r\n"))
-            return false;
+        if (!WriteText("No Results Found.\r\n")) return false;
     }
     std::string footer = "<hr>\r\n<font face=\"Arial\" size=\"2\">\r\n<b>";
     footer += kCredit;
@@ -150,8 +141,7 @@ bool CHtmlResultWriter::End(bool canceled) {
     footer += "&quot;";
     footer += kProducer;
     footer += ".</i>\r\n</body>\r\n</html>\r\n";
-    if (!WriteText(footer))
-        return false;
+    if (!WriteText(footer)) return false;
     file.reset();
     return true;
 }
@@ -165,20 +155,17 @@ bool CHtmlResultWriter::WriteText(std::string_view text) {
 }
 
 bool CHtmlResultWriter::WriteBytes(const char* bytes, std::size_t count) {
-    if (!file)
-        return false;
+    if (!file) return false;
     std::size_t done = 0;
     for (;;) {
         std::size_t written = 0;
         SystemErrorCode error = 0;
-        if (file->Write(bytes + done, count - done, written, error))
-            return true;
+        if (file->Write(bytes + done, count - done, written, error)) return true;
         // A retry goes on after the bytes that did reach the file, so nothing is doubled.
         done += written;
         const std::string message = "Encountered an error when saving the results:\n" +
                                     fileSystem.DescribeError(error) +
                                     "\nDo you want to retry or cancel?";
-        if (!dialog.AskRetry(message))
-            return false;
+        if (!dialog.AskRetry(message)) return false;
     }
 }

@@ -19,16 +19,14 @@ void CTextBuffer::Reset() {
 }
 
 void CTextBuffer::Append(const char* bytes, std::int32_t count) {
-    if (count <= 0)
-        return;
+    if (count <= 0) return;
     // Sizes are worked out in 64 bits: a buffer never grows past what 32 bits can count.
     const std::int64_t shortfall = std::int64_t{used} + count + 1 - capacity;
     // The old block lives until the bytes are copied, in case they come from it.
     std::unique_ptr<char[]> old;
     if (shortfall >= 0) {
         const std::int64_t grown = capacity + (shortfall > capacity ? shortfall : capacity);
-        if (grown > std::numeric_limits<std::int32_t>::max())
-            throw std::bad_alloc();
+        if (grown > std::numeric_limits<std::int32_t>::max()) throw std::bad_alloc();
         std::unique_ptr<char[]> block(new char[static_cast<std::size_t>(grown)]);
         std::memcpy(block.get(), data.get(), static_cast<std::size_t>(used) + 1);
         old = std::exchange(data, std::move(block));
@@ -55,7 +53,6 @@ void CTextBuffer::AppendInteger(std::int64_t value) {
         digits[--at] = static_cast<char>('0' + magnitude % 10);
         magnitude /= 10;
     } while (magnitude != 0);
-    if (value < 0)
-        digits[--at] = '-';
+    if (value < 0) digits[--at] = '-';
     Append(digits + at, static_cast<std::int32_t>(sizeof digits - static_cast<std::size_t>(at)));
 }
