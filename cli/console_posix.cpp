@@ -1,0 +1,79 @@
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+
+#include "cli/console.h"
+
+extern char** environ;
+
+namespace {
+
+std::atomic<bool> interrupted{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "the flag is set in a signal handler");
+
+extern "C" void OnInterrupt(int) {
+    interrupted.store(true);
+}
+
+}  // namespace
+
+bool IsErrorTerminal() {
+    return ::isatty(STDERR_FILENO) == 1;
+}
+
+bool IsInputTerminal() {
+    return ::isatty(STDIN_FILENO) == 1;
+}
+
+void InstallInterruptHandler() {
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    // No SA_RESTART: a question waiting for input gives up at Ctrl-C. The handler is one-shot,
+    // so a second Ctrl-C ends the program.
+    action.sa_flags = SA_RESETHAND;
+    ::sigaction(SIGINT, &action, nullptr);
+    ::signal(SIGPIPE, SIG_IGN);
+}
+
+bool InterruptRequested() {
+    return interrupted.load();
+}
+
+bool ReadAnswerLine(std::string& line) {
+    line.clear();
+    for (;;) {
+        char c = 0;
+        const ssize_t got = ::read(STDIN_FILENO, &c, 1);
+        if (got < 0) return false;  // Ctrl-C (EINTR) included
+        if (got == 0) return !line.empty();
+        if (c == '\n') return true;
+        line.push_back(c);
+    }
+}
+
+bool OpenWithDefaultViewer(const std::string& path) {
+    // The viewer's own chatter stays off the tool's output.
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    std::string program = "xdg-open";
+    std::string argument = path;
+    char* argv[] = {program.data(), argument.data(), nullptr};
+    pid_t child = 0;
+    const int failed = ::posix_spawnp(&child, "xdg-open", &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (failed != 0) return false;
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0) {
+        if (errno != EINTR) return false;
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}

@@ -1,0 +1,59 @@
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <atomic>
+
+#include "cli/console.h"
+
+namespace {
+
+std::atomic<bool> interrupted{false};
+
+BOOL WINAPI OnConsoleControl(DWORD event) {
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
+    // The first press asks the search to stop; a second one ends the program as usual.
+    return interrupted.exchange(true) ? FALSE : TRUE;
+}
+
+bool IsConsole(DWORD which) {
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(which), &mode) != FALSE;
+}
+
+}  // namespace
+
+bool IsErrorTerminal() {
+    return IsConsole(STD_ERROR_HANDLE);
+}
+
+bool IsInputTerminal() {
+    return IsConsole(STD_INPUT_HANDLE);
+}
+
+void InstallInterruptHandler() {
+    SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+}
+
+bool InterruptRequested() {
+    return interrupted.load();
+}
+
+bool ReadAnswerLine(std::string& line) {
+    line.clear();
+    const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    for (;;) {
+        char c = 0;
+        DWORD got = 0;
+        if (!ReadFile(input, &c, 1, &got, nullptr) || InterruptRequested()) return false;
+        if (got == 0) return !line.empty();
+        if (c == '\n') return true;
+        if (c != '\r') line.push_back(c);
+    }
+}
+
+bool OpenWithDefaultViewer(const std::string& path) {
+    const HINSTANCE result =
+        ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    return reinterpret_cast<INT_PTR>(result) > 32;
+}

@@ -1,0 +1,188 @@
+// strandix: the dialog's Find for people who work in a terminal or a script.
+#include <cstdio>
+#include <exception>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "app/dialog_fields.h"
+#include "cli/console.h"
+#include "cli/console_receiver.h"
+#include "cli/json_result_sink.h"
+#include "cli/tool_options.h"
+#include "platform/document_file.h"
+#include "platform/file.h"
+#include "results/html_result_writer.h"
+#include "search/find_sequences.h"
+#include "search/search_order.h"
+#include "search/text_input.h"
+
+#ifndef STRANDIX_VERSION
+#define STRANDIX_VERSION "unknown"
+#endif
+
+namespace {
+
+// Exit statuses, as grep has them, and the shell's for an interrupt.
+constexpr int kFound = 0;
+constexpr int kNothingFound = 1;
+constexpr int kFailed = 2;
+constexpr int kInterrupted = 130;
+
+int Fail(const std::string& sentence) {
+    std::fprintf(stderr, "strandix: %s\n", sentence.c_str());
+    return kFailed;
+}
+
+const char* DocumentMessage(DocumentReadStatus status) {
+    switch (status) {
+        case DocumentReadStatus::Ok:
+            return "";
+        case DocumentReadStatus::CannotOpen:
+            return "The document could not be opened.";
+        case DocumentReadStatus::UnknownSize:
+            return "The document could not be opened.  Strandix! was not able to determine the "
+                   "length of the document.";
+        case DocumentReadStatus::TooLarge:
+            return "The document is too large to be searched: Strandix! searches documents of up "
+                   "to 2 GB.";
+        case DocumentReadStatus::ReadFailed:
+            return "The document could not be loaded.";
+        case DocumentReadStatus::OutOfMemory:
+            return "Out of memory.";
+    }
+    return "The document could not be loaded.";
+}
+
+// The system's words for a write error, taken out of the retry question and put on one line.
+std::string WriteErrorSentence(const std::string& question) {
+    const std::string head = "Encountered an error when saving the results:\n";
+    const std::string tail = "\nDo you want to retry or cancel?";
+    std::string reason = question;
+    if (reason.rfind(head, 0) == 0) reason.erase(0, head.size());
+    if (reason.size() >= tail.size() &&
+        reason.compare(reason.size() - tail.size(), tail.size(), tail) == 0) {
+        reason.erase(reason.size() - tail.size());
+    }
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r'))
+        reason.pop_back();
+    return "Encountered an error when saving the results: " + reason;
+}
+
+std::string CountSentence(std::int32_t count) {
+    if (count == 0) return "No results found.";
+    return std::to_string(count) + (count == 1 ? " result found." : " results found.");
+}
+
+int RunJson(const ToolOptions& options, const std::string& text, const KeywordList& keywords,
+            const SearchSettings& settings, CConsoleReceiver& receiver) {
+    CJsonResultSink sink(stdout, options.document, static_cast<std::int32_t>(text.size()),
+                         MakeSearchOrder(keywords), receiver);
+    std::string errorText;
+    const bool done = FindSequences(text.c_str(), static_cast<std::int32_t>(text.size()), keywords,
+                                    settings, sink, errorText);
+    receiver.ClearProgress();
+    if (sink.OutputFailed()) return Fail("The results could not be written to standard output.");
+    if (!done) return Fail(errorText.empty() ? "The search stopped." : errorText);
+    if (InterruptRequested()) {
+        std::fprintf(stderr, "strandix: The search was canceled.\n");
+        return kInterrupted;
+    }
+    return sink.Count() > 0 ? kFound : kNothingFound;
+}
+
+int RunPage(const ToolOptions& options, const std::string& text, const KeywordList& keywords,
+            const SearchSettings& settings, CConsoleReceiver& receiver) {
+    CHtmlResultWriter writer(receiver);
+    std::string errorText;
+    const bool done = FindSequences(text.c_str(), static_cast<std::int32_t>(text.size()), keywords,
+                                    settings, writer, errorText);
+    receiver.ClearProgress();
+    const std::string page = writer.GetFilePath();
+    const std::int32_t count = writer.GetResultsWritten();
+    if (!done) {
+        if (!errorText.empty()) return Fail(errorText);
+        if (!page.empty())
+            std::fprintf(stderr, "strandix: The unfinished page is %s\n", page.c_str());
+        if (receiver.SizeQuestionDeclined()) {
+            return Fail(
+                "The results page passed 5 MB and the search stopped there.  Run again "
+                "with --yes to go on past 5 MB, or narrow the search.");
+        }
+        if (!receiver.CanceledWriteError().empty())
+            return Fail(WriteErrorSentence(receiver.CanceledWriteError()));
+        return Fail("The search stopped before its end.");
+    }
+
+    std::string shown = page;
+    if (!options.outputPath.empty()) {
+        SystemErrorCode error = 0;
+        if (!CopyFileReplacing(page, options.outputPath, error)) {
+            return Fail("The results page could not be copied to " + options.outputPath + ": " +
+                        SystemFileSystem().DescribeError(error) + "  It is still at " + page + ".");
+        }
+        DeleteFileAt(page);
+        shown = options.outputPath;
+    }
+    std::printf("%s\n%s\n", CountSentence(count).c_str(), shown.c_str());
+    std::fflush(stdout);
+    const bool canceled = InterruptRequested();
+    if (canceled) std::fprintf(stderr, "strandix: The search was canceled.\n");
+    if (options.open && !OpenWithDefaultViewer(shown))
+        return Fail("The page could not be opened in a viewer: " + shown);
+    if (canceled) return kInterrupted;
+    return count > 0 ? kFound : kNothingFound;
+}
+
+int RunTool(const std::vector<std::string>& arguments) {
+    ToolOptions options;
+    std::string error;
+    switch (ParseToolArguments(arguments, options, error)) {
+        case ParseOutcome::Help:
+            std::fputs(ToolUsage().c_str(), stdout);
+            return kFound;
+        case ParseOutcome::Version:
+            std::printf("strandix %s\n", STRANDIX_VERSION);
+            return kFound;
+        case ParseOutcome::Error:
+            Fail(error);
+            std::fprintf(stderr, "Try 'strandix --help' for more information.\n");
+            return kFailed;
+        case ParseOutcome::Run:
+            break;
+    }
+
+    const KeywordList keywords = ReadKeywords(options.keywordText);
+    if (keywords.empty())
+        return Fail(
+            "Please enter one or more keywords separated by spaces, commas, or semicolons.");
+    const SearchSettings settings = MakeSearchSettings(options.fields);
+
+    std::string text;
+    const DocumentReadStatus status = ReadDocument(options.document, text);
+    if (status != DocumentReadStatus::Ok)
+        return Fail(options.document + ": " + DocumentMessage(status));
+    NormaliseText(text, options.fields.IgnoreNumbers != 0);
+
+    InstallInterruptHandler();
+    CConsoleReceiver::Settings receiverSettings;
+    receiverSettings.showProgress = !options.quiet && IsErrorTerminal();
+    receiverSettings.canAsk = IsInputTerminal() && IsErrorTerminal();
+    receiverSettings.alwaysYes = options.yes;
+    CConsoleReceiver receiver(receiverSettings, stderr);
+
+    if (options.json) return RunJson(options, text, keywords, settings, receiver);
+    return RunPage(options, text, keywords, settings, receiver);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return RunTool(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const std::bad_alloc&) {
+        return Fail("Out of memory.");
+    } catch (const std::exception& failure) {
+        return Fail(std::string("The search failed: ") + failure.what());
+    }
+}

@@ -1,0 +1,147 @@
+#include "cli/tool_options.h"
+
+#include <cstdint>
+#include <optional>
+
+namespace {
+
+struct NumberOption {
+    const char* name;
+    NumberField field;
+    std::int32_t DialogFields::*value;
+};
+
+// The option names that match the dialog's numeric fields.
+const NumberOption kNumberOptions[] = {
+    {"--max-skip", NumberField::LettersWithin, &DialogFields::LettersWithin},
+    {"--span", NumberField::AllKeywordsWithin, &DialogFields::AllKeywordsWithin},
+    {"--min-width", NumberField::ColumnWidthFrom, &DialogFields::ColumnWidthFrom},
+    {"--max-width", NumberField::ColumnWidthTo, &DialogFields::ColumnWidthTo},
+};
+
+const NumberOption* FindNumberOption(const std::string& name) {
+    for (const NumberOption& option : kNumberOptions) {
+        if (name == option.name) return &option;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+ParseOutcome ParseToolArguments(const std::vector<std::string>& arguments, ToolOptions& options,
+                                std::string& error) {
+    std::vector<std::string> operands;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
+            operands.push_back(argument);
+            continue;
+        }
+        if (argument == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        // --name=value or --name value for the options that take one.
+        std::string name = argument;
+        std::optional<std::string> inlineValue;
+        if (const std::size_t equals = argument.find('=');
+            argument.rfind("--", 0) == 0 && equals != std::string::npos) {
+            name = argument.substr(0, equals);
+            inlineValue = argument.substr(equals + 1);
+        }
+        const NumberOption* number = FindNumberOption(name);
+        if (number != nullptr || name == "-o" || name == "--output") {
+            std::string value;
+            if (inlineValue) {
+                value = *inlineValue;
+            } else if (i + 1 < arguments.size()) {
+                value = arguments[++i];
+            } else {
+                error = name + ": a value must follow.";
+                return ParseOutcome::Error;
+            }
+            if (number == nullptr) {
+                options.outputPath = value;
+                continue;
+            }
+            const NumberFieldCheck check = CheckNumberField(number->field, value);
+            if (!check.value) {
+                error = name + ": " + check.message;
+                return ParseOutcome::Error;
+            }
+            options.fields.*(number->value) = *check.value;
+            continue;
+        }
+        if (inlineValue) {
+            error = name + ": takes no value.";
+            return ParseOutcome::Error;
+        }
+        if (name == "--help" || name == "-h") return ParseOutcome::Help;
+        if (name == "--version") return ParseOutcome::Version;
+        if (name == "--no-reverse") {
+            options.fields.AllowReverseKeywords = 0;
+        } else if (name == "--exclude-direct") {
+            options.fields.ExcludeWordsDirectlyFromText = 1;
+        } else if (name == "--ignore-numbers") {
+            options.fields.IgnoreNumbers = 1;
+        } else if (name == "--open") {
+            options.open = true;
+        } else if (name == "--json") {
+            options.json = true;
+        } else if (name == "--yes" || name == "-y") {
+            options.yes = true;
+        } else if (name == "--quiet" || name == "-q") {
+            options.quiet = true;
+        } else {
+            error = "Unknown option " + name + ".";
+            return ParseOutcome::Error;
+        }
+    }
+    if (options.json && (options.open || !options.outputPath.empty())) {
+        error = "--json writes no page, so it cannot be combined with -o or --open.";
+        return ParseOutcome::Error;
+    }
+    if (operands.empty()) {
+        error = "Please name a document and one or more keywords.";
+        return ParseOutcome::Error;
+    }
+    options.document = operands.front();
+    options.keywordText.clear();
+    for (std::size_t i = 1; i < operands.size(); ++i) {
+        if (i > 1) options.keywordText += ' ';
+        options.keywordText += operands[i];
+    }
+    return ParseOutcome::Run;
+}
+
+std::string ToolUsage() {
+    return R"(Usage: strandix [options] DOCUMENT KEYWORD...
+Searches DOCUMENT for equidistant letter sequences of the keywords and writes every result as a
+letter grid into an HTML page in the temporary folder. Keywords may be given as separate
+arguments or separated by commas or semicolons ("moses,aaron" or "moses aaron").
+
+Search options (the program's defaults in brackets):
+  --max-skip D       letters of a keyword lie at most D apart, 1..50000 [500]
+  --span M           all keywords lie within M letters, 0..500000 [1000]
+  --min-width N      narrowest grid width, 1..10000 [10]
+  --max-width N      widest grid width, 1..500 [100] (the two widths are put in order)
+  --no-reverse       keywords spelled right to left do not count
+  --exclude-direct   keywords standing in the text as plain words do not count
+  --ignore-numbers   remove the document's digits before searching
+
+Output:
+  -o, --output FILE  when the search ends, copy the page to FILE (replacing it) and remove
+                     the page from the temporary folder
+  --open             open the page in the desktop's default viewer
+  --json             write the results to standard output as one JSON document instead
+  -y, --yes          go on when the page passes 5 MB without asking
+  -q, --quiet        no progress bar
+  -h, --help         show this help
+  --version          show the version
+
+Standard output gets the result count ("3 results found.") and then the page's path.
+Ctrl-C cancels the search: the page is finished with a note that it was canceled.
+Exit status: 0 when at least one result was found, 1 when none, 2 on an error, 130 when canceled.
+)";
+}

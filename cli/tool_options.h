@@ -1,0 +1,29 @@
+// The command line of the `strandix` tool.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/dialog_fields.h"
+
+struct ToolOptions {
+    DialogFields fields;      // the dialog's values and defaults; widths as given
+    std::string document;     // path of the document to search
+    std::string keywordText;  // the keyword arguments joined with blanks
+    std::string outputPath;   // -o: where the page goes when the search ends
+    bool open = false;        // --open: show the page in the desktop's viewer
+    bool json = false;        // --json: results to standard output instead of a page
+    bool yes = false;         // --yes: go on past the 5 MB question
+    bool quiet = false;       // -q: no progress bar
+};
+
+enum class ParseOutcome { Run, Help, Version, Error };
+
+// Reads the arguments after the program name. Options and operands may be mixed; "--" ends
+// the options. Numbers are checked like the dialog's fields, with the dialog's messages. On
+// Error, `error` holds one sentence naming the option.
+ParseOutcome ParseToolArguments(const std::vector<std::string>& arguments, ToolOptions& options,
+                                std::string& error);
+
+// The text of --help.
+std::string ToolUsage();
