@@ -1,0 +1,296 @@
+// The product engine against the literal one on many seeded random cases, and its two pieces
+// (the indexed scanner and the width chooser) against the plain code they replace.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <random>
+
+#include "search/column_width.h"
+#include "search/find_scanner.h"
+#include "search/find_sequences.h"
+#include "search/keyword_cursor.h"
+#include "search/search_order.h"
+#include "tests/search/engines.h"
+#include "tests/support/recording_sink.h"
+
+namespace {
+
+class Random {
+  public:
+    explicit Random(std::uint32_t seed) : engine_(seed) {}
+    int Pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(engine_); }
+    bool OneIn(int n) { return Pick(1, n) == 1; }
+
+    // Small alphabets make many finds; a text may be empty.
+    std::string Text(int alphabet, int maxLength) {
+        std::string text(Pick(0, maxLength), 'A');
+        for (char& c : text)
+            c = static_cast<char>('A' + Pick(0, alphabet - 1));
+        return text;
+    }
+    std::string Keyword(int alphabet, int maxLength) {
+        std::string keyword(Pick(1, maxLength), 'A');
+        for (char& c : keyword)
+            c = static_cast<char>((OneIn(2) ? 'a' : 'A') + Pick(0, alphabet - 1));
+        return keyword;
+    }
+    // Mostly ordinary settings, now and then ones at or past the edges of what makes sense.
+    SearchSettings Settings(int textLength) {
+        SearchSettings s;
+        s.AllowReverseKeywords = !OneIn(4);
+        s.ExcludeWordsDirectlyFromText = OneIn(3);
+        s.MinColumnWidth = OneIn(10) ? Pick(-3, 0) : Pick(1, 20);
+        s.MaxColumnWidth = OneIn(8) ? Pick(-2, 20) : s.MinColumnWidth + Pick(0, 60);
+        s.MaxResultLength = OneIn(10) ? Pick(-2, 3) : Pick(0, textLength + 10);
+        s.MaxDistanceBetweenLetters = OneIn(10) ? Pick(-2, 1) : Pick(1, textLength / 2 + 3);
+        return s;
+    }
+
+  private:
+    std::mt19937 engine_;
+};
+
+struct Outcome {
+    std::vector<std::string> calls;
+    bool outcome = false;
+};
+
+Outcome Search(SearchFunction search, const std::string& text, const KeywordList& keywords,
+               const SearchSettings& settings, CRecordingSink sink, CTickClock& clock) {
+    std::string errorText;
+    Outcome run;
+    run.outcome = search(text.c_str(), static_cast<std::int32_t>(text.size()), keywords, settings,
+                         sink, errorText, clock);
+    run.calls = sink.calls;
+    return run;
+}
+
+std::string Describe(const std::string& text, const KeywordList& keywords,
+                     const SearchSettings& s) {
+    std::string line = "text '" + text + "' keywords";
+    for (const auto& k : keywords)
+        line += " " + k;
+    return line + " R" + std::to_string(s.AllowReverseKeywords) + " X" +
+           std::to_string(s.ExcludeWordsDirectlyFromText) + " widths " +
+           std::to_string(s.MinColumnWidth) + ".." + std::to_string(s.MaxColumnWidth) + " M " +
+           std::to_string(s.MaxResultLength) + " D " + std::to_string(s.MaxDistanceBetweenLetters);
+}
+
+// Every find of one keyword in a range, walked the literal way with a KeywordCursor.
+std::vector<LetterPositions> CursorFinds(const std::string& text, const std::string& keyword,
+                                         std::int32_t start, std::int32_t end,
+                                         const SearchSettings& s) {
+    std::vector<LetterPositions> finds;
+    KeywordCursor cursor;
+    cursor.settings = &s;
+    const auto n = static_cast<std::int32_t>(keyword.size());
+    if (!cursor.Reset(start, end, n)) return finds;
+    for (;;) {
+        if (text[cursor.position] == keyword[0] && cursor.HasValidSkip()) {
+            do {
+                LetterPositions letters;
+                for (std::int32_t i = 0; i < n; ++i) {
+                    const std::int64_t at = cursor.position + std::int64_t{i} * cursor.skip;
+                    if (text[at] != keyword[i]) break;
+                    letters.push_back(at);
+                }
+                if (static_cast<std::int32_t>(letters.size()) == n) {
+                    std::sort(letters.begin(), letters.end());
+                    finds.push_back(letters);
+                }
+            } while (cursor.NextSkip());
+        }
+        if (cursor.position >= cursor.end) return finds;
+        ++cursor.position;
+        cursor.FirstSkip();
+    }
+}
+
+// Candidates a case may make at most: the product of its keywords' find counts in the whole
+// text, an upper bound of what the search visits. Larger cases would take too long here.
+constexpr double kMaxCandidates = 40000;
+
+bool SmallEnough(const std::string& text, const KeywordList& keywords, const SearchSettings& s) {
+    if (text.empty()) return true;
+    double candidates = 1;
+    for (const std::string& keyword : MakeSearchOrder(keywords)) {
+        candidates *= static_cast<double>(
+            CursorFinds(text, keyword, 0, static_cast<std::int32_t>(text.size()) - 1, s).size());
+    }
+    return candidates <= kMaxCandidates;
+}
+
+TEST(FastEngine, MakesTheLiteralEnginesCallsOnRandomCases) {
+    Random random(7001);
+    int cases = 0, withResults = 0;
+    std::size_t results = 0;
+    while (cases < 6000) {
+        const int alphabet = random.Pick(1, 4);
+        const std::string text = random.Text(alphabet, random.OneIn(5) ? 400 : 60);
+        KeywordList keywords(random.Pick(1, random.OneIn(4) ? 4 : 2));
+        for (auto& k : keywords)
+            k = random.Keyword(alphabet, 5);
+        const SearchSettings s = random.Settings(static_cast<int>(text.size()));
+        if (!SmallEnough(text, keywords, s)) continue;
+        ++cases;
+
+        CManualClock clock;
+        const Outcome literal = Search(&FindSequencesLiteral, text, keywords, s, {}, clock);
+        const Outcome fast = Search(&FindSequences, text, keywords, s, {}, clock);
+        ASSERT_EQ(fast.calls, literal.calls) << Describe(text, keywords, s);
+        ASSERT_EQ(fast.outcome, literal.outcome);
+        withResults += literal.calls.size() > 3;
+        results += literal.calls.size() - 3;
+    }
+    std::printf("fast against literal: %d cases, %d with results, %zu results\n", cases,
+                withResults, results);
+    // The generator must give a meaningful mix, or the comparison proves little.
+    EXPECT_GT(withResults, cases / 2);
+    EXPECT_GT(results, 500000u);
+}
+
+// The same run stopped by the sink: Begin refusing, the k-th AddResult refusing, or the j-th
+// Progress (reported at every step by a clock that moves 21 ms per reading) asking to cancel.
+TEST(FastEngine, StopsWhereTheLiteralEngineStops) {
+    Random random(7002);
+    int cancels = 0;
+    for (int round = 0; round < 2000; ++round) {
+        const int alphabet = random.Pick(1, 3);
+        const std::string text = random.Text(alphabet, 50);
+        KeywordList keywords(random.Pick(1, 3));
+        for (auto& k : keywords)
+            k = random.Keyword(alphabet, 4);
+        const SearchSettings s = random.Settings(static_cast<int>(text.size()));
+        if (!SmallEnough(text, keywords, s)) continue;
+        const std::string what = Describe(text, keywords, s);
+
+        CRecordingSink refusing;
+        refusing.beginAnswers = {false};
+        refusing.addAnswers.assign(random.Pick(0, 20), true);
+        refusing.addAnswers.push_back(false);
+        if (!random.OneIn(10)) refusing.beginAnswers.clear();
+        CManualClock still;
+        const Outcome literal = Search(&FindSequencesLiteral, text, keywords, s, refusing, still);
+        const Outcome fast = Search(&FindSequences, text, keywords, s, refusing, still);
+        ASSERT_EQ(fast.calls, literal.calls) << what;
+        ASSERT_EQ(fast.outcome, literal.outcome) << what;
+
+        CRecordingSink canceling;
+        const std::size_t refusal = random.Pick(0, 6);
+        canceling.progressAnswers.assign(refusal, true);
+        canceling.progressAnswers.push_back(false);
+        CSteppingClock ticking(21);
+        CManualClock frozen;
+        const Outcome full = Search(&FindSequencesLiteral, text, keywords, s, {}, frozen);
+        const Outcome run = Search(&FindSequences, text, keywords, s, canceling, ticking);
+        std::vector<std::string> results, progress;
+        for (const auto& call : run.calls) {
+            if (call.rfind("AddResult", 0) == 0) results.push_back(call);
+            if (call.rfind("Progress", 0) == 0) progress.push_back(call);
+        }
+        ASSERT_TRUE(run.outcome) << what;
+        if (progress.size() <= refusal) {
+            // Finished before the refusal came up: the full results, then End.
+            ASSERT_EQ(run.calls.back(), "End") << what;
+            ASSERT_EQ(results.size(), full.calls.size() - 3) << what;
+        } else {
+            ASSERT_EQ(progress.size(), refusal + 1) << what << ": no Progress after the refusal";
+            ASSERT_EQ(run.calls.back(), "End canceled") << what;
+            ASSERT_EQ(run.calls[run.calls.size() - 2], progress.back()) << what;
+            ++cancels;
+        }
+        // Whatever came before the end is the beginning of the full run's results.
+        ASSERT_LE(results.size(), full.calls.size() - 3) << what;
+        ASSERT_TRUE(std::equal(results.begin(), results.end(), full.calls.begin() + 1)) << what;
+    }
+    EXPECT_GT(cancels, 1000);
+}
+
+TEST(FindScanner, ListsTheFindsOfAKeywordCursorAcrossPauses) {
+    Random random(7003);
+    int nonEmpty = 0;
+    for (int round = 0; round < 3000; ++round) {
+        const int alphabet = random.Pick(1, 3);
+        std::string text = random.Text(alphabet, 80);
+        if (text.empty()) text = "A";
+        const std::string keyword = MakeSearchOrder({random.Keyword(alphabet, 4)})[0];
+        SearchSettings s = random.Settings(static_cast<int>(text.size()));
+        const auto length = static_cast<std::int32_t>(text.size());
+        const std::int32_t start = random.Pick(0, length - 1);
+        const std::int32_t end = random.Pick(start, length - 1);
+
+        std::array<bool, 256> wanted{};
+        wanted[static_cast<unsigned char>(keyword[0])] = true;
+        if (keyword.size() > 1) wanted[static_cast<unsigned char>(keyword[1])] = true;
+        const LetterIndex index(text.c_str(), length, wanted);
+        FindScanner scanner(text.c_str(), keyword, index, s);
+
+        const auto expected = CursorFinds(text, keyword, start, end, s);
+        KeywordCursor fits;
+        fits.settings = &s;
+        ASSERT_EQ(scanner.Reset(start, end), fits.Reset(start, end, std::int32_t(keyword.size())));
+        std::vector<LetterPositions> found;
+        if (fits.length > 0) {
+            const std::int32_t workLimit = random.Pick(1, 4);
+            LetterPositions letters(keyword.size());
+            std::int32_t lastPosition = start;
+            for (ScanStep step; (step = scanner.Next(letters, workLimit)) != ScanStep::Exhausted;) {
+                ASSERT_GE(scanner.Position(), lastPosition);
+                lastPosition = scanner.Position();
+                if (step == ScanStep::Found) found.push_back(letters);
+            }
+        }
+        ASSERT_EQ(found, expected) << text << " " << keyword << " " << start << ".." << end;
+        nonEmpty += !expected.empty();
+    }
+    EXPECT_GT(nonEmpty, 1000);
+}
+
+TEST(ColumnWidthChooser, ChoosesAsChooseColumnWidthDoes) {
+    Random random(7004);
+    int fitted = 0;
+    for (int round = 0; round < 300; ++round) {
+        // Keyword lengths and settings stay fixed for a chooser, as in one run.
+        const int keywordCount = random.OneIn(2) ? 1 : random.Pick(2, 3);
+        KeywordList order(keywordCount);
+        for (auto& k : order)
+            k.assign(random.Pick(1, 5), 'A');
+        order = MakeSearchOrder(order);
+        const std::int32_t textLength = random.Pick(10, 3000);
+        SearchSettings s;
+        s.MinColumnWidth = random.Pick(-2, 40);
+        s.MaxColumnWidth = s.MinColumnWidth + random.Pick(-3, 200);
+        s.MaxResultLength = random.Pick(0, 2 * textLength);
+        s.MaxDistanceBetweenLetters = random.Pick(1, textLength);
+        ColumnWidthChooser chooser(order, textLength, s);
+
+        for (int candidate = 0; candidate < 200; ++candidate) {
+            ResultPositions positions(keywordCount);
+            std::int64_t lowest = INT64_MAX, highest = INT64_MIN;
+            for (int k = 0; k < keywordCount; ++k) {
+                const auto n = static_cast<std::int32_t>(order[k].size());
+                const std::int32_t room = (textLength - 1) / std::max(n - 1, 1);
+                const std::int32_t skip = n == 1 ? 0 : random.Pick(1, std::max(room, 1));
+                const std::int32_t first = random.Pick(0, textLength - 1 - (n - 1) * skip);
+                for (std::int32_t i = 0; i < n; ++i)
+                    positions[k].push_back(first + std::int64_t{i} * skip);
+                lowest = std::min(lowest, positions[k].front());
+                highest = std::max(highest, positions[k].back());
+            }
+            ResultGrid expected, chosen;
+            const bool fits =
+                ChooseColumnWidth(positions, lowest, highest, textLength, s, expected);
+            ASSERT_EQ(chooser.Choose(positions, lowest, highest, chosen), fits);
+            if (fits) {
+                ASSERT_EQ(chosen.columns, expected.columns);
+                ASSERT_EQ(chosen.first, expected.first);
+                ASSERT_EQ(chosen.last, expected.last);
+            }
+            fitted += fits;
+        }
+    }
+    EXPECT_GT(fitted, 5000);
+}
+
+}  // namespace
