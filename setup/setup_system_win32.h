@@ -1,0 +1,38 @@
+// The system underneath the installer on Windows, and the message boxes of setup.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "setup/setup_system.h"
+
+// Message boxes of setup and uninstall carry the application's title and are owned by the
+// current main window: the setup dialog while it is open, no window otherwise.
+void SetSetupMessageOwner(HWND owner);
+MessageAnswer ShowSetupMessage(const std::string& text, MessageButtons buttons);
+
+// The application's title (string resource 57344 of the program, "Strandix!" without it).
+std::string SetupMessageTitle();
+
+class CWin32SetupSystem : public CSetupSystem {
+  public:
+    std::string OwnModulePath() override;
+    bool FolderExists(const std::string& folder) override;
+    bool FileExists(const std::string& path) override;
+    bool CreateFolder(const std::string& folder) override;
+    bool CopyFileWithRetry(const std::string& source, const std::string& target, bool failIfExists,
+                           int attempts, unsigned pauseMilliseconds) override;
+    bool ShellDelete(const std::string& path) override;
+    bool RemoveEmptyFolder(const std::string& folder) override;
+    bool WriteUninstallEntry(const std::string& keyPath, const std::string& displayName,
+                             const std::string& uninstallString) override;
+    void DeleteUninstallEntry(const std::string& keyPath) override;
+    MessageAnswer ShowMessage(const std::string& text, MessageButtons buttons) override;
+    bool RunProgram(const std::string& path) override;
+    void RunSetupDialog(CInstaller& installer) override;
+    void StartUninstallCopy() override;
+    void WaitForProcessHandle(std::int64_t processHandle) override;
+    bool HasAdminRights() override;
+    bool RelaunchElevated(const std::string& arguments) override;
+};

@@ -1,0 +1,139 @@
+#include "setup/shell_files.h"
+
+#include <objidl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+#include <windows.h>
+
+#include <vector>
+
+#include "setup/shell_rules.h"
+
+namespace {
+
+// A COM interface pointer released when it goes out of scope.
+template <typename T>
+class CComPointer {
+  public:
+    CComPointer() = default;
+    CComPointer(const CComPointer&) = delete;  // one owner releases it
+    CComPointer& operator=(const CComPointer&) = delete;
+    ~CComPointer() {
+        if (pointer_) pointer_->Release();
+    }
+    T* operator->() const { return pointer_; }
+    void** Out() { return reinterpret_cast<void**>(&pointer_); }
+
+  private:
+    T* pointer_ = nullptr;
+};
+
+// Finds the first entry matching a path or pattern; only whether there is one matters.
+bool AnyEntryMatches(const std::string& pattern) {
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    FindClose(search);
+    return true;
+}
+
+}  // namespace
+
+std::string OwnModulePath() {
+    char path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    // CharLowerBuffA follows the ANSI code page, double-byte characters included.
+    CharLowerBuffA(path, length);
+    return std::string(path, length);
+}
+
+bool FolderExists(const std::string& folder) {
+    if (folder.empty()) return false;
+    // Every folder but a drive's root lists at least its own dot entries.
+    std::string pattern = folder;
+    if (pattern.back() != '\\') pattern += '\\';
+    return AnyEntryMatches(pattern + "*.*");
+}
+
+bool FileExists(const std::string& path) {
+    return AnyEntryMatches(path);
+}
+
+bool ShellDelete(std::string path) {
+    // The shell takes a list of names ended by an empty one: two zero bytes.
+    std::vector<char> names(path.begin(), path.end());
+    names.push_back('\0');
+    names.push_back('\0');
+    SHFILEOPSTRUCTA operation = {};
+    operation.hwnd = nullptr;
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = names.data();
+    operation.pTo = nullptr;
+    operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_NOERRORUI;
+    operation.lpszProgressTitle = "";
+    return SHFileOperationA(&operation) == 0;
+}
+
+bool CreateShortcut(std::string target, std::string name, std::string folder) {
+    // CoInitialize may answer S_FALSE (already initialised): either way it is balanced below.
+    const HRESULT initialised = CoInitialize(nullptr);
+    (void)initialised;
+    HRESULT result = S_OK;
+    {
+        CComPointer<IShellLinkA> link;
+        result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                  link.Out());
+        if (SUCCEEDED(result)) {
+            CComPointer<IPersistFile> file;
+            result = link->QueryInterface(IID_IPersistFile, file.Out());
+            if (SUCCEEDED(result)) {
+                link->SetPath(target.c_str());
+                result = link->SetDescription(name.c_str());
+                if (SUCCEEDED(result)) {
+                    CreateDirectoryA(folder.c_str(), nullptr);  // normally there already
+                    const std::string linkPath = folder + "\\" + name + ".lnk";
+                    wchar_t widePath[MAX_PATH] = {};
+                    MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, widePath, MAX_PATH);
+                    result = file->Save(widePath, TRUE);
+                }
+            }
+        }
+    }
+    CoUninitialize();
+    return SUCCEEDED(result);
+}
+
+bool GetSpecialFolder(std::string& folder, int csidl) {
+    char path[MAX_PATH] = {};
+    LPITEMIDLIST item = nullptr;
+    bool found = false;
+    if (SHGetSpecialFolderLocation(nullptr, csidl, &item) == S_OK) {
+        found = SHGetPathFromIDListA(item, path) != FALSE;
+    }
+    if (item != nullptr) {
+        IMalloc* allocator = nullptr;
+        if (SUCCEEDED(SHGetMalloc(&allocator))) {
+            allocator->Free(item);
+            allocator->Release();
+        }
+    }
+    if (found) folder = WithoutTrailingBackslash(path);
+    return found;
+}
+
+std::string ProgramFilesFolder() {
+    return ProgramFilesFolderFrom(GetSpecialFolder);
+}
+
+bool ProgramsMenuFolder(std::string& folder) {
+    return ProgramsMenuFolderFrom(GetSpecialFolder, folder);
+}
+
+bool CopyFileWithRetry(const std::string& source, const std::string& target, bool failIfExists,
+                       int attempts, unsigned pauseMilliseconds) {
+    return RetryWithPause(
+        attempts,
+        [&] { return CopyFileA(source.c_str(), target.c_str(), failIfExists ? TRUE : FALSE) != 0; },
+        [&] { Sleep(pauseMilliseconds); });
+}

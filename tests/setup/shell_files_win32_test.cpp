@@ -1,0 +1,262 @@
+// The file and shell utilities and the Windows side of the installer, against the real system.
+#include <objidl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <fstream>
+#include <string>
+
+#include "setup/setup_paths.h"
+#include "setup/setup_system_win32.h"
+#include "setup/shell_files.h"
+#include "setup/shell_rules.h"
+
+namespace {
+
+// A fresh folder under the temporary folder, removed with everything in it at the end.
+class CScratchFolder {
+  public:
+    CScratchFolder() {
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        path_ = std::string(temp) + "setup-utils-" + std::to_string(GetCurrentProcessId()) + "-" +
+                std::to_string(GetTickCount());
+        CreateDirectoryA(path_.c_str(), nullptr);
+    }
+    CScratchFolder(const CScratchFolder&) = delete;  // one owner removes it
+    CScratchFolder& operator=(const CScratchFolder&) = delete;
+    ~CScratchFolder() {
+        std::string names = path_ + '\0' + '\0';
+        SHFILEOPSTRUCTA operation = {};
+        operation.wFunc = FO_DELETE;
+        operation.pFrom = names.c_str();
+        operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
+        SHFileOperationA(&operation);
+    }
+    std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
+    const std::string& path() const { return path_; }
+
+  private:
+    std::string path_;
+};
+
+void WriteFile(const std::string& path, const std::string& contents) {
+    std::ofstream(path, std::ios::binary) << contents;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+TEST(ShellFiles, ExistenceTests) {
+    CScratchFolder scratch;
+    const std::string file = scratch / "a.txt";
+    WriteFile(file, "x");
+    CreateDirectoryA((scratch / "sub").c_str(), nullptr);
+
+    struct Case {
+        std::string path;
+        bool folder;
+        bool anything;
+    };
+    const Case cases[] = {
+        {scratch.path(), true, true},  // The system finds no entry named with a trailing backslash.
+        {scratch.path() + "\\", true, false},
+        {scratch / "sub", true, true},
+        {file, false, true},
+        {scratch / "*.txt", false, true},
+        {scratch / "missing", false, false},
+        {scratch / "missing\\", false, false},
+        {"", false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(FolderExists(c.path), c.folder);
+        EXPECT_EQ(FileExists(c.path), c.anything);
+    }
+}
+
+TEST(ShellFiles, OwnModulePathIsThisExecutableInLowerCase) {
+    char actual[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, actual, MAX_PATH);
+    const std::string own = OwnModulePath();
+    EXPECT_TRUE(EqualIgnoringCase(own, actual));
+    for (char c : own)
+        EXPECT_FALSE(c >= 'A' && c <= 'Z') << own;
+    EXPECT_TRUE(FileExists(own));
+}
+
+TEST(ShellFiles, CopyWithRetryReplacesOrKeepsTheTarget) {
+    CScratchFolder scratch;
+    const std::string source = scratch / "source.bin";
+    const std::string target = scratch / "target.bin";
+    WriteFile(source, "new contents");
+    WriteFile(target, "old");
+
+    EXPECT_FALSE(CopyFileWithRetry(source, target, true, 2, 1));
+    EXPECT_EQ(ReadFile(target), "old");
+    EXPECT_TRUE(CopyFileWithRetry(source, target, false, 1, 1));
+    EXPECT_EQ(ReadFile(target), "new contents");
+    EXPECT_FALSE(CopyFileWithRetry(scratch / "missing.bin", target, false, 2, 1));
+    EXPECT_FALSE(CopyFileWithRetry(source, scratch / "no\\such\\folder.bin", false, 0, 1));
+    // A folder in the target's place cannot be replaced by a copy.
+    CreateDirectoryA((scratch / "blocked.bin").c_str(), nullptr);
+    EXPECT_FALSE(CopyFileWithRetry(source, scratch / "blocked.bin", false, 2, 1));
+}
+
+TEST(ShellFiles, ShellDeleteRemovesFilesAndWholeTrees) {
+    CScratchFolder scratch;
+    const std::string file = scratch / "one.txt";
+    WriteFile(file, "1");
+    const std::string tree = scratch / "tree";
+    CreateDirectoryA(tree.c_str(), nullptr);
+    CreateDirectoryA((tree + "\\inner").c_str(), nullptr);
+    WriteFile(tree + "\\inner\\two.txt", "2");
+    WriteFile(scratch / "stays.txt", "3");
+
+    EXPECT_TRUE(ShellDelete(file));
+    EXPECT_FALSE(Exists(file));
+    EXPECT_TRUE(ShellDelete(tree));
+    EXPECT_FALSE(Exists(tree));
+    EXPECT_TRUE(Exists(scratch / "stays.txt"));
+    EXPECT_FALSE(ShellDelete(scratch / "never-there.txt"));
+}
+
+TEST(ShellFiles, ShortcutPointsAtItsTargetAndCarriesItsName) {
+    CScratchFolder scratch;
+    const std::string target = scratch / "Strandix!.exe";
+    WriteFile(target, "MZ");
+    const std::string menu = scratch / "Menu";  // missing: one level is created
+
+    ASSERT_TRUE(CreateShortcut(target, "Strandix!", menu));
+    const std::string linkPath = menu + "\\Strandix!.lnk";
+    ASSERT_TRUE(Exists(linkPath));
+
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    IShellLinkA* link = nullptr;
+    ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                           IID_IShellLinkA, reinterpret_cast<void**>(&link))));
+    IPersistFile* file = nullptr;
+    ASSERT_TRUE(SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))));
+    wchar_t widePath[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, widePath, MAX_PATH);
+    EXPECT_TRUE(SUCCEEDED(file->Load(widePath, STGM_READ)));
+    char path[MAX_PATH] = {};
+    link->GetPath(path, MAX_PATH, nullptr, 0);
+    char description[MAX_PATH] = {};
+    link->GetDescription(description, MAX_PATH);
+    file->Release();
+    link->Release();
+    CoUninitialize();
+    EXPECT_TRUE(EqualIgnoringCase(path, target)) << path;
+    EXPECT_STREQ(description, "Strandix!");
+
+    // A folder two levels deep is not created.
+    EXPECT_FALSE(CreateShortcut(target, "Strandix!", scratch / "a\\b"));
+}
+
+TEST(ShellFiles, SpecialFoldersHaveNoTrailingBackslash) {
+    std::string programFiles = "unchanged";
+    ASSERT_TRUE(GetSpecialFolder(programFiles, kCsidlProgramFiles));
+    EXPECT_TRUE(FolderExists(programFiles));
+    EXPECT_NE(programFiles.back(), '\\');
+    EXPECT_EQ(ProgramFilesFolder(), programFiles);
+
+    std::string menu;
+    ASSERT_TRUE(ProgramsMenuFolder(menu));
+    std::string common;
+    ASSERT_TRUE(GetSpecialFolder(common, kCsidlCommonPrograms));
+    EXPECT_EQ(menu, common);
+    EXPECT_NE(menu.back(), '\\');
+
+    // An unknown number leaves the text alone.
+    std::string untouched = "unchanged";
+    EXPECT_FALSE(GetSpecialFolder(untouched, 0x7F));
+    EXPECT_EQ(untouched, "unchanged");
+}
+
+TEST(SetupSystem, UninstallEntryIsWrittenAndRemovedWithItsSubkeys) {
+    CWin32SetupSystem system;
+    const std::string key =
+        UninstallKeyPathFor("StrandixTest" + std::to_string(GetCurrentProcessId()));
+    ASSERT_TRUE(system.WriteUninstallEntry(key, "Name", "\"C:\\x y\\a.exe\" /uninstall"));
+
+    char value[MAX_PATH] = {};
+    DWORD size = sizeof value;
+    ASSERT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), "UninstallString", RRF_RT_REG_SZ,
+                           nullptr, value, &size),
+              ERROR_SUCCESS);
+    EXPECT_STREQ(value, "\"C:\\x y\\a.exe\" /uninstall");
+    EXPECT_EQ(size, std::string(value).size() + 1);  // the zero byte is counted
+
+    // A subkey makes the plain delete fail; the fallback takes it all.
+    HKEY sub = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, (key + "\\Extra").c_str(), 0, nullptr, 0,
+                              KEY_ALL_ACCESS, nullptr, &sub, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(sub);
+    system.DeleteUninstallEntry(key);
+    HKEY gone = nullptr;
+    EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &gone), ERROR_SUCCESS);
+}
+
+TEST(SetupSystem, OnlyAnEmptyFolderIsRemoved) {
+    CScratchFolder scratch;
+    CWin32SetupSystem system;
+    const std::string full = scratch / "full";
+    CreateDirectoryA(full.c_str(), nullptr);
+    WriteFile(full + "\\keep.txt", "k");
+    const std::string empty = scratch / "empty";
+    CreateDirectoryA(empty.c_str(), nullptr);
+
+    EXPECT_FALSE(system.RemoveEmptyFolder(full + "\\"));
+    EXPECT_TRUE(Exists(full + "\\keep.txt"));
+    EXPECT_TRUE(system.RemoveEmptyFolder(empty + "\\"));
+    EXPECT_FALSE(Exists(empty));
+}
+
+TEST(SetupSystem, WaitingOnAHandleThatIsNoOtherProcessReturnsAtOnce) {
+    CWin32SetupSystem system;
+    CScratchFolder scratch;
+    const std::string path = scratch / "file.txt";
+    WriteFile(path, "x");
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    const HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);  // never signalled
+    const HANDLE self = GetCurrentProcess();                           // would wait for ever
+
+    for (const HANDLE handle : {HANDLE{nullptr}, file, event, self}) {
+        system.WaitForProcessHandle(
+            static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(handle)));
+    }
+    system.WaitForProcessHandle(123456789);
+    // The handles that are not ours to close are still open.
+    DWORD flags = 0;
+    EXPECT_TRUE(GetHandleInformation(file, &flags));
+    EXPECT_TRUE(GetHandleInformation(event, &flags));
+    CloseHandle(event);
+    CloseHandle(file);
+}
+
+TEST(SetupSystem, AdminRightsMatchWhatTheSystemLetsUsWrite) {
+    CWin32SetupSystem system;
+    HKEY key = nullptr;
+    const LONG opened =
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+                      0, KEY_CREATE_SUB_KEY | KEY_SET_VALUE, &key);
+    if (opened == ERROR_SUCCESS) RegCloseKey(key);
+    EXPECT_EQ(system.HasAdminRights(), opened == ERROR_SUCCESS);
+}
+
+}  // namespace

@@ -1,0 +1,22 @@
+# Windows only: the utilities against the real system, and whole setup and uninstall runs.
+strandix_add_test(setup_win32_tests shell_files_win32_test.cpp)
+target_link_libraries(setup_win32_tests PRIVATE strandix_setup ole32 uuid shell32 advapi32)
+
+# The program the end-to-end tests install: the real start-up dispatch, setup dialog (from the
+# program's own template when the resources are there) and a bare main window.
+add_executable(setup_test_program WIN32 setup_program_win32.cpp)
+strandix_target_options(setup_test_program)
+target_link_libraries(setup_test_program PRIVATE strandix_setup)
+if(TARGET strandix_resources)
+    target_sources(setup_test_program PRIVATE $<TARGET_OBJECTS:strandix_resources>)
+endif()
+
+# Whole runs write the settings key of the current user, the uninstall entry and the shortcut:
+# one at a time, and never beside another test that writes the settings key.
+add_executable(setup_e2e_tests setup_e2e_win32_test.cpp)
+strandix_target_options(setup_e2e_tests)
+target_link_libraries(setup_e2e_tests PRIVATE strandix_setup GTest::gtest_main GTest::gmock
+    ole32 uuid shell32 advapi32)
+add_dependencies(setup_e2e_tests setup_test_program)
+gtest_discover_tests(setup_e2e_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+    PROPERTIES RESOURCE_LOCK "settings_key;setup_install" TIMEOUT 180)
