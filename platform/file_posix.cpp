@@ -17,8 +17,7 @@ bool WriteAll(int fd, const char* bytes, std::size_t count, std::size_t& written
     while (written < count) {
         const ssize_t done = ::write(fd, bytes + written, count - written);
         if (done < 0) {
-            if (errno == EINTR)
-                continue;
+            if (errno == EINTR) continue;
             error = static_cast<SystemErrorCode>(errno);
             return false;
         }
@@ -46,8 +45,7 @@ class CPosixFile : public CWritableFile {
 
     bool GetSize(std::uint64_t& size) override {
         struct stat info {};
-        if (::fstat(fd_, &info) != 0 || info.st_size < 0)
-            return false;
+        if (::fstat(fd_, &info) != 0 || info.st_size < 0) return false;
         size = static_cast<std::uint64_t>(info.st_size);
         return true;
     }
@@ -62,16 +60,14 @@ class CPosixFileSystem : public CFileSystem {
         const char* fromEnvironment = std::getenv("TMPDIR");
         folder =
             (fromEnvironment != nullptr && *fromEnvironment != '\0') ? fromEnvironment : "/tmp";
-        if (folder.back() != '/')
-            folder.push_back('/');
+        if (folder.back() != '/') folder.push_back('/');
         return true;
     }
 
     std::unique_ptr<CWritableFile> CreateNewFile(const std::string& path) override {
         // The page holds the document's letters: readable by its owner only.
         const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd < 0)
-            return nullptr;
+        if (fd < 0) return nullptr;
         return std::make_unique<CPosixFile>(fd);
     }
 
@@ -86,8 +82,7 @@ class CDescriptor {
     CDescriptor(const CDescriptor&) = delete;  // one owner closes it
     CDescriptor& operator=(const CDescriptor&) = delete;
     ~CDescriptor() {
-        if (fd_ >= 0)
-            ::close(fd_);
+        if (fd_ >= 0) ::close(fd_);
     }
     int get() const { return fd_; }
     // Closes now and says whether the system took the data (a late write error shows here).
@@ -132,13 +127,11 @@ bool CopyFileReplacing(const std::string& from, const std::string& to, SystemErr
     for (;;) {
         const ssize_t got = ::read(source.get(), block, sizeof block);
         if (got < 0) {
-            if (errno == EINTR)
-                continue;
+            if (errno == EINTR) continue;
             error = static_cast<SystemErrorCode>(errno);
             return false;
         }
-        if (got == 0)
-            break;
+        if (got == 0) break;
         std::size_t written = 0;
         if (!WriteAll(target.get(), block, static_cast<std::size_t>(got), written, error))
             return false;

@@ -33,8 +33,7 @@ class CWin32File : public CWritableFile {
 
     bool GetSize(std::uint64_t& size) override {
         LARGE_INTEGER value{};
-        if (!GetFileSizeEx(handle_, &value) || value.QuadPart < 0)
-            return false;
+        if (!GetFileSizeEx(handle_, &value) || value.QuadPart < 0) return false;
         size = static_cast<std::uint64_t>(value.QuadPart);
         return true;
     }
@@ -49,8 +48,7 @@ class CWin32FileSystem : public CFileSystem {
         char path[MAX_PATH];
         const DWORD length = GetTempPathA(MAX_PATH, path);
         // Too small a buffer makes the call answer the size it would need.
-        if (length == 0 || length >= MAX_PATH)
-            return false;
+        if (length == 0 || length >= MAX_PATH) return false;
         folder.assign(path, length);
         return true;
     }
@@ -58,8 +56,7 @@ class CWin32FileSystem : public CFileSystem {
     std::unique_ptr<CWritableFile> CreateNewFile(const std::string& path) override {
         const HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                           CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (handle == INVALID_HANDLE_VALUE)
-            return nullptr;
+        if (handle == INVALID_HANDLE_VALUE) return nullptr;
         return std::make_unique<CWin32File>(handle);
     }
 
@@ -80,12 +77,10 @@ bool IsSameFile(const std::string& first, const std::string& second) {
         const HANDLE handle = CreateFileA(paths[i]->c_str(), 0,
                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (handle == INVALID_HANDLE_VALUE)
-            return false;
+        if (handle == INVALID_HANDLE_VALUE) return false;
         const BOOL known = GetFileInformationByHandle(handle, &info[i]);
         CloseHandle(handle);
-        if (!known)
-            return false;
+        if (!known) return false;
     }
     return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
            info[0].nFileIndexHigh == info[1].nFileIndexHigh &&
