@@ -1,19 +1,52 @@
 #include "search/find_scanner.h"
 
 #include <algorithm>
+#include <bit>
 
-LetterIndex::LetterIndex(const char* text, std::int32_t textLength,
-                         const std::array<bool, 256>& wanted) {
-    // Counted first, so every list is allocated once at its final size.
-    std::array<std::size_t, 256> counts{};
-    for (std::int32_t i = 0; i < textLength; ++i)
-        ++counts[static_cast<unsigned char>(text[i])];
-    for (std::size_t c = 0; c < 256; ++c) {
-        if (wanted[c]) occurrences_[c].reserve(counts[c]);
+namespace {
+
+// The 64 bits of a phase from a word at a bit place; (next << 1) << (63 - shift) is
+// next << (64 - shift), and 0 when shift is 0.
+inline std::uint64_t Bits(const std::uint64_t* word, unsigned shift) {
+    return (word[0] >> shift) | ((word[1] << 1) << (63 - shift));
+}
+
+}  // namespace
+
+StridedBitmap::StridedBitmap(const char* text, std::int32_t textLength, char letter,
+                             std::int32_t stride)
+    : phases_(stride), count_(0) {
+    for (std::int32_t phase = 0; phase < stride; ++phase) {
+        const std::int64_t bits =
+            phase < textLength ? (textLength - phase + stride - 1) / stride : 0;
+        // Two spare words: a 64-bit read may start at the last bit.
+        std::vector<std::uint64_t>& words = phases_[phase];
+        words.assign(static_cast<std::size_t>(bits / 64 + 2), 0);
+        const char* at = text + phase;
+        for (std::int64_t k = 0; k < bits; ++k, at += stride)
+            words[k >> 6] |= std::uint64_t{*at == letter} << (k & 63);
     }
+    for (const std::vector<std::uint64_t>& words : phases_) {
+        for (const std::uint64_t word : words)
+            count_ += static_cast<std::size_t>(std::popcount(word));
+    }
+}
+
+LetterIndex::LetterIndex(const char* text, std::int32_t textLength, const KeywordList& order)
+    : occurrences_(256) {
+    std::vector<bool> first(256);
+    for (const std::string& keyword : order)
+        first[static_cast<unsigned char>(keyword[0])] = true;
     for (std::int32_t i = 0; i < textLength; ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
-        if (wanted[c]) occurrences_[c].push_back(i);
+        if (first[c]) occurrences_[c].push_back(i);
+    }
+    for (const std::string& keyword : order) {
+        for (std::size_t i = 1; i < keyword.size() && i <= kBitmapLetters; ++i) {
+            const auto stride = static_cast<std::int32_t>(i);
+            bitmaps_.try_emplace({static_cast<unsigned char>(keyword[i]), stride}, text, textLength,
+                                 keyword[i], stride);
+        }
     }
 }
 
@@ -25,7 +58,13 @@ FindScanner::FindScanner(const char* text, const std::string& keyword, const Let
       excludePlainWords_(settings.ExcludeWordsDirectlyFromText),
       allowReverse_(settings.AllowReverseKeywords),
       firsts_(index.Occurrences(keyword[0])),
-      seconds_(index.Occurrences(keyword.size() > 1 ? keyword[1] : keyword[0])) {
+      compareFrom_(static_cast<std::int32_t>(std::min(keyword.size(), kBitmapLetters + 1))) {
+    for (std::int32_t i = 1; i < compareFrom_; ++i)
+        tested_.push_back({&index.Bitmap(keyword[i], i), i});
+    // The rarest letter first: a chunk is given up as soon as no skip is left in it.
+    std::stable_sort(tested_.begin(), tested_.end(), [](const auto& a, const auto& b) {
+        return a.bitmap->Count() < b.bitmap->Count();
+    });
     limits_.settings = &settings;
 }
 
@@ -35,35 +74,80 @@ bool FindScanner::Reset(std::int32_t start, std::int32_t end) {
     nextFirst_ = std::lower_bound(firsts_.begin(), firsts_.end(), start) - firsts_.begin();
     endFirst_ =
         std::upper_bound(firsts_.begin() + nextFirst_, firsts_.end(), end) - firsts_.begin();
-    windowLow_ = std::lower_bound(seconds_.begin(), seconds_.end(), start) - seconds_.begin();
-    windowHigh_ = windowLow_;
-    candidate_ = windowHigh_;
+    chunk_ = 0;
+    lastSkip_ = -1;
+    matches_ = 0;
     return true;
 }
 
-// The skips valid at a position run from -MaxReverseSkip to +MaxForwardSkip, so the second
-// letters that can follow lie in one window of the second letter's index. Both ends of that
-// window only ever move up as the position rises (p - floor(room / (n - 1)) and
-// p + floor(room / (n - 1)) never fall), so the window slides and is never searched for.
+// The valid skips at a position run from -MaxReverseSkip (or the smallest forward skip) to
+// +MaxForwardSkip, as KeywordCursor counts them; they are taken in chunks of 64.
 void FindScanner::EnterNextPosition() {
     position_ = firsts_[nextFirst_++];
     limits_.position = position_;
-    const std::int32_t low =
-        allowReverse_ ? position_ - limits_.MaxReverseSkip() : position_ + limits_.MinForwardSkip();
-    const std::int32_t high = position_ + limits_.MaxForwardSkip();
-    const std::size_t count = seconds_.size();
-    while (windowLow_ < count && seconds_[windowLow_] < low)
-        ++windowLow_;
-    windowHigh_ = std::max(windowHigh_, windowLow_);
-    while (windowHigh_ < count && seconds_[windowHigh_] <= high)
-        ++windowHigh_;
-    candidate_ = windowLow_;
+    chunk_ = allowReverse_ ? -std::int64_t{limits_.MaxReverseSkip()} : limits_.MinForwardSkip();
+    lastSkip_ = limits_.MaxForwardSkip();
+    chunkIndex_ = 0;
+    if (chunk_ > lastSkip_) {
+        matches_ = 0;
+        return;
+    }
+    // The letter `stride` at skip s of p = stride * a + r is bit a + s of phase r; a + s >= 0
+    // for every valid skip, since the letter then lies inside the range.
+    for (std::size_t t = 0; t < tested_.size(); ++t) {
+        const std::int32_t stride = tested_[t].stride;
+        const std::int64_t bit = position_ / stride + chunk_;
+        words_[t] = tested_[t].bitmap->Phase(position_ % stride) + (bit >> 6);
+        shifts_[t] = static_cast<unsigned>(bit & 63);
+    }
+    matches_ = ChunkMatches();
 }
 
-bool FindScanner::OtherLettersMatch(std::int32_t skip) const {
-    // Every letter lies inside the range, since the window honours the skip limits.
-    const char* letter = text_ + position_ + std::ptrdiff_t{skip} * 2;
-    for (std::int32_t i = 2; i < length_; ++i, letter += skip) {
+// The skips chunk_ .. chunk_ + 63 (up to lastSkip_) at which every tested letter matches.
+std::uint64_t FindScanner::ChunkMatches() const {
+    std::uint64_t matches = ~std::uint64_t{0};
+    for (std::size_t t = 0; t < tested_.size(); ++t) {
+        matches &= Bits(words_[t] + chunkIndex_, shifts_[t]);
+        if (!matches) return 0;
+    }
+    const std::int64_t span = lastSkip_ - chunk_;
+    if (span < 63) matches &= (std::uint64_t{1} << (span + 1)) - 1;
+    // Skip 0 is no skip (it shows up when the first two letters are the same letter), and
+    // skip +1 is left out when plain words of the text are excluded.
+    if (chunk_ <= 0 && chunk_ > -64) matches &= ~(std::uint64_t{1} << -chunk_);
+    if (excludePlainWords_ && chunk_ <= 1 && chunk_ > -63)
+        matches &= ~(std::uint64_t{1} << (1 - chunk_));
+    return matches;
+}
+
+// The first chunk in from..to-1 in which all tested letters match at some skip, not minding the
+// range's last skip or the left-out skips; `to` when there is none. This loop is where the
+// search spends its time, so the first two letters are read without the general loop.
+std::size_t FindScanner::NextCandidateChunk(std::size_t from, std::size_t to) const {
+    const std::size_t tested = tested_.size();
+    const std::uint64_t* first = words_[0];
+    const unsigned firstShift = shifts_[0];
+    if (tested == 1) {
+        for (std::size_t k = from; k < to; ++k) {
+            if (Bits(first + k, firstShift)) return k;
+        }
+        return to;
+    }
+    const std::uint64_t* second = words_[1];
+    const unsigned secondShift = shifts_[1];
+    for (std::size_t k = from; k < to; ++k) {
+        std::uint64_t matches = Bits(first + k, firstShift) & Bits(second + k, secondShift);
+        for (std::size_t t = 2; matches && t < tested; ++t)
+            matches &= Bits(words_[t] + k, shifts_[t]);
+        if (matches) return k;
+    }
+    return to;
+}
+
+bool FindScanner::LaterLettersMatch(std::int32_t skip) const {
+    // Every letter lies inside the range, since the skip honours the limits.
+    const char* letter = text_ + position_ + std::ptrdiff_t{skip} * compareFrom_;
+    for (std::int32_t i = compareFrom_; i < length_; ++i, letter += skip) {
         if (*letter != keyword_[i]) return false;
     }
     return true;
@@ -84,16 +168,26 @@ ScanStep FindScanner::Next(LetterPositions& letters, std::int32_t workLimit) {
     }
     std::int32_t work = 0;
     for (;;) {
-        while (candidate_ < windowHigh_) {
-            const std::int32_t skip = seconds_[candidate_++] - position_;
-            ++work;
-            // Skip 0 comes up only when the first two letters are the same letter.
-            if (skip == 0 || (skip == 1 && excludePlainWords_)) continue;
-            if (OtherLettersMatch(skip)) {
+        while (matches_) {
+            const auto skip = static_cast<std::int32_t>(chunk_ + std::countr_zero(matches_));
+            matches_ &= matches_ - 1;
+            if (LaterLettersMatch(skip)) {
                 StoreFind(skip, letters);
                 return ScanStep::Found;
             }
         }
+        while (!matches_ && chunk_ + 64 <= lastSkip_) {
+            const auto lastChunk =
+                chunkIndex_ + static_cast<std::size_t>((lastSkip_ - chunk_) / 64);
+            const std::size_t next = NextCandidateChunk(chunkIndex_ + 1, lastChunk + 1);
+            const std::size_t chunk = std::min(next, lastChunk);
+            work += static_cast<std::int32_t>(chunk - chunkIndex_);
+            chunk_ += 64 * static_cast<std::int64_t>(chunk - chunkIndex_);
+            chunkIndex_ = chunk;
+            if (next > lastChunk) break;  // no candidate left at this position
+            matches_ = ChunkMatches();
+        }
+        if (matches_) continue;
         if (nextFirst_ >= endFirst_) return ScanStep::Exhausted;
         if (work >= workLimit) return ScanStep::Paused;
         EnterNextPosition();

@@ -1,11 +1,11 @@
 // The product's search. It visits the same finds in the same order as the literal search and so
 // makes the same sink calls; what differs is how a keyword's finds are found. The literal search
 // tries every skip at every position whose first letter matches; here an index of where each
-// letter stands hands over only the skips whose second letter matches too (FindScanner), and the
-// column width of a single-keyword result is remembered per skip (ColumnWidthChooser).
+// letter stands gives the positions of a keyword's first letter, and bitmaps of the text taken
+// with strides 1, 2, 3 ... test 64 skips at a time for the next letters (FindScanner); the column
+// width of a single-keyword result is remembered per skip (ColumnWidthChooser).
 
 #include <algorithm>
-#include <array>
 #include <vector>
 
 #include "search/column_width.h"
@@ -17,18 +17,9 @@ namespace {
 
 constexpr std::uint32_t kProgressIntervalMs = 20;
 
-// Candidates a scanner tries without a find before the loop looks at the clock again; a few
-// hundred microseconds of work at most, so a cancel is noticed promptly.
+// Positions and chunks of 64 skips that a scanner tries without a find before the loop looks at
+// the clock again: a few hundred microseconds of work at most, so a cancel is noticed promptly.
 constexpr std::int32_t kScanWorkLimit = 1 << 16;
-
-std::array<bool, 256> LettersToIndex(const KeywordList& order) {
-    std::array<bool, 256> wanted{};
-    for (const std::string& keyword : order) {
-        for (std::size_t i = 0; i < keyword.size() && i < 2; ++i)
-            wanted[static_cast<unsigned char>(keyword[i])] = true;
-    }
-    return wanted;
-}
 
 }  // namespace
 
@@ -47,7 +38,7 @@ bool FindSequences(const char* text, std::int32_t textLength, const KeywordList&
         order[0].size() <= INT32_MAX && textLength > 0;
     if (searchable) {
         const int count = static_cast<int>(order.size());
-        const LetterIndex index(text, textLength, LettersToIndex(order));
+        const LetterIndex index(text, textLength, order);
         std::vector<FindScanner> scanners;
         scanners.reserve(order.size());
         ResultPositions positions(count);

@@ -130,7 +130,7 @@ TEST(FastEngine, MakesTheLiteralEnginesCallsOnRandomCases) {
         const std::string text = random.Text(alphabet, random.OneIn(5) ? 400 : 60);
         KeywordList keywords(random.Pick(1, random.OneIn(4) ? 4 : 2));
         for (auto& k : keywords)
-            k = random.Keyword(alphabet, 5);
+            k = random.Keyword(alphabet, random.OneIn(3) ? 7 : 4);
         const SearchSettings s = random.Settings(static_cast<int>(text.size()));
         if (!SmallEnough(text, keywords, s)) continue;
         ++cases;
@@ -212,18 +212,16 @@ TEST(FindScanner, ListsTheFindsOfAKeywordCursorAcrossPauses) {
     int nonEmpty = 0;
     for (int round = 0; round < 3000; ++round) {
         const int alphabet = random.Pick(1, 3);
-        std::string text = random.Text(alphabet, 80);
+        std::string text = random.Text(alphabet, random.OneIn(3) ? 300 : 80);
         if (text.empty()) text = "A";
-        const std::string keyword = MakeSearchOrder({random.Keyword(alphabet, 4)})[0];
+        // Up to 7 letters: the letters past the bitmaps' are compared in the text.
+        const std::string keyword = MakeSearchOrder({random.Keyword(alphabet, 7)})[0];
         SearchSettings s = random.Settings(static_cast<int>(text.size()));
         const auto length = static_cast<std::int32_t>(text.size());
         const std::int32_t start = random.Pick(0, length - 1);
         const std::int32_t end = random.Pick(start, length - 1);
 
-        std::array<bool, 256> wanted{};
-        wanted[static_cast<unsigned char>(keyword[0])] = true;
-        if (keyword.size() > 1) wanted[static_cast<unsigned char>(keyword[1])] = true;
-        const LetterIndex index(text.c_str(), length, wanted);
+        const LetterIndex index(text.c_str(), length, {keyword});
         FindScanner scanner(text.c_str(), keyword, index, s);
 
         const auto expected = CursorFinds(text, keyword, start, end, s);

@@ -1,0 +1,280 @@
+// Runs every workload once with the literal engine and a few times with the product engine,
+// checks that both produce the same result stream, and prints one table: times, their ratio,
+// result count and the peak heap of each search. Then, when given, the command-line tool end to
+// end and the HTML writer's throughput.
+//
+//   strandix_bench_table --bible FILE --sample FILE [--cli PROGRAM] [--runs N] [--only W1,W3]
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fcntl.h>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "bench/workloads.h"
+#include "results/html_result_writer.h"
+#include "search/find_sequences.h"
+
+// Peak heap: every allocation of this program goes through here, with its size in front.
+namespace {
+
+std::atomic<std::int64_t> heapNow{0};
+std::atomic<std::int64_t> heapPeak{0};
+constexpr std::size_t kHeader = alignof(std::max_align_t);
+
+void* Allocate(std::size_t size) {
+    auto* block = static_cast<unsigned char*>(std::malloc(size + kHeader));
+    if (!block) throw std::bad_alloc();
+    std::memcpy(block, &size, sizeof size);
+    const std::int64_t now = heapNow += static_cast<std::int64_t>(size);
+    std::int64_t peak = heapPeak.load();
+    while (now > peak && !heapPeak.compare_exchange_weak(peak, now)) {
+    }
+    return block + kHeader;
+}
+
+void Release(void* pointer) noexcept {
+    if (!pointer) return;
+    unsigned char* block = static_cast<unsigned char*>(pointer) - kHeader;
+    std::size_t size;
+    std::memcpy(&size, block, sizeof size);
+    heapNow -= static_cast<std::int64_t>(size);
+    std::free(block);
+}
+
+}  // namespace
+
+void* operator new(std::size_t size) {
+    return Allocate(size);
+}
+void* operator new[](std::size_t size) {
+    return Allocate(size);
+}
+void operator delete(void* pointer) noexcept {
+    Release(pointer);
+}
+void operator delete[](void* pointer) noexcept {
+    Release(pointer);
+}
+void operator delete(void* pointer, std::size_t) noexcept {
+    Release(pointer);
+}
+void operator delete[](void* pointer, std::size_t) noexcept {
+    Release(pointer);
+}
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using SearchFunction = decltype(&FindSequences);
+
+double SecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+struct Measurement {
+    double seconds = 0;
+    std::int64_t results = 0;
+    std::uint64_t digest = 0;
+    bool complete = false;
+    std::int64_t peakHeap = 0;  // bytes allocated by the search at its peak
+};
+
+Measurement Measure(SearchFunction search, const std::string& text, const Workload& workload) {
+    CDigestSink sink;
+    std::string errorText;
+    const std::int64_t before = heapNow.load();
+    heapPeak = before;
+    const auto start = Clock::now();
+    search(text.data(), static_cast<std::int32_t>(text.size()), workload.keywords,
+           workload.settings, sink, errorText, SystemTickClock());
+    Measurement m;
+    m.seconds = SecondsSince(start);
+    m.peakHeap = heapPeak.load() - before;
+    m.results = sink.results;
+    m.digest = sink.digest;
+    m.complete = sink.ended && !sink.canceled;
+    return m;
+}
+
+std::string Megabytes(std::int64_t bytes) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.1f MB", static_cast<double>(bytes) / 1e6);
+    return buffer;
+}
+
+// Runs the command-line tool with its output thrown away; wall time and its peak resident size.
+bool RunTool(const std::vector<std::string>& arguments, double& seconds, long& peakKilobytes,
+             int& status) {
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    const auto start = Clock::now();
+    const pid_t child = fork();
+    if (child < 0) return false;
+    if (child == 0) {
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        dup2(null, 2);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    rusage usage{};
+    int waitStatus = 0;
+    if (wait4(child, &waitStatus, 0, &usage) != child) return false;
+    seconds = SecondsSince(start);
+    peakKilobytes = usage.ru_maxrss;
+    status = WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : -1;
+    return status != 127;
+}
+
+class CAgreeingReceiver : public CProgressReceiver {
+  public:
+    bool ReportProgress(std::int32_t, std::int32_t, std::int32_t) override { return true; }
+    bool AskRetry(const std::string&) override { return false; }
+    bool AskYesNo(const std::string&) override { return true; }
+};
+
+struct Options {
+    std::string bible, sample, cli, only;
+    int runs = 3;
+};
+
+bool ReadOptions(int argc, char** argv, Options& options) {
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string name = argv[i];
+        const std::string value = argv[i + 1];
+        if (name == "--bible")
+            options.bible = value;
+        else if (name == "--sample")
+            options.sample = value;
+        else if (name == "--cli")
+            options.cli = value;
+        else if (name == "--only")
+            options.only = value;
+        else if (name == "--runs")
+            options.runs = std::max(1, std::atoi(value.c_str()));
+        else
+            return false;
+    }
+    return argc % 2 == 1 && !options.bible.empty() && !options.sample.empty();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!ReadOptions(argc, argv, options)) {
+        std::fprintf(stderr,
+                     "usage: %s --bible FILE --sample FILE [--cli PROGRAM] [--runs N] "
+                     "[--only W1,W2]\n",
+                     argv[0]);
+        return 2;
+    }
+    std::string bible, sample;
+    if (!LoadNormalisedText(options.bible, bible) || !LoadNormalisedText(options.sample, sample)) {
+        std::fprintf(stderr, "cannot read %s or %s\n", options.bible.c_str(),
+                     options.sample.c_str());
+        return 2;
+    }
+    std::printf("Bible: %zu letters; sample: %zu letters; product engine: best of %d runs\n\n",
+                bible.size(), sample.size(), options.runs);
+    std::printf(
+        "| Workload | Reference | Fast | Ratio | Results | Same stream | Peak heap ref. |"
+        " Peak heap fast |\n|---|---|---|---|---|---|---|---|\n");
+    bool allSame = true;
+    for (const Workload& workload : Workloads()) {
+        if (!options.only.empty() && options.only.find(workload.name) == std::string::npos)
+            continue;
+        const std::string& text = workload.document == Document::Bible ? bible : sample;
+        const Measurement reference = Measure(&FindSequencesLiteral, text, workload);
+        Measurement fast = Measure(&FindSequences, text, workload);
+        for (int run = 1; run < options.runs; ++run) {
+            const Measurement again = Measure(&FindSequences, text, workload);
+            if (again.seconds < fast.seconds) fast = again;
+        }
+        const bool same = reference.complete && fast.complete &&
+                          reference.results == fast.results && reference.digest == fast.digest;
+        allSame = allSame && same;
+        std::printf("| %s %s | %.3f s | %.4f s | %.0fx | %lld | %s | %s | %s |\n", workload.name,
+                    workload.description, reference.seconds, fast.seconds,
+                    reference.seconds / fast.seconds, static_cast<long long>(fast.results),
+                    same ? "yes" : "NO", Megabytes(reference.peakHeap).c_str(),
+                    Megabytes(fast.peakHeap).c_str());
+        std::fflush(stdout);
+    }
+    std::printf(
+        "\n(Peak heap: bytes the search allocates beyond the loaded text. Same stream: "
+        "equal result counts and equal 64-bit digests of every AddResult's arguments.)\n");
+
+    if (!options.cli.empty()) {
+        std::printf(
+            "\nCommand-line tool, end to end (--json to /dev/null):\n\n"
+            "| Workload | Wall time | Peak resident | Exit status |\n|---|---|---|---|\n");
+        for (const Workload& workload : Workloads()) {
+            if (workload.document != Document::Bible) continue;
+            const SearchSettings& s = workload.settings;
+            std::vector<std::string> arguments = {options.cli,
+                                                  "--json",
+                                                  "-q",
+                                                  "--max-skip",
+                                                  std::to_string(s.MaxDistanceBetweenLetters),
+                                                  "--span",
+                                                  std::to_string(s.MaxResultLength),
+                                                  "--min-width",
+                                                  std::to_string(s.MinColumnWidth),
+                                                  "--max-width",
+                                                  std::to_string(s.MaxColumnWidth),
+                                                  options.bible};
+            arguments.insert(arguments.end(), workload.keywords.begin(), workload.keywords.end());
+            double seconds = 0;
+            long peak = 0;
+            int status = 0;
+            if (RunTool(arguments, seconds, peak, status)) {
+                std::printf("| %s | %.3f s | %.1f MB | %d |\n", workload.name, seconds,
+                            static_cast<double>(peak) / 1024.0, status);
+            } else {
+                std::printf("| %s | could not run %s | | |\n", workload.name, options.cli.c_str());
+            }
+        }
+    }
+
+    // The HTML writer on the workload with the most results: bytes written per second of the
+    // whole run, and per second of the run's time beyond the search itself.
+    for (const Workload& workload : Workloads()) {
+        if (std::string(workload.name) != "W3") continue;
+        const Measurement search = Measure(&FindSequences, sample, workload);
+        CAgreeingReceiver receiver;
+        CHtmlResultWriter writer(receiver);
+        std::string errorText;
+        const auto start = Clock::now();
+        const bool written = FindSequences(sample.data(), static_cast<std::int32_t>(sample.size()),
+                                           workload.keywords, workload.settings, writer, errorText);
+        const double seconds = SecondsSince(start);
+        const std::string path = writer.GetFilePath();
+        FILE* page = std::fopen(path.c_str(), "rb");
+        long bytes = 0;
+        if (page) {
+            std::fseek(page, 0, SEEK_END);
+            bytes = std::ftell(page);
+            std::fclose(page);
+        }
+        std::remove(path.c_str());
+        std::printf(
+            "\nHTML writer on %s: %s %d results, %.1f MB in %.3f s: %.0f MB/s for the "
+            "whole run, %.0f MB/s beyond the search's %.3f s\n",
+            workload.name, written ? "wrote" : "FAILED after", writer.GetResultsWritten(),
+            static_cast<double>(bytes) / 1e6, seconds, static_cast<double>(bytes) / 1e6 / seconds,
+            static_cast<double>(bytes) / 1e6 / (seconds - search.seconds), search.seconds);
+    }
+    return allSame ? 0 : 1;
+}
