@@ -10,11 +10,15 @@
 #include <cctype>
 #include <fstream>
 #include <string>
+#include <thread>
+#include <vector>
 
+#include "setup/setup_dialog_win32.h"
 #include "setup/setup_paths.h"
 #include "setup/setup_system_win32.h"
 #include "setup/shell_files.h"
 #include "setup/shell_rules.h"
+#include "tests/setup/setup_fakes.h"
 
 namespace {
 
@@ -257,6 +261,113 @@ TEST(SetupSystem, AdminRightsMatchWhatTheSystemLetsUsWrite) {
                       0, KEY_CREATE_SUB_KEY | KEY_SET_VALUE, &key);
     if (opened == ERROR_SUCCESS) RegCloseKey(key);
     EXPECT_EQ(system.HasAdminRights(), opened == ERROR_SUCCESS);
+}
+
+}  // namespace
+
+namespace {
+
+struct SetupDialogView {
+    std::string caption, okText, cancelText, folder;
+    bool readOnly = false;
+    bool layoutMatches = false;
+};
+
+// The dialog's controls sit where the template's dialog units put them.
+bool ControlAt(HWND dialog, int id, RECT units) {
+    MapDialogRect(dialog, &units);
+    RECT actual = {};
+    GetWindowRect(GetDlgItem(dialog, id), &actual);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&actual), 2);
+    return EqualRect(&actual, &units) != FALSE;
+}
+
+BOOL CALLBACK FindOwnDialog(HWND window, LPARAM result) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (processId == GetCurrentProcessId() && GetDlgItem(window, CSetupDialog::kFolderField)) {
+        *reinterpret_cast<HWND*>(result) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Runs the dialog on this thread while another thread reads it, presses OK once and then Cancel.
+SetupDialogView RunSetupDialog(CInstaller& installer, INT_PTR& result) {
+    SetupDialogView view;
+    CSetupDialog dialog(installer);
+    std::thread driver([&view] {
+        HWND window = nullptr;
+        for (int i = 0; i < 600 && window == nullptr; ++i) {
+            EnumWindows(FindOwnDialog, reinterpret_cast<LPARAM>(&window));
+            if (window == nullptr) Sleep(50);
+        }
+        if (window == nullptr) return;
+        char text[MAX_PATH] = {};
+        GetWindowTextA(window, text, MAX_PATH);
+        view.caption = text;
+        GetDlgItemTextA(window, IDOK, text, MAX_PATH);
+        view.okText = text;
+        GetDlgItemTextA(window, IDCANCEL, text, MAX_PATH);
+        view.cancelText = text;
+        GetDlgItemTextA(window, CSetupDialog::kFolderField, text, MAX_PATH);
+        view.folder = text;
+        view.readOnly = (GetWindowLongA(GetDlgItem(window, CSetupDialog::kFolderField), GWL_STYLE) &
+                         ES_READONLY) != 0;
+        RECT client = {};
+        GetClientRect(window, &client);
+        RECT size = {0, 0, 232, 62};
+        MapDialogRect(window, &size);
+        view.layoutMatches = EqualRect(&client, &size) &&
+                             ControlAt(window, IDOK, {175, 41, 225, 55}) &&
+                             ControlAt(window, CSetupDialog::kFolderField, {33, 18, 225, 32}) &&
+                             ControlAt(window, IDCANCEL, {120, 41, 170, 55});
+        // Posted messages arrive in order: the OK press is handled before the cancel.
+        PostMessageA(GetDlgItem(window, IDOK), BM_CLICK, 0, 0);
+        PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+    });
+    result = dialog.DoModal();
+    driver.join();
+    return view;
+}
+
+TEST(SetupDialog, BuiltInTemplateInInstallAndUpgradeMode) {
+    struct Case {
+        const char* installed;
+        const char* okText;
+        const char* folder;
+        bool readOnly;
+    };
+    const Case cases[] = {
+        {"", "&Install", "C:\\Program Files\\Strandix!", false},
+        {"C:\\Apps\\Strandix!\\Strandix!.exe", "&Upgrade", "C:\\Apps\\Strandix!\\", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.okText);
+        CallLog log;
+        CFakeSetupHost host(log);
+        CFakeSetupSystem system(log);
+        host.installedPath = c.installed;
+        system.existingFiles = {c.installed};
+        system.createFolderSucceeds = false;  // so the OK press fails and the dialog stays
+        CInstaller installer(host, system);
+
+        INT_PTR result = 0;
+        const SetupDialogView view = RunSetupDialog(installer, result);
+        EXPECT_EQ(result, IDCANCEL);
+        EXPECT_EQ(view.caption, "Strandix! Setup");
+        EXPECT_EQ(view.okText, c.okText);
+        EXPECT_EQ(view.cancelText, "Cancel");
+        EXPECT_EQ(view.folder, c.folder);
+        EXPECT_EQ(view.readOnly, c.readOnly);
+        EXPECT_TRUE(view.layoutMatches);
+        // OK handed the field's text to the installer, whose failure kept the dialog open.
+        const std::vector<std::string> expected = {
+            "ReadyToInstall", "CreateFolder " + std::string(c.folder),
+            "ShowMessage Ok [Setup could not complete.  The folder " + std::string(c.folder) +
+                " could not be created.]"};
+        EXPECT_EQ(log, expected);
+    }
 }
 
 }  // namespace

@@ -18,5 +18,20 @@ strandix_target_options(setup_e2e_tests)
 target_link_libraries(setup_e2e_tests PRIVATE strandix_setup GTest::gtest_main GTest::gmock
     ole32 uuid shell32 advapi32)
 add_dependencies(setup_e2e_tests setup_test_program)
+
+# Once the program's start-up hands its command line to the installer, the same runs can install
+# and uninstall Strandix!.exe itself instead of the test program.
+option(STRANDIX_SETUP_TESTS_USE_PROGRAM "Setup end-to-end tests install Strandix!.exe" OFF)
+if(STRANDIX_SETUP_TESTS_USE_PROGRAM AND TARGET strandix_gui)
+    add_dependencies(setup_e2e_tests strandix_gui)
+    add_custom_command(TARGET setup_e2e_tests POST_BUILD
+        COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:strandix_gui>
+            $<TARGET_FILE_DIR:setup_e2e_tests>/setup_real_program.exe)
+    target_compile_definitions(setup_e2e_tests PRIVATE
+        SETUP_TEST_PROGRAM_NAME="setup_real_program.exe")
+else()
+    target_compile_definitions(setup_e2e_tests PRIVATE
+        SETUP_TEST_PROGRAM_NAME="setup_test_program.exe")
+endif()
 gtest_discover_tests(setup_e2e_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
     PROPERTIES RESOURCE_LOCK "settings_key;setup_install" TIMEOUT 180)
