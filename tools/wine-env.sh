@@ -15,8 +15,8 @@ mkdir -p "$HOME/.local/share/Trash" "$TMPDIR"
 wineboot -i </dev/null >/dev/null 2>&1 || true
 wineserver -w
 # A virtual desktop: without a window manager Wine otherwise waits 2 s on every window change.
-wine64 reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1 || true
-wine64 reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f </dev/null >/dev/null 2>&1 || true
+/usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1 || true
+/usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f </dev/null >/dev/null 2>&1 || true
 wineserver -w
 wineserver -p
 wineboot </dev/null >/dev/null 2>&1 || true
