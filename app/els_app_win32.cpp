@@ -1,0 +1,54 @@
+#include "app/els_app_win32.h"
+
+#include <commctrl.h>
+
+#include "app/els_dialog_win32.h"
+#include "app/instance_handshake_win32.h"
+#include "app/splash_dialog_win32.h"
+
+namespace {
+
+// Process-wide values, in the order they must come into being: the two message numbers that
+// copies of the program talk with (the settings key handle is constant-initialised to null
+// before any of this), then the application object.
+[[maybe_unused]] const UINT g_areYouMessage = AreYouStrandixMessage();
+[[maybe_unused]] const UINT g_closeMessage = CloseStrandixMessage();
+CElsApp g_app;
+
+}  // namespace
+
+CElsApp::~CElsApp() {
+    if (mutex_) CloseHandle(mutex_);
+}
+
+bool CElsApp::InitInstance() {
+    // The common controls (up-down, progress bar) in their current look.
+    INITCOMMONCONTROLSEX controls = {};
+    controls.dwSize = sizeof controls;
+    controls.dwICC = ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS | ICC_PROGRESS_CLASS;
+    InitCommonControlsEx(&controls);
+
+    // Setup and uninstall runs are recognised here, from the program's name and command line,
+    // before the single-instance rule: they carry out their work and end the program.
+
+    mutex_ = CreateMutexA(nullptr, FALSE, kSingleInstanceMutexName);
+    const DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_ACCESS_DENIED) {
+        // Another copy runs: bring its main window to the front (none while it still shows its
+        // splash screen) and end without a word.
+        SetForegroundWindow(FindRunningInstance());
+        return false;
+    }
+
+    CSplashDialog splash;
+    splash.DoModal(nullptr);
+
+    CElsDialog dialog;
+    dialog.DoModal(nullptr);
+    return false;
+}
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    g_app.InitInstance();
+    return 0;
+}

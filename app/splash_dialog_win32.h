@@ -1,0 +1,27 @@
+// The splash screen: the picture, a credit line and a red line of text, shown once at start-up
+// before the main dialog. It closes by itself after 2.5 s, or on a click or key press after
+// 0.5 s.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "app/dialog_win32.h"
+
+class CSplashDialog : public CDialogWin32 {
+  public:
+    CSplashDialog();
+    ~CSplashDialog() override;
+
+  protected:
+    BOOL OnInitDialog() override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool PreTranslateMessage(MSG& message) override;
+
+  private:
+    HWND line_ = nullptr;  // static 1025
+    HBRUSH whiteBrush_;
+    HFONT lineFont_;
+    std::uint32_t startTime_ = 0;
+};
