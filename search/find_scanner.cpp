@@ -80,6 +80,16 @@ bool FindScanner::Reset(std::int32_t start, std::int32_t end) {
     return true;
 }
 
+void FindScanner::KeepPositions(std::int32_t from, std::int32_t to) {
+    const auto begin = firsts_.begin();
+    nextFirst_ =
+        std::max<std::size_t>(nextFirst_, std::lower_bound(begin, firsts_.end(), from) - begin);
+    endFirst_ =
+        std::min<std::size_t>(endFirst_, std::upper_bound(begin, firsts_.end(), to) - begin);
+    endFirst_ = std::max(endFirst_, nextFirst_);
+    position_ = std::max(position_, from);
+}
+
 // The valid skips at a position run from -MaxReverseSkip (or the smallest forward skip) to
 // +MaxForwardSkip, as KeywordCursor counts them; they are taken in chunks of 64.
 void FindScanner::EnterNextPosition() {

@@ -78,6 +78,10 @@ class FindScanner {
     // scanner unchanged. 0 <= start and end < the text's length.
     bool Reset(std::int32_t start, std::int32_t end);
 
+    // After Reset: only first letters at from..to are tried (the skips stay those of the whole
+    // range), so that a range can be searched in slices.
+    void KeepPositions(std::int32_t from, std::int32_t to);
+
     // Moves on to the next find and stores its letters' indexes, ascending, into `letters` (which
     // has one entry per letter). Pauses after about `workLimit` steps without a find.
     ScanStep Next(LetterPositions& letters, std::int32_t workLimit);

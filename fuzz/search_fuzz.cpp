@@ -1,0 +1,115 @@
+// libFuzzer target: random text, keywords and settings go to both the product engine and the
+// literal one; any difference in their sink calls, answers or outcome is a crash.
+//
+// Input: byte 0 flags (reverse, exclude plain words, keyword count, alphabet), bytes 1-5 the
+// letter distance, result length, the two column widths and the result at which the sink
+// refuses, then per keyword a length byte and its letters, then the text. Letters come from a
+// small alphabet so that finds are many; sizes are capped so that the literal engine stays quick.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "search/find_sequences.h"
+
+namespace {
+
+class CStreamSink : public CResultSink {
+  public:
+    explicit CStreamSink(std::int64_t refuseAt) : refuseAt_(refuseAt) {}
+
+    bool Begin(std::string& errorText) override {
+        (void)errorText;
+        calls.push_back(-1);
+        return true;
+    }
+    bool AddResult(const char* text, std::int32_t first, std::int32_t last, std::int32_t columns,
+                   const ResultPositions& positions) override {
+        (void)text;
+        calls.insert(calls.end(), {-2, first, last, columns});
+        for (const LetterPositions& letters : positions) {
+            calls.push_back(-3);
+            calls.insert(calls.end(), letters.begin(), letters.end());
+        }
+        return ++results != refuseAt_;
+    }
+    bool End(bool canceled) override {
+        calls.push_back(canceled ? -4 : -5);
+        return true;
+    }
+    bool Progress(std::int32_t position, std::int32_t total) override {
+        calls.insert(calls.end(), {-6, position, total});
+        return true;
+    }
+
+    std::vector<std::int64_t> calls;
+
+  private:
+    std::int64_t refuseAt_;
+    std::int64_t results = 0;
+};
+
+class CFrozenClock : public CTickClock {
+  public:
+    std::uint32_t Milliseconds() override { return 0; }
+};
+
+class CInput {
+  public:
+    CInput(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+    std::uint8_t Byte() { return at_ < size_ ? data_[at_++] : 0; }
+    std::size_t Left() const { return size_ - at_; }
+
+  private:
+    const std::uint8_t* data_;
+    std::size_t size_;
+    std::size_t at_ = 0;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    CInput input(data, size);
+    const std::uint8_t flags = input.Byte();
+    SearchSettings settings;
+    settings.AllowReverseKeywords = (flags & 1) == 0;
+    settings.ExcludeWordsDirectlyFromText = (flags & 2) != 0;
+    const int keywordCount = 1 + (flags >> 2) % 3;
+    const int alphabet = 1 + (flags >> 4) % 4;
+    // Fewer letters to search as keywords are added, so every input runs in milliseconds.
+    const std::size_t maxText = keywordCount == 1 ? 700 : keywordCount == 2 ? 90 : 40;
+    const int maxDistance = keywordCount == 1 ? 255 : 40;
+    settings.MaxDistanceBetweenLetters = input.Byte() % (maxDistance + 1);
+    settings.MaxResultLength = input.Byte() * 3 - 8;  // now and then below a keyword's length
+    settings.MinColumnWidth = input.Byte() % 80;      // 0 included: widths below 1 never fit
+    settings.MaxColumnWidth = settings.MinColumnWidth + input.Byte() % 120 - 10;
+    const std::int64_t refuseAt = input.Byte() % 64 == 0 ? 1 + input.Byte() % 50 : -1;
+
+    auto letter = [&](std::uint8_t byte) {
+        const char c = static_cast<char>('A' + byte % alphabet);
+        return byte & 0x80 ? static_cast<char>(c - 'A' + 'a') : c;
+    };
+    KeywordList keywords(keywordCount);
+    for (std::string& keyword : keywords) {
+        const int length = 1 + input.Byte() % 6;
+        for (int i = 0; i < length; ++i)
+            keyword.push_back(letter(input.Byte()));
+    }
+    std::string text;
+    while (input.Left() > 0 && text.size() < maxText)
+        text.push_back(static_cast<char>('A' + input.Byte() % alphabet));
+
+    CFrozenClock clock;
+    CStreamSink literal(refuseAt), fast(refuseAt);
+    std::string literalError, fastError;
+    const auto length = static_cast<std::int32_t>(text.size());
+    const bool literalOutcome = FindSequencesLiteral(text.c_str(), length, keywords, settings,
+                                                     literal, literalError, clock);
+    const bool fastOutcome =
+        FindSequences(text.c_str(), length, keywords, settings, fast, fastError, clock);
+    if (literalOutcome != fastOutcome || literal.calls != fast.calls || literalError != fastError)
+        std::abort();
+    return 0;
+}

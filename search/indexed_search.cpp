@@ -1,0 +1,301 @@
+// The product's search. It visits the same finds in the same order as the literal search and so
+// makes the same sink calls; what differs is how a keyword's finds are found. The literal search
+// tries every skip at every position whose first letter matches; here an index of where each
+// letter stands gives the positions of a keyword's first letter, and bitmaps of the text taken
+// with strides 1, 2, 3 ... test 64 skips at a time for the next letters (FindScanner); the column
+// width of a single-keyword result is remembered per skip (ColumnWidthChooser).
+//
+// The results of one find of keyword 0 depend on nothing else, so the range of keyword 0's first
+// letter is cut into slices. With a second core a worker thread searches the odd slices while the
+// calling thread searches the even ones; the worker's results wait in a bounded queue until the
+// calling thread hands them to the sink, in order, between its own slices.
+
+#include "search/indexed_search.h"
+
+#include <algorithm>
+#include <atomic>
+#include <memory>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "search/column_width.h"
+#include "search/find_scanner.h"
+#include "search/keyword_cursor.h"
+#include "search/result_queue.h"
+#include "search/search_order.h"
+
+namespace {
+
+constexpr std::uint32_t kProgressIntervalMs = 20;
+
+// Positions and chunks of 64 skips that a scanner tries without a find before the loop looks at
+// the clock again: a few hundred microseconds of work at most, so a cancel is noticed promptly.
+constexpr std::int32_t kScanWorkLimit = 1 << 16;
+
+// What a slice search reports to: the calling thread's sink or the worker's queue.
+class CSliceReceiver {
+  public:
+    virtual ~CSliceReceiver() = default;
+    // At the start of every step of the loop; false stops the slice.
+    virtual bool Step(std::int32_t position) = 0;
+    // A result; false stops the slice.
+    virtual bool Result(std::int32_t position, const ResultGrid& grid,
+                        const ResultPositions& positions) = 0;
+};
+
+// One thread's search state: a scanner, a find and running bounds per keyword, and the width
+// chooser, all made before the search loop.
+class CSliceSearch {
+  public:
+    CSliceSearch(const char* text, std::int32_t textLength, const KeywordList& order,
+                 const LetterIndex& index, const SearchSettings& settings)
+        : text_(text),
+          textLength_(textLength),
+          settings_(settings),
+          positions_(order.size()),
+          lowest_(order.size()),
+          highest_(order.size()),
+          widths_(order, textLength, settings) {
+        scanners_.reserve(order.size());
+        for (std::size_t k = 0; k < order.size(); ++k) {
+            scanners_.emplace_back(text, order[k], index, settings);
+            positions_[k].assign(order[k].size(), 0);
+        }
+    }
+
+    // Every result whose keyword 0 has its first letter in from..to, in search order. False
+    // when the receiver stopped it.
+    bool Run(std::int32_t from, std::int32_t to, CSliceReceiver& receiver) {
+        if (!scanners_[0].Reset(0, textLength_ - 1)) return true;
+        scanners_[0].KeepPositions(from, to);
+        const int count = static_cast<int>(scanners_.size());
+        int v = 0;
+        while (v >= 0) {
+            if (!receiver.Step(scanners_[0].Position())) return false;
+            const ScanStep step = scanners_[v].Next(positions_[v], kScanWorkLimit);
+            if (step == ScanStep::Paused) continue;
+            if (step == ScanStep::Exhausted) {
+                --v;  // the previous keyword moves on to its next find
+                continue;
+            }
+            lowest_[v] = positions_[v].front();
+            highest_[v] = positions_[v].back();
+            if (v > 0) {
+                lowest_[v] = std::min(lowest_[v], lowest_[v - 1]);
+                highest_[v] = std::max(highest_[v], highest_[v - 1]);
+            }
+            if (v + 1 < count) {
+                // Every later letter lies within MaxResultLength of every letter so far.
+                const std::int64_t start =
+                    std::max<std::int64_t>(highest_[v] - settings_.MaxResultLength, 0);
+                const std::int64_t end =
+                    std::min<std::int64_t>(lowest_[v] + settings_.MaxResultLength, textLength_ - 1);
+                if (start <= end && scanners_[v + 1].Reset(static_cast<std::int32_t>(start),
+                                                           static_cast<std::int32_t>(end)))
+                    ++v;
+                continue;
+            }
+            ResultGrid grid;
+            if (widths_.Choose(positions_, lowest_[v], highest_[v], grid) &&
+                !receiver.Result(scanners_[0].Position(), grid, positions_))
+                return false;
+        }
+        return true;
+    }
+
+  private:
+    const char* text_;
+    std::int32_t textLength_;
+    const SearchSettings& settings_;
+    std::vector<FindScanner> scanners_;
+    ResultPositions positions_;
+    std::vector<std::int64_t> lowest_, highest_;
+    ColumnWidthChooser widths_;
+};
+
+// The calling thread's receiver: progress at most once per more than 20 ms, results to the sink.
+class CSinkReceiver : public CSliceReceiver {
+  public:
+    CSinkReceiver(const char* text, std::int32_t textLength, CResultSink& sink, CTickClock& clock)
+        : text_(text),
+          textLength_(textLength),
+          sink_(sink),
+          clock_(clock),
+          lastTick_(clock.Milliseconds()) {}
+
+    bool Step(std::int32_t position) override {
+        if (clock_.Milliseconds() - lastTick_ > kProgressIntervalMs) {
+            lastTick_ = clock_.Milliseconds();
+            if (!sink_.Progress(position, textLength_)) {
+                canceled = true;
+                return false;
+            }
+        }
+        return true;
+    }
+    bool Result(std::int32_t, const ResultGrid& grid, const ResultPositions& positions) override {
+        if (!sink_.AddResult(text_, grid.first, grid.last, grid.columns, positions)) {
+            refused = true;
+            return false;
+        }
+        return true;
+    }
+
+    bool canceled = false;  // a Progress answered false
+    bool refused = false;   // an AddResult answered false
+
+  private:
+    const char* text_;
+    std::int32_t textLength_;
+    CResultSink& sink_;
+    CTickClock& clock_;
+    std::uint32_t lastTick_;
+};
+
+// A result as the queue holds it: keyword 0's position, the grid, then every letter's index.
+std::size_t RecordSize(const KeywordList& order) {
+    std::size_t size = 4;
+    for (const std::string& keyword : order)
+        size += keyword.size();
+    return size;
+}
+
+// The worker's receiver: results into the queue; stops when the calling thread says so.
+class CQueueReceiver : public CSliceReceiver {
+  public:
+    CQueueReceiver(CResultQueue& queue, const std::atomic<bool>& stop, std::size_t recordSize)
+        : queue_(queue), stop_(stop), record_(recordSize) {}
+
+    bool Step(std::int32_t) override { return !stop_.load(std::memory_order_relaxed); }
+    bool Result(std::int32_t position, const ResultGrid& grid,
+                const ResultPositions& positions) override {
+        auto out = record_.begin();
+        *out++ = position;
+        *out++ = grid.first;
+        *out++ = grid.last;
+        *out++ = grid.columns;
+        for (const LetterPositions& letters : positions)
+            out = std::copy(letters.begin(), letters.end(), out);
+        return queue_.Push(record_.data());
+    }
+
+  private:
+    CResultQueue& queue_;
+    const std::atomic<bool>& stop_;
+    std::vector<std::int64_t> record_;
+};
+
+enum class Ending { Complete, Canceled, Refused };
+
+// Hands the worker's results for one slice to the sink, keeping progress and cancel alive while
+// it waits for them.
+Ending DeliverSlice(CResultQueue& queue, CSinkReceiver& receiver, std::int32_t position,
+                    std::vector<std::int64_t>& record, ResultPositions& positions) {
+    for (;;) {
+        if (!receiver.Step(position)) return Ending::Canceled;
+        const CResultQueue::Take take = queue.Pop(record.data(), std::chrono::milliseconds(5));
+        if (take == CResultQueue::Take::SliceEnd || take == CResultQueue::Take::Closed)
+            return Ending::Complete;
+        if (take == CResultQueue::Take::NothingYet) continue;
+        position = static_cast<std::int32_t>(record[0]);
+        const ResultGrid grid{static_cast<std::int32_t>(record[3]),
+                              static_cast<std::int32_t>(record[1]),
+                              static_cast<std::int32_t>(record[2])};
+        auto in = record.begin() + 4;
+        for (LetterPositions& letters : positions) {
+            std::copy_n(in, letters.size(), letters.begin());
+            in += static_cast<std::ptrdiff_t>(letters.size());
+        }
+        if (!receiver.Result(position, grid, positions)) return Ending::Refused;
+    }
+}
+
+Ending SearchAlone(CSliceSearch& search, std::int32_t textLength, CSinkReceiver& receiver) {
+    if (search.Run(0, textLength - 1, receiver)) return Ending::Complete;
+    return receiver.refused ? Ending::Refused : Ending::Canceled;
+}
+
+Ending SearchWithWorker(const char* text, std::int32_t textLength, const KeywordList& order,
+                        const LetterIndex& index, const SearchSettings& settings,
+                        const IndexedSearchPlan& plan, CSliceSearch& search,
+                        CSinkReceiver& receiver) {
+    const std::int32_t slice = std::max(plan.sliceLength, 1);
+    const std::int32_t slices = (textLength - 1) / slice + 1;
+    auto sliceEnd = [&](std::int32_t s) {
+        return static_cast<std::int32_t>(
+            std::min<std::int64_t>(std::int64_t{s} * slice + slice, textLength) - 1);
+    };
+    // Everything the worker uses is made here, before it starts.
+    CSliceSearch workerSearch(text, textLength, order, index, settings);
+    const std::size_t recordSize = RecordSize(order);
+    const std::size_t batch = std::clamp<std::size_t>(plan.queuedResults, 1, 256);
+    CResultQueue queue(recordSize, batch, std::max(plan.queuedResults, batch));
+    std::atomic<bool> stop{false};
+    CQueueReceiver queueReceiver(queue, stop, recordSize);
+    std::vector<std::int64_t> record(recordSize);
+    ResultPositions delivered(order.size());
+    for (std::size_t k = 0; k < order.size(); ++k)
+        delivered[k].assign(order[k].size(), 0);
+
+    std::thread worker;
+    try {
+        worker = std::thread([&] {
+            for (std::int32_t s = 1; s < slices; s += 2) {
+                if (!workerSearch.Run(s * slice, sliceEnd(s), queueReceiver) || !queue.EndSlice())
+                    return;
+            }
+        });
+    } catch (const std::system_error&) {
+        return SearchAlone(search, textLength, receiver);
+    }
+
+    Ending ending = Ending::Complete;
+    for (std::int32_t s = 0; s < slices && ending == Ending::Complete; ++s) {
+        if (s % 2 == 0) {
+            if (!search.Run(s * slice, sliceEnd(s), receiver))
+                ending = receiver.refused ? Ending::Refused : Ending::Canceled;
+        } else {
+            ending = DeliverSlice(queue, receiver, s * slice, record, delivered);
+        }
+    }
+    stop = true;
+    queue.Close();
+    worker.join();
+    return ending;
+}
+
+}  // namespace
+
+bool FindSequencesIndexed(const char* text, std::int32_t textLength, const KeywordList& keywords,
+                          const SearchSettings& settings, CResultSink& sink, std::string& errorText,
+                          CTickClock& clock, const IndexedSearchPlan& plan) {
+    errorText.clear();
+    if (keywords.empty()) return true;
+    if (!sink.Begin(errorText)) return false;
+
+    const KeywordList order = MakeSearchOrder(keywords);
+    // A keyword without letters (only a caller that skipped ReadKeywords can pass one) is never
+    // found, so no result is possible.
+    const bool searchable =
+        std::none_of(order.begin(), order.end(), [](const auto& k) { return k.empty(); }) &&
+        order[0].size() <= INT32_MAX;
+    KeywordCursor first;
+    first.settings = &settings;
+    if (searchable && first.Reset(0, textLength - 1, static_cast<std::int32_t>(order[0].size()))) {
+        const LetterIndex index(text, textLength, order);
+        CSliceSearch search(text, textLength, order, index, settings);
+        CSinkReceiver receiver(text, textLength, sink, clock);
+        const bool twoSlices = textLength > std::max(plan.sliceLength, 1);
+        const bool secondCore = plan.alwaysUseWorker || std::thread::hardware_concurrency() > 1;
+        const Ending ending =
+            plan.useWorker && twoSlices && secondCore
+                ? SearchWithWorker(text, textLength, order, index, settings, plan, search, receiver)
+                : SearchAlone(search, textLength, receiver);
+        if (ending == Ending::Refused) return false;
+        if (ending == Ending::Canceled) return sink.End(true);
+    }
+
+    const bool goOn = sink.Progress(textLength, textLength);
+    return sink.End(!goOn);
+}

@@ -1,0 +1,68 @@
+#include "search/result_queue.h"
+
+#include <algorithm>
+
+CResultQueue::CResultQueue(std::size_t recordSize, std::size_t batchRecords,
+                           std::size_t ringRecords)
+    : recordSize_(recordSize),
+      batchRecords_(batchRecords),
+      ringRecords_(std::max(ringRecords, batchRecords)),
+      staged_(recordSize * batchRecords),
+      taken_(recordSize * batchRecords),
+      ring_(recordSize * ringRecords_) {}
+
+bool CResultQueue::Push(const std::int64_t* record) {
+    std::copy(record, record + recordSize_, staged_.begin() + stagedCount_ * recordSize_);
+    return ++stagedCount_ < batchRecords_ || Flush();
+}
+
+bool CResultQueue::EndSlice() {
+    std::fill_n(staged_.begin() + stagedCount_ * recordSize_, recordSize_, kSliceEnd);
+    ++stagedCount_;
+    return Flush();
+}
+
+bool CResultQueue::Flush() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    std::size_t done = 0;
+    while (done < stagedCount_) {
+        changed_.wait(lock, [this] { return closed_ || count_ < ringRecords_; });
+        if (closed_) return false;
+        for (; done < stagedCount_ && count_ < ringRecords_; ++done, ++count_) {
+            const std::size_t slot = (head_ + count_) % ringRecords_;
+            std::copy_n(staged_.begin() + done * recordSize_, recordSize_,
+                        ring_.begin() + slot * recordSize_);
+        }
+        changed_.notify_all();
+    }
+    stagedCount_ = 0;
+    return true;
+}
+
+CResultQueue::Take CResultQueue::Pop(std::int64_t* record, std::chrono::milliseconds wait) {
+    if (takenNext_ == takenCount_) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (!changed_.wait_for(lock, wait, [this] { return closed_ || count_ > 0; }))
+            return Take::NothingYet;
+        if (count_ == 0) return Take::Closed;
+        takenCount_ = std::min(count_, batchRecords_);
+        for (std::size_t i = 0; i < takenCount_; ++i) {
+            const std::size_t slot = (head_ + i) % ringRecords_;
+            std::copy_n(ring_.begin() + slot * recordSize_, recordSize_,
+                        taken_.begin() + i * recordSize_);
+        }
+        head_ = (head_ + takenCount_) % ringRecords_;
+        count_ -= takenCount_;
+        takenNext_ = 0;
+        changed_.notify_all();
+    }
+    const auto from = taken_.begin() + takenNext_++ * recordSize_;
+    std::copy_n(from, recordSize_, record);
+    return *from == kSliceEnd ? Take::SliceEnd : Take::Record;
+}
+
+void CResultQueue::Close() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    closed_ = true;
+    changed_.notify_all();
+}
