@@ -6,8 +6,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 
+#include "app/splash_timing.h"
 #include "res/resource.h"
 #include "search/find_sequences.h"
 #include "tests/gui/app_driver.h"
@@ -96,18 +98,26 @@ class ProgramTest : public ::testing::Test {
 // --- Start-up -----------------------------------------------------------------------------
 
 TEST_F(ProgramTest, SplashComesFirstSwallowsEarlyClicksAndClosesByItself) {
-    CRunningProgram program;
+    // A click and a key press right after the splash appears. The sends of Sync return only
+    // after both were taken from the splash's queue; when that was less than half a second
+    // after the launch, they came within the splash's first half second. A start slowed down
+    // by the machine is tried again.
+    std::optional<CRunningProgram> program;
     HWND splash = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (splash = program.FindSplash()) != nullptr; }));
-    EXPECT_EQ(program.FindMainDialog(), nullptr) << "the main dialog waits for the splash";
-
-    // Clicked at once: the click reaches the splash within its first half second (the sends
-    // of Sync return only after it has been taken from the queue).
-    PostMessageA(splash, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
-    PostMessageA(splash, WM_KEYDOWN, VK_SPACE, 0);
-    Sync(splash);
-    const DWORD handledBy = GetTickCount();
-    const bool clickWasEarly = handledBy - program.LaunchTick() < 500;
+    DWORD handledAfter = 0;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        program.reset();
+        program.emplace();
+        ASSERT_TRUE(WaitUntil([&] { return (splash = program->FindSplash()) != nullptr; }));
+        PostMessageA(splash, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+        PostMessageA(splash, WM_KEYDOWN, VK_SPACE, 0);
+        Sync(splash);
+        handledAfter = GetTickCount() - program->LaunchTick();
+        if (handledAfter < kSplashInputDelayMs) break;
+    }
+    ASSERT_LT(handledAfter, kSplashInputDelayMs) << "no start was quick enough to click early";
+    ASSERT_TRUE(IsWindow(splash)) << "an early click closed the splash";
+    EXPECT_EQ(program->FindMainDialog(), nullptr) << "the main dialog waits for the splash";
 
     WaitUntil([&] { return IsWindowVisible(splash) != FALSE; });
     EXPECT_EQ(TextOf(splash), "Strandix!");
@@ -121,19 +131,13 @@ TEST_F(ProgramTest, SplashComesFirstSwallowsEarlyClicksAndClosesByItself) {
     PostMessageA(splash, WM_MOUSEMOVE, 0, MAKELPARAM(30, 30));
     PostMessageA(splash, WM_LBUTTONUP, 0, MAKELPARAM(30, 30));
     PostMessageA(splash, WM_KEYUP, VK_SPACE, 0);
+    PostMessageA(splash, WM_LBUTTONDBLCLK, 0, MAKELPARAM(30, 30));
 
+    // It closes by itself: 2.5 s after its start, which came after the launch.
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(splash); }, 20000));
-    const DWORD closedAt = GetTickCount();
-    // Its timer started after the launch, so closing by time comes 2.5 s after it at the
-    // earliest; a click taken in the first half second would have closed it far sooner.
-    if (clickWasEarly) {
-        EXPECT_GE(closedAt - program.LaunchTick(), 2500u) << "an early click closed the splash";
-    } else {
-        ADD_FAILURE() << "the click came " << handledBy - program.LaunchTick()
-                      << " ms after the launch; the machine is too slow to check early clicks";
-    }
-    HWND dialog = nullptr;
-    EXPECT_TRUE(WaitUntil([&] { return (dialog = program.FindMainDialog()) != nullptr; }));
+    EXPECT_GE(GetTickCount() - program->LaunchTick(), kSplashLifetimeMs)
+        << "closed before its time";
+    EXPECT_TRUE(WaitUntil([&] { return program->FindMainDialog() != nullptr; }));
 }
 
 TEST_F(ProgramTest, SplashTakesAClickAfterHalfASecond) {

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "res/resource.h"
 #include "tests/gui/app_driver.h"
@@ -52,7 +53,8 @@ bool SaveWindowPicture(HWND window, const std::string& path) {
     return ok;
 }
 
-// A small readable document with a few words hidden at a skip.
+// A small readable document with a few words hidden at a skip of 41 letters (counted in
+// letters: blanks do not count).
 std::string SampleDocument() {
     std::mt19937 random(3);
     std::string text;
@@ -60,12 +62,16 @@ std::string SampleDocument() {
                            "rows ", "and ",     "columns ", "seen ", "from ", "far "};
     while (text.size() < 60000)
         text += words[random() % 13];
-    const std::string hidden[] = {"GRID", "SKIP", "FIND"};
+    std::vector<std::size_t> letters;  // byte index of every letter
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != ' ') letters.push_back(i);
+    }
+    const std::string hidden[] = {"grid", "skip", "find"};
     std::size_t at = 1000;
     for (const std::string& word : hidden) {
         for (std::size_t i = 0; i < word.size(); ++i)
-            text[at + i * 41] = word[i];
-        at += 7000;
+            text[letters[at + i * 41]] = word[i];
+        at += 300;
     }
     return text;
 }

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Takes the README's pictures of Strandix!.exe under Wine in Xvfb: the splash screen, and the
+# main dialog after a search. Writes docs/screenshots/splash.png and main-dialog.png.
+#   bash tools/screenshots.sh            (builds build/gui-win first when needed)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+build=${STRANDIX_SCREENSHOT_BUILD:-build/gui-win}
+
+if [ ! -f "$build/build.ninja" ]; then
+    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake >/dev/null
+fi
+cmake --build "$build" --target strandix_gui gui_screenshots -j 2
+
+# shellcheck source=tools/wine-env.sh
+source tools/wine-env.sh
+trap strandix_wine_stop EXIT
+shots="$strandix_wine_root/shots"
+mkdir -p "$shots"
+xvfb-run -a -s "-screen 0 1280x1024x24" \
+    /usr/lib/wine/wine64 "$build/tests/gui/gui_screenshots.exe" "Z:${shots//\//\\}"
+
+mkdir -p docs/screenshots
+python3 - "$shots" docs/screenshots <<'PY'
+# 24-bit BMP to PNG with the standard library only.
+import struct, sys, zlib, os
+src, dst = sys.argv[1], sys.argv[2]
+for name in ("splash", "main-dialog"):
+    data = open(os.path.join(src, name + ".bmp"), "rb").read()
+    offset = struct.unpack_from("<I", data, 10)[0]
+    width, height = struct.unpack_from("<ii", data, 18)
+    row = (width * 3 + 3) & ~3
+    raw = bytearray()
+    for y in range(abs(height)):
+        line = data[offset + (abs(height) - 1 - y) * row:][: width * 3] if height > 0 else \
+            data[offset + y * row:][: width * 3]
+        raw.append(0)
+        for x in range(width):
+            b, g, r = line[3 * x: 3 * x + 3]
+            raw += bytes((r, g, b))
+    def chunk(kind, body):
+        return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
+    png = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, abs(height), 8, 2, 0, 0, 0))
+    png += chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b"")
+    open(os.path.join(dst, name + ".png"), "wb").write(png)
+    print("wrote", os.path.join(dst, name + ".png"), width, "x", abs(height))
+PY
