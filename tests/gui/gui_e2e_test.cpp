@@ -334,6 +334,48 @@ TEST_F(ProgramTest, FindChecksPathKeywordsFieldsAndDocumentInOrder) {
     EXPECT_THAT(ResultPagesInTemp(), IsEmpty());
 }
 
+TEST_F(ProgramTest, BrowsePutsTheChosenDocumentFirstAndCancelChangesNothing) {
+    const std::string document = TempFolder() + "strandix-browse.txt";
+    WriteWholeFile(document, "In the beginning");
+    StoreString("Document1", "C:\\older.txt");
+    CRunningProgram program;
+    const HWND dialog = StartToMainDialog(program);
+    ASSERT_NE(dialog, nullptr);
+    const HWND combo = GetDlgItem(dialog, IDC_DOCUMENT_PATH);
+
+    struct Step {
+        const char* name;
+        bool choose;
+        std::vector<std::string> entries;
+    };
+    const Step steps[] = {
+        {"cancel", false, {"C:\\older.txt"}},
+        {"choose", true, {document, "C:\\older.txt"}},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        Click(dialog, IDC_BROWSE);
+        HWND open = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return (open = OwnedDialog(dialog)) != nullptr; }));
+        EXPECT_EQ(TextOf(open), "Document Path");
+        if (step.choose) {
+            HWND nameBox = GetDlgItem(open, 0x47C);
+            if (!nameBox) nameBox = GetDlgItem(open, 0x480);
+            ASSERT_NE(nameBox, nullptr);
+            SetWindowTextA(nameBox, document.c_str());
+            Click(open, IDOK);
+        } else {
+            Click(open, IDCANCEL);
+        }
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(open); }));
+        Sync(dialog);
+        EXPECT_EQ(ComboEntries(combo), step.entries);
+        EXPECT_EQ(TextOf(combo), step.entries[0]);
+        EXPECT_EQ(ReadStoredString("Document1"), step.entries[0]);
+    }
+    DeleteFileA(document.c_str());
+}
+
 // --- A search, its page, saving and viewing -------------------------------------------------
 
 // Makes .htm files open with this test program, which notes what it was asked to open.
