@@ -444,6 +444,17 @@ TEST_F(ProgramTest, SearchWritesItsPageThenSaveAndViewUseIt) {
     EXPECT_EQ(CountOf(page, "<span class=\"text\">"), expected);
     EXPECT_NE(page.find("</html>"), std::string::npos);
 
+    // A document box that holds no valid file name still gets the Save As dialog; canceling
+    // it changes nothing.
+    SetDlgItemTextA(dialog, IDC_DOCUMENT_PATH, "C:\\a|b<c>*?\"d.txt");
+    Click(dialog, IDC_SAVE_RESULTS);
+    HWND rejected = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (rejected = OwnedDialog(dialog)) != nullptr; }));
+    EXPECT_EQ(TextOf(rejected), "Save Results");
+    Click(rejected, IDCANCEL);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(rejected); }));
+    SetDlgItemTextA(dialog, IDC_DOCUMENT_PATH, document.c_str());
+
     // Save Results: the name suggested is the document's with ".htm" for everything from its
     // last "."; the copy is the page.
     Click(dialog, IDC_SAVE_RESULTS);
