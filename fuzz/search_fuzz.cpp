@@ -1,10 +1,11 @@
 // libFuzzer target: random text, keywords and settings go to both the product engine and the
 // literal one; any difference in their sink calls, answers or outcome is a crash.
 //
-// Input: byte 0 flags (reverse, exclude plain words, keyword count, alphabet), bytes 1-5 the
-// letter distance, result length, the two column widths and the result at which the sink
-// refuses, then per keyword a length byte and its letters, then the text. Letters come from a
-// small alphabet so that finds are many; sizes are capped so that the literal engine stays quick.
+// Input: byte 0 flags (reverse, exclude plain words, keyword count, alphabet), bytes 1-6 the
+// letter distance, result length, the two column widths, the result at which the sink refuses
+// and how the work is split, then per keyword a length byte and its letters, then the text. Letters
+// come from a small alphabet so that finds are many; sizes are capped so that the literal engine
+// stays quick.
 
 #include <cstddef>
 #include <cstdint>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "search/find_sequences.h"
+#include "search/indexed_search.h"
 
 namespace {
 
@@ -86,6 +88,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     settings.MinColumnWidth = input.Byte() % 80;      // 0 included: widths below 1 never fit
     settings.MaxColumnWidth = settings.MinColumnWidth + input.Byte() % 120 - 10;
     const std::int64_t refuseAt = input.Byte() % 64 == 0 ? 1 + input.Byte() % 50 : -1;
+    // Now and then the text is cut into slices of a few letters for a worker thread, with a
+    // queue so short that the threads hand over nearly every result.
+    const std::uint8_t split = input.Byte();
+    IndexedSearchPlan plan;
+    if (split % 4 == 0) {
+        plan.sliceLength = 1 + split / 4 % 16;
+        plan.alwaysUseWorker = true;
+        plan.queuedResults = 1 + split / 64;
+    }
 
     auto letter = [&](std::uint8_t byte) {
         const char c = static_cast<char>('A' + byte % alphabet);
@@ -107,8 +118,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto length = static_cast<std::int32_t>(text.size());
     const bool literalOutcome = FindSequencesLiteral(text.c_str(), length, keywords, settings,
                                                      literal, literalError, clock);
-    const bool fastOutcome =
-        FindSequences(text.c_str(), length, keywords, settings, fast, fastError, clock);
+    const bool fastOutcome = FindSequencesIndexed(text.c_str(), length, keywords, settings, fast,
+                                                  fastError, clock, plan);
     if (literalOutcome != fastOutcome || literal.calls != fast.calls || literalError != fastError)
         std::abort();
     return 0;

@@ -17,6 +17,9 @@ cmake --build build/native -j "$jobs"
 section "native tests"
 ctest --test-dir build/native --output-on-failure -j "$jobs"
 
+section "search fuzzer (about a minute)"
+bash tools/fuzz.sh 60
+
 section "sanitizer build"
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSTRANDIX_WERROR=ON \
     -DSTRANDIX_SANITIZE=ON

@@ -136,8 +136,8 @@ struct Plan {
 const Plan kPlans[] = {
     {"Product", {}, 6000},
     {"SlicesOneThread", {3, false, false, 1 << 14}, 3000},
-    {"SlicesWorker", {5, true, true, 3}, 1500},
-    {"SliceEachLetterWorker", {1, true, true, 1}, 1000},
+    {"SlicesWorker", {5, true, true, 3}, 600},
+    {"SliceEachLetterWorker", {1, true, true, 1}, 300},
 };
 
 class FastEngine : public testing::TestWithParam<Plan> {};
