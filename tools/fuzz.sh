@@ -14,10 +14,13 @@ clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-reco
 
 # The corpus stays in the build folder between runs; crashes are written there too.
 cd "$out"
+status=0
 ./search_fuzz -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 -max_len=1024 \
-    -print_final_stats=1 corpus 2>&1 | tee fuzz.log | grep -E '^(stat::number_of_executed_units|stat::peak_rss_mb|Done|INFO: Seed|==[0-9]+==ERROR)' || true
-status=${PIPESTATUS[0]}
+    -print_final_stats=1 corpus >fuzz.log 2>&1 || status=$?
+grep -E '^(stat::number_of_executed_units|stat::average_exec_per_sec|stat::peak_rss_mb|Done)' \
+    fuzz.log || true
 if [ "$status" -ne 0 ]; then
+    grep -E '^(==[0-9]+==ERROR|SUMMARY|artifact_prefix)' fuzz.log >&2 || true
     echo "fuzz.sh: the fuzzer failed (status $status); see $out/fuzz.log" >&2
     exit "$status"
 fi
