@@ -17,6 +17,7 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "bench/workloads.h"
@@ -105,6 +106,18 @@ Measurement Measure(SearchFunction search, const std::string& text, const Worklo
     return m;
 }
 
+// The machine's load average, since other work on the machine slows both engines.
+std::string LoadAverage() {
+    char buffer[64] = "unknown";
+    if (FILE* file = std::fopen("/proc/loadavg", "r")) {
+        if (!std::fgets(buffer, sizeof buffer, file))
+            std::snprintf(buffer, sizeof buffer, "unknown");
+        std::fclose(file);
+    }
+    std::string load = buffer;
+    return load.substr(0, load.find('\n'));
+}
+
 std::string Megabytes(std::int64_t bytes) {
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%.1f MB", static_cast<double>(bytes) / 1e6);
@@ -186,8 +199,11 @@ int main(int argc, char** argv) {
                      options.sample.c_str());
         return 2;
     }
-    std::printf("Bible: %zu letters; sample: %zu letters; product engine: best of %d runs\n\n",
-                bible.size(), sample.size(), options.runs);
+    std::printf(
+        "Bible: %zu letters; sample: %zu letters; product engine: best of %d runs; "
+        "%u cores; load average %s\n\n",
+        bible.size(), sample.size(), options.runs, std::thread::hardware_concurrency(),
+        LoadAverage().c_str());
     std::printf(
         "| Workload | Reference | Fast | Ratio | Results | Same stream | Peak heap ref. |"
         " Peak heap fast |\n|---|---|---|---|---|---|---|---|\n");
@@ -212,6 +228,7 @@ int main(int argc, char** argv) {
                     Megabytes(fast.peakHeap).c_str());
         std::fflush(stdout);
     }
+    std::printf("\nLoad average afterwards: %s\n", LoadAverage().c_str());
     std::printf(
         "\n(Peak heap: bytes the search allocates beyond the loaded text. Same stream: "
         "equal result counts and equal 64-bit digests of every AddResult's arguments.)\n");

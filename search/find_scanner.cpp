@@ -1,9 +1,16 @@
 #include "search/find_scanner.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
+#include <memory>
+#include <system_error>
+#include <thread>
 
 namespace {
+
+// Texts at least this long have their bitmaps made by two threads.
+constexpr std::int32_t kTwoThreadIndexLetters = 1 << 16;
 
 // The 64 bits of a phase from a word at a bit place; (next << 1) << (63 - shift) is
 // next << (64 - shift), and 0 when shift is 0.
@@ -16,15 +23,23 @@ inline std::uint64_t Bits(const std::uint64_t* word, unsigned shift) {
 StridedBitmap::StridedBitmap(const char* text, std::int32_t textLength, char letter,
                              std::int32_t stride)
     : phases_(stride), count_(0) {
+    std::vector<std::int64_t> bits(stride);
     for (std::int32_t phase = 0; phase < stride; ++phase) {
-        const std::int64_t bits =
-            phase < textLength ? (textLength - phase + stride - 1) / stride : 0;
+        bits[phase] = phase < textLength ? (textLength - phase + stride - 1) / stride : 0;
         // Two spare words: a 64-bit read may start at the last bit.
-        std::vector<std::uint64_t>& words = phases_[phase];
-        words.assign(static_cast<std::size_t>(bits / 64 + 2), 0);
-        const char* at = text + phase;
-        for (std::int64_t k = 0; k < bits; ++k, at += stride)
-            words[k >> 6] |= std::uint64_t{*at == letter} << (k & 63);
+        phases_[phase].assign(static_cast<std::size_t>(bits[phase] / 64 + 2), 0);
+    }
+    // Word w of every phase comes from the same 64 * stride letters, so the text is read once,
+    // and each word is put together in a register.
+    for (std::int64_t k = 0; k < bits[0]; k += 64) {
+        for (std::int32_t phase = 0; phase < stride && k < bits[phase]; ++phase) {
+            const std::int64_t count = std::min<std::int64_t>(64, bits[phase] - k);
+            const char* at = text + k * stride + phase;
+            std::uint64_t word = 0;
+            for (std::int64_t b = 0; b < count; ++b, at += stride)
+                word |= std::uint64_t{*at == letter} << b;
+            phases_[phase][static_cast<std::size_t>(k >> 6)] = word;
+        }
     }
     for (const std::vector<std::uint64_t>& words : phases_) {
         for (const std::uint64_t word : words)
@@ -34,20 +49,45 @@ StridedBitmap::StridedBitmap(const char* text, std::int32_t textLength, char let
 
 LetterIndex::LetterIndex(const char* text, std::int32_t textLength, const KeywordList& order)
     : occurrences_(256) {
-    std::vector<bool> first(256);
+    std::array<bool, 256> first{};
     for (const std::string& keyword : order)
         first[static_cast<unsigned char>(keyword[0])] = true;
     for (std::int32_t i = 0; i < textLength; ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
         if (first[c]) occurrences_[c].push_back(i);
     }
+    std::vector<std::pair<unsigned char, std::int32_t>> keys;
     for (const std::string& keyword : order) {
         for (std::size_t i = 1; i < keyword.size() && i <= kBitmapLetters; ++i) {
-            const auto stride = static_cast<std::int32_t>(i);
-            bitmaps_.try_emplace({static_cast<unsigned char>(keyword[i]), stride}, text, textLength,
-                                 keyword[i], stride);
+            const std::pair<unsigned char, std::int32_t> key{keyword[i], static_cast<int>(i)};
+            if (std::find(keys.begin(), keys.end(), key) == keys.end()) keys.push_back(key);
         }
     }
+    // The bitmaps are most of the index's work: on a long text a second thread makes every
+    // other one.
+    std::vector<std::unique_ptr<StridedBitmap>> built(keys.size());
+    auto build = [&](std::size_t from) {
+        for (std::size_t k = from; k < keys.size(); k += 2) {
+            built[k] = std::make_unique<StridedBitmap>(
+                text, textLength, static_cast<char>(keys[k].first), keys[k].second);
+        }
+    };
+    std::thread helper;
+    if (keys.size() > 1 && textLength >= kTwoThreadIndexLetters) {
+        try {
+            helper = std::thread(build, std::size_t{1});
+        } catch (const std::system_error&) {
+        }
+    }
+    if (helper.joinable()) {
+        build(0);
+        helper.join();
+    } else {
+        build(0);
+        build(1);
+    }
+    for (std::size_t k = 0; k < keys.size(); ++k)
+        bitmaps_.emplace(keys[k], std::move(*built[k]));
 }
 
 FindScanner::FindScanner(const char* text, const std::string& keyword, const LetterIndex& index,
