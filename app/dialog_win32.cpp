@@ -52,16 +52,6 @@ HINSTANCE AppInstance() {
     return GetModuleHandleA(nullptr);
 }
 
-const std::string& AppTitle() {
-    static const std::string title = [] {
-        char text[256] = {};
-        const int length = LoadStringA(AppInstance(), IDS_APP_TITLE, text, sizeof text);
-        return length > 0 ? std::string(text, static_cast<size_t>(length))
-                          : std::string("Strandix!");
-    }();
-    return title;
-}
-
 CDialogWin32::CDialogWin32(int templateId) : templateId_(templateId) {}
 
 CDialogWin32::~CDialogWin32() {

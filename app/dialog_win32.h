@@ -66,7 +66,6 @@ class CDialogWin32 {
 };
 
 // The program's title, "Strandix!" (string resource 57344): the caption of every message box.
-const std::string& AppTitle();
 
 // The module the resources come from.
 HINSTANCE AppInstance();

@@ -5,6 +5,10 @@
 #include "app/els_dialog_win32.h"
 #include "app/instance_handshake_win32.h"
 #include "app/splash_dialog_win32.h"
+#include "setup/app_setup_host_win32.h"
+#include "setup/installer.h"
+#include "setup/setup_command_line.h"
+#include "setup/setup_system_win32.h"
 
 namespace {
 
@@ -30,6 +34,12 @@ bool CElsApp::InitInstance() {
 
     // Setup and uninstall runs are recognised here, from the program's name and command line,
     // before the single-instance rule: they carry out their work and end the program.
+    {
+        CAppSetupHost setupHost;
+        CWin32SetupSystem setupSystem;
+        CInstaller installer(setupHost, setupSystem);
+        if (installer.HandleCommandLine(ArgumentText(GetCommandLineA()))) return false;
+    }
 
     mutex_ = CreateMutexA(nullptr, FALSE, kSingleInstanceMutexName);
     const DWORD error = GetLastError();

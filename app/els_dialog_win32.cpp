@@ -1,5 +1,7 @@
 #include "app/els_dialog_win32.h"
 
+#include "app/message_box_win32.h"
+
 #include <commctrl.h>
 
 #include "app/html_result_output.h"
@@ -209,39 +211,11 @@ void CElsDialog::EnableViewResults(bool enabled) {
 }
 
 MessageAnswer CElsDialog::ShowMessage(const std::string& text, MessageButtons buttons) {
-    UINT style = MB_OK | MB_ICONEXCLAMATION;
-    switch (buttons) {
-        case MessageButtons::Ok:
-            break;
-        case MessageButtons::OkCancel:
-            style = MB_OKCANCEL | MB_ICONEXCLAMATION;
-            break;
-        case MessageButtons::RetryCancel:
-            style = MB_RETRYCANCEL;
-            break;
-        case MessageButtons::YesNo:
-            style = MB_YESNO | MB_ICONEXCLAMATION;
-            break;
-    }
-    switch (MessageBoxA(Window(), text.c_str(), AppTitle().c_str(), style)) {
-        case IDOK:
-            return MessageAnswer::Ok;
-        case IDRETRY:
-            return MessageAnswer::Retry;
-        case IDYES:
-            return MessageAnswer::Yes;
-        case IDNO:
-            return MessageAnswer::No;
-        default:
-            // Closed without a button (Escape, the close box).
-            if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
-            return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Cancel;
-    }
+    return ShowMessageBox(Window(), text, buttons);
 }
 
 void CElsDialog::ShowOutOfMemory() {
-    MessageBoxA(Window(), "Out of memory.", AppTitle().c_str(),
-                MB_OK | MB_ICONEXCLAMATION | MB_SYSTEMMODAL);
+    ShowMessageBox(Window(), "Out of memory.", MessageButtons::Ok, MB_SYSTEMMODAL);
 }
 
 void CElsDialog::PumpMessages() {

@@ -15,6 +15,6 @@ if(WIN32)
     set_target_properties(strandix_gui PROPERTIES OUTPUT_NAME "Strandix!")
     strandix_target_options(strandix_gui)
     target_link_libraries(strandix_gui PRIVATE
-        strandix_gui_core strandix_app_win32 strandix_app_core strandix_results
+        strandix_gui_core strandix_setup strandix_app_win32 strandix_app_core strandix_results
         comctl32 comdlg32 shell32 gdi32 user32 advapi32)
 endif()

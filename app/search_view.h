@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "app/message_box.h"
+
 // The numeric edit boxes, by control id.
 enum class NumberField : int {
     ColumnWidthTo = 1011,
@@ -21,14 +23,6 @@ enum class CheckField : int {
     ExcludeWordsDirectlyFromText = 1021,
     IgnoreNumbers = 1022,
 };
-
-// The button sets a message box offers. Ok, OkCancel and YesNo show the exclamation icon,
-// RetryCancel shows none; the first button is the default.
-enum class MessageButtons { Ok, OkCancel, RetryCancel, YesNo };
-
-// The button the user chose. A box closed without a button (Escape, close box) answers Cancel
-// for OkCancel and RetryCancel, No for YesNo and Ok for Ok.
-enum class MessageAnswer { Ok, Cancel, Retry, Yes, No };
 
 class CSearchView {
   public:

@@ -1,5 +1,6 @@
 #include "app/splash_dialog_win32.h"
 
+#include "app/message_box_win32.h"
 #include "app/splash_timing.h"
 #include "res/resource.h"
 

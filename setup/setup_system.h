@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <string>
 
+#include "app/message_box.h"
+
 class CInstaller;
 
-enum class MessageButtons { Ok, YesNo, YesNoCancel };
-enum class MessageAnswer { Ok, Yes, No, Cancel };
 
 class CSetupSystem {
   public:

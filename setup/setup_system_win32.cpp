@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "app/message_box_win32.h"
 #include "setup/setup_command_line.h"
 #include "setup/setup_dialog_win32.h"
 #include "setup/shell_files.h"
@@ -13,8 +14,6 @@
 namespace {
 
 HWND g_messageOwner = nullptr;
-
-constexpr UINT kAppTitleString = 57344;
 
 // A kernel handle closed when it goes out of scope.
 class CUniqueHandle {
@@ -48,30 +47,8 @@ void SetSetupMessageOwner(HWND owner) {
     g_messageOwner = owner;
 }
 
-std::string SetupMessageTitle() {
-    char title[256] = {};
-    if (LoadStringA(GetModuleHandleA(nullptr), kAppTitleString, title, sizeof title) > 0) {
-        return title;
-    }
-    return "Strandix!";
-}
-
 MessageAnswer ShowSetupMessage(const std::string& text, MessageButtons buttons) {
-    UINT type = MB_OK;
-    if (buttons == MessageButtons::YesNo) type = MB_YESNO;
-    if (buttons == MessageButtons::YesNoCancel) type = MB_YESNOCANCEL;
-    // No caller names an icon, and these buttons take the exclamation mark.
-    switch (MessageBoxA(g_messageOwner, text.c_str(), SetupMessageTitle().c_str(),
-                        type | MB_ICONEXCLAMATION)) {
-        case IDYES:
-            return MessageAnswer::Yes;
-        case IDNO:
-            return MessageAnswer::No;
-        case IDCANCEL:
-            return MessageAnswer::Cancel;
-        default:
-            return MessageAnswer::Ok;
-    }
+    return ShowMessageBox(g_messageOwner, text, buttons);
 }
 
 std::string CWin32SetupSystem::OwnModulePath() {

@@ -13,7 +13,6 @@ void SetSetupMessageOwner(HWND owner);
 MessageAnswer ShowSetupMessage(const std::string& text, MessageButtons buttons);
 
 // The application's title (string resource 57344 of the program, "Strandix!" without it).
-std::string SetupMessageTitle();
 
 class CWin32SetupSystem : public CSetupSystem {
   public:

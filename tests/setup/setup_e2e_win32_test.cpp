@@ -1,4 +1,4 @@
-// Whole setup and uninstall runs with real processes: the test program is copied as setup.exe,
+// Whole setup and uninstall runs with real processes: Strandix!.exe is copied as setup.exe,
 // its dialog and message boxes are driven from here, and the results are read from the file
 // system, the shell and the registry.
 #include <objidl.h>
@@ -33,6 +33,7 @@ constexpr char kRunQuestion[] =
     "Setup completed succcessfully.  Would you like to run Strandix! now?";
 constexpr int kFolderField = 1014;
 constexpr int kMessageText = 0xFFFF;
+constexpr int kFindButton = 1003;
 
 // Waits for something that another process does; what is waited for, not how long it takes,
 // is what the tests check.
@@ -183,6 +184,13 @@ struct WindowSearch {
     HWND found;
 };
 
+// Labels in dialog templates carry the id 0xFFFF too, like a message box's text: a window with
+// the setup dialog's folder field or the main dialog's Find button is no message box.
+bool IsProgramDialog(HWND window) {
+    return GetDlgItem(window, kFolderField) != nullptr ||
+           GetDlgItem(window, kFindButton) != nullptr;
+}
+
 BOOL CALLBACK FindDialogProc(HWND window, LPARAM parameter) {
     auto* search = reinterpret_cast<WindowSearch*>(parameter);
     DWORD processId = 0;
@@ -190,7 +198,8 @@ BOOL CALLBACK FindDialogProc(HWND window, LPARAM parameter) {
     char className[16] = {};
     GetClassNameA(window, className, sizeof className);
     if (processId == search->processId && std::string(className) == "#32770" &&
-        IsWindowVisible(window) && GetDlgItem(window, search->childId) != nullptr) {
+        IsWindowVisible(window) && GetDlgItem(window, search->childId) != nullptr &&
+        (search->childId != kMessageText || !IsProgramDialog(window))) {
         search->found = window;
         return FALSE;
     }

@@ -111,7 +111,8 @@ class CFakeSetupSystem : public CSetupSystem {
         Log("DeleteUninstallEntry " + key);
     }
     MessageAnswer ShowMessage(const std::string& text, MessageButtons buttons) override {
-        static const char* const kButtons[] = {"Ok", "YesNo", "YesNoCancel"};
+        static const char* const kButtons[] = {"Ok", "OkCancel", "RetryCancel", "YesNo",
+                                               "YesNoCancel"};
         Log("ShowMessage " + std::string(kButtons[static_cast<int>(buttons)]) + " [" + text + "]");
         if (answers.empty()) return MessageAnswer::Ok;
         const MessageAnswer answer = answers.front();

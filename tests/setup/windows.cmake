@@ -2,36 +2,18 @@
 strandix_add_test(setup_win32_tests shell_files_win32_test.cpp)
 target_link_libraries(setup_win32_tests PRIVATE strandix_setup ole32 uuid shell32 advapi32)
 
-# The program the end-to-end tests install: the real start-up dispatch, setup dialog (from the
-# program's own template when the resources are there) and a bare main window.
-add_executable(setup_test_program WIN32 setup_program_win32.cpp)
-strandix_target_options(setup_test_program)
-target_link_libraries(setup_test_program PRIVATE strandix_setup)
-if(TARGET strandix_resources)
-    target_sources(setup_test_program PRIVATE $<TARGET_OBJECTS:strandix_resources>)
-endif()
-
 # Whole runs write the settings key of the current user, the uninstall entry and the shortcut:
 # one at a time, and never beside another test that writes the settings key.
 add_executable(setup_e2e_tests setup_e2e_win32_test.cpp)
 strandix_target_options(setup_e2e_tests)
 target_link_libraries(setup_e2e_tests PRIVATE strandix_setup GTest::gtest_main GTest::gmock
     ole32 uuid shell32 advapi32)
-add_dependencies(setup_e2e_tests setup_test_program)
 
-# Once the program's start-up hands its command line to the installer, the same runs can install
-# and uninstall Strandix!.exe itself instead of the test program.
-option(STRANDIX_SETUP_TESTS_USE_PROGRAM "Setup end-to-end tests install Strandix!.exe" OFF)
-if(STRANDIX_SETUP_TESTS_USE_PROGRAM AND TARGET strandix_gui)
-    add_dependencies(setup_e2e_tests strandix_gui)
-    add_custom_command(TARGET setup_e2e_tests POST_BUILD
-        COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:strandix_gui>
-            $<TARGET_FILE_DIR:setup_e2e_tests>/setup_real_program.exe)
-    target_compile_definitions(setup_e2e_tests PRIVATE
-        SETUP_TEST_PROGRAM_NAME="setup_real_program.exe")
-else()
-    target_compile_definitions(setup_e2e_tests PRIVATE
-        SETUP_TEST_PROGRAM_NAME="setup_test_program.exe")
-endif()
+# The runs install and uninstall the real program, as a copy named for the test.
+add_dependencies(setup_e2e_tests strandix_gui)
+add_custom_command(TARGET setup_e2e_tests POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:strandix_gui>
+        $<TARGET_FILE_DIR:setup_e2e_tests>/setup_real_program.exe)
+target_compile_definitions(setup_e2e_tests PRIVATE SETUP_TEST_PROGRAM_NAME="setup_real_program.exe")
 gtest_discover_tests(setup_e2e_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-    PROPERTIES RESOURCE_LOCK "settings_key;setup_install" TIMEOUT 180)
+    PROPERTIES RESOURCE_LOCK "StrandixSettingsKey;StrandixProgram" TIMEOUT 180)
