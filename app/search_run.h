@@ -56,8 +56,8 @@ inline constexpr char UnknownSize[] =
     "document.";
 inline constexpr char CannotLoad[] = "The document could not be loaded.";
 inline constexpr char TooLarge[] =
-    "The document could not be opened.  It is too large: Strandix! can search documents of up "
-    "to 2147483647 bytes.";
+    "The document could not be opened.  It is too large: Strandix! searches documents of up to "
+    "2,147,483,647 bytes (2 GB).";
 inline constexpr char CancelQuestion[] =
     "You are currently searching for hidden codes.  Proceeding will cancel the search.";
 inline constexpr char CancelFindCaption[] = "Cancel &Find";

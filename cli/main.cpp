@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/dialog_fields.h"
+#include "app/search_run.h"
 #include "cli/console.h"
 #include "cli/console_receiver.h"
 #include "cli/json_result_sink.h"
@@ -34,24 +35,23 @@ int Fail(const std::string& sentence) {
     return kFailed;
 }
 
+// The program's own words for a document that cannot be searched.
 const char* DocumentMessage(DocumentReadStatus status) {
     switch (status) {
         case DocumentReadStatus::Ok:
             return "";
         case DocumentReadStatus::CannotOpen:
-            return "The document could not be opened.";
+            return SearchRunMessage::CannotOpen;
         case DocumentReadStatus::UnknownSize:
-            return "The document could not be opened.  Strandix! was not able to determine the "
-                   "length of the document.";
+            return SearchRunMessage::UnknownSize;
         case DocumentReadStatus::TooLarge:
-            return "The document is too large to be searched: Strandix! searches documents of up "
-                   "to 2 GB.";
+            return SearchRunMessage::TooLarge;
         case DocumentReadStatus::ReadFailed:
-            return "The document could not be loaded.";
+            return SearchRunMessage::CannotLoad;
         case DocumentReadStatus::OutOfMemory:
             return "Out of memory.";
     }
-    return "The document could not be loaded.";
+    return SearchRunMessage::CannotLoad;
 }
 
 // The system's words for a write error, taken out of the retry question and put on one line.
