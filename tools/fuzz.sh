@@ -10,7 +10,7 @@ mkdir -p "$out/corpus"
 
 clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
     -I"$root" -o "$out/search_fuzz" "$root/fuzz/search_fuzz.cpp" \
-    "$root"/search/{text_input,tick_clock,keyword_cursor,search_order,literal_search,find_scanner,column_width,result_queue,indexed_search,find_sequences}.cpp -pthread
+    "$root"/search/*.cpp -pthread
 
 # The corpus stays in the build folder between runs; crashes are written there too.
 cd "$out"
