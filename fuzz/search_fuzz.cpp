@@ -81,8 +81,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int keywordCount = 1 + (flags >> 2) % 3;
     const int alphabet = 1 + (flags >> 4) % 4;
     // Fewer letters to search as keywords are added, so every input runs in milliseconds.
-    const std::size_t maxText = keywordCount == 1 ? 700 : keywordCount == 2 ? 90 : 40;
-    const int maxDistance = keywordCount == 1 ? 255 : 40;
+    // Every combination of finds is a candidate whose widths are all tried, and with a one-letter
+    // alphabet every position and skip is a find: the caps keep the product small.
+    const std::size_t maxText = keywordCount == 1 ? 700 : keywordCount == 2 ? 40 : 16;
+    const int maxDistance = keywordCount == 1 ? 255 : keywordCount == 2 ? 12 : 6;
     settings.MaxDistanceBetweenLetters = input.Byte() % (maxDistance + 1);
     settings.MaxResultLength = input.Byte() * 3 - 8;  // now and then below a keyword's length
     settings.MinColumnWidth = input.Byte() % 80;      // 0 included: widths below 1 never fit
