@@ -8,23 +8,38 @@
 
 namespace {
 
-// Path buffers of the file dialogs hold MAX_PATH characters.
-struct FileNameBuffer {
-    char text[MAX_PATH] = {};
-    explicit FileNameBuffer(const std::string& initial) {
-        lstrcpynA(text, initial.c_str(), MAX_PATH);
-    }
+// What differs between the open and the save dialog.
+struct FileDialogRequest {
+    HWND owner;
+    const char* filterSpec;  // pairs of description and pattern separated by "|"
+    const char* title;
+    const char* defaultExtension;  // null: none
+    DWORD flags;
+    BOOL(APIENTRY* show)(LPOPENFILENAMEA);
 };
 
-// Runs a file dialog. When the system rejects the initial name itself (a document box holding
-// text that is no valid file name), the dialog is shown again with an empty name instead of
-// not at all.
-std::optional<std::string> RunFileDialog(OPENFILENAMEA& dialog, FileNameBuffer& buffer,
-                                         BOOL(APIENTRY* show)(LPOPENFILENAMEA)) {
-    if (show(&dialog)) return std::string(buffer.text);
+// Runs a file dialog with room for a MAX_PATH path. When the system rejects the initial name
+// itself (a document box holding text that is no valid file name), the dialog is shown again
+// with an empty name instead of not at all.
+std::optional<std::string> RunFileDialog(const FileDialogRequest& request,
+                                         const std::string& initialName) {
+    const std::string filter = FileDialogFilter(request.filterSpec);
+    char path[MAX_PATH] = {};
+    lstrcpynA(path, initialName.c_str(), MAX_PATH);
+    OPENFILENAMEA dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = request.owner;
+    dialog.lpstrFilter = filter.c_str();
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = MAX_PATH;
+    dialog.lpstrTitle = request.title;
+    dialog.lpstrDefExt = request.defaultExtension;
+    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | request.flags;
+    if (request.show(&dialog)) return std::string(path);
     if (CommDlgExtendedError() != FNERR_INVALIDFILENAME) return std::nullopt;
-    buffer.text[0] = '\0';
-    if (show(&dialog)) return std::string(buffer.text);
+    path[0] = '\0';
+    if (request.show(&dialog)) return std::string(path);
     return std::nullopt;
 }
 
@@ -42,34 +57,15 @@ bool OpenWithShell(const std::string& path) {
 }
 
 std::optional<std::string> ChooseResultsFile(HWND owner, const std::string& suggestion) {
-    const std::string filter = FileDialogFilter(kSaveResultsFilter);
-    FileNameBuffer buffer(suggestion);
-    OPENFILENAMEA dialog = {};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = owner;
-    dialog.lpstrFilter = filter.c_str();
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = buffer.text;
-    dialog.nMaxFile = MAX_PATH;
-    dialog.lpstrTitle = kSaveResultsTitle;
-    dialog.lpstrDefExt = kSaveResultsDefaultExtension;
-    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
-    return RunFileDialog(dialog, buffer, GetSaveFileNameA);
+    return RunFileDialog({owner, kSaveResultsFilter, kSaveResultsTitle,
+                          kSaveResultsDefaultExtension, OFN_OVERWRITEPROMPT, GetSaveFileNameA},
+                         suggestion);
 }
 
 std::optional<std::string> ChooseDocumentFile(HWND owner, const std::string& initialName) {
-    const std::string filter = FileDialogFilter(kBrowseFilter);
-    FileNameBuffer buffer(initialName);
-    OPENFILENAMEA dialog = {};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = owner;
-    dialog.lpstrFilter = filter.c_str();
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = buffer.text;
-    dialog.nMaxFile = MAX_PATH;
-    dialog.lpstrTitle = kBrowseTitle;
-    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
-    return RunFileDialog(dialog, buffer, GetOpenFileNameA);
+    return RunFileDialog({owner, kBrowseFilter, kBrowseTitle, nullptr,
+                          OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST, GetOpenFileNameA},
+                         initialName);
 }
 
 bool CopyReplacing(const std::string& from, const std::string& to) {
