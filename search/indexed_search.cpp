@@ -249,6 +249,18 @@ Ending SearchWithWorker(const char* text, std::int32_t textLength, const Keyword
     } catch (const std::system_error&) {
         return SearchAlone(search, textLength, receiver);
     }
+    // However the loop below ends (a sink may throw, std::bad_alloc for one), the worker is told
+    // to stop and joined before its state goes out of scope.
+    struct CWorkerStop {
+        std::atomic<bool>& stop;
+        CResultQueue& queue;
+        std::thread& worker;
+        ~CWorkerStop() {
+            stop = true;
+            queue.Close();
+            worker.join();
+        }
+    } workerStop{stop, queue, worker};
 
     Ending ending = Ending::Complete;
     for (std::int32_t s = 0; s < slices && ending == Ending::Complete; ++s) {
@@ -259,9 +271,6 @@ Ending SearchWithWorker(const char* text, std::int32_t textLength, const Keyword
             ending = DeliverSlice(queue, receiver, s * slice, record, delivered);
         }
     }
-    stop = true;
-    queue.Close();
-    worker.join();
     return ending;
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <new>
 #include <random>
 
 #include "search/column_width.h"
@@ -228,6 +229,34 @@ TEST_P(FastEngine, StopsWhereTheLiteralEngineStops) {
         ASSERT_TRUE(std::equal(results.begin(), results.end(), full.calls.begin() + 1)) << what;
     }
     EXPECT_GT(cancels, GetParam().cases / 6);
+}
+
+// A sink that runs out of memory part-way: the exception reaches the caller (the search run
+// shows "Out of memory.") and the worker thread is stopped and joined on the way out.
+TEST(FastEngineWorker, ASinkThatThrowsStopsTheWorkerAndPassesTheExceptionOn) {
+    class CThrowingSink : public CResultSink {
+      public:
+        bool AddResult(const char*, std::int32_t, std::int32_t, std::int32_t,
+                       const ResultPositions&) override {
+            if (++results == 3) throw std::bad_alloc();
+            return true;
+        }
+        int results = 0;
+    };
+    const std::string text(4000, 'A');
+    IndexedSearchPlan plan;
+    plan.sliceLength = 8;
+    plan.alwaysUseWorker = true;
+    plan.queuedResults = 1;
+    for (int run = 0; run < 20; ++run) {
+        CThrowingSink sink;
+        CManualClock clock;
+        std::string errorText;
+        EXPECT_THROW(FindSequencesIndexed(text.c_str(), static_cast<std::int32_t>(text.size()),
+                                          {"aa"}, {}, sink, errorText, clock, plan),
+                     std::bad_alloc);
+        EXPECT_EQ(sink.results, 3);
+    }
 }
 
 std::string PlanName(const testing::TestParamInfo<Plan>& param) {
