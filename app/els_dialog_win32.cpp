@@ -1,11 +1,10 @@
 #include "app/els_dialog_win32.h"
 
-#include "app/message_box_win32.h"
-
 #include <commctrl.h>
 
 #include "app/html_result_output.h"
 #include "app/instance_handshake_win32.h"
+#include "app/message_box_win32.h"
 #include "app/result_commands_win32.h"
 #include "app/result_paths.h"
 #include "res/resource.h"
