@@ -154,7 +154,15 @@ void CWin32SetupSystem::WaitForProcessHandle(std::int64_t processHandle) {
     // handle of some other kind, this process itself) would hang the wait or close a handle
     // that is not ours to close.
     if (handle == nullptr) return;
-    const DWORD processId = GetProcessId(handle);
+    // The first stage opens its handle with SYNCHRONIZE access only, which is not enough to ask
+    // for the process id; a copy of the handle with the right to ask answers it.
+    HANDLE query = nullptr;
+    if (!DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &query,
+                         PROCESS_QUERY_LIMITED_INFORMATION, FALSE, 0)) {
+        return;
+    }
+    const DWORD processId = GetProcessId(query);
+    CloseHandle(query);
     if (processId == 0 || processId == GetCurrentProcessId()) return;
     WaitForSingleObject(handle, INFINITE);
     CloseHandle(handle);

@@ -253,6 +253,36 @@ TEST(SetupSystem, WaitingOnAHandleThatIsNoOtherProcessReturnsAtOnce) {
     CloseHandle(file);
 }
 
+// The first uninstall stage hands over a handle with SYNCHRONIZE access only; the second stage
+// must wait on it until that process has ended, and then close it.
+TEST(SetupSystem, WaitingOnAnotherProcessLastsUntilItHasEnded) {
+    char own[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, own, MAX_PATH);
+    std::string commandLine = "\"" + std::string(own) + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child = {};
+    // Suspended, the child lives until it is terminated.
+    ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE,
+                               CREATE_SUSPENDED, nullptr, nullptr, &startup, &child));
+    CloseHandle(child.hThread);
+    const HANDLE handedOver = OpenProcess(SYNCHRONIZE, TRUE, child.dwProcessId);
+    ASSERT_NE(handedOver, nullptr);
+
+    std::thread ender([&] {
+        Sleep(300);
+        TerminateProcess(child.hProcess, 0);
+    });
+    CWin32SetupSystem().WaitForProcessHandle(
+        static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(handedOver)));
+    const DWORD childState = WaitForSingleObject(child.hProcess, 0);
+    ender.join();
+    EXPECT_EQ(childState, WAIT_OBJECT_0) << "the wait returned while the process still ran";
+    DWORD flags = 0;
+    EXPECT_FALSE(GetHandleInformation(handedOver, &flags)) << "the handle was not closed";
+    CloseHandle(child.hProcess);
+}
+
 TEST(SetupSystem, AdminRightsMatchWhatTheSystemLetsUsWrite) {
     CWin32SetupSystem system;
     HKEY key = nullptr;
