@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <exception>
 #include <memory>
 #include <system_error>
 #include <thread>
@@ -72,16 +73,31 @@ LetterIndex::LetterIndex(const char* text, std::int32_t textLength, const Keywor
                 text, textLength, static_cast<char>(keys[k].first), keys[k].second);
         }
     };
+    // Running out of memory on either thread reaches the caller as std::bad_alloc: the helper's
+    // exception is carried over, and the helper is joined before this thread's leaves.
+    std::exception_ptr helperFailure;
     std::thread helper;
     if (keys.size() > 1 && textLength >= kTwoThreadIndexLetters) {
         try {
-            helper = std::thread(build, std::size_t{1});
+            helper = std::thread([&] {
+                try {
+                    build(1);
+                } catch (...) {
+                    helperFailure = std::current_exception();
+                }
+            });
         } catch (const std::system_error&) {
         }
     }
     if (helper.joinable()) {
-        build(0);
+        try {
+            build(0);
+        } catch (...) {
+            helper.join();
+            throw;
+        }
         helper.join();
+        if (helperFailure) std::rethrow_exception(helperFailure);
     } else {
         build(0);
         build(1);
