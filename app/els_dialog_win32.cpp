@@ -14,6 +14,7 @@ namespace {
 SearchRunOptions ProgramRunOptions() {
     SearchRunOptions options;
     options.makeWriter = HtmlResultWriterFactory();
+    options.pathEquals = SystemPathEquals;
     return options;
 }
 
@@ -29,6 +30,11 @@ CElsDialog::CElsDialog()
       icon_(LoadIconA(AppInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
       smallIcon_(LoadAppIcon(GetSystemMetrics(SM_CXSMICON))),
       run_(*this, store_, ProgramRunOptions()) {}
+
+// The big icon is shared (LoadIcon); the small one was loaded at its own size and is ours.
+CElsDialog::~CElsDialog() {
+    if (smallIcon_) DestroyIcon(smallIcon_);
+}
 
 BOOL CElsDialog::OnInitDialog() {
     ShowDialogFields(*this, run_.Fields());

@@ -13,7 +13,7 @@
 class CElsDialog : public CDialogWin32, private CSearchView {
   public:
     CElsDialog();
-    ~CElsDialog() override = default;
+    ~CElsDialog() override;
 
   protected:
     BOOL OnInitDialog() override;

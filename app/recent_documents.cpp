@@ -12,14 +12,13 @@ char LowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// The combo box's exact-string search ignores letter case.
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+}  // namespace
+
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return LowerAscii(x) == LowerAscii(y);
            });
 }
-
-}  // namespace
 
 std::string TrimWhiteSpace(std::string_view text) {
     std::size_t begin = 0;
@@ -43,9 +42,8 @@ bool CRecentDocuments::Add(std::string_view path) {
     std::string trimmed = TrimWhiteSpace(path);
     if (trimmed.empty()) return false;
     // Only the first equal entry goes, as a list built here never holds two.
-    const auto same = std::find_if(entries_.begin(), entries_.end(), [&](const std::string& e) {
-        return EqualIgnoringCase(e, trimmed);
-    });
+    const auto same = std::find_if(entries_.begin(), entries_.end(),
+                                   [&](const std::string& e) { return equals_(e, trimmed); });
     if (same != entries_.end()) entries_.erase(same);
     while (entries_.size() > static_cast<std::size_t>(kRecentDocumentCount - 1))
         entries_.pop_back();

@@ -11,8 +11,19 @@
 // vertical tab, form feed).
 std::string TrimWhiteSpace(std::string_view text);
 
+// Whether two paths name the same document, without regard to letter case.
+using PathEqualsFunction = bool (*)(std::string_view, std::string_view);
+
+// Compares ASCII letters without regard to case; other bytes must be equal.
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b);
+
 class CRecentDocuments {
   public:
+    // `equals` decides which entry a new path replaces; Windows passes the system's comparison,
+    // which also folds the code page's accented letters.
+    explicit CRecentDocuments(PathEqualsFunction equals = EqualIgnoringAsciiCase)
+        : equals_(equals) {}
+
     // Entry 0 is the most recent document.
     const std::vector<std::string>& Entries() const { return entries_; }
 
@@ -30,5 +41,6 @@ class CRecentDocuments {
     void Store(CSettingsStore& store) const;
 
   private:
+    PathEqualsFunction equals_;
     std::vector<std::string> entries_;
 };

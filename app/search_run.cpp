@@ -53,7 +53,7 @@ class CDiscardingWriter : public CResultWriter {
 }  // namespace
 
 CSearchRun::CSearchRun(CSearchView& view, CSettingsStore& store, SearchRunOptions options)
-    : view_(view), store_(store), options_(std::move(options)) {}
+    : view_(view), store_(store), options_(std::move(options)), recent_(options_.pathEquals) {}
 
 void CSearchRun::LoadSettings() {
     ::LoadSettings(store_, fields_);

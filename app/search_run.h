@@ -43,6 +43,8 @@ struct SearchRunOptions {
     std::function<bool(const std::string&)> deleteFile = DeleteFileAt;
     // The clock the search measures its progress intervals with; null: the system's.
     CTickClock* clock = nullptr;
+    // How the recent-documents list compares paths.
+    PathEqualsFunction pathEquals = EqualIgnoringAsciiCase;
 };
 
 // Message texts the run shows.

@@ -4,9 +4,14 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <optional>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include "app/html_result_output.h"
 #include "tests/app/memory_settings_store.h"
@@ -71,6 +76,37 @@ class CScriptedWriter : public CResultWriter, private CResultSink {
     std::int32_t written_ = 0;
 };
 
+// Points the system's temporary folder (TMPDIR; TMP on Windows) at a test's own folder while
+// alive, so the real writer's pages never meet those of other tests or programs.
+class CTempFolderOverride {
+  public:
+    explicit CTempFolderOverride(const std::string& folder) {
+        if (const char* old = std::getenv(kVariable)) saved_ = old;
+        Set(folder.c_str());
+    }
+    CTempFolderOverride(const CTempFolderOverride&) = delete;  // restores exactly once
+    CTempFolderOverride& operator=(const CTempFolderOverride&) = delete;
+    ~CTempFolderOverride() { Set(saved_ ? saved_->c_str() : nullptr); }
+
+  private:
+#ifdef _WIN32
+    static constexpr const char* kVariable = "TMP";
+    static void Set(const char* value) {
+        SetEnvironmentVariableA(kVariable, value);
+    }
+#else
+    static constexpr const char* kVariable = "TMPDIR";
+    static void Set(const char* value) {
+        if (value) {
+            setenv(kVariable, value, 1);
+        } else {
+            unsetenv(kVariable);
+        }
+    }
+#endif
+    std::optional<std::string> saved_;
+};
+
 class SearchRunTest : public testing::Test {
   protected:
     void SetUp() override {
@@ -84,6 +120,7 @@ class SearchRunTest : public testing::Test {
         script.log = &view.log;
     }
     void TearDown() override {
+        tempFolder_.reset();
         std::error_code ignored;
         fs::remove_all(folder_, ignored);
     }
@@ -101,6 +138,7 @@ class SearchRunTest : public testing::Test {
     void Make(bool htmlWriter = false) {
         SearchRunOptions options;
         if (htmlWriter) {
+            tempFolder_.emplace(folder_.string());
             options.makeWriter = HtmlResultWriterFactory();
         } else {
             options.makeWriter = [this](CProgressReceiver& receiver) {
@@ -136,6 +174,7 @@ class SearchRunTest : public testing::Test {
 
   private:
     fs::path folder_;
+    std::optional<CTempFolderOverride> tempFolder_;
 };
 
 // A document whose search gives one result ("ABXXCD" with AB and CD) and one that gives many.
@@ -566,6 +605,7 @@ TEST_F(SearchRunTest, CancelKeepsWhatWasWrittenSoFar) {
     EXPECT_TRUE(view.viewEnabled);
 
     const std::string file = run->GetResultsPath();
+    EXPECT_TRUE(fs::equivalent(fs::path(file).parent_path(), Folder())) << file;
     run->OnDestroyWindow();
     EXPECT_FALSE(fs::exists(file));
 }

@@ -56,6 +56,33 @@ TEST(RecentDocuments, ListRules) {
     }
 }
 
+// The list replaces what the given comparison calls equal: Windows passes one that also folds
+// the code page's accented letters, which ASCII folding keeps apart.
+TEST(RecentDocuments, ReplacesWhatTheGivenComparisonCallsEqual) {
+    const std::string lower = "C:\\caf\xE9.txt";  // e acute in Windows-1252
+    const std::string upper = "C:\\CAF\xC9.TXT";
+    CRecentDocuments ascii;
+    ascii.Add(lower);
+    ascii.Add(upper);
+    EXPECT_EQ(ascii.Entries(), (Strings{upper, lower}));
+
+    CRecentDocuments folding([](std::string_view a, std::string_view b) {
+        auto fold = [](std::string_view text) {
+            std::string folded(text);
+            for (char& c : folded) {
+                const auto byte = static_cast<unsigned char>(c);
+                if ((byte >= 'a' && byte <= 'z') || (byte >= 0xE0 && byte <= 0xFE && byte != 0xF7))
+                    c = static_cast<char>(byte - 0x20);
+            }
+            return folded;
+        };
+        return fold(a) == fold(b);
+    });
+    folding.Add(lower);
+    folding.Add(upper);
+    EXPECT_EQ(folding.Entries(), Strings{upper});
+}
+
 TEST(RecentDocuments, LoadClosesUpEmptyAndMissingValues) {
     CMemorySettingsStore store;
     store.values = {{"Document1", std::string()},
