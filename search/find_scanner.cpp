@@ -223,10 +223,10 @@ std::size_t FindScanner::NextCandidateChunk(std::size_t from, std::size_t to) co
 }
 
 bool FindScanner::LaterLettersMatch(std::int32_t skip) const {
-    // Every letter lies inside the range, since the skip honours the limits.
-    const char* letter = text_ + position_ + std::ptrdiff_t{skip} * compareFrom_;
-    for (std::int32_t i = compareFrom_; i < length_; ++i, letter += skip) {
-        if (*letter != keyword_[i]) return false;
+    // Every letter lies inside the range, since the skip honours the limits. Indexes, not a
+    // stepped pointer: a pointer stepped past the last letter could leave the text.
+    for (std::int32_t i = compareFrom_; i < length_; ++i) {
+        if (text_[position_ + std::int64_t{skip} * i] != keyword_[i]) return false;
     }
     return true;
 }
