@@ -45,9 +45,27 @@ std::optional<std::string> RunFileDialog(const FileDialogRequest& request,
 
 }  // namespace
 
+namespace {
+
+std::wstring Widen(std::string_view text) {
+    if (text.empty()) return {};
+    const int size = static_cast<int>(text.size());
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), length);
+    return wide;
+}
+
+}  // namespace
+
+// Both paths are read in the system's ANSI code page, so a double-byte character stays whole,
+// and compared letter by letter ignoring case only: no linguistic rules, which would let
+// ignorable characters such as a soft hyphen make two different paths equal.
 bool SystemPathEquals(std::string_view a, std::string_view b) {
-    return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
-                          b.data(), static_cast<int>(b.size())) == CSTR_EQUAL;
+    const std::wstring wideA = Widen(a);
+    const std::wstring wideB = Widen(b);
+    return CompareStringOrdinal(wideA.data(), static_cast<int>(wideA.size()), wideB.data(),
+                                static_cast<int>(wideB.size()), TRUE) == CSTR_EQUAL;
 }
 
 bool OpenWithShell(const std::string& path) {
