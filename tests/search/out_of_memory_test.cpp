@@ -32,10 +32,22 @@ bool MustFail(std::size_t size) {
 
 }  // namespace
 
+// Every plain form of the allocation operators is replaced, so that all of them pair malloc with
+// free (a sanitizer's own forms would otherwise meet these).
 void* operator new(std::size_t size) {
     if (MustFail(size)) throw std::bad_alloc();
     if (void* block = std::malloc(size != 0 ? size : 1)) return block;
     throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) {
+    return ::operator new(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    if (MustFail(size)) return nullptr;
+    return std::malloc(size != 0 ? size : 1);
+}
+void* operator new[](std::size_t size, const std::nothrow_t& nothrow) noexcept {
+    return ::operator new(size, nothrow);
 }
 // GCC cannot see that these replace the operators above, and takes free() for a mismatch.
 #if defined(__GNUC__) && !defined(__clang__)
@@ -45,7 +57,19 @@ void* operator new(std::size_t size) {
 void operator delete(void* block) noexcept {
     std::free(block);
 }
+void operator delete[](void* block) noexcept {
+    std::free(block);
+}
 void operator delete(void* block, std::size_t) noexcept {
+    std::free(block);
+}
+void operator delete[](void* block, std::size_t) noexcept {
+    std::free(block);
+}
+void operator delete(void* block, const std::nothrow_t&) noexcept {
+    std::free(block);
+}
+void operator delete[](void* block, const std::nothrow_t&) noexcept {
     std::free(block);
 }
 #if defined(__GNUC__) && !defined(__clang__)
