@@ -253,6 +253,19 @@ TEST(SetupSystem, WaitingOnAHandleThatIsNoOtherProcessReturnsAtOnce) {
     CloseHandle(file);
 }
 
+// Whether `handle` still names process `id`. A closed handle's value may already name something
+// else (values are reused at once), so its mere validity proves nothing.
+bool RefersToProcess(HANDLE handle, DWORD id) {
+    HANDLE query = nullptr;
+    if (!DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &query,
+                         PROCESS_QUERY_LIMITED_INFORMATION, FALSE, 0)) {
+        return false;
+    }
+    const bool same = GetProcessId(query) == id;
+    CloseHandle(query);
+    return same;
+}
+
 // The first uninstall stage hands over a handle with SYNCHRONIZE access only; the second stage
 // must wait on it until that process has ended, and then close it.
 TEST(SetupSystem, WaitingOnAnotherProcessLastsUntilItHasEnded) {
@@ -268,9 +281,12 @@ TEST(SetupSystem, WaitingOnAnotherProcessLastsUntilItHasEnded) {
     CloseHandle(child.hThread);
     const HANDLE handedOver = OpenProcess(SYNCHRONIZE, TRUE, child.dwProcessId);
     ASSERT_NE(handedOver, nullptr);
+    ASSERT_TRUE(RefersToProcess(handedOver, child.dwProcessId));
 
+    // Ended well after the wait has begun, even on a machine busy with other tests: a child
+    // that is gone before the wait starts proves nothing and is not a process to wait for.
     std::thread ender([&] {
-        Sleep(300);
+        Sleep(1500);
         TerminateProcess(child.hProcess, 0);
     });
     CWin32SetupSystem().WaitForProcessHandle(
@@ -278,8 +294,7 @@ TEST(SetupSystem, WaitingOnAnotherProcessLastsUntilItHasEnded) {
     const DWORD childState = WaitForSingleObject(child.hProcess, 0);
     ender.join();
     EXPECT_EQ(childState, WAIT_OBJECT_0) << "the wait returned while the process still ran";
-    DWORD flags = 0;
-    EXPECT_FALSE(GetHandleInformation(handedOver, &flags)) << "the handle was not closed";
+    EXPECT_FALSE(RefersToProcess(handedOver, child.dwProcessId)) << "the handle was not closed";
     CloseHandle(child.hProcess);
 }
 
