@@ -15,6 +15,8 @@
 #include <algorithm>
 #include <atomic>
 #include <memory>
+#include <new>
+#include <optional>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -22,6 +24,7 @@
 #include "search/column_width.h"
 #include "search/find_scanner.h"
 #include "search/keyword_cursor.h"
+#include "search/literal_search.h"
 #include "search/result_queue.h"
 #include "search/search_order.h"
 
@@ -292,7 +295,15 @@ bool FindSequencesIndexed(const char* text, std::int32_t textLength, const Keywo
     KeywordCursor first;
     first.settings = &settings;
     if (searchable && first.Reset(0, textLength - 1, static_cast<std::int32_t>(order[0].size()))) {
-        const LetterIndex index(text, textLength, order);
+        // The index costs up to a few bytes per letter of text and keyword position; without
+        // room for it the literal search, which needs next to nothing, does the work.
+        std::optional<LetterIndex> madeIndex;
+        try {
+            madeIndex.emplace(text, textLength, order);
+        } catch (const std::bad_alloc&) {
+            return SearchLiterallyAfterBegin(text, textLength, keywords, settings, sink, clock);
+        }
+        const LetterIndex& index = *madeIndex;
         CSliceSearch search(text, textLength, order, index, settings);
         CSinkReceiver receiver(text, textLength, sink, clock);
         const bool twoSlices = textLength > std::max(plan.sliceLength, 1);

@@ -6,6 +6,7 @@
 
 #include "search/find_sequences.h"
 #include "search/keyword_cursor.h"
+#include "search/literal_search.h"
 #include "search/search_order.h"
 
 namespace {
@@ -34,7 +35,12 @@ bool FindSequencesLiteral(const char* text, std::int32_t textLength, const Keywo
     errorText.clear();
     if (keywords.empty()) return true;
     if (!sink.Begin(errorText)) return false;
+    return SearchLiterallyAfterBegin(text, textLength, keywords, settings, sink, clock);
+}
 
+bool SearchLiterallyAfterBegin(const char* text, std::int32_t textLength,
+                               const KeywordList& keywords, const SearchSettings& settings,
+                               CResultSink& sink, CTickClock& clock) {
     const KeywordList order = MakeSearchOrder(keywords);
     const int count = static_cast<int>(order.size());
     std::vector<KeywordCursor> cursors(count);
