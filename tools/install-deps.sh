@@ -6,7 +6,7 @@ packages=(
     build-essential cmake ninja-build git python3
     googletest libbenchmark-dev
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-    wine64 fonts-wine fonts-liberation xvfb xauth
+    wine wine64 fonts-wine fonts-liberation xvfb xauth
     clang libclang-rt-14-dev
     bible-kjv
 )

@@ -11,18 +11,23 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
 export WINEARCH=win64
 mkdir -p "$HOME/.local/share/Trash" "$TMPDIR"
 
+# Wine's own binaries by their full paths: the wine64 package alone puts no wineboot or wineserver
+# on PATH (those come with the recommended "wine" package).
+strandix_wine=/usr/lib/wine/wine64
+strandix_wineserver=/usr/lib/wine/wineserver64
+
 # Create the prefix, then keep one server alive for the whole run.
-wineboot -i </dev/null >/dev/null 2>&1 || true
-wineserver -w
+"$strandix_wine" wineboot -i </dev/null >/dev/null 2>&1 || true
+"$strandix_wineserver" -w
 # A virtual desktop: without a window manager Wine otherwise waits 2 s on every window change.
-/usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1 || true
-/usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f </dev/null >/dev/null 2>&1 || true
-wineserver -w
-wineserver -p
-wineboot </dev/null >/dev/null 2>&1 || true
+"$strandix_wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1 || true
+"$strandix_wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f </dev/null >/dev/null 2>&1 || true
+"$strandix_wineserver" -w
+"$strandix_wineserver" -p
+"$strandix_wine" wineboot </dev/null >/dev/null 2>&1 || true
 
 strandix_wine_stop() {
-    WINEPREFIX="$WINEPREFIX" wineserver -k 2>/dev/null || true
-    WINEPREFIX="$WINEPREFIX" wineserver -w 2>/dev/null || true
+    WINEPREFIX="$WINEPREFIX" "$strandix_wineserver" -k 2>/dev/null || true
+    WINEPREFIX="$WINEPREFIX" "$strandix_wineserver" -w 2>/dev/null || true
     rm -rf "$strandix_wine_root"
 }
