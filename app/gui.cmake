@@ -1,9 +1,5 @@
-# The Windows program Strandix!.exe, and the portable logic of its View Results and Save
-# Results commands (tested natively as well).
-
-add_library(strandix_gui_core STATIC ${CMAKE_CURRENT_LIST_DIR}/result_paths.cpp)
-strandix_target_options(strandix_gui_core)
-
+# The Windows program Strandix!.exe. (The portable logic of View Results and Save Results,
+# app/result_paths.cpp, is part of strandix_app_core.)
 if(WIN32)
     add_executable(strandix_gui WIN32
         ${CMAKE_CURRENT_LIST_DIR}/dialog_win32.cpp
@@ -15,6 +11,6 @@ if(WIN32)
     set_target_properties(strandix_gui PROPERTIES OUTPUT_NAME "Strandix!")
     strandix_target_options(strandix_gui)
     target_link_libraries(strandix_gui PRIVATE
-        strandix_gui_core strandix_setup strandix_app_win32 strandix_app_core strandix_results
+        strandix_setup strandix_app_win32 strandix_app_core strandix_results
         comctl32 comdlg32 shell32 gdi32 user32 advapi32)
 endif()

@@ -3,26 +3,21 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "app/result_paths.h"
 #include "app/settings_store.h"
 
 // `text` without leading and trailing white space (blank, tab, line feed, carriage return,
 // vertical tab, form feed).
 std::string TrimWhiteSpace(std::string_view text);
 
-// Whether two paths name the same document, without regard to letter case.
-using PathEqualsFunction = bool (*)(std::string_view, std::string_view);
-
-// Compares ASCII letters without regard to case; other bytes must be equal.
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b);
-
 class CRecentDocuments {
   public:
     // `equals` decides which entry a new path replaces; Windows passes the system's comparison,
     // which also folds the code page's accented letters.
-    explicit CRecentDocuments(PathEqualsFunction equals = EqualIgnoringAsciiCase)
-        : equals_(equals) {}
+    explicit CRecentDocuments(PathEquals equals = AsciiPathEquals) : equals_(std::move(equals)) {}
 
     // Entry 0 is the most recent document.
     const std::vector<std::string>& Entries() const { return entries_; }
@@ -41,6 +36,6 @@ class CRecentDocuments {
     void Store(CSettingsStore& store) const;
 
   private:
-    PathEqualsFunction equals_;
+    PathEquals equals_;
     std::vector<std::string> entries_;
 };

@@ -44,7 +44,7 @@ struct SearchRunOptions {
     // The clock the search measures its progress intervals with; null: the system's.
     CTickClock* clock = nullptr;
     // How the recent-documents list compares paths.
-    PathEqualsFunction pathEquals = EqualIgnoringAsciiCase;
+    PathEquals pathEquals = AsciiPathEquals;
 };
 
 // Message texts the run shows.
