@@ -61,6 +61,13 @@ CWordShuffler::CWordShuffler(const std::string& text, const std::vector<std::int
         starts_.push_back(start);
         start += length;
     }
+    // Lengths that fall short of the text (none given, say) leave the rest as one more word, so
+    // that every control text is the whole text in some order.
+    const auto textLength = static_cast<std::int32_t>(text_.size());
+    if (start < textLength) {
+        starts_.push_back(start);
+        lengths_.push_back(textLength - start);
+    }
 }
 
 void CWordShuffler::Shuffle(CXoshiro256StarStar& generator, std::vector<std::int32_t>& order,
