@@ -2,21 +2,19 @@
 
 #include <commctrl.h>
 
+#include "app/app_setup_host_win32.h"
 #include "app/els_dialog_win32.h"
 #include "app/instance_handshake_win32.h"
 #include "app/splash_dialog_win32.h"
-#include "setup/app_setup_host_win32.h"
 #include "setup/installer.h"
 #include "setup/setup_command_line.h"
 #include "setup/setup_system_win32.h"
 
 namespace {
 
-// Process-wide values, in the order they must come into being: the two message numbers that
-// copies of the program talk with (the settings key handle is constant-initialised to null
-// before any of this), then the application object.
-[[maybe_unused]] const UINT g_areYouMessage = AreYouStrandixMessage();
-[[maybe_unused]] const UINT g_closeMessage = CloseStrandixMessage();
+// The application object. The message numbers that copies of the program talk with are
+// obtained during static initialisation too (instance_handshake_win32.cpp); its constructor uses
+// neither them nor the settings key, so the order between the files does not matter.
 CElsApp g_app;
 
 }  // namespace

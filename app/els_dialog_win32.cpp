@@ -4,10 +4,10 @@
 
 #include "app/html_result_output.h"
 #include "app/instance_handshake_win32.h"
-#include "app/message_box_win32.h"
 #include "app/result_commands_win32.h"
 #include "app/result_paths.h"
 #include "res/resource.h"
+#include "winui/message_box_win32.h"
 
 namespace {
 
@@ -130,14 +130,6 @@ void CElsDialog::OnSaveResults() {
         CopyReplacing, SystemPathEquals);
     run_.SetResultsPath(resultsPath);
     if (message) ShowMessage(*message, MessageButtons::Ok);
-}
-
-std::string CElsDialog::ItemText(int id) const {
-    const HWND item = Item(id);
-    std::string text(static_cast<size_t>(GetWindowTextLengthA(item)) + 1, '\0');
-    const int length = GetWindowTextA(item, text.data(), static_cast<int>(text.size()));
-    text.resize(length > 0 ? static_cast<size_t>(length) : 0);
-    return text;
 }
 
 std::string CElsDialog::GetDocumentText() {

@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <cstring>
 
-#include "app/message_box_win32.h"
 #include "setup/setup_command_line.h"
 #include "setup/setup_dialog_win32.h"
 #include "setup/shell_files.h"
+#include "winui/message_box_win32.h"
 
 namespace {
 

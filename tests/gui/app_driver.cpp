@@ -4,14 +4,14 @@
 #include <fstream>
 #include <sstream>
 
+#include "res/resource.h"
+
 #ifndef STRANDIX_PROGRAM
 #error "STRANDIX_PROGRAM names the program under test"
 #endif
 
 namespace {
 
-constexpr int kFindButton = 1003;
-constexpr int kSplashLine = 1025;
 constexpr DWORD kWineStartRaceError = 1359;  // ERROR_INTERNAL_ERROR, seen rarely under Wine
 
 struct WindowSearch {
@@ -147,9 +147,9 @@ MessageBoxSeen WaitForMessageBox(HWND owner, DWORD timeoutMs) {
     return seen;
 }
 
-void Answer(HWND box, int id) {
+bool Answer(HWND box, int id) {
     Click(box, id);
-    WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); });
+    return WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); });
 }
 
 void Sync(HWND window) {
@@ -274,28 +274,31 @@ std::optional<DWORD> CRunningProgram::ExitCode() const {
 
 HWND CRunningProgram::FindSplash() const {
     for (HWND window : DialogWindowsOf(ProcessId())) {
-        if (GetDlgItem(window, kSplashLine)) return window;
+        if (GetDlgItem(window, IDC_SPLASH_LINE)) return window;
     }
     return nullptr;
 }
 
 HWND CRunningProgram::FindMainDialog() const {
     for (HWND window : DialogWindowsOf(ProcessId())) {
-        if (GetDlgItem(window, kFindButton) && IsWindowVisible(window)) return window;
+        if (GetDlgItem(window, IDC_FIND) && IsWindowVisible(window)) return window;
     }
     return nullptr;
 }
 
 HWND CRunningProgram::PassSplashToMainDialog() {
     HWND splash = nullptr;
-    WaitUntil([&] { return (splash = FindSplash()) != nullptr || FindMainDialog(); });
-    WaitUntil([&] {
+    if (!WaitUntil([&] { return (splash = FindSplash()) != nullptr || FindMainDialog(); })) {
+        return nullptr;
+    }
+    const bool splashGone = WaitUntil([&] {
         if (!IsWindow(splash)) return true;
         PostMessageA(splash, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
         PostMessageA(splash, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
         Sleep(80);
         return false;
     });
+    if (!splashGone) return nullptr;
     HWND dialog = nullptr;
     WaitUntil([&] { return (dialog = FindMainDialog()) != nullptr; });
     return dialog;

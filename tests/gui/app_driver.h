@@ -43,8 +43,9 @@ struct MessageBoxSeen {
 };
 MessageBoxSeen WaitForMessageBox(HWND owner, DWORD timeoutMs = 15000);
 
-// Answers the message box `box` with the button `id` and waits until it has closed.
-void Answer(HWND box, int id);
+// Answers the message box `box` with the button `id` and waits until it has closed; false when
+// it stayed.
+[[nodiscard]] bool Answer(HWND box, int id);
 
 // Makes sure the handled-so-far point of a window's thread is behind every message posted to it
 // before this call: two sends in a row can return only after the posted messages in between
@@ -89,7 +90,8 @@ class CRunningProgram {
     HWND FindMainDialog() const;
 
     // Waits for the splash, then clicks it every 100 ms until it has gone (it takes clicks
-    // only after half a second), then waits for the main dialog. Answers the main dialog.
+    // only after half a second), then waits for the main dialog. Answers the main dialog, or
+    // null when a step did not happen in time.
     HWND PassSplashToMainDialog();
 
   private:

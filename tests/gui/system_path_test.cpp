@@ -16,7 +16,9 @@ TEST(SystemPathEquals, IgnoresLetterCaseOnly) {
         {"C:\\Texts\\Genesis.htm", "C:\\Texts\\Exodus.htm", false},
         {"C:\\Texts\\Genesis.htm", "C:\\Texts\\Genesis.htm ", false},
         // A soft hyphen is ignorable to linguistic comparison; in a path it is a character.
-        {"C:\\Gen\xAD" "esis.htm", "C:\\Genesis.htm", false},
+        {"C:\\Gen\xAD"
+         "esis.htm",
+         "C:\\Genesis.htm", false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(SystemPathEquals(c.a, c.b), c.equal) << c.a << " / " << c.b;

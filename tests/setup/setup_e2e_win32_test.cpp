@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "app/instance_handshake_win32.h"
+#include "res/resource.h"
 #include "setup/setup_paths.h"
 #include "setup/shell_files.h"
 
@@ -31,9 +32,7 @@ constexpr char kUninstallKey[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Strandix!";
 constexpr char kRunQuestion[] =
     "Setup completed succcessfully.  Would you like to run Strandix! now?";
-constexpr int kFolderField = 1014;
 constexpr int kMessageText = 0xFFFF;
-constexpr int kFindButton = 1003;
 
 // Waits for something that another process does; what is waited for, not how long it takes,
 // is what the tests check.
@@ -187,8 +186,8 @@ struct WindowSearch {
 // Labels in dialog templates carry the id 0xFFFF too, like a message box's text: a window with
 // the setup dialog's folder field or the main dialog's Find button is no message box.
 bool IsProgramDialog(HWND window) {
-    return GetDlgItem(window, kFolderField) != nullptr ||
-           GetDlgItem(window, kFindButton) != nullptr;
+    return GetDlgItem(window, IDC_INSTALL_FOLDER) != nullptr ||
+           GetDlgItem(window, IDC_FIND) != nullptr;
 }
 
 BOOL CALLBACK FindDialogProc(HWND window, LPARAM parameter) {
@@ -238,7 +237,7 @@ std::string AnswerMessage(const CChild& process, int button) {
     const std::string text = TextOf(box, kMessageText);
     EXPECT_EQ(TextOf(box), "Strandix!");
     Press(box, button);
-    WaitFor([&] { return !IsWindow(box); });
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(box); })) << "the message box stayed: " << text;
     return text;
 }
 
@@ -324,9 +323,9 @@ class SetupRun : public ::testing::Test {
     void Install(const std::string& folder, int answer = IDNO) {
         CChild setup(setup_, "");
         ASSERT_TRUE(setup.Started());
-        const HWND dialog = WaitForDialog(setup, kFolderField);
+        const HWND dialog = WaitForDialog(setup, IDC_INSTALL_FOLDER);
         ASSERT_NE(dialog, nullptr);
-        SetDlgItemTextA(dialog, kFolderField, folder.c_str());
+        SetDlgItemTextA(dialog, IDC_INSTALL_FOLDER, folder.c_str());
         Press(dialog, IDOK);
         EXPECT_EQ(AnswerMessage(setup, answer), kRunQuestion);
         EXPECT_TRUE(setup.WaitForExit());
@@ -336,10 +335,10 @@ class SetupRun : public ::testing::Test {
     HWND StartInstalled(CChild& copy) {
         EXPECT_TRUE(copy.Started());
         HWND window = nullptr;
-        WaitFor([&] {
+        EXPECT_TRUE(WaitFor([&] {
             window = FindRunningInstance();
             return window != nullptr;
-        });
+        })) << "the installed copy never answered";
         return window;
     }
 
@@ -372,13 +371,14 @@ TEST_F(SetupRun, InstallsIntoAFreshFolderAndAnswersTheRunQuestion) {
 
         CChild setup(setup_, "");
         ASSERT_TRUE(setup.Started());
-        const HWND dialog = WaitForDialog(setup, kFolderField);
+        const HWND dialog = WaitForDialog(setup, IDC_INSTALL_FOLDER);
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(TextOf(dialog, IDOK), "&Install");
-        EXPECT_EQ(TextOf(dialog, kFolderField), ProgramFilesFolder() + "\\Strandix!");
-        EXPECT_EQ(GetWindowLongA(GetDlgItem(dialog, kFolderField), GWL_STYLE) & ES_READONLY, 0);
+        EXPECT_EQ(TextOf(dialog, IDC_INSTALL_FOLDER), ProgramFilesFolder() + "\\Strandix!");
+        EXPECT_EQ(GetWindowLongA(GetDlgItem(dialog, IDC_INSTALL_FOLDER), GWL_STYLE) & ES_READONLY,
+                  0);
 
-        SetDlgItemTextA(dialog, kFolderField, folder.c_str());
+        SetDlgItemTextA(dialog, IDC_INSTALL_FOLDER, folder.c_str());
         Press(dialog, IDOK);
         EXPECT_EQ(AnswerMessage(setup, answer), kRunQuestion);
         ASSERT_TRUE(setup.WaitForExit());
@@ -428,11 +428,11 @@ TEST_F(SetupRun, UpgradeClosesTheRunningCopyAndReplacesIt) {
     ASSERT_NE(StartInstalled(running), nullptr);
 
     CChild setup(setup_, "");
-    const HWND dialog = WaitForDialog(setup, kFolderField);
+    const HWND dialog = WaitForDialog(setup, IDC_INSTALL_FOLDER);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(TextOf(dialog, IDOK), "&Upgrade");
-    EXPECT_EQ(TextOf(dialog, kFolderField), folder + "\\");
-    EXPECT_NE(GetWindowLongA(GetDlgItem(dialog, kFolderField), GWL_STYLE) & ES_READONLY, 0);
+    EXPECT_EQ(TextOf(dialog, IDC_INSTALL_FOLDER), folder + "\\");
+    EXPECT_NE(GetWindowLongA(GetDlgItem(dialog, IDC_INSTALL_FOLDER), GWL_STYLE) & ES_READONLY, 0);
     Press(dialog, IDOK);
     EXPECT_EQ(AnswerMessage(setup, IDNO), kRunQuestion);
     ASSERT_TRUE(setup.WaitForExit());
@@ -443,11 +443,11 @@ TEST_F(SetupRun, UpgradeClosesTheRunningCopyAndReplacesIt) {
 
 TEST_F(SetupRun, FailuresShowTheirMessageAndKeepTheDialogForAnotherTry) {
     CChild setup(setup_, "");
-    const HWND dialog = WaitForDialog(setup, kFolderField);
+    const HWND dialog = WaitForDialog(setup, IDC_INSTALL_FOLDER);
     ASSERT_NE(dialog, nullptr);
 
     const std::string orphan = root_ + "\\missing\\App";
-    SetDlgItemTextA(dialog, kFolderField, orphan.c_str());
+    SetDlgItemTextA(dialog, IDC_INSTALL_FOLDER, orphan.c_str());
     Press(dialog, IDOK);
     EXPECT_EQ(AnswerMessage(setup, IDOK),
               "Setup could not complete.  The folder " + orphan + " could not be created.");
@@ -457,7 +457,7 @@ TEST_F(SetupRun, FailuresShowTheirMessageAndKeepTheDialogForAnotherTry) {
     const std::string folder = root_ + "\\Blocked";
     CreateDirectoryA(folder.c_str(), nullptr);
     CreateDirectoryA((folder + "\\Strandix!.exe").c_str(), nullptr);
-    SetDlgItemTextA(dialog, kFolderField, folder.c_str());
+    SetDlgItemTextA(dialog, IDC_INSTALL_FOLDER, folder.c_str());
     Press(dialog, IDOK);
     EXPECT_EQ(AnswerMessage(setup, IDOK),
               "Setup could not complete.  An error occurred while copying a file.");

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "res/resource.h"
 #include "setup/setup_dialog_win32.h"
 #include "setup/setup_paths.h"
 #include "setup/setup_system_win32.h"
@@ -330,7 +331,7 @@ bool ControlAt(HWND dialog, int id, RECT units) {
 BOOL CALLBACK FindOwnDialog(HWND window, LPARAM result) {
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
-    if (processId == GetCurrentProcessId() && GetDlgItem(window, CSetupDialog::kFolderField)) {
+    if (processId == GetCurrentProcessId() && GetDlgItem(window, IDC_INSTALL_FOLDER)) {
         *reinterpret_cast<HWND*>(result) = window;
         return FALSE;
     }
@@ -355,17 +356,17 @@ SetupDialogView RunSetupDialog(CInstaller& installer, INT_PTR& result) {
         view.okText = text;
         GetDlgItemTextA(window, IDCANCEL, text, MAX_PATH);
         view.cancelText = text;
-        GetDlgItemTextA(window, CSetupDialog::kFolderField, text, MAX_PATH);
+        GetDlgItemTextA(window, IDC_INSTALL_FOLDER, text, MAX_PATH);
         view.folder = text;
-        view.readOnly = (GetWindowLongA(GetDlgItem(window, CSetupDialog::kFolderField), GWL_STYLE) &
-                         ES_READONLY) != 0;
+        view.readOnly =
+            (GetWindowLongA(GetDlgItem(window, IDC_INSTALL_FOLDER), GWL_STYLE) & ES_READONLY) != 0;
         RECT client = {};
         GetClientRect(window, &client);
         RECT size = {0, 0, 232, 62};
         MapDialogRect(window, &size);
         view.layoutMatches = EqualRect(&client, &size) &&
                              ControlAt(window, IDOK, {175, 41, 225, 55}) &&
-                             ControlAt(window, CSetupDialog::kFolderField, {33, 18, 225, 32}) &&
+                             ControlAt(window, IDC_INSTALL_FOLDER, {33, 18, 225, 32}) &&
                              ControlAt(window, IDCANCEL, {120, 41, 170, 55});
         // Posted messages arrive in order: the OK press is handled before the cancel.
         PostMessageA(GetDlgItem(window, IDOK), BM_CLICK, 0, 0);
@@ -376,7 +377,7 @@ SetupDialogView RunSetupDialog(CInstaller& installer, INT_PTR& result) {
     return view;
 }
 
-TEST(SetupDialog, BuiltInTemplateInInstallAndUpgradeMode) {
+TEST(SetupDialog, ProgramTemplateInInstallAndUpgradeMode) {
     struct Case {
         const char* installed;
         const char* okText;

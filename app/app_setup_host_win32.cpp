@@ -1,4 +1,4 @@
-#include "setup/app_setup_host_win32.h"
+#include "app/app_setup_host_win32.h"
 
 #include <windows.h>
 
