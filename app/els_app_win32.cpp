@@ -19,10 +19,6 @@ CElsApp g_app;
 
 }  // namespace
 
-CElsApp::~CElsApp() {
-    if (mutex_) CloseHandle(mutex_);
-}
-
 bool CElsApp::InitInstance() {
     // The common controls (up-down, progress bar) in their current look.
     INITCOMMONCONTROLSEX controls = {};
@@ -39,8 +35,9 @@ bool CElsApp::InitInstance() {
         if (installer.HandleCommandLine(ArgumentText(GetCommandLineA()))) return false;
     }
 
-    mutex_ = CreateMutexA(nullptr, FALSE, kSingleInstanceMutexName);
+    const HANDLE mutex = CreateMutexA(nullptr, FALSE, kSingleInstanceMutexName);
     const DWORD error = GetLastError();
+    mutex_.Reset(mutex);
     if (error == ERROR_ALREADY_EXISTS || error == ERROR_ACCESS_DENIED) {
         // Another copy runs: bring its main window to the front (none while it still shows its
         // splash screen) and end without a word.

@@ -6,6 +6,8 @@
 #include "app/instance_handshake_win32.h"
 #include "app/result_commands_win32.h"
 #include "app/result_paths.h"
+#include "platform/file.h"
+#include "platform/shell.h"
 #include "res/resource.h"
 #include "winui/message_box_win32.h"
 
@@ -127,7 +129,11 @@ void CElsDialog::OnSaveResults() {
     const std::optional<std::string> message = SaveResults(
         resultsPath, run_.GetTemporaryResultsPath(), GetDocumentText(),
         [this](const std::string& suggestion) { return ChooseResultsFile(Window(), suggestion); },
-        CopyReplacing, SystemPathEquals);
+        [](const std::string& from, const std::string& to) {
+            SystemErrorCode ignored = 0;  // the program's message names no reason
+            return CopyFileReplacing(from, to, ignored);
+        },
+        SystemPathEquals);
     run_.SetResultsPath(resultsPath);
     if (message) ShowMessage(*message, MessageButtons::Ok);
 }

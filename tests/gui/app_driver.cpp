@@ -243,32 +243,33 @@ CRunningProgram::CRunningProgram() {
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         launchTick_ = GetTickCount();
+        PROCESS_INFORMATION started = {};
         if (CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                           nullptr, &startup, &process_)) {
+                           nullptr, &startup, &started)) {
+            const CUniqueHandle thread(started.hThread);
+            process_.Reset(started.hProcess);
+            processId_ = started.dwProcessId;
             return;
         }
         if (GetLastError() != kWineStartRaceError) break;
     }
-    process_ = {};
 }
 
 CRunningProgram::~CRunningProgram() {
-    if (!process_.hProcess) return;
+    if (!process_) return;
     if (!HasExited()) {
-        TerminateProcess(process_.hProcess, 99);
-        WaitForSingleObject(process_.hProcess, 10000);
+        TerminateProcess(process_.Get(), 99);
+        WaitForSingleObject(process_.Get(), 10000);
     }
-    CloseHandle(process_.hThread);
-    CloseHandle(process_.hProcess);
 }
 
 bool CRunningProgram::HasExited(DWORD waitMs) const {
-    return !process_.hProcess || WaitForSingleObject(process_.hProcess, waitMs) == WAIT_OBJECT_0;
+    return !process_ || WaitForSingleObject(process_.Get(), waitMs) == WAIT_OBJECT_0;
 }
 
 std::optional<DWORD> CRunningProgram::ExitCode() const {
     DWORD code = 0;
-    if (!HasExited() || !GetExitCodeProcess(process_.hProcess, &code)) return std::nullopt;
+    if (!HasExited() || !GetExitCodeProcess(process_.Get(), &code)) return std::nullopt;
     return code;
 }
 

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/unique_handle_win32.h"
+
 // The program under test, as a Windows path.
 std::string ProgramPath();
 
@@ -77,8 +79,8 @@ class CRunningProgram {
     CRunningProgram(const CRunningProgram&) = delete;  // owns the process handles
     CRunningProgram& operator=(const CRunningProgram&) = delete;
 
-    DWORD ProcessId() const { return process_.dwProcessId; }
-    HANDLE Process() const { return process_.hProcess; }
+    DWORD ProcessId() const { return processId_; }
+    HANDLE Process() const { return process_.Get(); }
     DWORD LaunchTick() const { return launchTick_; }
 
     bool HasExited(DWORD waitMs = 0) const;
@@ -95,6 +97,7 @@ class CRunningProgram {
     HWND PassSplashToMainDialog();
 
   private:
-    PROCESS_INFORMATION process_ = {};
+    CUniqueHandle process_;
+    DWORD processId_ = 0;
     DWORD launchTick_ = 0;
 };

@@ -584,12 +584,12 @@ TEST_F(ProgramTest, CloseRequestEndsASearchingCopyAndItsPage) {
 int main(int argc, char** argv) {
     // Started by the shell as the viewer of a results page: note the page and end.
     if (argc == 3 && std::string(argv[1]) == kRecorderFlag) {
-        const HANDLE log = CreateFileA(RecorderLog().c_str(), FILE_APPEND_DATA, FILE_SHARE_READ,
-                                       nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const CUniqueHandle log(CreateFileA(RecorderLog().c_str(), FILE_APPEND_DATA,
+                                            FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
         const std::string line = std::string(argv[2]) + "\n";
         DWORD written = 0;
-        WriteFile(log, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-        CloseHandle(log);
+        WriteFile(log.Get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
         return 0;
     }
     ::testing::InitGoogleTest(&argc, argv);

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "app/instance_handshake_win32.h"
+#include "platform/unique_handle_win32.h"
 #include "res/resource.h"
 #include "setup/setup_paths.h"
 #include "setup/shell_files.h"
@@ -126,33 +127,33 @@ class CChild {
         startup.cb = sizeof startup;
         // Wine now and then fails to start a GUI process with this error; only then try again.
         for (int attempt = 0; attempt < 3; ++attempt) {
+            PROCESS_INFORMATION started = {};
             if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0,
                                environment.empty() ? nullptr : const_cast<char*>(block.data()),
-                               nullptr, &startup, &info_)) {
+                               nullptr, &startup, &started)) {
+                const CUniqueHandle thread(started.hThread);
+                process_.Reset(started.hProcess);
+                id_ = started.dwProcessId;
                 return;
             }
             if (GetLastError() != 1359) break;
         }
-        info_ = {};
     }
     CChild(const CChild&) = delete;  // one owner closes the handles
     CChild& operator=(const CChild&) = delete;
     ~CChild() {
-        if (info_.hProcess == nullptr) return;
-        if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
-            TerminateProcess(info_.hProcess, 99);
-        }
-        CloseHandle(info_.hThread);
-        CloseHandle(info_.hProcess);
+        if (Running()) TerminateProcess(process_.Get(), 99);
     }
 
-    bool Started() const { return info_.hProcess != nullptr; }
-    DWORD Id() const { return info_.dwProcessId; }
+    bool Started() const { return process_.IsValid(); }
+    DWORD Id() const { return id_; }
     bool WaitForExit(int seconds = 60) {
-        return WaitForSingleObject(info_.hProcess, static_cast<DWORD>(seconds) * 1000) ==
+        return WaitForSingleObject(process_.Get(), static_cast<DWORD>(seconds) * 1000) ==
                WAIT_OBJECT_0;
     }
-    bool Running() const { return WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
+    bool Running() const {
+        return process_ && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT;
+    }
 
   private:
     static std::string EnvironmentWith(
@@ -174,7 +175,8 @@ class CChild {
         return block;
     }
 
-    PROCESS_INFORMATION info_ = {};
+    CUniqueHandle process_;
+    DWORD id_ = 0;
 };
 
 struct WindowSearch {
@@ -402,18 +404,17 @@ TEST_F(SetupRun, InstallsIntoAFreshFolderAndAnswersTheRunQuestion) {
         // Yes: the installed copy runs, from the installed file.
         HWND running = nullptr;
         ASSERT_TRUE(WaitFor([&] { return (running = FindRunningInstance()) != nullptr; }));
-        const HANDLE process =
-            OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, ProcessOf(running));
-        ASSERT_NE(process, nullptr);
+        const CUniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE,
+                                                FALSE, ProcessOf(running)));
+        ASSERT_TRUE(process);
         char image[MAX_PATH] = {};
         DWORD size = MAX_PATH;
-        QueryFullProcessImageNameA(process, 0, image, &size);
+        QueryFullProcessImageNameA(process.Get(), 0, image, &size);
         EXPECT_TRUE(EqualIgnoringCase(image, target)) << image;
         DWORD_PTR ignored = 0;
         SendMessageTimeoutA(running, CloseStrandixMessage(), 0, 0, SMTO_ABORTIFHUNG, 1000,
                             &ignored);
-        EXPECT_EQ(WaitForSingleObject(process, 30000), WAIT_OBJECT_0);
-        CloseHandle(process);
+        EXPECT_EQ(WaitForSingleObject(process.Get(), 30000), WAIT_OBJECT_0);
     }
 }
 

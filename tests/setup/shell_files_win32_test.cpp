@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/unique_handle_win32.h"
 #include "res/resource.h"
 #include "setup/setup_dialog_win32.h"
 #include "setup/setup_paths.h"
@@ -235,23 +236,21 @@ TEST(SetupSystem, WaitingOnAHandleThatIsNoOtherProcessReturnsAtOnce) {
     CScratchFolder scratch;
     const std::string path = scratch / "file.txt";
     WriteFile(path, "x");
-    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    const HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);  // never signalled
-    const HANDLE self = GetCurrentProcess();                           // would wait for ever
+    const CUniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                         OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(file);
+    const CUniqueHandle event(CreateEventA(nullptr, TRUE, FALSE, nullptr));  // never signalled
+    const HANDLE self = GetCurrentProcess();                                 // would wait for ever
 
-    for (const HANDLE handle : {HANDLE{nullptr}, file, event, self}) {
+    for (const HANDLE handle : {HANDLE{nullptr}, file.Get(), event.Get(), self}) {
         system.WaitForProcessHandle(
             static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(handle)));
     }
     system.WaitForProcessHandle(123456789);
     // The handles that are not ours to close are still open.
     DWORD flags = 0;
-    EXPECT_TRUE(GetHandleInformation(file, &flags));
-    EXPECT_TRUE(GetHandleInformation(event, &flags));
-    CloseHandle(event);
-    CloseHandle(file);
+    EXPECT_TRUE(GetHandleInformation(file.Get(), &flags));
+    EXPECT_TRUE(GetHandleInformation(event.Get(), &flags));
 }
 
 // Whether `handle` still names process `id`. A closed handle's value may already name something
@@ -262,9 +261,7 @@ bool RefersToProcess(HANDLE handle, DWORD id) {
                          PROCESS_QUERY_LIMITED_INFORMATION, FALSE, 0)) {
         return false;
     }
-    const bool same = GetProcessId(query) == id;
-    CloseHandle(query);
-    return same;
+    return GetProcessId(CUniqueHandle(query).Get()) == id;
 }
 
 // The first uninstall stage hands over a handle with SYNCHRONIZE access only; the second stage
@@ -279,7 +276,8 @@ TEST(SetupSystem, WaitingOnAnotherProcessLastsUntilItHasEnded) {
     // Suspended, the child lives until it is terminated.
     ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE,
                                CREATE_SUSPENDED, nullptr, nullptr, &startup, &child));
-    CloseHandle(child.hThread);
+    const CUniqueHandle childThread(child.hThread);
+    const CUniqueHandle childProcess(child.hProcess);
     const HANDLE handedOver = OpenProcess(SYNCHRONIZE, TRUE, child.dwProcessId);
     ASSERT_NE(handedOver, nullptr);
     ASSERT_TRUE(RefersToProcess(handedOver, child.dwProcessId));
@@ -288,15 +286,14 @@ TEST(SetupSystem, WaitingOnAnotherProcessLastsUntilItHasEnded) {
     // that is gone before the wait starts proves nothing and is not a process to wait for.
     std::thread ender([&] {
         Sleep(1500);
-        TerminateProcess(child.hProcess, 0);
+        TerminateProcess(childProcess.Get(), 0);
     });
     CWin32SetupSystem().WaitForProcessHandle(
         static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(handedOver)));
-    const DWORD childState = WaitForSingleObject(child.hProcess, 0);
+    const DWORD childState = WaitForSingleObject(childProcess.Get(), 0);
     ender.join();
     EXPECT_EQ(childState, WAIT_OBJECT_0) << "the wait returned while the process still ran";
     EXPECT_FALSE(RefersToProcess(handedOver, child.dwProcessId)) << "the handle was not closed";
-    CloseHandle(child.hProcess);
 }
 
 TEST(SetupSystem, AdminRightsMatchWhatTheSystemLetsUsWrite) {
