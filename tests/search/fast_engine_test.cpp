@@ -12,7 +12,6 @@
 #include "search/find_sequences.h"
 #include "search/indexed_search.h"
 #include "search/keyword_cursor.h"
-#include "search/search_order.h"
 #include "tests/support/recording_sink.h"
 
 namespace {
@@ -319,7 +318,7 @@ TEST(ColumnWidthChooser, ChoosesAsChooseColumnWidthDoes) {
         s.MaxColumnWidth = s.MinColumnWidth + random.Pick(-3, 200);
         s.MaxResultLength = random.Pick(0, 2 * textLength);
         s.MaxDistanceBetweenLetters = random.Pick(1, textLength);
-        ColumnWidthChooser chooser(order, textLength, s);
+        CColumnWidthChooser chooser(order, textLength, s);
 
         for (int candidate = 0; candidate < 200; ++candidate) {
             ResultPositions positions(keywordCount);
