@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/dialog_fields.h"
 #include "cli/controls_command.h"
+#include "frontend/settings_fields.h"
 
 struct ToolOptions {
     DialogFields fields;      // the dialog's values and defaults; widths as given
