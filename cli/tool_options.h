@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/controls_command.h"
 #include "frontend/settings_fields.h"
 
 struct ToolOptions {
@@ -15,6 +16,7 @@ struct ToolOptions {
     bool json = false;        // --json: results to standard output instead of a page
     bool yes = false;         // --yes: go on past the 5 MB question
     bool quiet = false;       // -q: no progress bar
+    ControlOptions controls;  // --controls and its companions, --expected
 };
 
 enum class ParseOutcome { Run, Help, Version, Error };
