@@ -9,6 +9,8 @@ packages=(
     wine wine64 fonts-wine fonts-liberation xvfb xauth
     clang libclang-rt-14-dev
     bible-kjv
+    slurmctld slurmd slurm-client munge parallel
+    nlohmann-json3-dev
 )
 
 missing=()
