@@ -1,0 +1,465 @@
+#include "controls/control_partial.h"
+
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <nlohmann/json.hpp>
+#include <utility>
+
+#include "controls/sha256.h"
+
+using Json = nlohmann::json;
+
+namespace {
+
+constexpr const char* kFormatName = "strandix-partial";
+constexpr std::int64_t kFormatVersion = 1;
+
+// Every field of the format, in the order a shard writes them.
+constexpr const char* kFields[] = {
+    "format", "version",  "document",      "alphabet", "keywords", "settings",   "controlKind",
+    "seed",   "controls", "expectedCount", "real",     "shard",    "statistics", "checksum"};
+constexpr const char* kSettingsFields[] = {"maxSkip", "span",          "minWidth",     "maxWidth",
+                                           "reverse", "excludeDirect", "ignoreNumbers"};
+
+std::string JsonString(std::string_view text) {
+    std::string json = "\"";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            json += '\\';
+            json += c;
+        } else if (byte < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+            json += escaped;
+        } else {
+            json += c;
+        }
+    }
+    return json + "\"";
+}
+
+// Seventeen significant digits read back as the same double, so a partial read and written
+// again gives the same text (the checksum depends on it).
+std::string JsonNumber(double value) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.17g", value);
+    return text;
+}
+
+std::string JsonSpan(const std::optional<std::int64_t>& span) {
+    return span ? std::to_string(*span) : "null";
+}
+
+const char* JsonBool(bool value) {
+    return value ? "true" : "false";
+}
+
+// Everything a shard writes before the checksum, which is the digest of exactly this text.
+std::string PartialBody(const ControlPartial& partial) {
+    const ControlRunIdentity& run = partial.run;
+    const SearchSettings& settings = run.settings;
+    std::string body;
+    body.reserve(200 + 24 * partial.controls.size());
+    body += "{\"format\": \"" + std::string(kFormatName) +
+            "\", \"version\": " + std::to_string(kFormatVersion) + ",\n";
+    body += "\"document\": " + JsonString(run.documentDigest) + ",\n";
+    body += "\"alphabet\": " + JsonString(run.alphabet) + ",\n";
+    body += "\"keywords\": [";
+    for (std::size_t i = 0; i < run.keywords.size(); ++i) {
+        if (i > 0) body += ", ";
+        body += JsonString(run.keywords[i]);
+    }
+    body += "],\n";
+    body += "\"settings\": {\"maxSkip\": " + std::to_string(settings.MaxDistanceBetweenLetters) +
+            ", \"span\": " + std::to_string(settings.MaxResultLength) +
+            ", \"minWidth\": " + std::to_string(settings.MinColumnWidth) +
+            ", \"maxWidth\": " + std::to_string(settings.MaxColumnWidth) +
+            ", \"reverse\": " + JsonBool(settings.AllowReverseKeywords) +
+            ", \"excludeDirect\": " + JsonBool(settings.ExcludeWordsDirectlyFromText) +
+            ", \"ignoreNumbers\": " + JsonBool(run.ignoreNumbers) + "},\n";
+    body += "\"controlKind\": " + JsonString(run.controlKind) +
+            ", \"seed\": " + std::to_string(run.seed) +
+            ", \"controls\": " + std::to_string(run.totalControls) + ", \"expectedCount\": " +
+            (run.expectedCount ? JsonNumber(*run.expectedCount) : "null") + ",\n";
+    body += "\"real\": {\"count\": " + std::to_string(run.real.count) +
+            ", \"smallestSpan\": " + JsonSpan(run.real.smallestSpan) + "},\n";
+    body += "\"shard\": {\"index\": " + std::to_string(partial.shard.index) +
+            ", \"count\": " + std::to_string(partial.shard.count) + "},\n";
+    body += "\"statistics\": [";
+    std::int64_t index = partial.shard.index;
+    for (std::size_t j = 0; j < partial.controls.size(); ++j, index += partial.shard.count) {
+        body += j == 0 ? "\n[" : ",\n[";
+        body += std::to_string(index);
+        body += ", ";
+        body += std::to_string(partial.controls[j].count);
+        body += ", ";
+        body += JsonSpan(partial.controls[j].smallestSpan);
+        body += ']';
+    }
+    body += "],\n";
+    return body;
+}
+
+// Reading: each check names the field, so a damaged file says where it is damaged.
+class CReadError {
+  public:
+    explicit CReadError(std::string problem) : problem_(std::move(problem)) {}
+    const std::string& Problem() const { return problem_; }
+
+  private:
+    std::string problem_;
+};
+
+[[noreturn]] void Invalid(const std::string& field, const std::string& what) {
+    throw CReadError("the field \"" + field + "\" " + what + ".");
+}
+
+std::int64_t ReadInteger(const Json& value, const std::string& field, std::int64_t lowest,
+                         std::int64_t highest) {
+    auto outside = [&](const std::string& shown) {
+        Invalid(field, "is " + shown + ", outside " + std::to_string(lowest) + ".." +
+                           std::to_string(highest));
+    };
+    std::int64_t number = 0;
+    if (value.is_number_unsigned()) {
+        const auto unsignedNumber = value.get<std::uint64_t>();
+        if (unsignedNumber > static_cast<std::uint64_t>(highest))
+            outside(std::to_string(unsignedNumber));
+        number = static_cast<std::int64_t>(unsignedNumber);
+    } else if (value.is_number_integer()) {
+        number = value.get<std::int64_t>();
+    } else {
+        Invalid(field, "is not a whole number");
+    }
+    if (number < lowest || number > highest) outside(std::to_string(number));
+    return number;
+}
+
+std::int32_t ReadInt32(const Json& value, const std::string& field, std::int32_t lowest,
+                       std::int32_t highest) {
+    return static_cast<std::int32_t>(ReadInteger(value, field, lowest, highest));
+}
+
+bool ReadBool(const Json& value, const std::string& field) {
+    if (!value.is_boolean()) Invalid(field, "is not true or false");
+    return value.get<bool>();
+}
+
+std::string ReadText(const Json& value, const std::string& field) {
+    if (!value.is_string() || value.get_ref<const std::string&>().empty())
+        Invalid(field, "is not a text");
+    return value.get<std::string>();
+}
+
+std::optional<std::int64_t> ReadSpan(const Json& value, const std::string& field) {
+    if (value.is_null()) return std::nullopt;
+    return ReadInteger(value, field, 1, std::numeric_limits<std::int64_t>::max());
+}
+
+// An object with exactly the fields named: a field more is as suspicious as one missing.
+void CheckFields(const Json& object, const std::string& where, const char* const* names,
+                 std::size_t nameCount) {
+    if (!object.is_object()) Invalid(where, "is not an object");
+    for (std::size_t i = 0; i < nameCount; ++i) {
+        if (!object.contains(names[i])) {
+            throw CReadError(where.empty()
+                                 ? "the field \"" + std::string(names[i]) + "\" is missing."
+                                 : "the field \"" + where + "." + names[i] + "\" is missing.");
+        }
+    }
+    if (object.size() != nameCount) {
+        for (auto item = object.begin(); item != object.end(); ++item) {
+            bool known = false;
+            for (std::size_t i = 0; i < nameCount && !known; ++i)
+                known = item.key() == names[i];
+            if (!known) {
+                throw CReadError("the field \"" + (where.empty() ? "" : where + ".") + item.key() +
+                                 "\" is not part of a partial.");
+            }
+        }
+    }
+}
+
+SearchStatistics ReadStatistics(const Json& count, const Json& span, const std::string& field) {
+    SearchStatistics statistics;
+    statistics.count = ReadInteger(count, field, 0, std::numeric_limits<std::int64_t>::max());
+    statistics.smallestSpan = ReadSpan(span, field);
+    // A search with results has a shortest one, and one without has none.
+    if ((statistics.count > 0) != statistics.smallestSpan.has_value())
+        Invalid(field, statistics.count > 0 ? "gives results but no smallest span"
+                                            : "gives a smallest span but no results");
+    return statistics;
+}
+
+void ReadRun(const Json& root, ControlRunIdentity& run) {
+    run.documentDigest = ReadText(root["document"], "document");
+    if (run.documentDigest.size() != 64 ||
+        run.documentDigest.find_first_not_of("0123456789abcdef") != std::string::npos)
+        Invalid("document", "is not a SHA-256 digest");
+    run.alphabet = ReadText(root["alphabet"], "alphabet");
+
+    const Json& keywords = root["keywords"];
+    if (!keywords.is_array() || keywords.empty()) Invalid("keywords", "is not a list of keywords");
+    run.keywords.clear();
+    for (const Json& keyword : keywords)
+        run.keywords.push_back(ReadText(keyword, "keywords"));
+
+    const Json& settings = root["settings"];
+    CheckFields(settings, "settings", kSettingsFields, std::size(kSettingsFields));
+    const std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+    run.settings.MaxDistanceBetweenLetters =
+        ReadInt32(settings["maxSkip"], "settings.maxSkip", 1, kMax);
+    run.settings.MaxResultLength = ReadInt32(settings["span"], "settings.span", 0, kMax);
+    run.settings.MinColumnWidth = ReadInt32(settings["minWidth"], "settings.minWidth", 1, kMax);
+    run.settings.MaxColumnWidth =
+        ReadInt32(settings["maxWidth"], "settings.maxWidth", run.settings.MinColumnWidth, kMax);
+    run.settings.AllowReverseKeywords = ReadBool(settings["reverse"], "settings.reverse");
+    run.settings.ExcludeWordsDirectlyFromText =
+        ReadBool(settings["excludeDirect"], "settings.excludeDirect");
+    run.ignoreNumbers = ReadBool(settings["ignoreNumbers"], "settings.ignoreNumbers");
+
+    run.controlKind = ReadText(root["controlKind"], "controlKind");
+    if (!root["seed"].is_number_unsigned()) Invalid("seed", "is not a whole number 0 or more");
+    run.seed = root["seed"].get<std::uint64_t>();
+    run.totalControls =
+        ReadInteger(root["controls"], "controls", 1, std::numeric_limits<std::int64_t>::max());
+
+    const Json& expected = root["expectedCount"];
+    run.expectedCount.reset();
+    if (!expected.is_null()) {
+        if (!expected.is_number() || !std::isfinite(expected.get<double>()) ||
+            expected.get<double>() < 0)
+            Invalid("expectedCount", "is not a count");
+        run.expectedCount = expected.get<double>();
+    }
+
+    const Json& real = root["real"];
+    const char* const realFields[] = {"count", "smallestSpan"};
+    CheckFields(real, "real", realFields, std::size(realFields));
+    run.real = ReadStatistics(real["count"], real["smallestSpan"], "real");
+}
+
+void ReadShard(const Json& root, ControlPartial& partial) {
+    const Json& shard = root["shard"];
+    const char* const shardFields[] = {"index", "count"};
+    CheckFields(shard, "shard", shardFields, std::size(shardFields));
+    partial.shard.count = ReadInteger(shard["count"], "shard.count", 1, partial.run.totalControls);
+    partial.shard.index = ReadInteger(shard["index"], "shard.index", 0, partial.shard.count - 1);
+
+    const Json& statistics = root["statistics"];
+    if (!statistics.is_array()) Invalid("statistics", "is not a list");
+    const std::string shardName =
+        std::to_string(partial.shard.index) + "/" + std::to_string(partial.shard.count);
+    const std::int64_t size = ShardSize(partial.run.totalControls, partial.shard);
+    partial.controls.clear();
+    partial.controls.reserve(static_cast<std::size_t>(
+        std::min<std::int64_t>(size, static_cast<std::int64_t>(statistics.size()))));
+    std::int64_t expectedIndex = partial.shard.index;
+    for (const Json& row : statistics) {
+        const std::string field = "statistics[" + std::to_string(partial.controls.size()) + "]";
+        if (!row.is_array() || row.size() != 3) Invalid(field, "is not [index, count, span]");
+        const std::int64_t index =
+            ReadInteger(row[0], field, 0, std::numeric_limits<std::int64_t>::max());
+        if (static_cast<std::int64_t>(partial.controls.size()) >= size || index != expectedIndex) {
+            const bool belongs = index % partial.shard.count == partial.shard.index &&
+                                 index < partial.run.totalControls;
+            throw CReadError(belongs ? "control " + std::to_string(index) +
+                                           " is out of order or given twice."
+                                     : "control " + std::to_string(index) +
+                                           " does not belong to shard " + shardName + ".");
+        }
+        partial.controls.push_back(ReadStatistics(row[1], row[2], field));
+        expectedIndex += partial.shard.count;
+    }
+    if (static_cast<std::int64_t>(partial.controls.size()) < size)
+        throw CReadError("control " + std::to_string(expectedIndex) + " of shard " + shardName +
+                         " is missing.");
+}
+
+bool EndOfInput(const nlohmann::json::parse_error& error, std::size_t size) {
+    return error.byte >= size;
+}
+
+template <typename T>
+std::string Shown(const T& value) {
+    return std::to_string(value);
+}
+std::string Shown(const std::string& value) {
+    return "\"" + value + "\"";
+}
+std::string Shown(bool value) {
+    return value ? "on" : "off";
+}
+std::string Shown(const std::optional<double>& value) {
+    return value ? JsonNumber(*value) : "none";
+}
+std::string Shown(const SearchStatistics& value) {
+    return Shown(value.count) + " results, smallest span " +
+           (value.smallestSpan ? Shown(*value.smallestSpan) : "none");
+}
+std::string Shown(const std::vector<std::string>& keywords) {
+    std::string shown;
+    for (const std::string& keyword : keywords)
+        shown += (shown.empty() ? "" : " ") + keyword;
+    return shown;
+}
+
+// The first field in which two runs differ, as "its FIELD (A) differs from NAME's (B)".
+std::optional<std::string> FirstDifference(const ControlRunIdentity& mine,
+                                           const ControlRunIdentity& theirs,
+                                           const std::string& theirName) {
+    std::optional<std::string> difference;
+    auto compare = [&](const char* field, const auto& a, const auto& b) {
+        if (!difference && !(a == b))
+            difference = "its " + std::string(field) + " (" + Shown(a) + ") differs from " +
+                         theirName + "'s (" + Shown(b) + ")";
+    };
+    compare("document", mine.documentDigest, theirs.documentDigest);
+    compare("alphabet", mine.alphabet, theirs.alphabet);
+    compare("keywords", mine.keywords, theirs.keywords);
+    compare("letter distance", mine.settings.MaxDistanceBetweenLetters,
+            theirs.settings.MaxDistanceBetweenLetters);
+    compare("span", mine.settings.MaxResultLength, theirs.settings.MaxResultLength);
+    compare("narrowest width", mine.settings.MinColumnWidth, theirs.settings.MinColumnWidth);
+    compare("widest width", mine.settings.MaxColumnWidth, theirs.settings.MaxColumnWidth);
+    compare("reverse keywords", mine.settings.AllowReverseKeywords,
+            theirs.settings.AllowReverseKeywords);
+    compare("exclusion of plain words", mine.settings.ExcludeWordsDirectlyFromText,
+            theirs.settings.ExcludeWordsDirectlyFromText);
+    compare("ignoring of numbers", mine.ignoreNumbers, theirs.ignoreNumbers);
+    compare("control kind", mine.controlKind, theirs.controlKind);
+    compare("seed", mine.seed, theirs.seed);
+    compare("number of controls", mine.totalControls, theirs.totalControls);
+    compare("expected count", mine.expectedCount, theirs.expectedCount);
+    compare("real search", mine.real, theirs.real);
+    return difference;
+}
+
+std::string ShardName(std::int64_t index, std::int64_t count) {
+    return std::to_string(index) + "/" + std::to_string(count);
+}
+
+}  // namespace
+
+std::int64_t ShardSize(std::int64_t totalControls, ShardId shard) {
+    if (shard.index >= totalControls) return 0;
+    return (totalControls - 1 - shard.index) / shard.count + 1;
+}
+
+std::string WriteControlPartial(const ControlPartial& partial) {
+    std::string text = PartialBody(partial);
+    text += "\"checksum\": \"" + Sha256Hex(text) + "\"}\n";
+    return text;
+}
+
+bool ReadControlPartial(std::string_view text, ControlPartial& partial, std::string& problem) {
+    if (text.find_first_not_of(" \t\r\n") == std::string_view::npos) {
+        problem = "the file is empty.";
+        return false;
+    }
+    try {
+        Json root;
+        try {
+            root = Json::parse(text.begin(), text.end());
+        } catch (const Json::parse_error& error) {
+            if (EndOfInput(error, text.size()))
+                throw CReadError("the file ends before the partial does: it was cut off.");
+            throw CReadError("the file is not valid JSON at byte " + std::to_string(error.byte) +
+                             ": it is damaged.");
+        }
+        if (!root.is_object() || !root.contains("format") || root["format"] != kFormatName)
+            throw CReadError("the file is not a partial of a strandix control run.");
+        if (root["version"] != kFormatVersion) {
+            throw CReadError("the partial's format (version " + root["version"].dump() +
+                             ") is not one this strandix reads (version " +
+                             std::to_string(kFormatVersion) + ").");
+        }
+        CheckFields(root, "", kFields, std::size(kFields));
+        ControlPartial read;
+        ReadRun(root, read.run);
+        ReadShard(root, read);
+        const Json& checksum = root["checksum"];
+        if (!checksum.is_string() ||
+            checksum.get_ref<const std::string&>() != Sha256Hex(PartialBody(read))) {
+            throw CReadError(
+                "the checksum does not match the content: the file was changed or damaged "
+                "after it was written.");
+        }
+        partial = std::move(read);
+        return true;
+    } catch (const CReadError& error) {
+        problem = error.Problem();
+    } catch (const Json::exception& error) {
+        // The checks above should leave no way here; say so rather than crash.
+        problem = std::string("the partial could not be read (") + error.what() + ").";
+    }
+    return false;
+}
+
+bool CPartialMerger::Add(std::string_view name, std::string_view text, std::string& message) {
+    ControlPartial partial;
+    std::string problem;
+    if (!ReadControlPartial(text, partial, problem)) {
+        message = std::string(name) + ": " + problem;
+        return false;
+    }
+    if (first_) {
+        if (const auto difference = FirstDifference(partial.run, first_->run, firstName_)) {
+            message = std::string(name) + ": " + *difference +
+                      ", so the two are not parts of the same run.";
+            return false;
+        }
+        if (partial.shard.count != first_->shard.count) {
+            message = std::string(name) + ": it is one of " + Shown(partial.shard.count) +
+                      " shards, while " + firstName_ + " is one of " + Shown(first_->shard.count) +
+                      ", so the two are not parts of the same split.";
+            return false;
+        }
+    }
+    if (const auto same = shards_.find(partial.shard.index); same != shards_.end()) {
+        message = std::string(name) + ": it holds shard " +
+                  ShardName(partial.shard.index, partial.shard.count) + ", as " +
+                  same->second.name + " does; each shard must be given once.";
+        return false;
+    }
+    Shard& shard = shards_[partial.shard.index];
+    shard.name = name;
+    shard.controls = std::move(partial.controls);
+    if (!first_) {
+        partial.controls.clear();
+        first_ = std::move(partial);
+        firstName_ = name;
+    }
+    return true;
+}
+
+bool CPartialMerger::Finish(MergedControlRun& merged, std::string& message) {
+    if (!first_) {
+        message = "No partials were given.";
+        return false;
+    }
+    const std::int64_t shardCount = first_->shard.count;
+    std::int64_t expected = 0;
+    for (const auto& [index, shard] : shards_) {
+        if (index != expected) break;
+        ++expected;
+    }
+    if (expected < shardCount) {
+        message = "Shard " + ShardName(expected, shardCount) + " is missing: no partial holds " +
+                  "its controls (" + Shown(expected) + ", " + Shown(expected + shardCount) +
+                  ", ...).";
+        return false;
+    }
+    merged.run = first_->run;
+    merged.controls.assign(static_cast<std::size_t>(merged.run.totalControls), {});
+    for (auto& [index, shard] : shards_) {
+        std::size_t i = static_cast<std::size_t>(index);
+        for (SearchStatistics& statistics : shard.controls) {
+            merged.controls[i] = statistics;
+            i += static_cast<std::size_t>(shardCount);
+        }
+    }
+    return true;
+}
