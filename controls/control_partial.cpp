@@ -1,5 +1,6 @@
 #include "controls/control_partial.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -40,16 +41,16 @@ std::string JsonString(std::string_view text) {
     return json + "\"";
 }
 
-// Seventeen significant digits read back as the same double, so a partial read and written
-// again gives the same text (the checksum depends on it).
+// The shortest text that reads back as the same double, so a partial read and written again
+// gives the same text (the checksum depends on it).
 std::string JsonNumber(double value) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%.17g", value);
-    return text;
+    char text[64];
+    const auto written = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, written.ptr);
 }
 
-std::string JsonSpan(const std::optional<std::int64_t>& span) {
-    return span ? std::to_string(*span) : "null";
+std::string JsonSpan(std::int64_t span) {
+    return span > 0 ? std::to_string(span) : "null";
 }
 
 const char* JsonBool(bool value) {
@@ -58,13 +59,13 @@ const char* JsonBool(bool value) {
 
 // Everything a shard writes before the checksum, which is the digest of exactly this text.
 std::string PartialBody(const ControlPartial& partial) {
-    const ControlRunIdentity& run = partial.run;
+    const ControlRun& run = partial.run;
     const SearchSettings& settings = run.settings;
     std::string body;
-    body.reserve(200 + 24 * partial.controls.size());
+    body.reserve(200 + 24 * run.controls.size());
     body += "{\"format\": \"" + std::string(kFormatName) +
             "\", \"version\": " + std::to_string(kFormatVersion) + ",\n";
-    body += "\"document\": " + JsonString(run.documentDigest) + ",\n";
+    body += "\"document\": " + JsonString(partial.documentDigest) + ",\n";
     body += "\"alphabet\": " + JsonString(run.alphabet) + ",\n";
     body += "\"keywords\": [";
     for (std::size_t i = 0; i < run.keywords.size(); ++i) {
@@ -78,24 +79,24 @@ std::string PartialBody(const ControlPartial& partial) {
             ", \"maxWidth\": " + std::to_string(settings.MaxColumnWidth) +
             ", \"reverse\": " + JsonBool(settings.AllowReverseKeywords) +
             ", \"excludeDirect\": " + JsonBool(settings.ExcludeWordsDirectlyFromText) +
-            ", \"ignoreNumbers\": " + JsonBool(run.ignoreNumbers) + "},\n";
-    body += "\"controlKind\": " + JsonString(run.controlKind) +
+            ", \"ignoreNumbers\": " + JsonBool(partial.ignoreNumbers) + "},\n";
+    body += "\"controlKind\": " + JsonString(ControlKindName(run.kind)) +
             ", \"seed\": " + std::to_string(run.seed) +
-            ", \"controls\": " + std::to_string(run.totalControls) + ", \"expectedCount\": " +
-            (run.expectedCount ? JsonNumber(*run.expectedCount) : "null") + ",\n";
-    body += "\"real\": {\"count\": " + std::to_string(run.real.count) +
+            ", \"controls\": " + std::to_string(run.total) +
+            ", \"expectedCount\": " + (run.expected ? JsonNumber(*run.expected) : "null") + ",\n";
+    body += "\"real\": {\"count\": " + std::to_string(run.real.results) +
             ", \"smallestSpan\": " + JsonSpan(run.real.smallestSpan) + "},\n";
     body += "\"shard\": {\"index\": " + std::to_string(partial.shard.index) +
             ", \"count\": " + std::to_string(partial.shard.count) + "},\n";
     body += "\"statistics\": [";
     std::int64_t index = partial.shard.index;
-    for (std::size_t j = 0; j < partial.controls.size(); ++j, index += partial.shard.count) {
+    for (std::size_t j = 0; j < run.controls.size(); ++j, index += partial.shard.count) {
         body += j == 0 ? "\n[" : ",\n[";
         body += std::to_string(index);
         body += ", ";
-        body += std::to_string(partial.controls[j].count);
+        body += std::to_string(run.controls[j].results);
         body += ", ";
-        body += JsonSpan(partial.controls[j].smallestSpan);
+        body += JsonSpan(run.controls[j].smallestSpan);
         body += ']';
     }
     body += "],\n";
@@ -153,8 +154,9 @@ std::string ReadText(const Json& value, const std::string& field) {
     return value.get<std::string>();
 }
 
-std::optional<std::int64_t> ReadSpan(const Json& value, const std::string& field) {
-    if (value.is_null()) return std::nullopt;
+// A search without results has no span: null in the file, 0 in memory.
+std::int64_t ReadSpan(const Json& value, const std::string& field) {
+    if (value.is_null()) return 0;
     return ReadInteger(value, field, 1, std::numeric_limits<std::int64_t>::max());
 }
 
@@ -184,19 +186,20 @@ void CheckFields(const Json& object, const std::string& where, const char* const
 
 SearchStatistics ReadStatistics(const Json& count, const Json& span, const std::string& field) {
     SearchStatistics statistics;
-    statistics.count = ReadInteger(count, field, 0, std::numeric_limits<std::int64_t>::max());
+    statistics.results = ReadInteger(count, field, 0, std::numeric_limits<std::int64_t>::max());
     statistics.smallestSpan = ReadSpan(span, field);
     // A search with results has a shortest one, and one without has none.
-    if ((statistics.count > 0) != statistics.smallestSpan.has_value())
-        Invalid(field, statistics.count > 0 ? "gives results but no smallest span"
-                                            : "gives a smallest span but no results");
+    if ((statistics.results > 0) != (statistics.smallestSpan > 0))
+        Invalid(field, statistics.results > 0 ? "gives results but no smallest span"
+                                              : "gives a smallest span but no results");
     return statistics;
 }
 
-void ReadRun(const Json& root, ControlRunIdentity& run) {
-    run.documentDigest = ReadText(root["document"], "document");
-    if (run.documentDigest.size() != 64 ||
-        run.documentDigest.find_first_not_of("0123456789abcdef") != std::string::npos)
+void ReadRun(const Json& root, ControlPartial& partial) {
+    ControlRun& run = partial.run;
+    partial.documentDigest = ReadText(root["document"], "document");
+    if (partial.documentDigest.size() != 64 ||
+        partial.documentDigest.find_first_not_of("0123456789abcdef") != std::string::npos)
         Invalid("document", "is not a SHA-256 digest");
     run.alphabet = ReadText(root["alphabet"], "alphabet");
 
@@ -218,21 +221,23 @@ void ReadRun(const Json& root, ControlRunIdentity& run) {
     run.settings.AllowReverseKeywords = ReadBool(settings["reverse"], "settings.reverse");
     run.settings.ExcludeWordsDirectlyFromText =
         ReadBool(settings["excludeDirect"], "settings.excludeDirect");
-    run.ignoreNumbers = ReadBool(settings["ignoreNumbers"], "settings.ignoreNumbers");
+    partial.ignoreNumbers = ReadBool(settings["ignoreNumbers"], "settings.ignoreNumbers");
 
-    run.controlKind = ReadText(root["controlKind"], "controlKind");
+    if (!root["controlKind"].is_string() ||
+        !ParseControlKind(root["controlKind"].get_ref<const std::string&>(), run.kind))
+        Invalid("controlKind", "is not letters, words or keywords");
     if (!root["seed"].is_number_unsigned()) Invalid("seed", "is not a whole number 0 or more");
     run.seed = root["seed"].get<std::uint64_t>();
-    run.totalControls =
+    run.total =
         ReadInteger(root["controls"], "controls", 1, std::numeric_limits<std::int64_t>::max());
 
     const Json& expected = root["expectedCount"];
-    run.expectedCount.reset();
+    run.expected.reset();
     if (!expected.is_null()) {
         if (!expected.is_number() || !std::isfinite(expected.get<double>()) ||
             expected.get<double>() < 0)
             Invalid("expectedCount", "is not a count");
-        run.expectedCount = expected.get<double>();
+        run.expected = expected.get<double>();
     }
 
     const Json& real = root["real"];
@@ -245,35 +250,36 @@ void ReadShard(const Json& root, ControlPartial& partial) {
     const Json& shard = root["shard"];
     const char* const shardFields[] = {"index", "count"};
     CheckFields(shard, "shard", shardFields, std::size(shardFields));
-    partial.shard.count = ReadInteger(shard["count"], "shard.count", 1, partial.run.totalControls);
+    partial.shard.count = ReadInteger(shard["count"], "shard.count", 1, partial.run.total);
     partial.shard.index = ReadInteger(shard["index"], "shard.index", 0, partial.shard.count - 1);
 
     const Json& statistics = root["statistics"];
     if (!statistics.is_array()) Invalid("statistics", "is not a list");
     const std::string shardName =
         std::to_string(partial.shard.index) + "/" + std::to_string(partial.shard.count);
-    const std::int64_t size = ShardSize(partial.run.totalControls, partial.shard);
-    partial.controls.clear();
-    partial.controls.reserve(static_cast<std::size_t>(
+    const std::int64_t size = ShardSize(partial.run.total, partial.shard);
+    std::vector<SearchStatistics>& controls = partial.run.controls;
+    controls.clear();
+    controls.reserve(static_cast<std::size_t>(
         std::min<std::int64_t>(size, static_cast<std::int64_t>(statistics.size()))));
     std::int64_t expectedIndex = partial.shard.index;
     for (const Json& row : statistics) {
-        const std::string field = "statistics[" + std::to_string(partial.controls.size()) + "]";
+        const std::string field = "statistics[" + std::to_string(controls.size()) + "]";
         if (!row.is_array() || row.size() != 3) Invalid(field, "is not [index, count, span]");
         const std::int64_t index =
             ReadInteger(row[0], field, 0, std::numeric_limits<std::int64_t>::max());
-        if (static_cast<std::int64_t>(partial.controls.size()) >= size || index != expectedIndex) {
-            const bool belongs = index % partial.shard.count == partial.shard.index &&
-                                 index < partial.run.totalControls;
+        if (static_cast<std::int64_t>(controls.size()) >= size || index != expectedIndex) {
+            const bool belongs =
+                index % partial.shard.count == partial.shard.index && index < partial.run.total;
             throw CReadError(belongs ? "control " + std::to_string(index) +
                                            " is out of order or given twice."
                                      : "control " + std::to_string(index) +
                                            " does not belong to shard " + shardName + ".");
         }
-        partial.controls.push_back(ReadStatistics(row[1], row[2], field));
+        controls.push_back(ReadStatistics(row[1], row[2], field));
         expectedIndex += partial.shard.count;
     }
-    if (static_cast<std::int64_t>(partial.controls.size()) < size)
+    if (static_cast<std::int64_t>(controls.size()) < size)
         throw CReadError("control " + std::to_string(expectedIndex) + " of shard " + shardName +
                          " is missing.");
 }
@@ -296,8 +302,11 @@ std::string Shown(const std::optional<double>& value) {
     return value ? JsonNumber(*value) : "none";
 }
 std::string Shown(const SearchStatistics& value) {
-    return Shown(value.count) + " results, smallest span " +
-           (value.smallestSpan ? Shown(*value.smallestSpan) : "none");
+    return Shown(value.results) + " results, smallest span " +
+           (value.smallestSpan > 0 ? Shown(value.smallestSpan) : "none");
+}
+std::string Shown(ControlKind kind) {
+    return ControlKindName(kind);
 }
 std::string Shown(const std::vector<std::string>& keywords) {
     std::string shown;
@@ -307,8 +316,8 @@ std::string Shown(const std::vector<std::string>& keywords) {
 }
 
 // The first field in which two runs differ, as "its FIELD (A) differs from NAME's (B)".
-std::optional<std::string> FirstDifference(const ControlRunIdentity& mine,
-                                           const ControlRunIdentity& theirs,
+// The first field in which two partials' runs differ, as "its FIELD (A) differs from NAME's (B)".
+std::optional<std::string> FirstDifference(const ControlPartial& mine, const ControlPartial& theirs,
                                            const std::string& theirName) {
     std::optional<std::string> difference;
     auto compare = [&](const char* field, const auto& a, const auto& b) {
@@ -316,24 +325,26 @@ std::optional<std::string> FirstDifference(const ControlRunIdentity& mine,
             difference = "its " + std::string(field) + " (" + Shown(a) + ") differs from " +
                          theirName + "'s (" + Shown(b) + ")";
     };
+    const ControlRun& run = mine.run;
+    const ControlRun& other = theirs.run;
     compare("document", mine.documentDigest, theirs.documentDigest);
-    compare("alphabet", mine.alphabet, theirs.alphabet);
-    compare("keywords", mine.keywords, theirs.keywords);
-    compare("letter distance", mine.settings.MaxDistanceBetweenLetters,
-            theirs.settings.MaxDistanceBetweenLetters);
-    compare("span", mine.settings.MaxResultLength, theirs.settings.MaxResultLength);
-    compare("narrowest width", mine.settings.MinColumnWidth, theirs.settings.MinColumnWidth);
-    compare("widest width", mine.settings.MaxColumnWidth, theirs.settings.MaxColumnWidth);
-    compare("reverse keywords", mine.settings.AllowReverseKeywords,
-            theirs.settings.AllowReverseKeywords);
-    compare("exclusion of plain words", mine.settings.ExcludeWordsDirectlyFromText,
-            theirs.settings.ExcludeWordsDirectlyFromText);
     compare("ignoring of numbers", mine.ignoreNumbers, theirs.ignoreNumbers);
-    compare("control kind", mine.controlKind, theirs.controlKind);
-    compare("seed", mine.seed, theirs.seed);
-    compare("number of controls", mine.totalControls, theirs.totalControls);
-    compare("expected count", mine.expectedCount, theirs.expectedCount);
-    compare("real search", mine.real, theirs.real);
+    compare("alphabet", run.alphabet, other.alphabet);
+    compare("keywords", run.keywords, other.keywords);
+    compare("letter distance", run.settings.MaxDistanceBetweenLetters,
+            other.settings.MaxDistanceBetweenLetters);
+    compare("span", run.settings.MaxResultLength, other.settings.MaxResultLength);
+    compare("narrowest width", run.settings.MinColumnWidth, other.settings.MinColumnWidth);
+    compare("widest width", run.settings.MaxColumnWidth, other.settings.MaxColumnWidth);
+    compare("reverse keywords", run.settings.AllowReverseKeywords,
+            other.settings.AllowReverseKeywords);
+    compare("exclusion of plain words", run.settings.ExcludeWordsDirectlyFromText,
+            other.settings.ExcludeWordsDirectlyFromText);
+    compare("control kind", run.kind, other.kind);
+    compare("seed", run.seed, other.seed);
+    compare("number of controls", run.total, other.total);
+    compare("expected count", run.expected, other.expected);
+    compare("real search", run.real, other.real);
     return difference;
 }
 
@@ -378,7 +389,7 @@ bool ReadControlPartial(std::string_view text, ControlPartial& partial, std::str
         }
         CheckFields(root, "", kFields, std::size(kFields));
         ControlPartial read;
-        ReadRun(root, read.run);
+        ReadRun(root, read);
         ReadShard(root, read);
         const Json& checksum = root["checksum"];
         if (!checksum.is_string() ||
@@ -406,7 +417,7 @@ bool CPartialMerger::Add(std::string_view name, std::string_view text, std::stri
         return false;
     }
     if (first_) {
-        if (const auto difference = FirstDifference(partial.run, first_->run, firstName_)) {
+        if (const auto difference = FirstDifference(partial, *first_, firstName_)) {
             message = std::string(name) + ": " + *difference +
                       ", so the two are not parts of the same run.";
             return false;
@@ -426,16 +437,16 @@ bool CPartialMerger::Add(std::string_view name, std::string_view text, std::stri
     }
     Shard& shard = shards_[partial.shard.index];
     shard.name = name;
-    shard.controls = std::move(partial.controls);
+    shard.controls = std::move(partial.run.controls);
     if (!first_) {
-        partial.controls.clear();
+        partial.run.controls.clear();
         first_ = std::move(partial);
         firstName_ = name;
     }
     return true;
 }
 
-bool CPartialMerger::Finish(MergedControlRun& merged, std::string& message) {
+bool CPartialMerger::Finish(ControlRun& merged, std::string& message) {
     if (!first_) {
         message = "No partials were given.";
         return false;
@@ -447,13 +458,13 @@ bool CPartialMerger::Finish(MergedControlRun& merged, std::string& message) {
         ++expected;
     }
     if (expected < shardCount) {
-        message = "Shard " + ShardName(expected, shardCount) + " is missing: no partial holds " +
-                  "its controls (" + Shown(expected) + ", " + Shown(expected + shardCount) +
-                  ", ...).";
+        message = "Shard " + ShardName(expected, shardCount) +
+                  " is missing: no partial holds its controls (the i with i mod " +
+                  Shown(shardCount) + " = " + Shown(expected) + ").";
         return false;
     }
-    merged.run = first_->run;
-    merged.controls.assign(static_cast<std::size_t>(merged.run.totalControls), {});
+    merged = first_->run;
+    merged.controls.assign(static_cast<std::size_t>(merged.total), {});
     for (auto& [index, shard] : shards_) {
         std::size_t i = static_cast<std::size_t>(index);
         for (SearchStatistics& statistics : shard.controls) {

@@ -9,45 +9,22 @@
 #include <string_view>
 #include <vector>
 
-#include "search/search_settings.h"
-
-struct SearchStatistics {
-    std::int64_t count = 0;
-    std::optional<std::int64_t> smallestSpan;  // last - first + 1 of the shortest result
-
-    friend bool operator==(const SearchStatistics&, const SearchStatistics&) = default;
-};
-
-// What makes two shards parts of the same run: every field must be equal.
-struct ControlRunIdentity {
-    std::string documentDigest;  // SHA-256 of the document's bytes, lower-case hexadecimal
-    std::string alphabet;
-    std::vector<std::string> keywords;
-    SearchSettings settings;
-    bool ignoreNumbers = false;
-    std::string controlKind;
-    std::uint64_t seed = 0;
-    std::int64_t totalControls = 0;
-    std::optional<double> expectedCount;
-    SearchStatistics real;
-};
+#include "controls/control_report.h"
 
 struct ShardId {
     std::int64_t index = 0;  // K: the shard holds the controls i with i mod count = index
     std::int64_t count = 1;  // N
 };
 
+// One shard's part of a control run. Two shards belong to the same run when every field but the
+// shard and the controls is equal.
 struct ControlPartial {
-    ControlRunIdentity run;
+    std::string documentDigest;  // SHA-256 of the document's bytes, lower-case hexadecimal
+    bool ignoreNumbers = false;  // how the document was normalised
     ShardId shard;
-    // The shard's controls in increasing order: control shard.index + j * shard.count is
-    // controls[j].
-    std::vector<SearchStatistics> controls;
-};
-
-struct MergedControlRun {
-    ControlRunIdentity run;
-    std::vector<SearchStatistics> controls;  // control i is controls[i]
+    // The run with only this shard's controls, in increasing order: control
+    // shard.index + j * shard.count is run.controls[j].
+    ControlRun run;
 };
 
 // The number of controls with i mod shard.count = shard.index among `totalControls`.
@@ -70,7 +47,7 @@ class CPartialMerger {
 
     // Checks that every shard has come and hands over the whole run. On failure returns false
     // and sets `message` to one sentence naming the missing shard.
-    bool Finish(MergedControlRun& merged, std::string& message);
+    bool Finish(ControlRun& merged, std::string& message);
 
   private:
     struct Shard {

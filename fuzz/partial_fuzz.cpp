@@ -45,11 +45,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         start = end + 1;
     }
     if (merging) {
-        MergedControlRun merged;
+        ControlRun merged;
         std::string message;
         if (merger.Finish(merged, message)) {
-            if (static_cast<std::int64_t>(merged.controls.size()) != merged.run.totalControls)
-                std::abort();
+            if (static_cast<std::int64_t>(merged.controls.size()) != merged.total) std::abort();
         } else if (message.empty()) {
             std::abort();
         }

@@ -7,18 +7,18 @@
 
 namespace {
 
-ControlRunIdentity MakeRun(std::int64_t totalControls) {
-    ControlRunIdentity run;
-    run.documentDigest = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+const char kDigest[] = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+
+ControlRun MakeRun(std::int64_t totalControls) {
+    ControlRun run;
     run.alphabet = "latin";
     run.keywords = {"MOSES", "AARON"};
     run.settings.MaxDistanceBetweenLetters = 300;
     run.settings.MaxResultLength = 2000;
-    run.ignoreNumbers = true;
-    run.controlKind = "letters";
+    run.kind = ControlKind::Words;
     run.seed = 7;
-    run.totalControls = totalControls;
-    run.expectedCount = 0.1 + 0.2;  // needs all seventeen digits to come back the same
+    run.total = totalControls;
+    run.expected = 0.1 + 0.2;  // needs all seventeen digits to come back the same
     run.real = {64, 120};
     return run;
 }
@@ -30,10 +30,11 @@ SearchStatistics ControlStatistics(std::int64_t i) {
     return {count, 100 + i};
 }
 
-ControlPartial MakeShard(const ControlRunIdentity& run, std::int64_t index, std::int64_t count) {
-    ControlPartial partial{run, {index, count}, {}};
-    for (std::int64_t i = index; i < run.totalControls; i += count)
-        partial.controls.push_back(ControlStatistics(i));
+ControlPartial MakeShard(const ControlRun& run, std::int64_t index, std::int64_t count,
+                         const std::string& digest = kDigest) {
+    ControlPartial partial{digest, true, {index, count}, run};
+    for (std::int64_t i = index; i < run.total; i += count)
+        partial.run.controls.push_back(ControlStatistics(i));
     return partial;
 }
 
@@ -47,21 +48,24 @@ std::string Replace(std::string text, const std::string& from, const std::string
 
 TEST(ControlPartial, ReadsBackWhatItWrote) {
     for (const bool withExpected : {true, false}) {
-        ControlRunIdentity run = MakeRun(10);
-        if (!withExpected) run.expectedCount.reset();
+        ControlRun run = MakeRun(10);
+        if (!withExpected) run.expected.reset();
         const ControlPartial written = MakeShard(run, 1, 3);
         const std::string text = WriteControlPartial(written);
 
         ControlPartial read;
         std::string problem;
         ASSERT_TRUE(ReadControlPartial(text, read, problem)) << problem;
-        EXPECT_EQ(read.run.documentDigest, run.documentDigest);
+        EXPECT_EQ(read.documentDigest, kDigest);
+        EXPECT_TRUE(read.ignoreNumbers);
         EXPECT_EQ(read.run.keywords, run.keywords);
-        EXPECT_EQ(read.run.expectedCount, run.expectedCount);
+        EXPECT_EQ(read.run.kind, ControlKind::Words);
+        EXPECT_EQ(read.run.total, 10);
+        EXPECT_EQ(read.run.expected, run.expected);
         EXPECT_EQ(read.run.real, run.real);
         EXPECT_EQ(read.shard.index, 1);
         EXPECT_EQ(read.shard.count, 3);
-        EXPECT_EQ(read.controls, written.controls);
+        EXPECT_EQ(read.run.controls, written.run.controls);
         // Every field goes into the text: written again, it is the same text.
         EXPECT_EQ(WriteControlPartial(read), text);
     }
@@ -90,6 +94,8 @@ TEST(ControlPartial, RefusesDamagedFilesSayingWhatIsWrong) {
          "the field \"extra\" is not part of a partial."},
         {"setting missing", Replace(good, "\"span\": 2000, ", ""),
          "the field \"settings.span\" is missing."},
+        {"unknown control kind", Replace(good, "\"words\"", "\"vowels\""),
+         "the field \"controlKind\" is not letters, words or keywords."},
         {"negative seed", Replace(good, "\"seed\": 7", "\"seed\": -7"),
          "the field \"seed\" is not a whole number 0 or more."},
         {"shard outside the split", Replace(good, "\"index\": 1", "\"index\": 3"),
@@ -121,14 +127,14 @@ TEST(ControlPartial, RefusesDamagedFilesSayingWhatIsWrong) {
 }
 
 TEST(ControlPartial, MergesTheShardsOfOneRunAndRefusesAnythingElse) {
-    const ControlRunIdentity run = MakeRun(10);
+    const ControlRun run = MakeRun(10);
     auto shard = [&](std::int64_t index, std::int64_t count = 3) {
         return WriteControlPartial(MakeShard(run, index, count));
     };
-    ControlRunIdentity otherSeed = run;
+    ControlRun otherSeed = run;
     otherSeed.seed = 8;
-    ControlRunIdentity otherDocument = run;
-    otherDocument.documentDigest[0] = 'c';
+    std::string otherDigest = kDigest;
+    otherDigest[0] = 'c';
 
     struct Case {
         const char* name;
@@ -146,7 +152,7 @@ TEST(ControlPartial, MergesTheShardsOfOneRunAndRefusesAnythingElse) {
          "c.json: its seed (8) differs from a.json's (7), so the two are not parts of the same "
          "run."},
         {"mixed documents",
-         {{"a.json", shard(0)}, {"b.json", WriteControlPartial(MakeShard(otherDocument, 1, 3))}},
+         {{"a.json", shard(0)}, {"b.json", WriteControlPartial(MakeShard(run, 1, 3, otherDigest))}},
          "b.json: its document (\"ca7816bf"},
         {"mixed splits",
          {{"a.json", shard(0)}, {"b.json", shard(1)}, {"half.json", shard(1, 2)}},
@@ -156,7 +162,7 @@ TEST(ControlPartial, MergesTheShardsOfOneRunAndRefusesAnythingElse) {
          "b2.json: it holds shard 1/3, as b.json does; each shard must be given once."},
         {"missing",
          {{"a.json", shard(0)}, {"c.json", shard(2)}},
-         "Shard 1/3 is missing: no partial holds its controls"},
+         "Shard 1/3 is missing: no partial holds its controls (the i with i mod 3 = 1)."},
         {"last missing", {{"a.json", shard(0)}, {"b.json", shard(1)}}, "Shard 2/3 is missing"},
         {"truncated",
          {{"a.json", shard(0)}, {"b.json", shard(1)}, {"c.json", shard(2).substr(0, 300)}},
@@ -167,7 +173,7 @@ TEST(ControlPartial, MergesTheShardsOfOneRunAndRefusesAnythingElse) {
     };
     for (const Case& c : cases) {
         CPartialMerger merger;
-        MergedControlRun merged;
+        ControlRun merged;
         std::string message;
         bool ok = true;
         for (const auto& [name, text] : c.files) {
@@ -182,8 +188,9 @@ TEST(ControlPartial, MergesTheShardsOfOneRunAndRefusesAnythingElse) {
             continue;
         }
         ASSERT_TRUE(ok) << c.name << ": " << message;
-        EXPECT_EQ(merged.run.seed, run.seed);
-        EXPECT_EQ(merged.run.real, run.real);
+        EXPECT_EQ(merged.seed, run.seed);
+        EXPECT_EQ(merged.real, run.real);
+        EXPECT_EQ(merged.expected, run.expected);
         ASSERT_EQ(merged.controls.size(), 10u) << c.name;
         for (std::int64_t i = 0; i < 10; ++i)
             EXPECT_EQ(merged.controls[static_cast<std::size_t>(i)], ControlStatistics(i))
@@ -192,13 +199,13 @@ TEST(ControlPartial, MergesTheShardsOfOneRunAndRefusesAnythingElse) {
 }
 
 TEST(ControlPartial, AThousandControlsTakeLessThanOneHundredKilobytes) {
-    ControlRunIdentity run = MakeRun(4000);
+    ControlRun run = MakeRun(4000);
     run.keywords = {"MOSESMOSESMOSES", "AARONAARONAARON", "JERUSALEM"};
-    ControlPartial partial{run, {3, 4}, {}};
+    ControlPartial partial{kDigest, false, {3, 4}, run};
     // The widest numbers a control of the largest documents can give.
     for (std::int64_t i = 3; i < 4000; i += 4)
-        partial.controls.push_back({9999999999, 999999});
-    ASSERT_EQ(partial.controls.size(), 1000u);
+        partial.run.controls.push_back({9999999999, 999999});
+    ASSERT_EQ(partial.run.controls.size(), 1000u);
     EXPECT_LT(WriteControlPartial(partial).size(), 100u * 1000u);
 }
 
