@@ -9,6 +9,7 @@
 #include "app/search_run.h"
 #include "cli/console.h"
 #include "cli/console_receiver.h"
+#include "cli/controls_command.h"
 #include "cli/json_result_sink.h"
 #include "cli/tool_options.h"
 #include "platform/document_file.h"
@@ -75,9 +76,11 @@ std::string CountSentence(std::int32_t count) {
 }
 
 int RunJson(const ToolOptions& options, const std::string& text, const KeywordList& keywords,
-            const SearchSettings& settings, CConsoleReceiver& receiver) {
+            const SearchSettings& settings, CConsoleReceiver& receiver,
+            const std::string& trailingMembers = "") {
     CJsonResultSink sink(stdout, options.document, static_cast<std::int32_t>(text.size()),
                          MakeSearchOrder(keywords), receiver);
+    sink.SetTrailingMembers(trailingMembers);
     std::string errorText;
     const bool done = FindSequences(text.c_str(), static_cast<std::int32_t>(text.size()), keywords,
                                     settings, sink, errorText);
@@ -134,6 +137,20 @@ int RunPage(const ToolOptions& options, const std::string& text, const KeywordLi
     return count > 0 ? kFound : kNothingFound;
 }
 
+struct JsonRun {
+    const ToolOptions& options;
+    const std::string& text;
+    const KeywordList& keywords;
+    const SearchSettings& settings;
+    CConsoleReceiver& receiver;
+};
+
+int RunJsonWithMembers(const std::string& trailingMembers, void* context) {
+    const JsonRun& run = *static_cast<const JsonRun*>(context);
+    return RunJson(run.options, run.text, run.keywords, run.settings, run.receiver,
+                   trailingMembers);
+}
+
 int RunTool(const std::vector<std::string>& arguments) {
     ToolOptions options;
     std::string error;
@@ -162,7 +179,11 @@ int RunTool(const std::vector<std::string>& arguments) {
     const DocumentReadStatus status = ReadDocument(options.document, text);
     if (status != DocumentReadStatus::Ok)
         return Fail(options.document + ": " + DocumentMessage(status));
-    NormaliseText(text, options.fields.IgnoreNumbers != 0);
+    const bool ignoreNumbers = options.fields.IgnoreNumbers != 0;
+    std::vector<std::int32_t> wordLengths;
+    if (options.controls.count > 0 && options.controls.kind == ControlKind::Words)
+        wordLengths = WordLengths(text, ignoreNumbers);
+    NormaliseText(text, ignoreNumbers);
 
     InstallInterruptHandler();
     CConsoleReceiver::Settings receiverSettings;
@@ -171,6 +192,18 @@ int RunTool(const std::vector<std::string>& arguments) {
     receiverSettings.alwaysYes = options.yes;
     CConsoleReceiver receiver(receiverSettings, stderr);
 
+    if (options.controls.count > 0 || options.controls.expected) {
+        const ControlCommand command{options.controls,
+                                     text,
+                                     wordLengths,
+                                     keywords,
+                                     settings,
+                                     options.json,
+                                     receiverSettings.showProgress};
+        if (options.controls.count == 0) return PrintExpectedCount(command);
+        JsonRun json{options, text, keywords, settings, receiver};
+        return RunControlCommand(command, &RunJsonWithMembers, &json);
+    }
     if (options.json) return RunJson(options, text, keywords, settings, receiver);
     return RunPage(options, text, keywords, settings, receiver);
 }

@@ -51,7 +51,8 @@ ParseOutcome ParseToolArguments(const std::vector<std::string>& arguments, ToolO
             inlineValue = argument.substr(equals + 1);
         }
         const NumberOption* number = FindNumberOption(name);
-        if (number != nullptr || name == "-o" || name == "--output") {
+        const bool controlOption = IsControlValueOption(name);
+        if (number != nullptr || controlOption || name == "-o" || name == "--output") {
             std::string value;
             if (inlineValue) {
                 value = *inlineValue;
@@ -60,6 +61,11 @@ ParseOutcome ParseToolArguments(const std::vector<std::string>& arguments, ToolO
             } else {
                 error = name + ": a value must follow.";
                 return ParseOutcome::Error;
+            }
+            if (controlOption) {
+                if (!ReadControlValueOption(name, value, options.controls, error))
+                    return ParseOutcome::Error;
+                continue;
             }
             if (number == nullptr) {
                 options.outputPath = value;
@@ -93,6 +99,8 @@ ParseOutcome ParseToolArguments(const std::vector<std::string>& arguments, ToolO
             options.yes = true;
         } else if (name == "--quiet" || name == "-q") {
             options.quiet = true;
+        } else if (name == "--expected") {
+            options.controls.expected = true;
         } else {
             error = "Unknown option " + name + ".";
             return ParseOutcome::Error;
@@ -102,6 +110,8 @@ ParseOutcome ParseToolArguments(const std::vector<std::string>& arguments, ToolO
         error = "--json writes no page, so it cannot be combined with -o or --open.";
         return ParseOutcome::Error;
     }
+    if (!CheckControlOptions(options.controls, options.open || !options.outputPath.empty(), error))
+        return ParseOutcome::Error;
     if (operands.empty()) {
         error = "Please name a document and one or more keywords.";
         return ParseOutcome::Error;
@@ -140,8 +150,11 @@ Output:
   -h, --help         show this help
   --version          show the version
 
-Standard output gets the result count ("3 results found.") and then the page's path.
-Ctrl-C cancels the search: the page is finished with a note that it was canceled.
+)" + ControlUsage() +
+           R"(
+Standard output gets the result count ("3 results found.") and then the page's path; with
+--controls, the report instead, and no page. Ctrl-C cancels the search: the page is finished
+with a note that it was canceled; during controls, it stops after the running ones.
 Exit status: 0 when at least one result was found, 1 when none, 2 on an error, 130 when canceled.
 )";
 }

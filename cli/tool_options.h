@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/dialog_fields.h"
+#include "cli/controls_command.h"
 
 struct ToolOptions {
     DialogFields fields;      // the dialog's values and defaults; widths as given
@@ -15,6 +16,7 @@ struct ToolOptions {
     bool json = false;        // --json: results to standard output instead of a page
     bool yes = false;         // --yes: go on past the 5 MB question
     bool quiet = false;       // -q: no progress bar
+    ControlOptions controls;  // --controls and its companions, --expected
 };
 
 enum class ParseOutcome { Run, Help, Version, Error };
