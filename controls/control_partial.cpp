@@ -430,6 +430,10 @@ bool CPartialMerger::Add(std::string_view name, std::string_view text, std::stri
         }
     }
     if (const auto same = shards_.find(partial.shard.index); same != shards_.end()) {
+        if (same->second.name == name) {
+            message = std::string(name) + ": the file is named twice.";
+            return false;
+        }
         message = std::string(name) + ": it holds shard " +
                   ShardName(partial.shard.index, partial.shard.count) + ", as " +
                   same->second.name + " does; each shard must be given once.";
