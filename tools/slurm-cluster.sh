@@ -67,7 +67,7 @@ start() {
         exit 1
     fi
 
-    local host node memory
+    local host node memory controller_port node_port
     host=$(hostname -s)
     # The node as slurmd sees it, its memory lowered a little so the node never drains for
     # "Low RealMemory".
@@ -75,11 +75,21 @@ start() {
     memory=$(sed -nE 's/.*RealMemory=([0-9]+).*/\1/p' <<<"$node")
     node=$(sed -E "s/RealMemory=[0-9]+/RealMemory=$((memory * 95 / 100))/" <<<"$node")
 
+    # Ports of our own, so that a Slurm already on this machine (or another test's) is no matter.
+    local ports
+    ports=$(python3 -c 'import socket
+s = [socket.socket() for _ in range(2)]
+for x in s: x.bind(("127.0.0.1", 0))
+print(*[x.getsockname()[1] for x in s])')
+    read -r controller_port node_port <<<"$ports"
+
     cat >"$dir/etc/slurm.conf" <<EOF
 ClusterName=strandix
 SlurmctldHost=$host(127.0.0.1)
 SlurmUser=root
 SlurmdUser=root
+SlurmctldPort=$controller_port
+SlurmdPort=$node_port
 AuthType=auth/munge
 AuthInfo=socket=$socket
 CredType=cred/munge

@@ -81,13 +81,15 @@ array_job=${array_job%%;*}
 
 merge_wait=()
 $wait && merge_wait=(--wait)
-# The report appears only when the merge succeeded: a refused merge leaves its reason in the log.
+# The report appears only when the merge succeeded (status 1 only says that the real search found
+# nothing); a refused merge leaves its reason in the log.
 status=0
 merge_job=$(sbatch --parsable "${merge_wait[@]}" "${sbatch_args[@]}" --job-name=strandix-merge \
     --dependency="afterok:$array_job" --kill-on-invalid-dep=yes --chdir="$PWD" \
     --output="$folder/logs/merge.log" \
     --wrap "$(printf '%q ' "$program" merge)$merge_output$partials \
-> $(printf '%q' "$report.part") && mv $(printf '%q %q' "$report.part" "$report")") || status=$?
+> $(printf '%q' "$report.part"); status=\$?; [ \$status -le 1 ] || exit \$status; \
+mv $(printf '%q %q' "$report.part" "$report")") || status=$?
 merge_job=${merge_job%%;*}
 
 echo "Shards: job array $array_job ($shards tasks); merge: job $merge_job."
