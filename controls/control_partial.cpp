@@ -1,5 +1,6 @@
 #include "controls/control_partial.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -246,7 +247,119 @@ void ReadRun(const Json& root, ControlPartial& partial) {
     run.real = ReadStatistics(real["count"], real["smallestSpan"], "real");
 }
 
-void ReadShard(const Json& root, ControlPartial& partial) {
+// A row of "statistics" as read: up to three scalar values, and whether anything else was there.
+struct StatisticsRow {
+    std::array<Json, 3> values;
+    std::size_t count = 0;
+    bool malformed = false;
+};
+
+// Reads a partial into a JSON document, except the rows of "statistics", which go straight into
+// a list: a document per row would cost most of a large merge's time in allocations.
+class CPartialSax {
+  public:
+    Json root;
+    std::vector<StatisticsRow> rows;
+    std::size_t errorByte = 0;
+
+    bool null() { return Value(Json()); }
+    bool boolean(bool value) { return Value(Json(value)); }
+    bool number_integer(Json::number_integer_t value) { return Value(Json(value)); }
+    bool number_unsigned(Json::number_unsigned_t value) { return Value(Json(value)); }
+    bool number_float(Json::number_float_t value, const Json::string_t&) {
+        return Value(Json(value));
+    }
+    bool string(Json::string_t& value) { return Value(Json(std::move(value))); }
+    bool binary(Json::binary_t&) { return Value(Json()); }
+
+    bool start_object(std::size_t) {
+        if (rowDepth_ > 0) return Nested(false);
+        stack_.push_back(Place(Json::object()));
+        return true;
+    }
+    bool end_object() {
+        if (rowDepth_ > 0) return Leave();
+        stack_.pop_back();
+        return true;
+    }
+    bool key(Json::string_t& name) {
+        if (rowDepth_ == 0) key_ = name;
+        return true;
+    }
+    bool start_array(std::size_t) {
+        if (rowDepth_ > 0) return Nested(true);
+        if (stack_.size() == 1 && key_ == "statistics") {
+            // The last "statistics" counts, as the last of any repeated field does.
+            Place(Json::array());
+            rows.clear();
+            rowDepth_ = 1;
+            return true;
+        }
+        stack_.push_back(Place(Json::array()));
+        return true;
+    }
+    bool end_array() {
+        if (rowDepth_ > 0) return Leave();
+        stack_.pop_back();
+        return true;
+    }
+    bool parse_error(std::size_t position, const std::string&, const nlohmann::detail::exception&) {
+        errorByte = position;
+        return false;
+    }
+
+  private:
+    Json* Place(Json&& value) {
+        if (stack_.empty()) {
+            root = std::move(value);
+            return &root;
+        }
+        Json& parent = *stack_.back();
+        if (parent.is_array()) {
+            parent.push_back(std::move(value));
+            return &parent.back();
+        }
+        Json& slot = parent[key_];
+        slot = std::move(value);
+        return &slot;
+    }
+
+    bool Value(Json&& value) {
+        if (rowDepth_ == 0) {
+            Place(std::move(value));
+        } else if (rowDepth_ == 1) {
+            rows.emplace_back().malformed = true;  // a value where a row belongs
+        } else if (rowDepth_ == 2 && rows.back().count < 3) {
+            StatisticsRow& row = rows.back();
+            row.values[row.count++] = std::move(value);
+        } else {
+            rows.back().malformed = true;
+        }
+        return true;
+    }
+
+    // An object or array inside "statistics": a row, or something where a number belongs.
+    bool Nested(bool array) {
+        if (rowDepth_ == 1) {
+            rows.emplace_back().malformed = !array;
+        } else {
+            rows.back().malformed = true;
+        }
+        ++rowDepth_;
+        return true;
+    }
+    bool Leave() {
+        if (rowDepth_ == 2 && rows.back().count != 3) rows.back().malformed = true;
+        --rowDepth_;
+        return true;
+    }
+
+    std::vector<Json*> stack_;
+    std::string key_;
+    int rowDepth_ = 0;  // 1 inside "statistics", 2 inside one of its rows, more deeper
+};
+
+void ReadShard(const Json& root, const std::vector<StatisticsRow>& rows, ControlPartial& partial) {
     const Json& shard = root["shard"];
     const char* const shardFields[] = {"index", "count"};
     CheckFields(shard, "shard", shardFields, std::size(shardFields));
@@ -261,13 +374,13 @@ void ReadShard(const Json& root, ControlPartial& partial) {
     std::vector<SearchStatistics>& controls = partial.run.controls;
     controls.clear();
     controls.reserve(static_cast<std::size_t>(
-        std::min<std::int64_t>(size, static_cast<std::int64_t>(statistics.size()))));
+        std::min<std::int64_t>(size, static_cast<std::int64_t>(rows.size()))));
     std::int64_t expectedIndex = partial.shard.index;
-    for (const Json& row : statistics) {
+    for (const StatisticsRow& row : rows) {
         const std::string field = "statistics[" + std::to_string(controls.size()) + "]";
-        if (!row.is_array() || row.size() != 3) Invalid(field, "is not [index, count, span]");
+        if (row.malformed) Invalid(field, "is not [index, count, span]");
         const std::int64_t index =
-            ReadInteger(row[0], field, 0, std::numeric_limits<std::int64_t>::max());
+            ReadInteger(row.values[0], field, 0, std::numeric_limits<std::int64_t>::max());
         if (static_cast<std::int64_t>(controls.size()) >= size || index != expectedIndex) {
             const bool belongs =
                 index % partial.shard.count == partial.shard.index && index < partial.run.total;
@@ -276,16 +389,12 @@ void ReadShard(const Json& root, ControlPartial& partial) {
                                      : "control " + std::to_string(index) +
                                            " does not belong to shard " + shardName + ".");
         }
-        controls.push_back(ReadStatistics(row[1], row[2], field));
+        controls.push_back(ReadStatistics(row.values[1], row.values[2], field));
         expectedIndex += partial.shard.count;
     }
     if (static_cast<std::int64_t>(controls.size()) < size)
         throw CReadError("control " + std::to_string(expectedIndex) + " of shard " + shardName +
                          " is missing.");
-}
-
-bool EndOfInput(const nlohmann::json::parse_error& error, std::size_t size) {
-    return error.byte >= size;
 }
 
 template <typename T>
@@ -371,15 +480,14 @@ bool ReadControlPartial(std::string_view text, ControlPartial& partial, std::str
         return false;
     }
     try {
-        Json root;
-        try {
-            root = Json::parse(text.begin(), text.end());
-        } catch (const Json::parse_error& error) {
-            if (EndOfInput(error, text.size()))
+        CPartialSax reader;
+        if (!Json::sax_parse(text.begin(), text.end(), &reader)) {
+            if (reader.errorByte >= text.size())
                 throw CReadError("the file ends before the partial does: it was cut off.");
-            throw CReadError("the file is not valid JSON at byte " + std::to_string(error.byte) +
-                             ": it is damaged.");
+            throw CReadError("the file is not valid JSON at byte " +
+                             std::to_string(reader.errorByte) + ": it is damaged.");
         }
+        Json& root = reader.root;
         if (!root.is_object() || !root.contains("format") || root["format"] != kFormatName)
             throw CReadError("the file is not a partial of a strandix control run.");
         if (root["version"] != kFormatVersion) {
@@ -390,7 +498,7 @@ bool ReadControlPartial(std::string_view text, ControlPartial& partial, std::str
         CheckFields(root, "", kFields, std::size(kFields));
         ControlPartial read;
         ReadRun(root, read);
-        ReadShard(root, read);
+        ReadShard(root, reader.rows, read);
         const Json& checksum = root["checksum"];
         if (!checksum.is_string() ||
             checksum.get_ref<const std::string&>() != Sha256Hex(PartialBody(read))) {
