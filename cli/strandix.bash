@@ -5,15 +5,20 @@ _strandix() {
     local prev=
     ((COMP_CWORD > 0)) && prev=${COMP_WORDS[COMP_CWORD - 1]}
     local options="--max-skip --span --min-width --max-width --no-reverse --exclude-direct
-        --ignore-numbers -o --output --open --json -y --yes -q --quiet -h --help --version"
+        --ignore-numbers -o --output --open --json -y --yes -q --quiet --controls --control-kind
+        --seed --threads --report --expected -h --help --version"
 
     case $prev in
-        --max-skip | --span | --min-width | --max-width)
+        --max-skip | --span | --min-width | --max-width | --controls | --seed | --threads)
             # A number follows: nothing to offer.
             COMPREPLY=()
             return 0
             ;;
-        -o | --output)
+        --control-kind)
+            mapfile -t COMPREPLY < <(compgen -W "letters words keywords" -- "$cur")
+            return 0
+            ;;
+        -o | --output | --report)
             compopt -o filenames 2>/dev/null
             mapfile -t COMPREPLY < <(compgen -f -- "$cur")
             return 0
