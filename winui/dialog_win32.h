@@ -25,6 +25,7 @@ class CDialogWin32 {
 
     HWND Window() const { return window_; }
     HWND Item(int id) const { return GetDlgItem(window_, id); }
+    std::string ItemText(int id) const;
 
     // Offers a message taken from the queue to the innermost running dialog (its
     // PreTranslateMessage). True: the message was used and must not be dispatched.
@@ -65,7 +66,5 @@ class CDialogWin32 {
     CDialogWin32* outer_ = nullptr;  // the dialog that was running when this one started
 };
 
-// The program's title, "Strandix!" (string resource 57344): the caption of every message box.
-
-// The module the resources come from.
+// The module the resources come from: the running program.
 HINSTANCE AppInstance();

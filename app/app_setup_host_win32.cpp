@@ -1,10 +1,11 @@
-#include "setup/app_setup_host_win32.h"
+#include "app/app_setup_host_win32.h"
 
 #include <windows.h>
 
 #include "app/instance_handshake_win32.h"
 #include "app/settings_registry_win32.h"
 #include "app/settings_store.h"
+#include "platform/unique_handle_win32.h"
 #include "setup/setup_system_win32.h"
 #include "setup/shell_files.h"
 
@@ -35,17 +36,14 @@ void CAppSetupHost::CloseRunningInstance() {
     if (window == nullptr) return;
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
-    const HANDLE process =
-        processId != GetCurrentProcessId() ? OpenProcess(SYNCHRONIZE, FALSE, processId) : nullptr;
+    const CUniqueHandle process(
+        processId != GetCurrentProcessId() ? OpenProcess(SYNCHRONIZE, FALSE, processId) : nullptr);
     DWORD_PTR answer = 0;
     const LRESULT sent =
         SendMessageTimeoutA(window, CloseStrandixMessage(), 0, 0, SMTO_BLOCK | SMTO_ABORTIFHUNG,
                             kCloseRequestTimeoutMs, &answer);
-    if (process != nullptr) {
-        // The copy has ended its dialog; its executable stays in use until the process is gone.
-        if (sent != 0) WaitForSingleObject(process, kClosedCopyExitMs);
-        CloseHandle(process);
-    }
+    // The copy has ended its dialog; its executable stays in use until the process is gone.
+    if (process && sent != 0) WaitForSingleObject(process.Get(), kClosedCopyExitMs);
 }
 
 bool CAppSetupHost::ConfirmUninstall() {

@@ -1,4 +1,4 @@
-#include "app/message_box_win32.h"
+#include "winui/message_box_win32.h"
 
 #include "res/resource.h"
 

@@ -1,6 +1,6 @@
-#include "app/dialog_win32.h"
+#include "winui/dialog_win32.h"
 
-#include "res/resource.h"
+#include "winui/window_win32.h"
 
 namespace {
 
@@ -26,24 +26,6 @@ bool ReturnsResultDirectly(UINT message) {
         default:
             return false;
     }
-}
-
-void CentreOnScreen(HWND window) {
-    RECT rect;
-    GetWindowRect(window, &rect);
-    const POINT centre = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-    MONITORINFO monitor = {};
-    monitor.cbSize = sizeof monitor;
-    GetMonitorInfoA(MonitorFromPoint(centre, MONITOR_DEFAULTTOPRIMARY), &monitor);
-    const RECT& work = monitor.rcWork;
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    int x = work.left + (work.right - work.left - width) / 2;
-    int y = work.top + (work.bottom - work.top - height) / 2;
-    // Keep the caption on the screen when the window is larger than the work area.
-    if (x < work.left) x = work.left;
-    if (y < work.top) y = work.top;
-    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace
@@ -104,6 +86,10 @@ INT_PTR CDialogWin32::DoModal(HWND owner) {
     if (owner) SetActiveWindow(owner);
     g_runningDialog = outer_;
     return result_;
+}
+
+std::string CDialogWin32::ItemText(int id) const {
+    return WindowText(Item(id));
 }
 
 void CDialogWin32::EndDialog(INT_PTR result) {
