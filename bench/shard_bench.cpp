@@ -5,6 +5,7 @@
 //
 //   strandix_shard_bench --cli PROGRAM [--partials 1000] [--controls 1000] [--runs 3]
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -21,6 +22,23 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+// Processor seconds (user and system) of the children that have ended.
+double ChildSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+double Load() {
+    double load = 0;
+    if (std::FILE* file = std::fopen("/proc/loadavg", "r")) {
+        if (std::fscanf(file, "%lf", &load) != 1) load = 0;
+        std::fclose(file);
+    }
+    return load;
+}
 
 std::string Quoted(const std::string& text) {
     std::string quoted = "'";
@@ -74,12 +92,14 @@ int main(int argc, char** argv) {
     }
     command += " >/dev/null";
 
-    std::vector<double> seconds;
+    std::vector<double> seconds, processor;
     for (int r = 0; r < runs; ++r) {
+        const double childrenBefore = ChildSeconds();
         const auto start = std::chrono::steady_clock::now();
         const int status = std::system(command.c_str());
         seconds.push_back(
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        processor.push_back(ChildSeconds() - childrenBefore);
         if (status != 0) {
             std::fprintf(stderr, "strandix merge failed (status %d)\n", status);
             fs::remove_all(folder);
@@ -88,10 +108,13 @@ int main(int argc, char** argv) {
     }
     fs::remove_all(folder);
     std::sort(seconds.begin(), seconds.end());
+    std::sort(processor.begin(), processor.end());
     std::printf("partial of %lld controls: %.1f KB\n", static_cast<long long>(controlsEach),
                 static_cast<double>(oneSize) / 1000.0);
-    std::printf("merge of %lld partials of %lld controls: best %.2f s, median %.2f s (%d runs)\n",
-                static_cast<long long>(partials), static_cast<long long>(controlsEach),
-                seconds.front(), seconds[seconds.size() / 2], runs);
+    std::printf(
+        "merge of %lld partials of %lld controls: best %.2f s, median %.2f s; processor best "
+        "%.2f s (%d runs, load %.1f)\n",
+        static_cast<long long>(partials), static_cast<long long>(controlsEach), seconds.front(),
+        seconds[seconds.size() / 2], processor.front(), runs, Load());
     return 0;
 }
