@@ -179,20 +179,21 @@ int PrintExpectedCount(const ControlCommand& command) {
     return kFound;
 }
 
-int RunControlCommand(const ControlCommand& command, JsonWriter writeJson, void* context) {
-    const ControlOptions& options = command.options;
-    if (options.expected && command.keywords.size() != 1)
-        return Fail("--expected needs exactly one keyword.");
-
+ControlRun StartControlRun(const ControlCommand& command) {
     ControlRun run;
     run.settings = command.settings;
     run.keywords = command.keywords;
-    run.kind = options.kind;
-    run.seed = options.seed;
-    run.total = options.count;
+    run.kind = command.options.kind;
+    run.seed = command.options.seed;
+    run.total = command.options.count;
     run.real = MeasureSearch(command.text, command.keywords, command.settings);
     run.expected = ExpectedCount(command.text, command.keywords, command.settings);
+    return run;
+}
 
+std::vector<SearchStatistics> RunControlsShowingProgress(const ControlCommand& command,
+                                                         const std::vector<std::int64_t>& indexes) {
+    const ControlOptions& options = command.options;
     CControlProgress progress(command.showProgress);
     ControlRunOptions runOptions;
     runOptions.kind = options.kind;
@@ -202,8 +203,18 @@ int RunControlCommand(const ControlCommand& command, JsonWriter writeJson, void*
     runOptions.stop = &progress.stop;
     const ControlInput input{command.text, command.keywords, command.settings,
                              &command.wordLengths};
-    run.controls = RunControls(input, AllControls(options.count), runOptions);
+    std::vector<SearchStatistics> controls = RunControls(input, indexes, runOptions);
     progress.Clear();
+    return controls;
+}
+
+int RunControlCommand(const ControlCommand& command, JsonWriter writeJson, void* context) {
+    const ControlOptions& options = command.options;
+    if (options.expected && command.keywords.size() != 1)
+        return Fail("--expected needs exactly one keyword.");
+
+    ControlRun run = StartControlRun(command);
+    run.controls = RunControlsShowingProgress(command, AllControls(options.count));
     const bool stopped = static_cast<std::int64_t>(run.controls.size()) < run.total;
     if (stopped)
         std::fprintf(stderr, "strandix: Stopped after %lld of %lld controls.\n",

@@ -42,6 +42,14 @@ struct ControlCommand {
     bool showProgress = false;
 };
 
+// The run's settings and the real search's statistics, without controls.
+ControlRun StartControlRun(const ControlCommand& command);
+
+// Runs the controls numbered `indexes` with progress on the terminal; Ctrl-C stops them after
+// the running ones. Answers the statistics of those done, in the order of `indexes`.
+std::vector<SearchStatistics> RunControlsShowingProgress(const ControlCommand& command,
+                                                         const std::vector<std::int64_t>& indexes);
+
 // --expected without --controls: the expected count on standard output. Exit status.
 int PrintExpectedCount(const ControlCommand& command);
 

@@ -9,7 +9,9 @@
 #include "cli/console_receiver.h"
 #include "cli/controls_command.h"
 #include "cli/json_result_sink.h"
+#include "cli/shard_command.h"
 #include "cli/tool_options.h"
+#include "controls/sha256.h"
 #include "frontend/messages.h"
 #include "frontend/settings_fields.h"
 #include "platform/document_file.h"
@@ -120,6 +122,8 @@ int RunJsonWithMembers(const std::string& trailingMembers, void* context) {
 }
 
 int RunTool(const std::vector<std::string>& arguments) {
+    if (!arguments.empty() && arguments.front() == "merge")
+        return RunMergeCommand(std::vector<std::string>(arguments.begin() + 1, arguments.end()));
     ToolOptions options;
     std::string error;
     switch (ParseToolArguments(arguments, options, error)) {
@@ -146,6 +150,8 @@ int RunTool(const std::vector<std::string>& arguments) {
     if (status != DocumentReadStatus::Ok)
         return Fail(options.document + ": " + DocumentStatusMessage(status));
     const bool ignoreNumbers = options.fields.IgnoreNumbers != 0;
+    // Shards of one run must have read the same bytes, whatever their copy of it is called.
+    const std::string documentDigest = options.shard ? Sha256Hex(text) : std::string();
     std::vector<std::int32_t> wordLengths;
     if (options.controls.count > 0 && options.controls.kind == ControlKind::Words)
         wordLengths = WordLengths(text, ignoreNumbers);
@@ -167,6 +173,10 @@ int RunTool(const std::vector<std::string>& arguments) {
                                      options.json,
                                      receiverSettings.showProgress};
         if (options.controls.count == 0) return PrintExpectedCount(command);
+        if (options.shard) {
+            return RunShardCommand(
+                {command, *options.shard, documentDigest, ignoreNumbers, options.outputPath});
+        }
         JsonRun json{options, text, keywords, settings, receiver};
         return RunControlCommand(command, &RunJsonWithMembers, &json);
     }
