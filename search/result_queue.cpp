@@ -2,13 +2,33 @@
 
 #include <algorithm>
 
-CResultQueue::CResultQueue(std::size_t recordSize, std::size_t batchRecords,
-                           std::size_t ringRecords)
+namespace {
+
+// The records that `bytes` holds; a record is at least one value.
+std::size_t RecordsIn(std::size_t recordSize, std::size_t bytes) {
+    return bytes / (std::max<std::size_t>(recordSize, 1) * sizeof(std::int64_t));
+}
+
+}  // namespace
+
+// At least half of the bytes for the ring, at most a quarter each for the producer's and the
+// consumer's batch: a batch of 256 already takes the lock rarely enough, so small records leave
+// the rest to the ring. Records too large for four in the bytes get one place each.
+std::size_t CResultQueue::RingRecords(std::size_t recordSize, std::size_t bytes) {
+    const std::size_t records = RecordsIn(recordSize, bytes);
+    return records >= 4 ? records - 2 * BatchRecords(recordSize, bytes) : 1;
+}
+
+std::size_t CResultQueue::BatchRecords(std::size_t recordSize, std::size_t bytes) {
+    return std::clamp<std::size_t>(RecordsIn(recordSize, bytes) / 4, 1, 256);
+}
+
+CResultQueue::CResultQueue(std::size_t recordSize, std::size_t bytes)
     : recordSize_(recordSize),
-      batchRecords_(batchRecords),
-      ringRecords_(std::max(ringRecords, batchRecords)),
-      staged_(recordSize * batchRecords),
-      taken_(recordSize * batchRecords),
+      batchRecords_(BatchRecords(recordSize, bytes)),
+      ringRecords_(std::max(RingRecords(recordSize, bytes), batchRecords_)),
+      staged_(recordSize * batchRecords_),
+      taken_(recordSize * batchRecords_),
       ring_(recordSize * ringRecords_) {}
 
 bool CResultQueue::Push(const std::int64_t* record) {

@@ -9,13 +9,15 @@
 
 // A bounded queue of fixed-size records of 64-bit values, for one producer and one consumer.
 // Records pass in batches, so the lock is taken once per batch, not once per result; the memory
-// is fixed at construction, whatever the number of results.
+// is fixed at construction, whatever the number of results or the size of a record.
 class CResultQueue {
   public:
     // A record whose first value is this marks the end of a slice.
     static constexpr std::int64_t kSliceEnd = -1;
 
-    CResultQueue(std::size_t recordSize, std::size_t batchRecords, std::size_t ringRecords);
+    // Takes about `bytes` for records of `recordSize` values, and never less than three records
+    // (one being pushed, one in the ring, one being popped).
+    CResultQueue(std::size_t recordSize, std::size_t bytes);
     CResultQueue(const CResultQueue&) = delete;  // shared by two threads by reference
     CResultQueue& operator=(const CResultQueue&) = delete;
 
@@ -34,6 +36,9 @@ class CResultQueue {
 
   private:
     bool Flush();
+
+    static std::size_t RingRecords(std::size_t recordSize, std::size_t bytes);
+    static std::size_t BatchRecords(std::size_t recordSize, std::size_t bytes);
 
     const std::size_t recordSize_;
     const std::size_t batchRecords_;
