@@ -10,7 +10,7 @@ mkdir -p "$out/corpus"
 
 clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
     -I"$root" -o "$out/search_fuzz" "$root/fuzz/search_fuzz.cpp" \
-    "$root"/search/*.cpp -pthread
+    "$root"/search/*.cpp "$root"/platform/physical_memory_posix.cpp -pthread
 
 # The corpus stays in the build folder between runs; crashes are written there too.
 cd "$out"
