@@ -27,17 +27,17 @@ CResultQueue::CResultQueue(std::size_t recordSize, std::size_t bytes)
     : recordSize_(recordSize),
       batchRecords_(BatchRecords(recordSize, bytes)),
       ringRecords_(std::max(RingRecords(recordSize, bytes), batchRecords_)),
-      staged_(recordSize * batchRecords_),
-      taken_(recordSize * batchRecords_),
-      ring_(recordSize * ringRecords_) {}
+      staged_(new std::int64_t[recordSize * batchRecords_]),
+      taken_(new std::int64_t[recordSize * batchRecords_]),
+      ring_(new std::int64_t[recordSize * ringRecords_]) {}
 
 bool CResultQueue::Push(const std::int64_t* record) {
-    std::copy(record, record + recordSize_, staged_.begin() + stagedCount_ * recordSize_);
+    std::copy(record, record + recordSize_, staged_.get() + stagedCount_ * recordSize_);
     return ++stagedCount_ < batchRecords_ || Flush();
 }
 
 bool CResultQueue::EndSlice() {
-    std::fill_n(staged_.begin() + stagedCount_ * recordSize_, recordSize_, kSliceEnd);
+    std::fill_n(staged_.get() + stagedCount_ * recordSize_, recordSize_, kSliceEnd);
     ++stagedCount_;
     return Flush();
 }
@@ -50,8 +50,8 @@ bool CResultQueue::Flush() {
         if (closed_) return false;
         for (; done < stagedCount_ && count_ < ringRecords_; ++done, ++count_) {
             const std::size_t slot = (head_ + count_) % ringRecords_;
-            std::copy_n(staged_.begin() + done * recordSize_, recordSize_,
-                        ring_.begin() + slot * recordSize_);
+            std::copy_n(staged_.get() + done * recordSize_, recordSize_,
+                        ring_.get() + slot * recordSize_);
         }
         changed_.notify_all();
     }
@@ -68,15 +68,15 @@ CResultQueue::Take CResultQueue::Pop(std::int64_t* record, std::chrono::millisec
         takenCount_ = std::min(count_, batchRecords_);
         for (std::size_t i = 0; i < takenCount_; ++i) {
             const std::size_t slot = (head_ + i) % ringRecords_;
-            std::copy_n(ring_.begin() + slot * recordSize_, recordSize_,
-                        taken_.begin() + i * recordSize_);
+            std::copy_n(ring_.get() + slot * recordSize_, recordSize_,
+                        taken_.get() + i * recordSize_);
         }
         head_ = (head_ + takenCount_) % ringRecords_;
         count_ -= takenCount_;
         takenNext_ = 0;
         changed_.notify_all();
     }
-    const auto from = taken_.begin() + takenNext_++ * recordSize_;
+    const std::int64_t* from = taken_.get() + takenNext_++ * recordSize_;
     std::copy_n(from, recordSize_, record);
     return *from == kSliceEnd ? Take::SliceEnd : Take::Record;
 }

@@ -4,8 +4,8 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <memory>
 #include <mutex>
-#include <vector>
 
 // A bounded queue of fixed-size records of 64-bit values, for one producer and one consumer.
 // Records pass in batches, so the lock is taken once per batch, not once per result; the memory
@@ -45,17 +45,18 @@ class CResultQueue {
     const std::size_t ringRecords_;
 
     // Producer only: records pushed but not yet passed on.
-    std::vector<std::int64_t> staged_;
+    // Left uninitialised: only the slots that records reach are ever written or touched.
+    std::unique_ptr<std::int64_t[]> staged_;
     std::size_t stagedCount_ = 0;
     // Consumer only: records taken out of the ring and not yet popped.
-    std::vector<std::int64_t> taken_;
+    std::unique_ptr<std::int64_t[]> taken_;
     std::size_t takenCount_ = 0;
     std::size_t takenNext_ = 0;
 
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::vector<std::int64_t> ring_;  // guarded by mutex_, as are the three below
-    std::size_t head_ = 0;            // the oldest record's slot
+    std::unique_ptr<std::int64_t[]> ring_;  // guarded by mutex_, as are the three below
+    std::size_t head_ = 0;                  // the oldest record's slot
     std::size_t count_ = 0;
     bool closed_ = false;
 };

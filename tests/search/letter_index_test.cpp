@@ -57,6 +57,10 @@ TEST(LetterIndex, HoldsWhereEveryLetterStandsHoweverTheWorkIsCut) {
         const std::string text = RandomText(c.length, 5, static_cast<std::uint32_t>(c.length));
         const auto length = static_cast<std::int32_t>(text.size());
         const LetterCounts counts = CountsOf(text);
+        for (const char letter : {'A', 'B', 'C', 'D', 'E', 'F'}) {
+            ASSERT_EQ(counts[static_cast<unsigned char>(letter)],
+                      static_cast<std::uint64_t>(std::count(text.begin(), text.end(), letter)));
+        }
         CLetterIndex index(text.c_str(), length, order, kFullBitmapLetters, counts);
         CCountingReceiver goOn;
         ASSERT_TRUE(index.Fill(goOn, c.stepLetters));
