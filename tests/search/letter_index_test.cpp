@@ -161,6 +161,24 @@ TEST(LetterIndex, TheSearchReportsProgressAndCancelsWhileItBuildsTheIndex) {
     }
 }
 
+// The largest text: every size is 64-bit (a 32-bit sum would wrap around near 2^31 letters).
+TEST(LetterIndex, EstimatesAnIndexForTheLargestText) {
+    const std::uint64_t letters = INT32_MAX;
+    for (std::int32_t stride = 1; stride <= kFullBitmapLetters; ++stride) {
+        // A bit per letter, and per phase two spare words and the bookkeeping.
+        const std::uint64_t bytes = CStridedBitmap::Bytes(INT32_MAX, stride);
+        EXPECT_GE(bytes, letters / 8) << stride;
+        EXPECT_LE(bytes, letters / 8 + 64 * static_cast<std::uint64_t>(stride) + 64) << stride;
+    }
+    LetterCounts counts{};
+    counts['A'] = INT32_MAX;
+    // 4 bytes per first letter, and four bitmaps.
+    const std::uint64_t bytes =
+        CLetterIndex::Bytes(counts, INT32_MAX, {"AAAAA"}, kFullBitmapLetters);
+    EXPECT_GE(bytes, 4 * letters + 4 * (letters / 8));
+    EXPECT_LE(bytes, 4 * letters + 4 * (letters / 8) + 16384);
+}
+
 TEST(LetterIndex, DefaultBudgetKeepsToFourBytesPerLetterAndHalfTheMachine) {
     constexpr std::uint64_t kMB = 1 << 20;
     const struct {
