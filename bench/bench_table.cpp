@@ -243,6 +243,11 @@ std::vector<MemoryRow> MemoryRows(const std::string& bible) {
          MemoryText::Generated,
          {"MOSES"},
          far},
+        {"M5",
+         "the 30 keywords of M2, 200 MB generated text, default settings",
+         MemoryText::Generated,
+         thirty,
+         {}},
     };
 }
 
