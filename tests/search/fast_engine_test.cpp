@@ -165,7 +165,7 @@ IndexedSearchPlan Split(std::int32_t sliceLength, bool worker, std::size_t queue
 const Plan kPlans[] = {
     {"Product", {}, 6000},
     {"SlicesOneThread", Split(3, false, 4 << 20), 3000},
-    {"SlicesWorker", Split(5, true, 200), 600},
+    {"SlicesWorker", Split(5, true, 600), 600},
     {"SliceEachLetterWorker", Split(1, true, 1), 300},
     {"FullIndex", Split(1 << 15, false, 4 << 20, 7), 1000, kFullBitmapLetters},
     {"ThreeBitmapLetters", Split(4, true, 200, 1), 400, 3},
