@@ -10,7 +10,7 @@
 #include <string>
 
 #include "results/progress_receiver.h"
-#include "results/result_sink.h"
+#include "search/result_sink.h"
 #include "search/text_input.h"
 
 class CJsonResultSink : public CResultSink {

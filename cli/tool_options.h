@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/dialog_fields.h"
+#include "frontend/settings_fields.h"
 
 struct ToolOptions {
     DialogFields fields;      // the dialog's values and defaults; widths as given

@@ -1,9 +1,9 @@
-// The product's search. It visits the same finds in the same order as the literal search and so
+// The indexed engine. It visits the same finds in the same order as the literal search and so
 // makes the same sink calls; what differs is how a keyword's finds are found. The literal search
 // tries every skip at every position whose first letter matches; here an index of where each
 // letter stands gives the positions of a keyword's first letter, and bitmaps of the text taken
 // with strides 1, 2, 3 ... test 64 skips at a time for the next letters (CFindScanner); the
-// column width of a single-keyword result is remembered per skip (ColumnWidthChooser).
+// column width of a single-keyword result is remembered per skip (CColumnWidthChooser).
 //
 // The index's size is known before it is built. It must fit a budget: when the full index does
 // not, one with bitmaps for fewer letters is built, and when none fits the literal loop does the
@@ -29,10 +29,10 @@
 #include "platform/physical_memory.h"
 #include "search/column_width.h"
 #include "search/find_scanner.h"
+#include "search/find_sequences.h"
 #include "search/keyword_cursor.h"
 #include "search/literal_search.h"
 #include "search/result_queue.h"
-#include "search/search_order.h"
 
 namespace {
 
@@ -120,7 +120,7 @@ class CSliceSearch {
     std::vector<CFindScanner> scanners_;
     ResultPositions positions_;
     std::vector<std::int64_t> lowest_, highest_;
-    ColumnWidthChooser widths_;
+    CColumnWidthChooser widths_;
 };
 
 // The calling thread's receiver: progress at most once per more than 20 ms, results to the sink.

@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "results/result_sink.h"
 #include "search/letter_index.h"
+#include "search/result_sink.h"
 #include "search/search_settings.h"
 #include "search/text_input.h"
 #include "search/tick_clock.h"

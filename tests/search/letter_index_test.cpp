@@ -6,9 +6,9 @@
 
 #include <random>
 
+#include "search/find_sequences.h"
 #include "search/indexed_search.h"
 #include "search/letter_index.h"
-#include "search/search_order.h"
 #include "tests/support/recording_sink.h"
 
 namespace {

@@ -1,4 +1,4 @@
-// The product engine against the literal one on many seeded random cases, with every size of
+// The indexed engine against the literal one on many seeded random cases, with every size of
 // letter index and without one, and its pieces (the letter index, the indexed scanner and the
 // width chooser) against the plain code they replace.
 
@@ -14,14 +14,13 @@
 #include "search/indexed_search.h"
 #include "search/keyword_cursor.h"
 #include "search/letter_index.h"
-#include "search/search_order.h"
 #include "tests/support/recording_sink.h"
 
 namespace {
 
-class Random {
+class CRandom {
   public:
-    explicit Random(std::uint32_t seed) : engine_(seed) {}
+    explicit CRandom(std::uint32_t seed) : engine_(seed) {}
     int Pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(engine_); }
     bool OneIn(int n) { return Pick(1, n) == 1; }
 
@@ -140,7 +139,7 @@ LetterCounts CountsOf(const std::string& text) {
     return counts;
 }
 
-// The product's own plan, and plans that cut even small texts into slices, with and without the
+// The engine's own plan, and plans that cut even small texts into slices, with and without the
 // worker thread, and with a queue so short that the worker waits for nearly every result; and
 // plans whose memory budget holds exactly an index with 1 to 4 bitmap letters, or none (the
 // literal loop), with the index built in pieces of a few letters.
@@ -163,7 +162,7 @@ IndexedSearchPlan Split(std::int32_t sliceLength, bool worker, std::size_t queue
 }
 
 const Plan kPlans[] = {
-    {"Product", {}, 6000},
+    {"Default", {}, 6000},
     {"SlicesOneThread", Split(3, false, 4 << 20), 3000},
     {"SlicesWorker", Split(5, true, 600), 600},
     {"SliceEachLetterWorker", Split(1, true, 1), 300},
@@ -198,10 +197,10 @@ bool UsesAskedIndex(const Plan& plan, const std::string& text, const KeywordList
                                MakeSearchOrder(keywords), *made.indexBudget) == plan.bitmapLetters;
 }
 
-class FastEngine : public testing::TestWithParam<Plan> {};
+class IndexedEngine : public testing::TestWithParam<Plan> {};
 
-TEST_P(FastEngine, MakesTheLiteralEnginesCallsOnRandomCases) {
-    Random random(7001);
+TEST_P(IndexedEngine, MakesTheLiteralEnginesCallsOnRandomCases) {
+    CRandom random(7001);
     int cases = 0, withResults = 0, askedIndex = 0;
     std::size_t results = 0;
     while (cases < GetParam().cases) {
@@ -217,14 +216,14 @@ TEST_P(FastEngine, MakesTheLiteralEnginesCallsOnRandomCases) {
         CManualClock clock;
         const IndexedSearchPlan plan = PlanFor(GetParam(), text, keywords);
         const Outcome literal = Search(nullptr, text, keywords, s, {}, clock);
-        const Outcome fast = Search(&plan, text, keywords, s, {}, clock);
-        ASSERT_EQ(fast.calls, literal.calls) << Describe(text, keywords, s);
-        ASSERT_EQ(fast.outcome, literal.outcome);
+        const Outcome indexed = Search(&plan, text, keywords, s, {}, clock);
+        ASSERT_EQ(indexed.calls, literal.calls) << Describe(text, keywords, s);
+        ASSERT_EQ(indexed.outcome, literal.outcome);
         askedIndex += UsesAskedIndex(GetParam(), text, keywords);
         withResults += literal.calls.size() > 3;
         results += literal.calls.size() - 3;
     }
-    std::printf("fast against literal: %d cases, %d with results, %zu results\n", cases,
+    std::printf("indexed against literal: %d cases, %d with results, %zu results\n", cases,
                 withResults, results);
     // The generator must give a meaningful mix, or the comparison proves little.
     EXPECT_GT(withResults, cases * 2 / 5);
@@ -237,8 +236,8 @@ TEST_P(FastEngine, MakesTheLiteralEnginesCallsOnRandomCases) {
 
 // The same run stopped by the sink: Begin refusing, the k-th AddResult refusing, or the j-th
 // Progress (reported at every step by a clock that moves 21 ms per reading) asking to cancel.
-TEST_P(FastEngine, StopsWhereTheLiteralEngineStops) {
-    Random random(7002);
+TEST_P(IndexedEngine, StopsWhereTheLiteralEngineStops) {
+    CRandom random(7002);
     int cancels = 0;
     for (int round = 0; round < GetParam().cases / 3; ++round) {
         const int alphabet = random.Pick(1, 3);
@@ -258,9 +257,9 @@ TEST_P(FastEngine, StopsWhereTheLiteralEngineStops) {
         CManualClock still;
         const IndexedSearchPlan plan = PlanFor(GetParam(), text, keywords);
         const Outcome literal = Search(nullptr, text, keywords, s, refusing, still);
-        const Outcome fast = Search(&plan, text, keywords, s, refusing, still);
-        ASSERT_EQ(fast.calls, literal.calls) << what;
-        ASSERT_EQ(fast.outcome, literal.outcome) << what;
+        const Outcome indexed = Search(&plan, text, keywords, s, refusing, still);
+        ASSERT_EQ(indexed.calls, literal.calls) << what;
+        ASSERT_EQ(indexed.outcome, literal.outcome) << what;
 
         CRecordingSink canceling;
         const std::size_t refusal = random.Pick(0, 6);
@@ -297,7 +296,7 @@ TEST_P(FastEngine, StopsWhereTheLiteralEngineStops) {
 
 // A sink that runs out of memory part-way: the exception reaches the caller (the search run
 // shows "Out of memory.") and the worker thread is stopped and joined on the way out.
-TEST(FastEngineWorker, ASinkThatThrowsStopsTheWorkerAndPassesTheExceptionOn) {
+TEST(IndexedEngineWorker, ASinkThatThrowsStopsTheWorkerAndPassesTheExceptionOn) {
     class CThrowingSink : public CResultSink {
       public:
         bool AddResult(const char*, std::int32_t, std::int32_t, std::int32_t,
@@ -327,7 +326,7 @@ std::string PlanName(const testing::TestParamInfo<Plan>& param) {
     return param.param.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Plans, FastEngine, testing::ValuesIn(kPlans), PlanName);
+INSTANTIATE_TEST_SUITE_P(Plans, IndexedEngine, testing::ValuesIn(kPlans), PlanName);
 
 // A filled index, built in pieces of `stepLetters` letters.
 std::unique_ptr<CLetterIndex> MakeIndex(const std::string& text, const KeywordList& order,
@@ -341,7 +340,7 @@ std::unique_ptr<CLetterIndex> MakeIndex(const std::string& text, const KeywordLi
 }
 
 TEST(FindScanner, ListsTheFindsOfAKeywordCursorAcrossPauses) {
-    Random random(7003);
+    CRandom random(7003);
     int nonEmpty = 0;
     for (int round = 0; round < 3000; ++round) {
         const int alphabet = random.Pick(1, 3);
@@ -380,7 +379,7 @@ TEST(FindScanner, ListsTheFindsOfAKeywordCursorAcrossPauses) {
 }
 
 TEST(ColumnWidthChooser, ChoosesAsChooseColumnWidthDoes) {
-    Random random(7004);
+    CRandom random(7004);
     int fitted = 0;
     for (int round = 0; round < 300; ++round) {
         // Keyword lengths and settings stay fixed for a chooser, as in one run.
@@ -395,7 +394,7 @@ TEST(ColumnWidthChooser, ChoosesAsChooseColumnWidthDoes) {
         s.MaxColumnWidth = s.MinColumnWidth + random.Pick(-3, 200);
         s.MaxResultLength = random.Pick(0, 2 * textLength);
         s.MaxDistanceBetweenLetters = random.Pick(1, textLength);
-        ColumnWidthChooser chooser(order, textLength, s);
+        CColumnWidthChooser chooser(order, textLength, s);
 
         for (int candidate = 0; candidate < 200; ++candidate) {
             ResultPositions positions(keywordCount);
