@@ -88,6 +88,9 @@ CAlphabet::CAlphabet(AlphabetName name, bool keepFinals) : name_(name) {
             std::lower_bound(letters.begin(), letters.end(), letter) - letters.begin();
         codes_[character - firstCodePoint_] = static_cast<unsigned char>(kFirstCode + index);
     }
+    twoByteCodes_.assign(0x800, 0);
+    for (char32_t c = 0x80; c < 0x800; ++c)
+        twoByteCodes_[c] = static_cast<unsigned char>(CodeOf(c));
 }
 
 char CAlphabet::LetterCode(std::size_t index) const {
@@ -125,22 +128,34 @@ bool CAlphabet::MapDocument(std::string_view document, bool ignoreNumbers, std::
         NormaliseText(text, ignoreNumbers);
         return true;
     }
-    text.clear();
-    // A letter of these scripts takes two bytes or more.
-    text.reserve(document.size() / 2 + 1);
+    // No more letters than bytes; the text is cut to its letters at the end.
+    text.assign(document.size(), '\0');
+    std::size_t kept = 0;
     std::size_t at = Utf8BomLength(document);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(document.data());
     while (at < document.size()) {
-        const std::size_t start = at;
-        const char code = ReadCharacter(document, at, true, ignoreNumbers);
-        if (code != 0) {
-            text.push_back(code);
-        } else if (at == start + 1 && static_cast<unsigned char>(document[start]) >= 0x80) {
-            // Only a byte that starts no character is read alone above 0x7F.
-            errorText = InvalidUtf8Message("The document is", start);
-            text.clear();
-            return false;
+        const unsigned char lead = bytes[at];
+        char code = 0;
+        // Blanks and two-byte letters are nearly all of a Hebrew or Greek text.
+        if (lead < 0x80) {
+            ++at;
+            if (!ignoreNumbers && IsAsciiDigit(lead)) code = static_cast<char>(lead);
+        } else if (lead >= 0xC2 && lead <= 0xDF && at + 1 < document.size() &&
+                   (bytes[at + 1] & 0xC0) == 0x80) {
+            code = static_cast<char>(twoByteCodes_[(lead & 0x1Fu) << 6 | (bytes[at + 1] & 0x3Fu)]);
+            at += 2;
+        } else {
+            char32_t codePoint = 0;
+            if (!DecodeUtf8(document, at, codePoint)) {
+                errorText = InvalidUtf8Message("The document is", at);
+                text.clear();
+                return false;
+            }
+            code = CodeOf(codePoint);
         }
+        if (code != 0) text[kept++] = code;
     }
+    text.resize(kept);
     return true;
 }
 

@@ -61,4 +61,6 @@ class CAlphabet {
     // codes_[c - firstCodePoint_] is the code of character c, 0 for none.
     std::vector<unsigned char> codes_;
     char32_t firstCodePoint_ = 0;
+    // The same for U+0000..U+07FF, the characters of two UTF-8 bytes, by their value.
+    std::vector<unsigned char> twoByteCodes_;
 };
