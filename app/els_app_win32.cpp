@@ -2,28 +2,22 @@
 
 #include <commctrl.h>
 
+#include "app/app_setup_host_win32.h"
 #include "app/els_dialog_win32.h"
 #include "app/instance_handshake_win32.h"
 #include "app/splash_dialog_win32.h"
-#include "setup/app_setup_host_win32.h"
 #include "setup/installer.h"
 #include "setup/setup_command_line.h"
 #include "setup/setup_system_win32.h"
 
 namespace {
 
-// Process-wide values, in the order they must come into being: the two message numbers that
-// copies of the program talk with (the settings key handle is constant-initialised to null
-// before any of this), then the application object.
-[[maybe_unused]] const UINT g_areYouMessage = AreYouStrandixMessage();
-[[maybe_unused]] const UINT g_closeMessage = CloseStrandixMessage();
+// The application object. The message numbers that copies of the program talk with are
+// obtained during static initialisation too (instance_handshake_win32.cpp); its constructor uses
+// neither them nor the settings key, so the order between the files does not matter.
 CElsApp g_app;
 
 }  // namespace
-
-CElsApp::~CElsApp() {
-    if (mutex_) CloseHandle(mutex_);
-}
 
 bool CElsApp::InitInstance() {
     // The common controls (up-down, progress bar) in their current look.
@@ -41,8 +35,9 @@ bool CElsApp::InitInstance() {
         if (installer.HandleCommandLine(ArgumentText(GetCommandLineA()))) return false;
     }
 
-    mutex_ = CreateMutexA(nullptr, FALSE, kSingleInstanceMutexName);
+    const HANDLE mutex = CreateMutexA(nullptr, FALSE, kSingleInstanceMutexName);
     const DWORD error = GetLastError();
+    mutex_.Reset(mutex);
     if (error == ERROR_ALREADY_EXISTS || error == ERROR_ACCESS_DENIED) {
         // Another copy runs: bring its main window to the front (none while it still shows its
         // splash screen) and end without a word.

@@ -4,13 +4,14 @@
 
 #include <windows.h>
 
+#include "platform/unique_handle_win32.h"
+
 // Copies of the program share this mutex; only its existence is used.
 inline constexpr char kSingleInstanceMutexName[] = "TarnwickStrandixMutex";
 
 class CElsApp {
   public:
     CElsApp() = default;
-    ~CElsApp();                        // closes the mutex handle
     CElsApp(const CElsApp&) = delete;  // owns the mutex handle
     CElsApp& operator=(const CElsApp&) = delete;
 
@@ -19,5 +20,5 @@ class CElsApp {
     bool InitInstance();
 
   private:
-    HANDLE mutex_ = nullptr;
+    CUniqueHandle mutex_;
 };

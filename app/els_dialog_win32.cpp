@@ -4,10 +4,12 @@
 
 #include "app/html_result_output.h"
 #include "app/instance_handshake_win32.h"
-#include "app/message_box_win32.h"
 #include "app/result_commands_win32.h"
 #include "app/result_paths.h"
+#include "platform/file.h"
+#include "platform/shell.h"
 #include "res/resource.h"
+#include "winui/message_box_win32.h"
 
 namespace {
 
@@ -127,17 +129,13 @@ void CElsDialog::OnSaveResults() {
     const std::optional<std::string> message = SaveResults(
         resultsPath, run_.GetTemporaryResultsPath(), GetDocumentText(),
         [this](const std::string& suggestion) { return ChooseResultsFile(Window(), suggestion); },
-        CopyReplacing, SystemPathEquals);
+        [](const std::string& from, const std::string& to) {
+            SystemErrorCode ignored = 0;  // the program's message names no reason
+            return CopyFileReplacing(from, to, ignored);
+        },
+        SystemPathEquals);
     run_.SetResultsPath(resultsPath);
     if (message) ShowMessage(*message, MessageButtons::Ok);
-}
-
-std::string CElsDialog::ItemText(int id) const {
-    const HWND item = Item(id);
-    std::string text(static_cast<size_t>(GetWindowTextLengthA(item)) + 1, '\0');
-    const int length = GetWindowTextA(item, text.data(), static_cast<int>(text.size()));
-    text.resize(length > 0 ? static_cast<size_t>(length) : 0);
-    return text;
 }
 
 std::string CElsDialog::GetDocumentText() {

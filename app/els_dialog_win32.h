@@ -5,10 +5,10 @@
 
 #include <windows.h>
 
-#include "app/dialog_win32.h"
 #include "app/search_run.h"
 #include "app/search_view.h"
 #include "app/settings_registry_win32.h"
+#include "winui/dialog_win32.h"
 
 class CElsDialog : public CDialogWin32, private CSearchView {
   public:
@@ -29,8 +29,6 @@ class CElsDialog : public CDialogWin32, private CSearchView {
     void OnBrowse();
     void OnViewResults();
     void OnSaveResults();
-
-    std::string ItemText(int id) const;
 
     // CSearchView
     std::string GetDocumentText() override;

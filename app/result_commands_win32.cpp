@@ -2,7 +2,6 @@
 
 #include <cderr.h>
 #include <commdlg.h>
-#include <shellapi.h>
 
 #include "app/result_paths.h"
 
@@ -45,35 +44,6 @@ std::optional<std::string> RunFileDialog(const FileDialogRequest& request,
 
 }  // namespace
 
-namespace {
-
-std::wstring Widen(std::string_view text) {
-    if (text.empty()) return {};
-    const int size = static_cast<int>(text.size());
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), length);
-    return wide;
-}
-
-}  // namespace
-
-// Both paths are read in the system's ANSI code page, so a double-byte character stays whole,
-// and compared letter by letter ignoring case only: no linguistic rules, which would let
-// ignorable characters such as a soft hyphen make two different paths equal.
-bool SystemPathEquals(std::string_view a, std::string_view b) {
-    const std::wstring wideA = Widen(a);
-    const std::wstring wideB = Widen(b);
-    return CompareStringOrdinal(wideA.data(), static_cast<int>(wideA.size()), wideB.data(),
-                                static_cast<int>(wideB.size()), TRUE) == CSTR_EQUAL;
-}
-
-bool OpenWithShell(const std::string& path) {
-    const HINSTANCE result =
-        ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOW);
-    return reinterpret_cast<INT_PTR>(result) > 32;
-}
-
 std::optional<std::string> ChooseResultsFile(HWND owner, const std::string& suggestion) {
     return RunFileDialog({owner, kSaveResultsFilter, kSaveResultsTitle,
                           kSaveResultsDefaultExtension, OFN_OVERWRITEPROMPT, GetSaveFileNameA},
@@ -84,8 +54,4 @@ std::optional<std::string> ChooseDocumentFile(HWND owner, const std::string& ini
     return RunFileDialog({owner, kBrowseFilter, kBrowseTitle, nullptr,
                           OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST, GetOpenFileNameA},
                          initialName);
-}
-
-bool CopyReplacing(const std::string& from, const std::string& to) {
-    return CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE;
 }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/message_box.h"
+#include "winui/message_box.h"
 
 // The numeric edit boxes, by control id.
 enum class NumberField : int {

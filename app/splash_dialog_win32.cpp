@@ -1,8 +1,8 @@
 #include "app/splash_dialog_win32.h"
 
-#include "app/message_box_win32.h"
 #include "app/splash_timing.h"
 #include "res/resource.h"
+#include "winui/message_box_win32.h"
 
 namespace {
 
@@ -17,6 +17,24 @@ HFONT CreateLineFont() {
     font.lfCharSet = DEFAULT_CHARSET;
     lstrcpynA(font.lfFaceName, "Arial", LF_FACESIZE);
     return CreateFontIndirectA(&font);
+}
+
+// Key and system-key presses, and presses of the left, right and middle mouse buttons on the
+// client and the non-client area.
+bool IsPress(UINT message) {
+    switch (message) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_NCLBUTTONDOWN:
+        case WM_NCRBUTTONDOWN:
+        case WM_NCMBUTTONDOWN:
+            return true;
+        default:
+            return false;
+    }
 }
 
 }  // namespace
@@ -45,7 +63,8 @@ BOOL CSplashDialog::OnInitDialog() {
 
 bool CSplashDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (message == WM_TIMER) {
-        if (wParam == kSplashTimerId && SplashTimeIsUp(startTime_, GetTickCount())) {
+        if (wParam == kSplashTimerId &&
+            SplashClosesOn(SplashEvent::TimerTick, startTime_, GetTickCount())) {
             KillTimer(Window(), kSplashTimerId);
             EndDialog(IDOK);
         }
@@ -65,8 +84,8 @@ bool CSplashDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
 bool CSplashDialog::PreTranslateMessage(MSG& message) {
     const bool forSplash =
         Window() && (message.hwnd == Window() || IsChild(Window(), message.hwnd));
-    if (forSplash && IsSplashClosingInput(message.message)) {
-        if (SplashAcceptsInput(startTime_, GetTickCount())) EndDialog(IDOK);
+    if (forSplash && IsPress(message.message)) {
+        if (SplashClosesOn(SplashEvent::Press, startTime_, GetTickCount())) EndDialog(IDOK);
         return true;  // swallowed either way
     }
     return CDialogWin32::PreTranslateMessage(message);

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "app/dialog_win32.h"
+#include "winui/dialog_win32.h"
 
 class CSplashDialog : public CDialogWin32 {
   public:

@@ -7,38 +7,16 @@
 
 inline constexpr std::uint32_t kSplashTimerId = 0;
 inline constexpr std::uint32_t kSplashTimerPeriodMs = 100;
-inline constexpr std::uint32_t kSplashLifetimeMs = 2500;
-inline constexpr std::uint32_t kSplashInputDelayMs = 500;
 
-constexpr std::uint32_t TicksSince(std::uint32_t start, std::uint32_t now) {
-    return static_cast<std::uint32_t>(now - start);
-}
+// What reaches the splash: a tick of its timer, or a press of a key or mouse button on it
+// (releases, moves and everything else never close it).
+enum class SplashEvent { TimerTick, Press };
 
-// A tick of the splash timer ends the splash from this moment on.
-constexpr bool SplashTimeIsUp(std::uint32_t start, std::uint32_t now) {
-    return TicksSince(start, now) >= kSplashLifetimeMs;
-}
-
-// A click or key press ends the splash from this moment on (earlier it is swallowed).
-constexpr bool SplashAcceptsInput(std::uint32_t start, std::uint32_t now) {
-    return TicksSince(start, now) >= kSplashInputDelayMs;
-}
-
-// The input that closes the splash: key and system-key presses, and presses of the left,
-// right and middle mouse buttons on the client and the non-client area. Releases, moves and
-// everything else do not count.
-constexpr bool IsSplashClosingInput(unsigned message) {
-    switch (message) {
-        case 0x0100:  // WM_KEYDOWN
-        case 0x0104:  // WM_SYSKEYDOWN
-        case 0x0201:  // WM_LBUTTONDOWN
-        case 0x0204:  // WM_RBUTTONDOWN
-        case 0x0207:  // WM_MBUTTONDOWN
-        case 0x00A1:  // WM_NCLBUTTONDOWN
-        case 0x00A4:  // WM_NCRBUTTONDOWN
-        case 0x00A7:  // WM_NCMBUTTONDOWN
-            return true;
-        default:
-            return false;
-    }
+// Whether the splash, shown at tick `shownAt`, closes on `event` at tick `now`. A press that
+// does not close it is swallowed.
+constexpr bool SplashClosesOn(SplashEvent event, std::uint32_t shownAt, std::uint32_t now) {
+    constexpr std::uint32_t kLifetimeMs = 2500;
+    constexpr std::uint32_t kInputDelayMs = 500;
+    const std::uint32_t elapsed = static_cast<std::uint32_t>(now - shownAt);
+    return elapsed >= (event == SplashEvent::TimerTick ? kLifetimeMs : kInputDelayMs);
 }

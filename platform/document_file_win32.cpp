@@ -3,32 +3,15 @@
 #include <new>
 
 #include "platform/document_file.h"
-
-namespace {
-
-class CFileHandle {
-  public:
-    explicit CFileHandle(HANDLE handle) : handle_(handle) {}
-    CFileHandle(const CFileHandle&) = delete;  // one owner closes it
-    CFileHandle& operator=(const CFileHandle&) = delete;
-    ~CFileHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-    }
-    HANDLE get() const { return handle_; }
-
-  private:
-    HANDLE handle_;
-};
-
-}  // namespace
+#include "platform/unique_handle_win32.h"
 
 DocumentReadStatus ReadDocument(const std::string& path, std::string& contents) {
     contents.clear();
-    CFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) return DocumentReadStatus::CannotOpen;
+    CUniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsValid()) return DocumentReadStatus::CannotOpen;
     DWORD high = 0;
-    const DWORD low = GetFileSize(file.get(), &high);
+    const DWORD low = GetFileSize(file.Get(), &high);
     if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) {
         return DocumentReadStatus::UnknownSize;
     }
@@ -40,7 +23,7 @@ DocumentReadStatus ReadDocument(const std::string& path, std::string& contents) 
         return DocumentReadStatus::OutOfMemory;
     }
     DWORD read = 0;
-    if (!ReadFile(file.get(), contents.data(), static_cast<DWORD>(size), &read, nullptr)) {
+    if (!ReadFile(file.Get(), contents.data(), static_cast<DWORD>(size), &read, nullptr)) {
         contents.clear();
         return DocumentReadStatus::ReadFailed;
     }

@@ -5,8 +5,10 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "platform/file.h"
+#include "platform/unique_fd_posix.h"
 
 namespace {
 
@@ -33,25 +35,22 @@ bool WriteAll(int fd, const char* bytes, std::size_t count, std::size_t& written
 
 class CPosixFile : public CWritableFile {
   public:
-    explicit CPosixFile(int fd) : fd_(fd) {}
-    CPosixFile(const CPosixFile&) = delete;  // one owner closes the descriptor
-    CPosixFile& operator=(const CPosixFile&) = delete;
-    ~CPosixFile() override { ::close(fd_); }
+    explicit CPosixFile(CUniqueFd fd) : fd_(std::move(fd)) {}
 
     bool Write(const char* bytes, std::size_t count, std::size_t& written,
                SystemErrorCode& error) override {
-        return WriteAll(fd_, bytes, count, written, error);
+        return WriteAll(fd_.Get(), bytes, count, written, error);
     }
 
     bool GetSize(std::uint64_t& size) override {
         struct stat info {};
-        if (::fstat(fd_, &info) != 0 || info.st_size < 0) return false;
+        if (::fstat(fd_.Get(), &info) != 0 || info.st_size < 0) return false;
         size = static_cast<std::uint64_t>(info.st_size);
         return true;
     }
 
   private:
-    int fd_;
+    CUniqueFd fd_;
 };
 
 class CPosixFileSystem : public CFileSystem {
@@ -66,34 +65,14 @@ class CPosixFileSystem : public CFileSystem {
 
     std::unique_ptr<CWritableFile> CreateNewFile(const std::string& path) override {
         // The page holds the document's letters: readable by its owner only.
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd < 0) return nullptr;
-        return std::make_unique<CPosixFile>(fd);
+        CUniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        if (!fd.IsValid()) return nullptr;
+        return std::make_unique<CPosixFile>(std::move(fd));
     }
 
     std::string DescribeError(SystemErrorCode error) override {
         return std::strerror(static_cast<int>(error));
     }
-};
-
-class CDescriptor {
-  public:
-    explicit CDescriptor(int fd) : fd_(fd) {}
-    CDescriptor(const CDescriptor&) = delete;  // one owner closes it
-    CDescriptor& operator=(const CDescriptor&) = delete;
-    ~CDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    int get() const { return fd_; }
-    // Closes now and says whether the system took the data (a late write error shows here).
-    bool Close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-  private:
-    int fd_;
 };
 
 }  // namespace
@@ -105,9 +84,9 @@ CFileSystem& SystemFileSystem() {
 
 bool CopyFileReplacing(const std::string& from, const std::string& to, SystemErrorCode& error) {
     error = 0;
-    CDescriptor source(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    CUniqueFd source(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat sourceInfo {};
-    if (source.get() < 0 || ::fstat(source.get(), &sourceInfo) != 0) {
+    if (!source.IsValid() || ::fstat(source.Get(), &sourceInfo) != 0) {
         error = static_cast<SystemErrorCode>(errno);
         return false;
     }
@@ -118,14 +97,14 @@ bool CopyFileReplacing(const std::string& from, const std::string& to, SystemErr
         error = EINVAL;
         return false;
     }
-    CDescriptor target(::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (target.get() < 0) {
+    CUniqueFd target(::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (!target.IsValid()) {
         error = static_cast<SystemErrorCode>(errno);
         return false;
     }
     char block[64 * 1024];
     for (;;) {
-        const ssize_t got = ::read(source.get(), block, sizeof block);
+        const ssize_t got = ::read(source.Get(), block, sizeof block);
         if (got < 0) {
             if (errno == EINTR) continue;
             error = static_cast<SystemErrorCode>(errno);
@@ -133,7 +112,7 @@ bool CopyFileReplacing(const std::string& from, const std::string& to, SystemErr
         }
         if (got == 0) break;
         std::size_t written = 0;
-        if (!WriteAll(target.get(), block, static_cast<std::size_t>(got), written, error))
+        if (!WriteAll(target.Get(), block, static_cast<std::size_t>(got), written, error))
             return false;
     }
     if (!target.Close()) {

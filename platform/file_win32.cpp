@@ -1,15 +1,15 @@
 #include <windows.h>
 
+#include <utility>
+
 #include "platform/file.h"
+#include "platform/unique_handle_win32.h"
 
 namespace {
 
 class CWin32File : public CWritableFile {
   public:
-    explicit CWin32File(HANDLE handle) : handle_(handle) {}
-    CWin32File(const CWin32File&) = delete;  // one owner closes the handle
-    CWin32File& operator=(const CWin32File&) = delete;
-    ~CWin32File() override { CloseHandle(handle_); }
+    explicit CWin32File(CUniqueHandle handle) : handle_(std::move(handle)) {}
 
     bool Write(const char* bytes, std::size_t count, std::size_t& written,
                SystemErrorCode& error) override {
@@ -18,7 +18,7 @@ class CWin32File : public CWritableFile {
             const std::size_t rest = count - written;
             const DWORD chunk = rest > 0x40000000 ? 0x40000000 : static_cast<DWORD>(rest);
             DWORD done = 0;
-            if (!WriteFile(handle_, bytes + written, chunk, &done, nullptr)) {
+            if (!WriteFile(handle_.Get(), bytes + written, chunk, &done, nullptr)) {
                 error = GetLastError();
                 return false;
             }
@@ -33,13 +33,13 @@ class CWin32File : public CWritableFile {
 
     bool GetSize(std::uint64_t& size) override {
         LARGE_INTEGER value{};
-        if (!GetFileSizeEx(handle_, &value) || value.QuadPart < 0) return false;
+        if (!GetFileSizeEx(handle_.Get(), &value) || value.QuadPart < 0) return false;
         size = static_cast<std::uint64_t>(value.QuadPart);
         return true;
     }
 
   private:
-    HANDLE handle_;
+    CUniqueHandle handle_;
 };
 
 class CWin32FileSystem : public CFileSystem {
@@ -54,10 +54,10 @@ class CWin32FileSystem : public CFileSystem {
     }
 
     std::unique_ptr<CWritableFile> CreateNewFile(const std::string& path) override {
-        const HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                          CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (handle == INVALID_HANDLE_VALUE) return nullptr;
-        return std::make_unique<CWin32File>(handle);
+        CUniqueHandle handle(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                         CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!handle.IsValid()) return nullptr;
+        return std::make_unique<CWin32File>(std::move(handle));
     }
 
     std::string DescribeError(SystemErrorCode error) override {
@@ -74,13 +74,10 @@ bool IsSameFile(const std::string& first, const std::string& second) {
     BY_HANDLE_FILE_INFORMATION info[2]{};
     const std::string* paths[2] = {&first, &second};
     for (int i = 0; i < 2; ++i) {
-        const HANDLE handle = CreateFileA(paths[i]->c_str(), 0,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (handle == INVALID_HANDLE_VALUE) return false;
-        const BOOL known = GetFileInformationByHandle(handle, &info[i]);
-        CloseHandle(handle);
-        if (!known) return false;
+        const CUniqueHandle handle(CreateFileA(
+            paths[i]->c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!handle.IsValid() || !GetFileInformationByHandle(handle.Get(), &info[i])) return false;
     }
     return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
            info[0].nFileIndexHigh == info[1].nFileIndexHigh &&

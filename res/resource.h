@@ -39,7 +39,3 @@
 
 // Splash screen.
 #define IDC_SPLASH_LINE 1025
-
-// Version resource.
-#define STRANDIX_VERSION_NUMBERS 1, 0, 0, 0
-#define STRANDIX_VERSION_TEXT "1.0.0.0"

@@ -1,33 +1,25 @@
 // The setup dialog: the folder to install into, Install (or Upgrade) and Cancel. Built from the
-// program's dialog template 120; a program without that template gets the same layout built in
-// memory.
+// program's dialog template IDD_SETUP_DIALOG.
 #pragma once
 
 #include <windows.h>
 
 #include "setup/installer.h"
+#include "winui/dialog_win32.h"
 
-class CSetupDialog {
+class CSetupDialog : public CDialogWin32 {
   public:
-    // Control ids of the template.
-    static constexpr int kTemplateId = 120;
-    static constexpr int kFolderField = 1014;
-    static constexpr int kIconId = 128;
-
-    explicit CSetupDialog(CInstaller& installer) : installer_(&installer) {}
-    CSetupDialog(const CSetupDialog&) = delete;  // the window points back at this object
-    CSetupDialog& operator=(const CSetupDialog&) = delete;
+    explicit CSetupDialog(CInstaller& installer);
 
     // Runs the dialog modally, without a parent; IDOK after a completed installation, IDCANCEL
     // when the user gave up, -1 when the window could not be made. While it runs, the dialog
     // owns setup's message boxes.
     INT_PTR DoModal();
 
-  private:
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    BOOL OnInitDialog();
-    void OnOK();
+  protected:
+    BOOL OnInitDialog() override;
+    void OnOK() override;
 
+  private:
     CInstaller* installer_;
-    HWND window_ = nullptr;
 };

@@ -5,10 +5,9 @@
 #include <cstdint>
 #include <string>
 
-#include "app/message_box.h"
+#include "winui/message_box.h"
 
 class CInstaller;
-
 
 class CSetupSystem {
   public:

@@ -6,39 +6,20 @@
 #include <cstdint>
 #include <cstring>
 
-#include "app/message_box_win32.h"
+#include "platform/shell.h"
+#include "platform/unique_handle_win32.h"
 #include "setup/setup_command_line.h"
 #include "setup/setup_dialog_win32.h"
 #include "setup/shell_files.h"
+#include "winui/message_box_win32.h"
 
 namespace {
 
 HWND g_messageOwner = nullptr;
 
-// A kernel handle closed when it goes out of scope.
-class CUniqueHandle {
-  public:
-    explicit CUniqueHandle(HANDLE handle) : handle_(handle) {}
-    CUniqueHandle(const CUniqueHandle&) = delete;  // one owner closes it
-    CUniqueHandle& operator=(const CUniqueHandle&) = delete;
-    ~CUniqueHandle() {
-        if (handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-    }
-    HANDLE get() const { return handle_; }
-
-  private:
-    HANDLE handle_;
-};
-
 bool SetStringValue(HKEY key, const char* name, const std::string& text) {
     return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                           static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
-}
-
-std::string ModuleFileName() {
-    char path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return std::string(path, length);
 }
 
 }  // namespace
@@ -109,8 +90,7 @@ MessageAnswer CWin32SetupSystem::ShowMessage(const std::string& text, MessageBut
 }
 
 bool CWin32SetupSystem::RunProgram(const std::string& path) {
-    const HINSTANCE started = ShellExecuteA(nullptr, "open", path.c_str(), "", nullptr, SW_SHOW);
-    return reinterpret_cast<INT_PTR>(started) > 32;
+    return OpenWithShell(path);
 }
 
 void CWin32SetupSystem::RunSetupDialog(CInstaller& installer) {
@@ -119,7 +99,7 @@ void CWin32SetupSystem::RunSetupDialog(CInstaller& installer) {
 }
 
 void CWin32SetupSystem::StartUninstallCopy() {
-    const std::string own = ModuleFileName();
+    const std::string own = ModulePath();
     char tempFolder[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, tempFolder);
     char copy[MAX_PATH] = {};
@@ -134,7 +114,7 @@ void CWin32SetupSystem::StartUninstallCopy() {
     CUniqueHandle self(OpenProcess(SYNCHRONIZE, TRUE, GetCurrentProcessId()));
 
     std::string commandLine = UninstallCopyCommandLine(
-        copy, static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(self.get())));
+        copy, static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(self.Get())));
     STARTUPINFOA startup;
     std::memset(&startup, 0, sizeof startup);
     startup.cb = sizeof startup;
@@ -143,8 +123,8 @@ void CWin32SetupSystem::StartUninstallCopy() {
     // ours may well be the installation folder.
     if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, tempFolder,
                        &startup, &process)) {
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
+        const CUniqueHandle thread(process.hThread);
+        const CUniqueHandle child(process.hProcess);
     }
 }
 
@@ -161,17 +141,16 @@ void CWin32SetupSystem::WaitForProcessHandle(std::int64_t processHandle) {
                          PROCESS_QUERY_LIMITED_INFORMATION, FALSE, 0)) {
         return;
     }
-    const DWORD processId = GetProcessId(query);
-    CloseHandle(query);
+    const DWORD processId = GetProcessId(CUniqueHandle(query).Get());
     if (processId == 0 || processId == GetCurrentProcessId()) return;
-    WaitForSingleObject(handle, INFINITE);
-    CloseHandle(handle);
+    const CUniqueHandle process(handle);
+    WaitForSingleObject(process.Get(), INFINITE);
 }
 
 bool CWin32SetupSystem::HasAdminRights() {
     HANDLE token = nullptr;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return true;
-    CUniqueHandle tokenOwner(token);
+    const CUniqueHandle tokenOwner(token);
     TOKEN_ELEVATION elevation = {};
     DWORD size = 0;
     // Where the system cannot say, there is nothing to gain by restarting.
@@ -182,7 +161,7 @@ bool CWin32SetupSystem::HasAdminRights() {
 }
 
 bool CWin32SetupSystem::RelaunchElevated(const std::string& arguments) {
-    const std::string own = ModuleFileName();
+    const std::string own = ModulePath();
     SHELLEXECUTEINFOA execute;
     std::memset(&execute, 0, sizeof execute);
     execute.cbSize = sizeof execute;

@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "platform/shell.h"
 #include "setup/shell_rules.h"
 
 namespace {
@@ -41,11 +42,10 @@ bool AnyEntryMatches(const std::string& pattern) {
 }  // namespace
 
 std::string OwnModulePath() {
-    char path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string path = ModulePath();
     // CharLowerBuffA follows the ANSI code page, double-byte characters included.
-    CharLowerBuffA(path, length);
-    return std::string(path, length);
+    CharLowerBuffA(path.data(), static_cast<DWORD>(path.size()));
+    return path;
 }
 
 bool FolderExists(const std::string& folder) {

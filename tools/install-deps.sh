@@ -3,12 +3,16 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake ninja-build git python3
-    googletest libbenchmark-dev
+    # Native tree, tests, the layer and option checks, the Debian package (build-essential
+    # brings dpkg-dev for the package's library dependencies).
+    build-essential cmake ninja-build git python3 googletest
+    # Windows tree and its tests under Wine.
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64 fonts-wine fonts-liberation xvfb xauth
+    # Fuzzing (libFuzzer).
     clang libclang-rt-14-dev
-    bible-kjv
+    # Benchmarks only: Google Benchmark and the King James text the bench targets read.
+    libbenchmark-dev bible-kjv
 )
 
 missing=()

@@ -19,7 +19,7 @@ trap strandix_wine_stop EXIT
 shots="$strandix_wine_root/shots"
 mkdir -p "$shots"
 xvfb-run -a -s "-screen 0 1280x1024x24" \
-    /usr/lib/wine/wine64 "$build/tests/gui/gui_screenshots.exe" "Z:${shots//\//\\}"
+    "$strandix_wine" "$build/tests/gui/gui_screenshots.exe" "Z:${shots//\//\\}"
 
 mkdir -p docs/screenshots
 python3 - "$shots" docs/screenshots <<'PY'

@@ -11,11 +11,34 @@ jobs=$(nproc)
 
 section() { printf '\n==== %s ====\n' "$*"; }
 
+section "layers"
+python3 tools/check-layers.py
+
 section "native build"
 cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTRANDIX_WERROR=ON
 cmake --build build/native -j "$jobs"
 section "native tests"
 ctest --test-dir build/native --output-on-failure -j "$jobs"
+
+section "Debian package"
+# Built from the native tree's install rules, unpacked into a temporary folder and run once.
+rm -f build/native/strandix_*.deb
+cmake --build build/native --target package
+deb=$(ls build/native/strandix_*.deb)
+dpkg-deb --field "$deb" Package Version Architecture Depends
+unpacked=$(mktemp -d)
+trap 'rm -rf "$unpacked"' EXIT
+dpkg-deb -x "$deb" "$unpacked"
+for file in usr/bin/strandix usr/share/man/man1/strandix.1 \
+    usr/share/bash-completion/completions/strandix; do
+    [ -f "$unpacked/$file" ] || { echo "the package lacks /$file" >&2; exit 1; }
+done
+mkdir "$unpacked/tmp"
+TMPDIR="$unpacked/tmp" "$unpacked/usr/bin/strandix" -q -o "$unpacked/page.html" \
+    samples/genesis.txt moses aaron
+grep -q "</html>" "$unpacked/page.html"
+rm -rf "$unpacked"
+trap - EXIT
 
 section "search fuzzer (about a minute)"
 bash tools/fuzz.sh 60

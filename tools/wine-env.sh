@@ -11,10 +11,8 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
 export WINEARCH=win64
 mkdir -p "$HOME/.local/share/Trash" "$TMPDIR"
 
-# Wine's own binaries by their full paths: the wine64 package alone puts no wineboot or wineserver
-# on PATH (those come with the recommended "wine" package).
-strandix_wine=/usr/lib/wine/wine64
-strandix_wineserver=/usr/lib/wine/wineserver64
+# shellcheck source=cmake/wine-paths.sh
+. "$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/cmake/wine-paths.sh"
 
 # Create the prefix, then keep one server alive for the whole run.
 "$strandix_wine" wineboot -i </dev/null >/dev/null 2>&1 || true

@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/unique_handle_win32.h"
+
 namespace {
 
 // How a test window answers the identification message.
@@ -67,9 +69,9 @@ class CWindowThread {
                 windows_.push_back(CreateTestWindow(a));
             MSG message;
             PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);  // make the queue
-            SetEvent(ready_);
+            SetEvent(ready_.Get());
             if (hung) {
-                WaitForSingleObject(release_, INFINITE);
+                WaitForSingleObject(release_.Get(), INFINITE);
             } else {
                 while (GetMessageA(&message, nullptr, 0, 0) > 0)
                     DispatchMessageA(&message);
@@ -77,23 +79,21 @@ class CWindowThread {
             for (HWND window : windows_)
                 DestroyWindow(window);
         });
-        WaitForSingleObject(ready_, INFINITE);
+        WaitForSingleObject(ready_.Get(), INFINITE);
     }
     CWindowThread(const CWindowThread&) = delete;  // owns a thread
     CWindowThread& operator=(const CWindowThread&) = delete;
     ~CWindowThread() {
-        SetEvent(release_);
+        SetEvent(release_.Get());
         PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
         thread_.join();
-        CloseHandle(ready_);
-        CloseHandle(release_);
     }
 
     const std::vector<HWND>& Windows() const { return windows_; }
 
   private:
-    HANDLE ready_;
-    HANDLE release_;
+    CUniqueHandle ready_;
+    CUniqueHandle release_;
     DWORD threadId_ = 0;
     std::vector<HWND> windows_;
     std::thread thread_;

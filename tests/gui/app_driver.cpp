@@ -4,14 +4,14 @@
 #include <fstream>
 #include <sstream>
 
+#include "res/resource.h"
+
 #ifndef STRANDIX_PROGRAM
 #error "STRANDIX_PROGRAM names the program under test"
 #endif
 
 namespace {
 
-constexpr int kFindButton = 1003;
-constexpr int kSplashLine = 1025;
 constexpr DWORD kWineStartRaceError = 1359;  // ERROR_INTERNAL_ERROR, seen rarely under Wine
 
 struct WindowSearch {
@@ -147,9 +147,9 @@ MessageBoxSeen WaitForMessageBox(HWND owner, DWORD timeoutMs) {
     return seen;
 }
 
-void Answer(HWND box, int id) {
+bool Answer(HWND box, int id) {
     Click(box, id);
-    WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); });
+    return WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); });
 }
 
 void Sync(HWND window) {
@@ -243,59 +243,63 @@ CRunningProgram::CRunningProgram() {
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         launchTick_ = GetTickCount();
+        PROCESS_INFORMATION started = {};
         if (CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                           nullptr, &startup, &process_)) {
+                           nullptr, &startup, &started)) {
+            const CUniqueHandle thread(started.hThread);
+            process_.Reset(started.hProcess);
+            processId_ = started.dwProcessId;
             return;
         }
         if (GetLastError() != kWineStartRaceError) break;
     }
-    process_ = {};
 }
 
 CRunningProgram::~CRunningProgram() {
-    if (!process_.hProcess) return;
+    if (!process_) return;
     if (!HasExited()) {
-        TerminateProcess(process_.hProcess, 99);
-        WaitForSingleObject(process_.hProcess, 10000);
+        TerminateProcess(process_.Get(), 99);
+        WaitForSingleObject(process_.Get(), 10000);
     }
-    CloseHandle(process_.hThread);
-    CloseHandle(process_.hProcess);
 }
 
 bool CRunningProgram::HasExited(DWORD waitMs) const {
-    return !process_.hProcess || WaitForSingleObject(process_.hProcess, waitMs) == WAIT_OBJECT_0;
+    return !process_ || WaitForSingleObject(process_.Get(), waitMs) == WAIT_OBJECT_0;
 }
 
 std::optional<DWORD> CRunningProgram::ExitCode() const {
     DWORD code = 0;
-    if (!HasExited() || !GetExitCodeProcess(process_.hProcess, &code)) return std::nullopt;
+    if (!HasExited() || !GetExitCodeProcess(process_.Get(), &code)) return std::nullopt;
     return code;
 }
 
 HWND CRunningProgram::FindSplash() const {
     for (HWND window : DialogWindowsOf(ProcessId())) {
-        if (GetDlgItem(window, kSplashLine)) return window;
+        if (GetDlgItem(window, IDC_SPLASH_LINE)) return window;
     }
     return nullptr;
 }
 
 HWND CRunningProgram::FindMainDialog() const {
     for (HWND window : DialogWindowsOf(ProcessId())) {
-        if (GetDlgItem(window, kFindButton) && IsWindowVisible(window)) return window;
+        if (GetDlgItem(window, IDC_FIND) && IsWindowVisible(window)) return window;
     }
     return nullptr;
 }
 
 HWND CRunningProgram::PassSplashToMainDialog() {
     HWND splash = nullptr;
-    WaitUntil([&] { return (splash = FindSplash()) != nullptr || FindMainDialog(); });
-    WaitUntil([&] {
+    if (!WaitUntil([&] { return (splash = FindSplash()) != nullptr || FindMainDialog(); })) {
+        return nullptr;
+    }
+    const bool splashGone = WaitUntil([&] {
         if (!IsWindow(splash)) return true;
         PostMessageA(splash, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
         PostMessageA(splash, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
         Sleep(80);
         return false;
     });
+    if (!splashGone) return nullptr;
     HWND dialog = nullptr;
     WaitUntil([&] { return (dialog = FindMainDialog()) != nullptr; });
     return dialog;

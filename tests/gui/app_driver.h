@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/unique_handle_win32.h"
+
 // The program under test, as a Windows path.
 std::string ProgramPath();
 
@@ -43,8 +45,9 @@ struct MessageBoxSeen {
 };
 MessageBoxSeen WaitForMessageBox(HWND owner, DWORD timeoutMs = 15000);
 
-// Answers the message box `box` with the button `id` and waits until it has closed.
-void Answer(HWND box, int id);
+// Answers the message box `box` with the button `id` and waits until it has closed; false when
+// it stayed.
+[[nodiscard]] bool Answer(HWND box, int id);
 
 // Makes sure the handled-so-far point of a window's thread is behind every message posted to it
 // before this call: two sends in a row can return only after the posted messages in between
@@ -76,8 +79,8 @@ class CRunningProgram {
     CRunningProgram(const CRunningProgram&) = delete;  // owns the process handles
     CRunningProgram& operator=(const CRunningProgram&) = delete;
 
-    DWORD ProcessId() const { return process_.dwProcessId; }
-    HANDLE Process() const { return process_.hProcess; }
+    DWORD ProcessId() const { return processId_; }
+    HANDLE Process() const { return process_.Get(); }
     DWORD LaunchTick() const { return launchTick_; }
 
     bool HasExited(DWORD waitMs = 0) const;
@@ -89,10 +92,12 @@ class CRunningProgram {
     HWND FindMainDialog() const;
 
     // Waits for the splash, then clicks it every 100 ms until it has gone (it takes clicks
-    // only after half a second), then waits for the main dialog. Answers the main dialog.
+    // only after half a second), then waits for the main dialog. Answers the main dialog, or
+    // null when a step did not happen in time.
     HWND PassSplashToMainDialog();
 
   private:
-    PROCESS_INFORMATION process_ = {};
+    CUniqueHandle process_;
+    DWORD processId_ = 0;
     DWORD launchTick_ = 0;
 };

@@ -21,6 +21,8 @@
 #include <vector>
 
 #include "app/instance_handshake_win32.h"
+#include "platform/unique_handle_win32.h"
+#include "res/resource.h"
 #include "setup/setup_paths.h"
 #include "setup/shell_files.h"
 
@@ -31,9 +33,7 @@ constexpr char kUninstallKey[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Strandix!";
 constexpr char kRunQuestion[] =
     "Setup completed succcessfully.  Would you like to run Strandix! now?";
-constexpr int kFolderField = 1014;
 constexpr int kMessageText = 0xFFFF;
-constexpr int kFindButton = 1003;
 
 // Waits for something that another process does; what is waited for, not how long it takes,
 // is what the tests check.
@@ -127,33 +127,33 @@ class CChild {
         startup.cb = sizeof startup;
         // Wine now and then fails to start a GUI process with this error; only then try again.
         for (int attempt = 0; attempt < 3; ++attempt) {
+            PROCESS_INFORMATION started = {};
             if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0,
                                environment.empty() ? nullptr : const_cast<char*>(block.data()),
-                               nullptr, &startup, &info_)) {
+                               nullptr, &startup, &started)) {
+                const CUniqueHandle thread(started.hThread);
+                process_.Reset(started.hProcess);
+                id_ = started.dwProcessId;
                 return;
             }
             if (GetLastError() != 1359) break;
         }
-        info_ = {};
     }
     CChild(const CChild&) = delete;  // one owner closes the handles
     CChild& operator=(const CChild&) = delete;
     ~CChild() {
-        if (info_.hProcess == nullptr) return;
-        if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
-            TerminateProcess(info_.hProcess, 99);
-        }
-        CloseHandle(info_.hThread);
-        CloseHandle(info_.hProcess);
+        if (Running()) TerminateProcess(process_.Get(), 99);
     }
 
-    bool Started() const { return info_.hProcess != nullptr; }
-    DWORD Id() const { return info_.dwProcessId; }
+    bool Started() const { return process_.IsValid(); }
+    DWORD Id() const { return id_; }
     bool WaitForExit(int seconds = 60) {
-        return WaitForSingleObject(info_.hProcess, static_cast<DWORD>(seconds) * 1000) ==
+        return WaitForSingleObject(process_.Get(), static_cast<DWORD>(seconds) * 1000) ==
                WAIT_OBJECT_0;
     }
-    bool Running() const { return WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
+    bool Running() const {
+        return process_ && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT;
+    }
 
   private:
     static std::string EnvironmentWith(
@@ -175,7 +175,8 @@ class CChild {
         return block;
     }
 
-    PROCESS_INFORMATION info_ = {};
+    CUniqueHandle process_;
+    DWORD id_ = 0;
 };
 
 struct WindowSearch {
@@ -187,8 +188,8 @@ struct WindowSearch {
 // Labels in dialog templates carry the id 0xFFFF too, like a message box's text: a window with
 // the setup dialog's folder field or the main dialog's Find button is no message box.
 bool IsProgramDialog(HWND window) {
-    return GetDlgItem(window, kFolderField) != nullptr ||
-           GetDlgItem(window, kFindButton) != nullptr;
+    return GetDlgItem(window, IDC_INSTALL_FOLDER) != nullptr ||
+           GetDlgItem(window, IDC_FIND) != nullptr;
 }
 
 BOOL CALLBACK FindDialogProc(HWND window, LPARAM parameter) {
@@ -238,7 +239,7 @@ std::string AnswerMessage(const CChild& process, int button) {
     const std::string text = TextOf(box, kMessageText);
     EXPECT_EQ(TextOf(box), "Strandix!");
     Press(box, button);
-    WaitFor([&] { return !IsWindow(box); });
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(box); })) << "the message box stayed: " << text;
     return text;
 }
 
@@ -324,9 +325,9 @@ class SetupRun : public ::testing::Test {
     void Install(const std::string& folder, int answer = IDNO) {
         CChild setup(setup_, "");
         ASSERT_TRUE(setup.Started());
-        const HWND dialog = WaitForDialog(setup, kFolderField);
+        const HWND dialog = WaitForDialog(setup, IDC_INSTALL_FOLDER);
         ASSERT_NE(dialog, nullptr);
-        SetDlgItemTextA(dialog, kFolderField, folder.c_str());
+        SetDlgItemTextA(dialog, IDC_INSTALL_FOLDER, folder.c_str());
         Press(dialog, IDOK);
         EXPECT_EQ(AnswerMessage(setup, answer), kRunQuestion);
         EXPECT_TRUE(setup.WaitForExit());
@@ -336,10 +337,10 @@ class SetupRun : public ::testing::Test {
     HWND StartInstalled(CChild& copy) {
         EXPECT_TRUE(copy.Started());
         HWND window = nullptr;
-        WaitFor([&] {
+        EXPECT_TRUE(WaitFor([&] {
             window = FindRunningInstance();
             return window != nullptr;
-        });
+        })) << "the installed copy never answered";
         return window;
     }
 
@@ -372,13 +373,14 @@ TEST_F(SetupRun, InstallsIntoAFreshFolderAndAnswersTheRunQuestion) {
 
         CChild setup(setup_, "");
         ASSERT_TRUE(setup.Started());
-        const HWND dialog = WaitForDialog(setup, kFolderField);
+        const HWND dialog = WaitForDialog(setup, IDC_INSTALL_FOLDER);
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(TextOf(dialog, IDOK), "&Install");
-        EXPECT_EQ(TextOf(dialog, kFolderField), ProgramFilesFolder() + "\\Strandix!");
-        EXPECT_EQ(GetWindowLongA(GetDlgItem(dialog, kFolderField), GWL_STYLE) & ES_READONLY, 0);
+        EXPECT_EQ(TextOf(dialog, IDC_INSTALL_FOLDER), ProgramFilesFolder() + "\\Strandix!");
+        EXPECT_EQ(GetWindowLongA(GetDlgItem(dialog, IDC_INSTALL_FOLDER), GWL_STYLE) & ES_READONLY,
+                  0);
 
-        SetDlgItemTextA(dialog, kFolderField, folder.c_str());
+        SetDlgItemTextA(dialog, IDC_INSTALL_FOLDER, folder.c_str());
         Press(dialog, IDOK);
         EXPECT_EQ(AnswerMessage(setup, answer), kRunQuestion);
         ASSERT_TRUE(setup.WaitForExit());
@@ -402,18 +404,17 @@ TEST_F(SetupRun, InstallsIntoAFreshFolderAndAnswersTheRunQuestion) {
         // Yes: the installed copy runs, from the installed file.
         HWND running = nullptr;
         ASSERT_TRUE(WaitFor([&] { return (running = FindRunningInstance()) != nullptr; }));
-        const HANDLE process =
-            OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, ProcessOf(running));
-        ASSERT_NE(process, nullptr);
+        const CUniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE,
+                                                FALSE, ProcessOf(running)));
+        ASSERT_TRUE(process);
         char image[MAX_PATH] = {};
         DWORD size = MAX_PATH;
-        QueryFullProcessImageNameA(process, 0, image, &size);
+        QueryFullProcessImageNameA(process.Get(), 0, image, &size);
         EXPECT_TRUE(EqualIgnoringCase(image, target)) << image;
         DWORD_PTR ignored = 0;
         SendMessageTimeoutA(running, CloseStrandixMessage(), 0, 0, SMTO_ABORTIFHUNG, 1000,
                             &ignored);
-        EXPECT_EQ(WaitForSingleObject(process, 30000), WAIT_OBJECT_0);
-        CloseHandle(process);
+        EXPECT_EQ(WaitForSingleObject(process.Get(), 30000), WAIT_OBJECT_0);
     }
 }
 
@@ -428,11 +429,11 @@ TEST_F(SetupRun, UpgradeClosesTheRunningCopyAndReplacesIt) {
     ASSERT_NE(StartInstalled(running), nullptr);
 
     CChild setup(setup_, "");
-    const HWND dialog = WaitForDialog(setup, kFolderField);
+    const HWND dialog = WaitForDialog(setup, IDC_INSTALL_FOLDER);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(TextOf(dialog, IDOK), "&Upgrade");
-    EXPECT_EQ(TextOf(dialog, kFolderField), folder + "\\");
-    EXPECT_NE(GetWindowLongA(GetDlgItem(dialog, kFolderField), GWL_STYLE) & ES_READONLY, 0);
+    EXPECT_EQ(TextOf(dialog, IDC_INSTALL_FOLDER), folder + "\\");
+    EXPECT_NE(GetWindowLongA(GetDlgItem(dialog, IDC_INSTALL_FOLDER), GWL_STYLE) & ES_READONLY, 0);
     Press(dialog, IDOK);
     EXPECT_EQ(AnswerMessage(setup, IDNO), kRunQuestion);
     ASSERT_TRUE(setup.WaitForExit());
@@ -443,11 +444,11 @@ TEST_F(SetupRun, UpgradeClosesTheRunningCopyAndReplacesIt) {
 
 TEST_F(SetupRun, FailuresShowTheirMessageAndKeepTheDialogForAnotherTry) {
     CChild setup(setup_, "");
-    const HWND dialog = WaitForDialog(setup, kFolderField);
+    const HWND dialog = WaitForDialog(setup, IDC_INSTALL_FOLDER);
     ASSERT_NE(dialog, nullptr);
 
     const std::string orphan = root_ + "\\missing\\App";
-    SetDlgItemTextA(dialog, kFolderField, orphan.c_str());
+    SetDlgItemTextA(dialog, IDC_INSTALL_FOLDER, orphan.c_str());
     Press(dialog, IDOK);
     EXPECT_EQ(AnswerMessage(setup, IDOK),
               "Setup could not complete.  The folder " + orphan + " could not be created.");
@@ -457,7 +458,7 @@ TEST_F(SetupRun, FailuresShowTheirMessageAndKeepTheDialogForAnotherTry) {
     const std::string folder = root_ + "\\Blocked";
     CreateDirectoryA(folder.c_str(), nullptr);
     CreateDirectoryA((folder + "\\Strandix!.exe").c_str(), nullptr);
-    SetDlgItemTextA(dialog, kFolderField, folder.c_str());
+    SetDlgItemTextA(dialog, IDC_INSTALL_FOLDER, folder.c_str());
     Press(dialog, IDOK);
     EXPECT_EQ(AnswerMessage(setup, IDOK),
               "Setup could not complete.  An error occurred while copying a file.");

@@ -13,6 +13,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/unique_handle_win32.h"
+#include "res/resource.h"
 #include "setup/setup_dialog_win32.h"
 #include "setup/setup_paths.h"
 #include "setup/setup_system_win32.h"
@@ -234,23 +236,21 @@ TEST(SetupSystem, WaitingOnAHandleThatIsNoOtherProcessReturnsAtOnce) {
     CScratchFolder scratch;
     const std::string path = scratch / "file.txt";
     WriteFile(path, "x");
-    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    const HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);  // never signalled
-    const HANDLE self = GetCurrentProcess();                           // would wait for ever
+    const CUniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                         OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(file);
+    const CUniqueHandle event(CreateEventA(nullptr, TRUE, FALSE, nullptr));  // never signalled
+    const HANDLE self = GetCurrentProcess();                                 // would wait for ever
 
-    for (const HANDLE handle : {HANDLE{nullptr}, file, event, self}) {
+    for (const HANDLE handle : {HANDLE{nullptr}, file.Get(), event.Get(), self}) {
         system.WaitForProcessHandle(
             static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(handle)));
     }
     system.WaitForProcessHandle(123456789);
     // The handles that are not ours to close are still open.
     DWORD flags = 0;
-    EXPECT_TRUE(GetHandleInformation(file, &flags));
-    EXPECT_TRUE(GetHandleInformation(event, &flags));
-    CloseHandle(event);
-    CloseHandle(file);
+    EXPECT_TRUE(GetHandleInformation(file.Get(), &flags));
+    EXPECT_TRUE(GetHandleInformation(event.Get(), &flags));
 }
 
 // Whether `handle` still names process `id`. A closed handle's value may already name something
@@ -261,9 +261,7 @@ bool RefersToProcess(HANDLE handle, DWORD id) {
                          PROCESS_QUERY_LIMITED_INFORMATION, FALSE, 0)) {
         return false;
     }
-    const bool same = GetProcessId(query) == id;
-    CloseHandle(query);
-    return same;
+    return GetProcessId(CUniqueHandle(query).Get()) == id;
 }
 
 // The first uninstall stage hands over a handle with SYNCHRONIZE access only; the second stage
@@ -278,7 +276,8 @@ TEST(SetupSystem, WaitingOnAnotherProcessLastsUntilItHasEnded) {
     // Suspended, the child lives until it is terminated.
     ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE,
                                CREATE_SUSPENDED, nullptr, nullptr, &startup, &child));
-    CloseHandle(child.hThread);
+    const CUniqueHandle childThread(child.hThread);
+    const CUniqueHandle childProcess(child.hProcess);
     const HANDLE handedOver = OpenProcess(SYNCHRONIZE, TRUE, child.dwProcessId);
     ASSERT_NE(handedOver, nullptr);
     ASSERT_TRUE(RefersToProcess(handedOver, child.dwProcessId));
@@ -287,15 +286,14 @@ TEST(SetupSystem, WaitingOnAnotherProcessLastsUntilItHasEnded) {
     // that is gone before the wait starts proves nothing and is not a process to wait for.
     std::thread ender([&] {
         Sleep(1500);
-        TerminateProcess(child.hProcess, 0);
+        TerminateProcess(childProcess.Get(), 0);
     });
     CWin32SetupSystem().WaitForProcessHandle(
         static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(handedOver)));
-    const DWORD childState = WaitForSingleObject(child.hProcess, 0);
+    const DWORD childState = WaitForSingleObject(childProcess.Get(), 0);
     ender.join();
     EXPECT_EQ(childState, WAIT_OBJECT_0) << "the wait returned while the process still ran";
     EXPECT_FALSE(RefersToProcess(handedOver, child.dwProcessId)) << "the handle was not closed";
-    CloseHandle(child.hProcess);
 }
 
 TEST(SetupSystem, AdminRightsMatchWhatTheSystemLetsUsWrite) {
@@ -330,7 +328,7 @@ bool ControlAt(HWND dialog, int id, RECT units) {
 BOOL CALLBACK FindOwnDialog(HWND window, LPARAM result) {
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
-    if (processId == GetCurrentProcessId() && GetDlgItem(window, CSetupDialog::kFolderField)) {
+    if (processId == GetCurrentProcessId() && GetDlgItem(window, IDC_INSTALL_FOLDER)) {
         *reinterpret_cast<HWND*>(result) = window;
         return FALSE;
     }
@@ -355,17 +353,17 @@ SetupDialogView RunSetupDialog(CInstaller& installer, INT_PTR& result) {
         view.okText = text;
         GetDlgItemTextA(window, IDCANCEL, text, MAX_PATH);
         view.cancelText = text;
-        GetDlgItemTextA(window, CSetupDialog::kFolderField, text, MAX_PATH);
+        GetDlgItemTextA(window, IDC_INSTALL_FOLDER, text, MAX_PATH);
         view.folder = text;
-        view.readOnly = (GetWindowLongA(GetDlgItem(window, CSetupDialog::kFolderField), GWL_STYLE) &
-                         ES_READONLY) != 0;
+        view.readOnly =
+            (GetWindowLongA(GetDlgItem(window, IDC_INSTALL_FOLDER), GWL_STYLE) & ES_READONLY) != 0;
         RECT client = {};
         GetClientRect(window, &client);
         RECT size = {0, 0, 232, 62};
         MapDialogRect(window, &size);
         view.layoutMatches = EqualRect(&client, &size) &&
                              ControlAt(window, IDOK, {175, 41, 225, 55}) &&
-                             ControlAt(window, CSetupDialog::kFolderField, {33, 18, 225, 32}) &&
+                             ControlAt(window, IDC_INSTALL_FOLDER, {33, 18, 225, 32}) &&
                              ControlAt(window, IDCANCEL, {120, 41, 170, 55});
         // Posted messages arrive in order: the OK press is handled before the cancel.
         PostMessageA(GetDlgItem(window, IDOK), BM_CLICK, 0, 0);
@@ -376,7 +374,7 @@ SetupDialogView RunSetupDialog(CInstaller& installer, INT_PTR& result) {
     return view;
 }
 
-TEST(SetupDialog, BuiltInTemplateInInstallAndUpgradeMode) {
+TEST(SetupDialog, ProgramTemplateInInstallAndUpgradeMode) {
     struct Case {
         const char* installed;
         const char* okText;

@@ -1,0 +1,36 @@
+# bash completion for strandix. Keep the option list equal to what `strandix --help' prints; the
+# test cli_option_docs checks it.
+_strandix() {
+    local cur=${COMP_WORDS[COMP_CWORD]}
+    local prev=
+    ((COMP_CWORD > 0)) && prev=${COMP_WORDS[COMP_CWORD - 1]}
+    local options="--max-skip --span --min-width --max-width --no-reverse --exclude-direct
+        --ignore-numbers -o --output --open --json -y --yes -q --quiet -h --help --version"
+
+    case $prev in
+        --max-skip | --span | --min-width | --max-width)
+            # A number follows: nothing to offer.
+            COMPREPLY=()
+            return 0
+            ;;
+        -o | --output)
+            compopt -o filenames 2>/dev/null
+            mapfile -t COMPREPLY < <(compgen -f -- "$cur")
+            return 0
+            ;;
+    esac
+
+    # After "--" every word is a document or keyword.
+    local word ended=0
+    for word in "${COMP_WORDS[@]:1:COMP_CWORD-1}"; do
+        [[ $word == -- ]] && ended=1
+    done
+    if [[ $cur == -* && $ended == 0 ]]; then
+        mapfile -t COMPREPLY < <(compgen -W "$options" -- "$cur")
+        return 0
+    fi
+    # The document (and keywords, which are free text).
+    compopt -o filenames 2>/dev/null
+    mapfile -t COMPREPLY < <(compgen -f -- "$cur")
+}
+complete -F _strandix strandix

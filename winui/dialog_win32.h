@@ -1,0 +1,70 @@
+// A dialog window built from a dialog template, run modally in a message loop of our own so
+// that every queued message can be offered to the dialog first (keyboard handling, splash
+// input). One trampoline serves every kind of dialog: it keeps `this` in the window from
+// WM_INITDIALOG on and forgets it on WM_NCDESTROY.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+class CDialogWin32 {
+  public:
+    explicit CDialogWin32(int templateId);
+    virtual ~CDialogWin32();
+    CDialogWin32(const CDialogWin32&) = delete;  // the window points back at this object
+    CDialogWin32& operator=(const CDialogWin32&) = delete;
+
+    // Creates the window from the template, shows it and runs its loop until EndDialog; the
+    // window is destroyed (DestroyWindow) before this returns. Answers the end code, or -1 when
+    // the window could not be created. An owner window is disabled while the dialog runs.
+    INT_PTR DoModal(HWND owner = nullptr);
+
+    // Ends the modal loop with `result` once the current message has been handled.
+    void EndDialog(INT_PTR result);
+
+    HWND Window() const { return window_; }
+    HWND Item(int id) const { return GetDlgItem(window_, id); }
+    std::string ItemText(int id) const;
+
+    // Offers a message taken from the queue to the innermost running dialog (its
+    // PreTranslateMessage). True: the message was used and must not be dispatched.
+    static bool PreTranslateAppMessage(MSG& message);
+
+    // Takes and dispatches every message pending for this thread, each first offered to
+    // PreTranslateAppMessage; returns as soon as the queue is empty.
+    static void PumpMessages();
+
+  protected:
+    // WM_INITDIALOG. TRUE lets the system put the focus on the first tab stop. A dialog that
+    // does not move its window is centred afterwards.
+    virtual BOOL OnInitDialog() { return TRUE; }
+
+    // WM_COMMAND. The defaults end the dialog for IDOK and IDCANCEL.
+    virtual void OnCommand(int id, int notifyCode, HWND control);
+    virtual void OnOK() { EndDialog(IDOK); }
+    virtual void OnCancel() { EndDialog(IDCANCEL); }
+
+    // Any other message. Answer true when handled, with `result` as the message's result.
+    virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+    // A queued message before it is dispatched: the default does the dialog keyboard handling
+    // (Tab, Enter, Escape, mnemonics). True: consumed.
+    virtual bool PreTranslateMessage(MSG& message);
+
+    // Destroys the window at the end of the modal run.
+    virtual void DestroyWindow();
+
+  private:
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    int templateId_;
+    HWND window_ = nullptr;
+    bool ended_ = false;
+    INT_PTR result_ = IDCANCEL;
+    CDialogWin32* outer_ = nullptr;  // the dialog that was running when this one started
+};
+
+// The module the resources come from: the running program.
+HINSTANCE AppInstance();

@@ -1,0 +1,17 @@
+// Message boxes as the program shows them: the application title as caption, the given owner,
+// and the icon that goes with the buttons.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "winui/message_box.h"
+
+// The application title, string resource 57344 ("Strandix!" when the resource is missing).
+const std::string& AppTitle();
+
+// Shows a modal message box and answers the button chosen. `extraStyle` adds flags such as
+// MB_SYSTEMMODAL.
+MessageAnswer ShowMessageBox(HWND owner, const std::string& text, MessageButtons buttons,
+                             UINT extraStyle = 0);
