@@ -7,6 +7,7 @@
 
 #include "app/dialog_fields.h"
 #include "app/search_run.h"
+#include "cli/command_line.h"
 #include "cli/console.h"
 #include "cli/console_receiver.h"
 #include "cli/json_result_sink.h"
@@ -17,6 +18,8 @@
 #include "search/find_sequences.h"
 #include "search/search_order.h"
 #include "search/text_input.h"
+#include "text/alphabet.h"
+#include "text/letter_places.h"
 
 #ifndef STRANDIX_VERSION
 #define STRANDIX_VERSION "unknown"
@@ -74,10 +77,12 @@ std::string CountSentence(std::int32_t count) {
     return std::to_string(count) + (count == 1 ? " result found." : " results found.");
 }
 
-int RunJson(const ToolOptions& options, const std::string& text, const KeywordList& keywords,
-            const SearchSettings& settings, CConsoleReceiver& receiver) {
+int RunJson(const ToolOptions& options, const CAlphabet& alphabet, const std::string& document,
+            const std::string& text, const KeywordList& keywords, const SearchSettings& settings,
+            CConsoleReceiver& receiver) {
+    CLetterPlaces places(alphabet, document, options.fields.IgnoreNumbers != 0);
     CJsonResultSink sink(stdout, options.document, static_cast<std::int32_t>(text.size()),
-                         MakeSearchOrder(keywords), receiver);
+                         MakeSearchOrder(keywords), alphabet, places, receiver);
     std::string errorText;
     const bool done = FindSequences(text.c_str(), static_cast<std::int32_t>(text.size()), keywords,
                                     settings, sink, errorText);
@@ -91,9 +96,20 @@ int RunJson(const ToolOptions& options, const std::string& text, const KeywordLi
     return sink.Count() > 0 ? kFound : kNothingFound;
 }
 
-int RunPage(const ToolOptions& options, const std::string& text, const KeywordList& keywords,
-            const SearchSettings& settings, CConsoleReceiver& receiver) {
+// The page's letters in the script: each code's UTF-8 text, rows right to left in Hebrew.
+PageScript MakePageScript(const CAlphabet& alphabet) {
+    PageScript script;
+    for (std::size_t code = 0; code < script.letters.size(); ++code)
+        script.letters[code] = std::string(alphabet.Spell(static_cast<char>(code)));
+    script.rightToLeft = alphabet.Name() == AlphabetName::Hebrew;
+    return script;
+}
+
+int RunPage(const ToolOptions& options, const CAlphabet& alphabet, const std::string& text,
+            const KeywordList& keywords, const SearchSettings& settings,
+            CConsoleReceiver& receiver) {
     CHtmlResultWriter writer(receiver);
+    if (alphabet.ReadsUtf8()) writer.SetScript(MakePageScript(alphabet));
     std::string errorText;
     const bool done = FindSequences(text.c_str(), static_cast<std::int32_t>(text.size()), keywords,
                                     settings, writer, errorText);
@@ -152,17 +168,32 @@ int RunTool(const std::vector<std::string>& arguments) {
             break;
     }
 
-    const KeywordList keywords = ReadKeywords(options.keywordText);
+    const CAlphabet alphabet(options.alphabet, options.keepFinals);
+    KeywordList keywords;
+    std::string keywordError;
+    if (!alphabet.ReadKeywords(options.keywordText, keywords, keywordError))
+        return Fail(keywordError);
     if (keywords.empty())
         return Fail(
             "Please enter one or more keywords separated by spaces, commas, or semicolons.");
     const SearchSettings settings = MakeSearchSettings(options.fields);
 
-    std::string text;
-    const DocumentReadStatus status = ReadDocument(options.document, text);
+    std::string document;
+    const DocumentReadStatus status = ReadDocument(options.document, document);
     if (status != DocumentReadStatus::Ok)
         return Fail(options.document + ": " + DocumentMessage(status));
-    NormaliseText(text, options.fields.IgnoreNumbers != 0);
+    // A latin page needs no places: its letters are made in place, as the program always has.
+    const bool ignoreNumbers = options.fields.IgnoreNumbers != 0;
+    std::string text;
+    if (options.json || alphabet.ReadsUtf8()) {
+        std::string documentError;
+        if (!alphabet.MapDocument(document, ignoreNumbers, text, documentError))
+            return Fail(options.document + ": " + documentError);
+        if (!options.json) std::string().swap(document);
+    } else {
+        text.swap(document);
+        NormaliseText(text, ignoreNumbers);
+    }
 
     InstallInterruptHandler();
     CConsoleReceiver::Settings receiverSettings;
@@ -171,15 +202,17 @@ int RunTool(const std::vector<std::string>& arguments) {
     receiverSettings.alwaysYes = options.yes;
     CConsoleReceiver receiver(receiverSettings, stderr);
 
-    if (options.json) return RunJson(options, text, keywords, settings, receiver);
-    return RunPage(options, text, keywords, settings, receiver);
+    if (options.json)
+        return RunJson(options, alphabet, document, text, keywords, settings, receiver);
+    return RunPage(options, alphabet, text, keywords, settings, receiver);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    const CUtf8Console console;
     try {
-        return RunTool(std::vector<std::string>(argv + 1, argv + argc));
+        return RunTool(ToolArguments(argc, argv));
     } catch (const std::bad_alloc&) {
         return Fail("Out of memory.");
     } catch (const std::exception& failure) {

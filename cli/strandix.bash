@@ -5,12 +5,17 @@ _strandix() {
     local prev=
     ((COMP_CWORD > 0)) && prev=${COMP_WORDS[COMP_CWORD - 1]}
     local options="--max-skip --span --min-width --max-width --no-reverse --exclude-direct
-        --ignore-numbers -o --output --open --json -y --yes -q --quiet -h --help --version"
+        --ignore-numbers --alphabet --keep-finals -o --output --open --json -y --yes -q --quiet
+        -h --help --version"
 
     case $prev in
         --max-skip | --span | --min-width | --max-width)
             # A number follows: nothing to offer.
             COMPREPLY=()
+            return 0
+            ;;
+        --alphabet)
+            mapfile -t COMPREPLY < <(compgen -W "latin hebrew greek" -- "$cur")
             return 0
             ;;
         -o | --output)

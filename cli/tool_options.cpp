@@ -51,7 +51,7 @@ ParseOutcome ParseToolArguments(const std::vector<std::string>& arguments, ToolO
             inlineValue = argument.substr(equals + 1);
         }
         const NumberOption* number = FindNumberOption(name);
-        if (number != nullptr || name == "-o" || name == "--output") {
+        if (number != nullptr || name == "-o" || name == "--output" || name == "--alphabet") {
             std::string value;
             if (inlineValue) {
                 value = *inlineValue;
@@ -60,6 +60,13 @@ ParseOutcome ParseToolArguments(const std::vector<std::string>& arguments, ToolO
             } else {
                 error = name + ": a value must follow.";
                 return ParseOutcome::Error;
+            }
+            if (name == "--alphabet") {
+                if (!ParseAlphabetName(value, options.alphabet)) {
+                    error = "--alphabet: Please name latin, hebrew or greek.";
+                    return ParseOutcome::Error;
+                }
+                continue;
             }
             if (number == nullptr) {
                 options.outputPath = value;
@@ -85,6 +92,8 @@ ParseOutcome ParseToolArguments(const std::vector<std::string>& arguments, ToolO
             options.fields.ExcludeWordsDirectlyFromText = 1;
         } else if (name == "--ignore-numbers") {
             options.fields.IgnoreNumbers = 1;
+        } else if (name == "--keep-finals") {
+            options.keepFinals = true;
         } else if (name == "--open") {
             options.open = true;
         } else if (name == "--json") {
@@ -100,6 +109,10 @@ ParseOutcome ParseToolArguments(const std::vector<std::string>& arguments, ToolO
     }
     if (options.json && (options.open || !options.outputPath.empty())) {
         error = "--json writes no page, so it cannot be combined with -o or --open.";
+        return ParseOutcome::Error;
+    }
+    if (options.keepFinals && options.alphabet != AlphabetName::Hebrew) {
+        error = "--keep-finals: Final forms are Hebrew letters; use it with --alphabet hebrew.";
         return ParseOutcome::Error;
     }
     if (operands.empty()) {
@@ -129,6 +142,11 @@ Search options (the program's defaults in brackets):
   --no-reverse       keywords spelled right to left do not count
   --exclude-direct   keywords standing in the text as plain words do not count
   --ignore-numbers   remove the document's digits before searching
+
+Alphabet:
+  --alphabet NAME    the letters searched: latin (A-Z, the default), hebrew or greek; hebrew
+                     and greek documents and keywords are UTF-8
+  --keep-finals      hebrew: the five final forms count as letters of their own
 
 Output:
   -o, --output FILE  when the search ends, copy the page to FILE (replacing it) and remove

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/dialog_fields.h"
+#include "text/alphabet.h"
 
 struct ToolOptions {
     DialogFields fields;      // the dialog's values and defaults; widths as given
@@ -15,6 +16,8 @@ struct ToolOptions {
     bool json = false;        // --json: results to standard output instead of a page
     bool yes = false;         // --yes: go on past the 5 MB question
     bool quiet = false;       // -q: no progress bar
+    AlphabetName alphabet = AlphabetName::Latin;  // --alphabet: the script's letters
+    bool keepFinals = false;  // --keep-finals: Hebrew final forms are letters of their own
 };
 
 enum class ParseOutcome { Run, Help, Version, Error };

@@ -7,8 +7,8 @@
 namespace {
 
 // A mark at most this far behind any letter bounds the work of one answer.
-constexpr std::int64_t kMarkLetters = 512;
-constexpr std::size_t kMarkBytes = 4096;
+constexpr std::int64_t kMarkLetters = 64;
+constexpr std::size_t kMarkBytes = 512;
 
 }  // namespace
 

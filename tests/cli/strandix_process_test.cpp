@@ -258,10 +258,14 @@ TEST_F(StrandixTest, JsonDocumentStreamsEveryResult) {
     EXPECT_EQ(outcome.out,
               "{\"document\": \"" + std::regex_replace(document, std::regex("\""), "\\\"") +
                   "\", \"letters\": 6, \"keywords\": [\"AC\"], \"results\": [\n"
-                  "{\"first\": 0, \"last\": 5, \"columns\": 100, \"positions\": [[0, 2]]},\n"
-                  "{\"first\": 0, \"last\": 5, \"columns\": 100, \"positions\": [[0, 5]]},\n"
-                  "{\"first\": 2, \"last\": 5, \"columns\": 100, \"positions\": [[2, 3]]},\n"
-                  "{\"first\": 3, \"last\": 5, \"columns\": 100, \"positions\": [[3, 5]]}\n"
+                  "{\"first\": 0, \"last\": 5, \"columns\": 100, \"positions\": [[0, 2]], "
+                  "\"places\": [[[1, 1], [1, 3]]]},\n"
+                  "{\"first\": 0, \"last\": 5, \"columns\": 100, \"positions\": [[0, 5]], "
+                  "\"places\": [[[1, 1], [1, 6]]]},\n"
+                  "{\"first\": 2, \"last\": 5, \"columns\": 100, \"positions\": [[2, 3]], "
+                  "\"places\": [[[1, 3], [1, 4]]]},\n"
+                  "{\"first\": 3, \"last\": 5, \"columns\": 100, \"positions\": [[3, 5]], "
+                  "\"places\": [[[1, 4], [1, 6]]]}\n"
                   "], \"count\": 4, \"canceled\": false}\n");
     EXPECT_THAT(PagesLeft(), IsEmpty()) << "no page in JSON mode";
 
