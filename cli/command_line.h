@@ -9,6 +9,10 @@
 // page (which would turn it into question marks); elsewhere they are argv as given.
 std::vector<std::string> ToolArguments(int argc, char** argv);
 
+// A UTF-8 path in the form the system's file calls take: the same bytes on POSIX, the ANSI code
+// page on Windows. False when the ANSI code page has no characters for it.
+bool ToSystemPath(const std::string& utf8Path, std::string& systemPath);
+
 // While it lives, the console shows the tool's UTF-8 output as UTF-8 (Windows consoles otherwise
 // read it in the OEM code page); the console's own setting comes back afterwards.
 class CUtf8Console {

@@ -43,6 +43,26 @@ std::vector<std::string> ToolArguments(int argc, char** argv) {
     return arguments;
 }
 
+bool ToSystemPath(const std::string& utf8Path, std::string& systemPath) {
+    systemPath.clear();
+    const int wideLength =
+        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8Path.c_str(), -1, nullptr, 0);
+    if (wideLength <= 0) return false;
+    std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8Path.c_str(), -1, wide.data(),
+                        wideLength);
+    // No best-fit guesses: a character the code page lacks must not become another file's name.
+    BOOL lossy = FALSE;
+    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, nullptr,
+                                           0, nullptr, &lossy);
+    if (length <= 0 || lossy) return false;
+    systemPath.assign(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, systemPath.data(), length,
+                        nullptr, nullptr);
+    systemPath.pop_back();  // the terminating zero
+    return true;
+}
+
 CUtf8Console::CUtf8Console() : previous_(GetConsoleOutputCP()) {
     if (previous_ != 0) SetConsoleOutputCP(CP_UTF8);
 }

@@ -131,9 +131,10 @@ int RunPage(const ToolOptions& options, const CAlphabet& alphabet, const std::st
     }
 
     std::string shown = page;
-    if (!options.outputPath.empty()) {
+    std::string outputPath;
+    if (!options.outputPath.empty() && ToSystemPath(options.outputPath, outputPath)) {
         SystemErrorCode error = 0;
-        if (!CopyFileReplacing(page, options.outputPath, error)) {
+        if (!CopyFileReplacing(page, outputPath, error)) {
             return Fail("The results page could not be copied to " + options.outputPath + ": " +
                         SystemFileSystem().DescribeError(error) + "  It is still at " + page + ".");
         }
@@ -177,9 +178,15 @@ int RunTool(const std::vector<std::string>& arguments) {
         return Fail(
             "Please enter one or more keywords separated by spaces, commas, or semicolons.");
     const SearchSettings settings = MakeSearchSettings(options.fields);
+    std::string outputPath;
+    if (!options.outputPath.empty() && !ToSystemPath(options.outputPath, outputPath)) {
+        return Fail(options.outputPath +
+                    ": The system's code page has no characters for this name; please choose "
+                    "another output file name.");
+    }
 
     std::string document;
-    const DocumentReadStatus status = ReadDocument(options.document, document);
+    const DocumentReadStatus status = ReadDocumentUtf8Path(options.document, document);
     if (status != DocumentReadStatus::Ok)
         return Fail(options.document + ": " + DocumentMessage(status));
     // A latin page needs no places: its letters are made in place, as the program always has.
