@@ -11,7 +11,7 @@
 #include <string>
 
 #include "results/progress_receiver.h"
-#include "results/result_sink.h"
+#include "search/result_sink.h"
 #include "search/text_input.h"
 #include "text/alphabet.h"
 #include "text/letter_places.h"

@@ -5,18 +5,18 @@
 #include <string>
 #include <vector>
 
-#include "app/dialog_fields.h"
-#include "app/search_run.h"
 #include "cli/command_line.h"
 #include "cli/console.h"
 #include "cli/console_receiver.h"
 #include "cli/json_result_sink.h"
 #include "cli/tool_options.h"
+#include "frontend/messages.h"
+#include "frontend/settings_fields.h"
 #include "platform/document_file.h"
 #include "platform/file.h"
+#include "platform/shell.h"
 #include "results/html_result_writer.h"
 #include "search/find_sequences.h"
-#include "search/search_order.h"
 #include "search/text_input.h"
 #include "text/alphabet.h"
 #include "text/letter_places.h"
@@ -38,43 +38,11 @@ int Fail(const std::string& sentence) {
     return kFailed;
 }
 
-// The program's own words for a document that cannot be searched.
-const char* DocumentMessage(DocumentReadStatus status) {
-    switch (status) {
-        case DocumentReadStatus::Ok:
-            return "";
-        case DocumentReadStatus::CannotOpen:
-            return SearchRunMessage::CannotOpen;
-        case DocumentReadStatus::UnknownSize:
-            return SearchRunMessage::UnknownSize;
-        case DocumentReadStatus::TooLarge:
-            return SearchRunMessage::TooLarge;
-        case DocumentReadStatus::ReadFailed:
-            return SearchRunMessage::CannotLoad;
-        case DocumentReadStatus::OutOfMemory:
-            return "Out of memory.";
-    }
-    return SearchRunMessage::CannotLoad;
-}
-
-// The system's words for a write error, taken out of the retry question and put on one line.
-std::string WriteErrorSentence(const std::string& question) {
-    const std::string head = "Encountered an error when saving the results:\n";
-    const std::string tail = "\nDo you want to retry or cancel?";
-    std::string reason = question;
-    if (reason.rfind(head, 0) == 0) reason.erase(0, head.size());
-    if (reason.size() >= tail.size() &&
-        reason.compare(reason.size() - tail.size(), tail.size(), tail) == 0) {
-        reason.erase(reason.size() - tail.size());
-    }
+// The system's reason for a write error, on one line.
+std::string WriteErrorSentence(std::string reason) {
     while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r'))
         reason.pop_back();
     return "Encountered an error when saving the results: " + reason;
-}
-
-std::string CountSentence(std::int32_t count) {
-    if (count == 0) return "No results found.";
-    return std::to_string(count) + (count == 1 ? " result found." : " results found.");
 }
 
 int RunJson(const ToolOptions& options, const CAlphabet& alphabet, const std::string& document,
@@ -141,11 +109,11 @@ int RunPage(const ToolOptions& options, const CAlphabet& alphabet, const std::st
         DeleteFileAt(page);
         shown = options.outputPath;
     }
-    std::printf("%s\n%s\n", CountSentence(count).c_str(), shown.c_str());
+    std::printf("%s\n%s\n", FormatResultCount(count).c_str(), shown.c_str());
     std::fflush(stdout);
     const bool canceled = InterruptRequested();
     if (canceled) std::fprintf(stderr, "strandix: The search was canceled.\n");
-    if (options.open && !OpenWithDefaultViewer(shown))
+    if (options.open && !OpenWithShell(shown))
         return Fail("The page could not be opened in a viewer: " + shown);
     if (canceled) return kInterrupted;
     return count > 0 ? kFound : kNothingFound;
@@ -174,9 +142,7 @@ int RunTool(const std::vector<std::string>& arguments) {
     std::string keywordError;
     if (!alphabet.ReadKeywords(options.keywordText, keywords, keywordError))
         return Fail(keywordError);
-    if (keywords.empty())
-        return Fail(
-            "Please enter one or more keywords separated by spaces, commas, or semicolons.");
+    if (keywords.empty()) return Fail(kNoKeywordsMessage);
     const SearchSettings settings = MakeSearchSettings(options.fields);
     std::string outputPath;
     if (!options.outputPath.empty() && !ToSystemPath(options.outputPath, outputPath)) {
@@ -188,7 +154,7 @@ int RunTool(const std::vector<std::string>& arguments) {
     std::string document;
     const DocumentReadStatus status = ReadDocumentUtf8Path(options.document, document);
     if (status != DocumentReadStatus::Ok)
-        return Fail(options.document + ": " + DocumentMessage(status));
+        return Fail(options.document + ": " + DocumentStatusMessage(status));
     // A latin page needs no places: its letters are made in place, as the program always has.
     const bool ignoreNumbers = options.fields.IgnoreNumbers != 0;
     std::string text;
@@ -221,7 +187,7 @@ int main(int argc, char** argv) {
     try {
         return RunTool(ToolArguments(argc, argv));
     } catch (const std::bad_alloc&) {
-        return Fail("Out of memory.");
+        return Fail(kOutOfMemoryMessage);
     } catch (const std::exception& failure) {
         return Fail(std::string("The search failed: ") + failure.what());
     }

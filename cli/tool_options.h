@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/dialog_fields.h"
+#include "frontend/settings_fields.h"
 #include "text/alphabet.h"
 
 struct ToolOptions {
