@@ -59,7 +59,7 @@ std::string JsonString(const std::string& text) {
 
 CJsonResultSink::CJsonResultSink(std::FILE* out, std::string document, std::int32_t letters,
                                  KeywordList keywords, const CAlphabet& alphabet,
-                                 CLetterPlaces& places, CProgressReceiver& receiver)
+                                 CLetterPlaces* places, CProgressReceiver& receiver)
     : out_(out),
       document_(std::move(document)),
       letters_(letters),
@@ -98,17 +98,17 @@ bool CJsonResultSink::AddResult(const char* text, std::int32_t first, std::int32
         }
         line += "]";
     }
-    line += "], \"places\": [";
-    for (std::size_t k = 0; k < positions.size(); ++k) {
-        line += k ? ", [" : "[";
+    line += "]";
+    for (std::size_t k = 0; places_ && k < positions.size(); ++k) {
+        line += k ? ", [" : ", \"places\": [[";
         for (std::size_t i = 0; i < positions[k].size(); ++i) {
-            const LetterPlace place = places_.Find(positions[k][i]);
+            const LetterPlace place = places_->Find(positions[k][i]);
             line += (i ? ", [" : "[") + std::to_string(place.line) + ", " +
                     std::to_string(place.column) + "]";
         }
-        line += "]";
+        line += k + 1 < positions.size() ? "]" : "]]";
     }
-    line += "]}";
+    line += "}";
     std::fputs(line.c_str(), out_);
     ++count_;
     return Flush();

@@ -1,7 +1,7 @@
 // Results as one JSON document on a stream, written as they arrive:
 // {"document": PATH, "letters": N, "keywords": [...], "results": [
 // {"first": F, "last": L, "columns": W, "positions": [[...], ...],
-//  "places": [[[LINE, COLUMN], ...], ...]},
+//  "places": [[[LINE, COLUMN], ...], ...]},   (the places only when asked for)
 // ...
 // ], "count": K, "canceled": false}
 #pragma once
@@ -19,10 +19,10 @@
 class CJsonResultSink : public CResultSink {
   public:
     // `keywords` in search order, as the search spells them; they are written in the letters of
-    // `alphabet`. `places` tells where each letter stood in the document. Progress goes to
-    // `receiver`. Neither `places` nor `receiver` is owned.
+    // `alphabet`. `places`, when given, tells where each letter stood in the document. Progress
+    // goes to `receiver`. Neither `places` nor `receiver` is owned.
     CJsonResultSink(std::FILE* out, std::string document, std::int32_t letters,
-                    KeywordList keywords, const CAlphabet& alphabet, CLetterPlaces& places,
+                    KeywordList keywords, const CAlphabet& alphabet, CLetterPlaces* places,
                     CProgressReceiver& receiver);
 
     bool Begin(std::string& errorText) override;
@@ -43,7 +43,7 @@ class CJsonResultSink : public CResultSink {
     std::int32_t letters_;
     KeywordList keywords_;
     CAlphabet alphabet_;
-    CLetterPlaces& places_;
+    CLetterPlaces* places_;
     CProgressReceiver& receiver_;
     std::int32_t count_ = 0;
     bool failed_ = false;

@@ -49,8 +49,9 @@ int RunJson(const ToolOptions& options, const CAlphabet& alphabet, const std::st
             const std::string& text, const KeywordList& keywords, const SearchSettings& settings,
             CConsoleReceiver& receiver) {
     CLetterPlaces places(alphabet, document, options.fields.IgnoreNumbers != 0);
+    CLetterPlaces* const asked = options.places ? &places : nullptr;
     CJsonResultSink sink(stdout, options.document, static_cast<std::int32_t>(text.size()),
-                         MakeSearchOrder(keywords), alphabet, places, receiver);
+                         MakeSearchOrder(keywords), alphabet, asked, receiver);
     std::string errorText;
     const bool done = FindSequences(text.c_str(), static_cast<std::int32_t>(text.size()), keywords,
                                     settings, sink, errorText);
@@ -155,14 +156,14 @@ int RunTool(const std::vector<std::string>& arguments) {
     const DocumentReadStatus status = ReadDocumentUtf8Path(options.document, document);
     if (status != DocumentReadStatus::Ok)
         return Fail(options.document + ": " + DocumentStatusMessage(status));
-    // A latin page needs no places: its letters are made in place, as the program always has.
+    // Without places latin letters are made in place, as the program always has.
     const bool ignoreNumbers = options.fields.IgnoreNumbers != 0;
     std::string text;
-    if (options.json || alphabet.ReadsUtf8()) {
+    if (options.places || alphabet.ReadsUtf8()) {
         std::string documentError;
         if (!alphabet.MapDocument(document, ignoreNumbers, text, documentError))
             return Fail(options.document + ": " + documentError);
-        if (!options.json) std::string().swap(document);
+        if (!options.places) std::string().swap(document);
     } else {
         text.swap(document);
         NormaliseText(text, ignoreNumbers);

@@ -5,7 +5,7 @@ _strandix() {
     local prev=
     ((COMP_CWORD > 0)) && prev=${COMP_WORDS[COMP_CWORD - 1]}
     local options="--max-skip --span --min-width --max-width --no-reverse --exclude-direct
-        --ignore-numbers --alphabet --keep-finals -o --output --open --json -y --yes -q --quiet
+        --ignore-numbers --alphabet --keep-finals -o --output --open --json --places -y --yes -q --quiet
         -h --help --version"
 
     case $prev in

@@ -92,6 +92,8 @@ ParseOutcome ParseToolArguments(const std::vector<std::string>& arguments, ToolO
             options.fields.ExcludeWordsDirectlyFromText = 1;
         } else if (name == "--ignore-numbers") {
             options.fields.IgnoreNumbers = 1;
+        } else if (name == "--places") {
+            options.places = true;
         } else if (name == "--keep-finals") {
             options.keepFinals = true;
         } else if (name == "--open") {
@@ -109,6 +111,10 @@ ParseOutcome ParseToolArguments(const std::vector<std::string>& arguments, ToolO
     }
     if (options.json && (options.open || !options.outputPath.empty())) {
         error = "--json writes no page, so it cannot be combined with -o or --open.";
+        return ParseOutcome::Error;
+    }
+    if (options.places && !options.json) {
+        error = "--places: Places are part of the JSON; use it with --json.";
         return ParseOutcome::Error;
     }
     if (options.keepFinals && options.alphabet != AlphabetName::Hebrew) {
@@ -153,6 +159,7 @@ Output:
                      the page from the temporary folder
   --open             open the page in the desktop's default viewer
   --json             write the results to standard output as one JSON document instead
+  --places           with --json: each letter's line and column in the document as well
   -y, --yes          go on when the page passes 5 MB without asking
   -q, --quiet        no progress bar
   -h, --help         show this help

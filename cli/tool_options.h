@@ -17,7 +17,9 @@ struct ToolOptions {
     bool yes = false;         // --yes: go on past the 5 MB question
     bool quiet = false;       // -q: no progress bar
     AlphabetName alphabet = AlphabetName::Latin;  // --alphabet: the script's letters
-    bool keepFinals = false;  // --keep-finals: Hebrew final forms are letters of their own
+    bool keepFinals = false;
+    bool places = false;  // --places: each letter's line and column in the JSON  // --keep-finals:
+                          // Hebrew final forms are letters of their own
 };
 
 enum class ParseOutcome { Run, Help, Version, Error };

@@ -258,14 +258,10 @@ TEST_F(StrandixTest, JsonDocumentStreamsEveryResult) {
     EXPECT_EQ(outcome.out,
               "{\"document\": \"" + std::regex_replace(document, std::regex("\""), "\\\"") +
                   "\", \"letters\": 6, \"keywords\": [\"AC\"], \"results\": [\n"
-                  "{\"first\": 0, \"last\": 5, \"columns\": 100, \"positions\": [[0, 2]], "
-                  "\"places\": [[[1, 1], [1, 3]]]},\n"
-                  "{\"first\": 0, \"last\": 5, \"columns\": 100, \"positions\": [[0, 5]], "
-                  "\"places\": [[[1, 1], [1, 6]]]},\n"
-                  "{\"first\": 2, \"last\": 5, \"columns\": 100, \"positions\": [[2, 3]], "
-                  "\"places\": [[[1, 3], [1, 4]]]},\n"
-                  "{\"first\": 3, \"last\": 5, \"columns\": 100, \"positions\": [[3, 5]], "
-                  "\"places\": [[[1, 4], [1, 6]]]}\n"
+                  "{\"first\": 0, \"last\": 5, \"columns\": 100, \"positions\": [[0, 2]]},\n"
+                  "{\"first\": 0, \"last\": 5, \"columns\": 100, \"positions\": [[0, 5]]},\n"
+                  "{\"first\": 2, \"last\": 5, \"columns\": 100, \"positions\": [[2, 3]]},\n"
+                  "{\"first\": 3, \"last\": 5, \"columns\": 100, \"positions\": [[3, 5]]}\n"
                   "], \"count\": 4, \"canceled\": false}\n");
     EXPECT_THAT(PagesLeft(), IsEmpty()) << "no page in JSON mode";
 
@@ -434,8 +430,8 @@ TEST_F(StrandixTest, HebrewAndGreekDocuments) {
     const std::string torah = std::string(STRANDIX_SAMPLES) + "/torah-wlc.txt";
     const std::string john = std::string(STRANDIX_SAMPLES) + "/john-byz.txt";
     // From the first tav of Genesis every 50th letter spells TORAH: Genesis 1:1 to 1:5.
-    const Outcome torahJson = Run({"--json", "--alphabet", "hebrew", "--max-skip", "50", "--span",
-                                   "150", "--no-reverse", torah, "תורה"});
+    const Outcome torahJson = Run({"--json", "--places", "--alphabet", "hebrew", "--max-skip", "50",
+                                   "--span", "150", "--no-reverse", torah, "תורה"});
     EXPECT_EQ(torahJson.status, 0) << torahJson.err;
     EXPECT_THAT(torahJson.out, HasSubstr("\"letters\": 304850, \"keywords\": [\"תורה\"]"));
     EXPECT_THAT(torahJson.out, HasSubstr("{\"first\": 5, \"last\": 204, \"columns\": 50, "
@@ -450,12 +446,18 @@ TEST_F(StrandixTest, HebrewAndGreekDocuments) {
     EXPECT_THAT(html, HasSubstr("<div dir=\"rtl\"><bdo dir=\"rtl\"><span class=\"text\">"
                                 "<span class=\"keyword1\">ת</span>בראאלהימ"));
 
+    // Latin places too: a UTF-8 document's columns count characters, not bytes.
+    const std::string lines = Document("lines.txt", "ab\r\ncaf\xC3\xA9 c").string();
+    const Outcome latin = Run(
+        {"--json", "--places", "--max-skip", "5", "--span", "10", "--min-width", "1", lines, "bc"});
+    EXPECT_THAT(latin.out, HasSubstr("\"positions\": [[1, 5]], \"places\": [[[1, 2], [2, 6]]]}"));
+
     // Final forms fold unless kept; polytonic Greek folds to capitals.
     const Outcome finals =
         Run({"--json", "--alphabet", "hebrew", "--keep-finals", "--max-skip", "1", torah, "ץ"});
     EXPECT_THAT(finals.out, HasSubstr("\"keywords\": [\"ץ\"]"));
-    const Outcome greek =
-        Run({"--json", "--alphabet", "greek", "--max-skip", "1", "--span", "10", john, "λόγος"});
+    const Outcome greek = Run({"--json", "--places", "--alphabet", "greek", "--max-skip", "1",
+                               "--span", "10", john, "λόγος"});
     EXPECT_EQ(greek.status, 0) << greek.err;
     EXPECT_THAT(greek.out, HasSubstr("\"letters\": 72382, \"keywords\": [\"ΛΟΓΟΣ\"]"));
     EXPECT_THAT(greek.out,
@@ -481,6 +483,9 @@ TEST_F(StrandixTest, AlphabetErrors) {
          "semicolons.\n"},
         {{"--alphabet", "arabic", good, "abc"},
          "strandix: --alphabet: Please name latin, hebrew or greek.\n"
+         "Try 'strandix --help' for more information.\n"},
+        {{"--places", good, "abc"},
+         "strandix: --places: Places are part of the JSON; use it with --json.\n"
          "Try 'strandix --help' for more information.\n"},
         {{"--keep-finals", good, "abc"},
          "strandix: --keep-finals: Final forms are Hebrew letters; use it with --alphabet "
