@@ -5,7 +5,8 @@
 // size is its own, against the bound of the text, 4 bytes per letter and 64 MB. Then, when
 // given, the command-line tool end to end and the HTML writer's throughput.
 //
-//   strandix_bench_table --bible FILE --sample FILE [--cli PROGRAM] [--runs N] [--only W1,M3]
+//   strandix_bench_table --bible FILE --sample FILE [--hebrew FILE] [--cli PROGRAM] [--runs N]
+//                        [--only W1,M3]
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -28,6 +29,8 @@
 #include "search/find_sequences.h"
 #include "search/indexed_search.h"
 #include "search/letter_index.h"
+#include "text/alphabet.h"
+#include "text/letter_places.h"
 
 // Peak heap: every allocation of this program goes through here, with its size in front.
 namespace {
@@ -163,7 +166,7 @@ class CAgreeingReceiver : public CProgressReceiver {
 };
 
 struct Options {
-    std::string bible, sample, cli, only, memoryRow;
+    std::string bible, sample, hebrew, cli, only, memoryRow;
     int runs = 3;
 };
 
@@ -175,6 +178,8 @@ bool ReadOptions(int argc, char** argv, Options& options) {
             options.bible = value;
         else if (name == "--sample")
             options.sample = value;
+        else if (name == "--hebrew")
+            options.hebrew = value;
         else if (name == "--cli")
             options.cli = value;
         else if (name == "--only")
@@ -354,13 +359,103 @@ bool PrintMemoryRow(const Options& options, const MemoryRow& row) {
     return complete && resident <= bound;
 }
 
+std::string ReadRaw(const std::string& path) {
+    std::string bytes;
+    if (FILE* file = std::fopen(path.c_str(), "rb")) {
+        char buffer[1 << 16];
+        for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+            bytes.append(buffer, got);
+        std::fclose(file);
+    }
+    return bytes;
+}
+
+// The digest sink that also asks where every letter of every result stood in the document, as
+// the tool's JSON does.
+class CPlacesSink : public CDigestSink {
+  public:
+    explicit CPlacesSink(CLetterPlaces& places) : places_(places) {}
+    bool AddResult(const char* text, std::int32_t first, std::int32_t last, std::int32_t columns,
+                   const ResultPositions& positions) override {
+        for (const LetterPositions& letters : positions) {
+            for (const std::int64_t position : letters)
+                lines += places_.Find(position).line;
+        }
+        return CDigestSink::AddResult(text, first, last, columns, positions);
+    }
+    std::int64_t lines = 0;
+
+  private:
+    CLetterPlaces& places_;
+};
+
+template <typename Work>
+double BestSeconds(int runs, Work work) {
+    double best = 1e300;
+    for (int run = 0; run < runs; ++run) {
+        const auto start = Clock::now();
+        work();
+        best = std::min(best, SecondsSince(start));
+    }
+    return best;
+}
+
+// A four-letter Hebrew keyword over the whole Torah at W1's settings, and what mapping the
+// document costs beside it; then W1 with the place of every letter of every result looked up.
+void AlphabetRows(const Options& options) {
+    const std::string torah = ReadRaw(options.hebrew);
+    const CAlphabet hebrew(AlphabetName::Hebrew);
+    std::string text, errorText;
+    KeywordList keywords;
+    hebrew.ReadKeywords("\xD7\xAA\xD7\x95\xD7\xA8\xD7\x94", keywords, errorText);  // TORAH
+    const std::vector<Workload> workloads = Workloads();
+    const Workload& w1 = workloads.front();
+    const double map =
+        BestSeconds(options.runs, [&] { hebrew.MapDocument(torah, false, text, errorText); });
+    CDigestSink sink;
+    const double search = BestSeconds(options.runs, [&] {
+        sink = CDigestSink();
+        FindSequences(text.data(), static_cast<std::int32_t>(text.size()), keywords, w1.settings,
+                      sink, errorText);
+    });
+    std::printf(
+        "\nAlphabets (best of %d runs):\n\n| Row | Mapping | Search | Mapping / search | "
+        "Results |\n|---|---|---|---|---|\n"
+        "| H1 TORAH in Hebrew, the whole Torah (%zu letters), W1's settings | %.4f s | %.4f s | "
+        "%.1f %% | %lld |\n",
+        options.runs, text.size(), map, search, 100.0 * map / search,
+        static_cast<long long>(sink.results));
+
+    const std::string bible = ReadRaw(options.bible);
+    const CAlphabet latin;
+    latin.MapDocument(bible, false, text, errorText);
+    const double plain = BestSeconds(options.runs, [&] {
+        CDigestSink digest;
+        FindSequences(text.data(), static_cast<std::int32_t>(text.size()), w1.keywords, w1.settings,
+                      digest, errorText);
+    });
+    std::int64_t results = 0;
+    const double placed = BestSeconds(options.runs, [&] {
+        CLetterPlaces places(latin, bible, false);
+        CPlacesSink digest(places);
+        FindSequences(text.data(), static_cast<std::int32_t>(text.size()), w1.keywords, w1.settings,
+                      digest, errorText);
+        results = digest.results;
+    });
+    std::printf(
+        "| W1 with every letter's line and column | | %.4f s (%.4f s without) | "
+        "+%.1f %% | %lld |\n",
+        placed, plain, 100.0 * (placed - plain) / plain, static_cast<long long>(results));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     Options options;
     if (!ReadOptions(argc, argv, options)) {
         std::fprintf(stderr,
-                     "usage: %s --bible FILE --sample FILE [--cli PROGRAM] [--runs N] "
+                     "usage: %s --bible FILE --sample FILE [--hebrew FILE] [--cli PROGRAM] "
+                     "[--runs N] "
                      "[--only W1,W2]\n",
                      argv[0]);
         return 2;
@@ -451,6 +546,8 @@ int main(int argc, char** argv) {
             }
         }
     }
+
+    if (!options.hebrew.empty()) AlphabetRows(options);
 
     // The HTML writer on the workload with the most results: bytes written per second of the
     // whole run, and per second of the run's time beyond the search itself.

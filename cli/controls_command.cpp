@@ -183,6 +183,11 @@ ControlRun StartControlRun(const ControlCommand& command) {
     ControlRun run;
     run.settings = command.settings;
     run.keywords = command.keywords;
+    if (command.alphabet != nullptr && command.alphabet->ReadsUtf8()) {
+        static const char* const kNames[] = {"latin", "hebrew", "greek"};
+        run.alphabet = kNames[static_cast<int>(command.alphabet->Name())];
+        for (std::string& keyword : run.keywords) keyword = command.alphabet->Spell(keyword);
+    }
     run.kind = command.options.kind;
     run.seed = command.options.seed;
     run.total = command.options.count;

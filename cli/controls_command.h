@@ -7,6 +7,7 @@
 
 #include "controls/control_cases.h"
 #include "controls/control_report.h"
+#include "text/alphabet.h"
 
 struct ControlOptions {
     std::int64_t count = 0;  // --controls; 0: no control run
@@ -40,6 +41,7 @@ struct ControlCommand {
     const SearchSettings& settings;
     bool json = false;
     bool showProgress = false;
+    const CAlphabet* alphabet = nullptr;  // spells the keywords in reports; null: latin
 };
 
 // The run's settings and the real search's statistics, without controls.

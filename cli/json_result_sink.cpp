@@ -58,11 +58,14 @@ std::string JsonString(const std::string& text) {
 }
 
 CJsonResultSink::CJsonResultSink(std::FILE* out, std::string document, std::int32_t letters,
-                                 KeywordList keywords, CProgressReceiver& receiver)
+                                 KeywordList keywords, const CAlphabet& alphabet,
+                                 CLetterPlaces* places, CProgressReceiver& receiver)
     : out_(out),
       document_(std::move(document)),
       letters_(letters),
       keywords_(std::move(keywords)),
+      alphabet_(alphabet),
+      places_(places),
       receiver_(receiver) {}
 
 bool CJsonResultSink::Flush() {
@@ -75,7 +78,7 @@ bool CJsonResultSink::Begin(std::string& errorText) {
     std::string head = "{\"document\": " + JsonString(document_) +
                        ", \"letters\": " + std::to_string(letters_) + ", \"keywords\": [";
     for (std::size_t i = 0; i < keywords_.size(); ++i) {
-        head += (i ? ", " : "") + JsonString(keywords_[i]);
+        head += (i ? ", " : "") + JsonString(alphabet_.Spell(keywords_[i]));
     }
     head += "], \"results\": [\n";
     std::fputs(head.c_str(), out_);
@@ -95,7 +98,17 @@ bool CJsonResultSink::AddResult(const char* text, std::int32_t first, std::int32
         }
         line += "]";
     }
-    line += "]}";
+    line += "]";
+    for (std::size_t k = 0; places_ && k < positions.size(); ++k) {
+        line += k ? ", [" : ", \"places\": [[";
+        for (std::size_t i = 0; i < positions[k].size(); ++i) {
+            const LetterPlace place = places_->Find(positions[k][i]);
+            line += (i ? ", [" : "[") + std::to_string(place.line) + ", " +
+                    std::to_string(place.column) + "]";
+        }
+        line += k + 1 < positions.size() ? "]" : "]]";
+    }
+    line += "}";
     std::fputs(line.c_str(), out_);
     ++count_;
     return Flush();

@@ -1,6 +1,7 @@
 // Results as one JSON document on a stream, written as they arrive:
 // {"document": PATH, "letters": N, "keywords": [...], "results": [
-// {"first": F, "last": L, "columns": W, "positions": [[...], ...]},
+// {"first": F, "last": L, "columns": W, "positions": [[...], ...],
+//  "places": [[[LINE, COLUMN], ...], ...]},   (the places only when asked for)
 // ...
 // ], "count": K, "canceled": false}
 #pragma once
@@ -13,12 +14,17 @@
 #include "results/progress_receiver.h"
 #include "search/result_sink.h"
 #include "search/text_input.h"
+#include "text/alphabet.h"
+#include "text/letter_places.h"
 
 class CJsonResultSink : public CResultSink {
   public:
-    // `keywords` in search order, as the search spells them. Progress goes to `receiver`.
+    // `keywords` in search order, as the search spells them; they are written in the letters of
+    // `alphabet`. `places`, when given, tells where each letter stood in the document. Progress
+    // goes to `receiver`. Neither `places` nor `receiver` is owned.
     CJsonResultSink(std::FILE* out, std::string document, std::int32_t letters,
-                    KeywordList keywords, CProgressReceiver& receiver);
+                    KeywordList keywords, const CAlphabet& alphabet, CLetterPlaces* places,
+                    CProgressReceiver& receiver);
 
     bool Begin(std::string& errorText) override;
     bool AddResult(const char* text, std::int32_t first, std::int32_t last, std::int32_t columns,
@@ -40,6 +46,8 @@ class CJsonResultSink : public CResultSink {
     std::string document_;
     std::int32_t letters_;
     KeywordList keywords_;
+    CAlphabet alphabet_;
+    CLetterPlaces* places_;
     CProgressReceiver& receiver_;
     std::string trailingMembers_;
     std::int32_t count_ = 0;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/command_line.h"
 #include "cli/console.h"
 #include "cli/console_receiver.h"
 #include "cli/controls_command.h"
@@ -20,6 +21,8 @@
 #include "results/html_result_writer.h"
 #include "search/find_sequences.h"
 #include "search/text_input.h"
+#include "text/alphabet.h"
+#include "text/letter_places.h"
 
 #ifndef STRANDIX_VERSION
 #define STRANDIX_VERSION "unknown"
@@ -45,11 +48,13 @@ std::string WriteErrorSentence(std::string reason) {
     return "Encountered an error when saving the results: " + reason;
 }
 
-int RunJson(const ToolOptions& options, const std::string& text, const KeywordList& keywords,
-            const SearchSettings& settings, CConsoleReceiver& receiver,
-            const std::string& trailingMembers = "") {
+int RunJson(const ToolOptions& options, const CAlphabet& alphabet, const std::string& document,
+            const std::string& text, const KeywordList& keywords, const SearchSettings& settings,
+            CConsoleReceiver& receiver, const std::string& trailingMembers = "") {
+    CLetterPlaces places(alphabet, document, options.fields.IgnoreNumbers != 0);
+    CLetterPlaces* const asked = options.places ? &places : nullptr;
     CJsonResultSink sink(stdout, options.document, static_cast<std::int32_t>(text.size()),
-                         MakeSearchOrder(keywords), receiver);
+                         MakeSearchOrder(keywords), alphabet, asked, receiver);
     sink.SetTrailingMembers(trailingMembers);
     std::string errorText;
     const bool done = FindSequences(text.c_str(), static_cast<std::int32_t>(text.size()), keywords,
@@ -64,9 +69,20 @@ int RunJson(const ToolOptions& options, const std::string& text, const KeywordLi
     return sink.Count() > 0 ? kFound : kNothingFound;
 }
 
-int RunPage(const ToolOptions& options, const std::string& text, const KeywordList& keywords,
-            const SearchSettings& settings, CConsoleReceiver& receiver) {
+// The page's letters in the script: each code's UTF-8 text, rows right to left in Hebrew.
+PageScript MakePageScript(const CAlphabet& alphabet) {
+    PageScript script;
+    for (std::size_t code = 0; code < script.letters.size(); ++code)
+        script.letters[code] = std::string(alphabet.Spell(static_cast<char>(code)));
+    script.rightToLeft = alphabet.Name() == AlphabetName::Hebrew;
+    return script;
+}
+
+int RunPage(const ToolOptions& options, const CAlphabet& alphabet, const std::string& text,
+            const KeywordList& keywords, const SearchSettings& settings,
+            CConsoleReceiver& receiver) {
     CHtmlResultWriter writer(receiver);
+    if (alphabet.ReadsUtf8()) writer.SetScript(MakePageScript(alphabet));
     std::string errorText;
     const bool done = FindSequences(text.c_str(), static_cast<std::int32_t>(text.size()), keywords,
                                     settings, writer, errorText);
@@ -88,9 +104,10 @@ int RunPage(const ToolOptions& options, const std::string& text, const KeywordLi
     }
 
     std::string shown = page;
-    if (!options.outputPath.empty()) {
+    std::string outputPath;
+    if (!options.outputPath.empty() && ToSystemPath(options.outputPath, outputPath)) {
         SystemErrorCode error = 0;
-        if (!CopyFileReplacing(page, options.outputPath, error)) {
+        if (!CopyFileReplacing(page, outputPath, error)) {
             return Fail("The results page could not be copied to " + options.outputPath + ": " +
                         SystemFileSystem().DescribeError(error) + "  It is still at " + page + ".");
         }
@@ -109,6 +126,8 @@ int RunPage(const ToolOptions& options, const std::string& text, const KeywordLi
 
 struct JsonRun {
     const ToolOptions& options;
+    const CAlphabet& alphabet;
+    const std::string& document;
     const std::string& text;
     const KeywordList& keywords;
     const SearchSettings& settings;
@@ -117,8 +136,8 @@ struct JsonRun {
 
 int RunJsonWithMembers(const std::string& trailingMembers, void* context) {
     const JsonRun& run = *static_cast<const JsonRun*>(context);
-    return RunJson(run.options, run.text, run.keywords, run.settings, run.receiver,
-                   trailingMembers);
+    return RunJson(run.options, run.alphabet, run.document, run.text, run.keywords, run.settings,
+                   run.receiver, trailingMembers);
 }
 
 int RunTool(const std::vector<std::string>& arguments) {
@@ -141,21 +160,44 @@ int RunTool(const std::vector<std::string>& arguments) {
             break;
     }
 
-    const KeywordList keywords = ReadKeywords(options.keywordText);
+    const CAlphabet alphabet(options.alphabet, options.keepFinals);
+    KeywordList keywords;
+    std::string keywordError;
+    if (!alphabet.ReadKeywords(options.keywordText, keywords, keywordError))
+        return Fail(keywordError);
     if (keywords.empty()) return Fail(kNoKeywordsMessage);
     const SearchSettings settings = MakeSearchSettings(options.fields);
+    std::string outputPath;
+    if (!options.outputPath.empty() && !ToSystemPath(options.outputPath, outputPath)) {
+        return Fail(options.outputPath +
+                    ": The system's code page has no characters for this name; please choose "
+                    "another output file name.");
+    }
 
-    std::string text;
-    const DocumentReadStatus status = ReadDocument(options.document, text);
+    std::string document;
+    const DocumentReadStatus status = ReadDocumentUtf8Path(options.document, document);
     if (status != DocumentReadStatus::Ok)
         return Fail(options.document + ": " + DocumentStatusMessage(status));
+    // Without places latin letters are made in place, as the program always has.
     const bool ignoreNumbers = options.fields.IgnoreNumbers != 0;
     // Shards of one run must have read the same bytes, whatever their copy of it is called.
-    const std::string documentDigest = options.shard ? Sha256Hex(text) : std::string();
+    const std::string documentDigest = options.shard ? Sha256Hex(document) : std::string();
     std::vector<std::int32_t> wordLengths;
-    if (options.controls.count > 0 && options.controls.kind == ControlKind::Words)
-        wordLengths = WordLengths(text, ignoreNumbers);
-    NormaliseText(text, ignoreNumbers);
+    if (options.controls.count > 0 && options.controls.kind == ControlKind::Words) {
+        if (alphabet.ReadsUtf8())
+            return Fail("--control-kind words: Word controls read latin documents only.");
+        wordLengths = WordLengths(document, ignoreNumbers);
+    }
+    std::string text;
+    if (options.places || alphabet.ReadsUtf8()) {
+        std::string documentError;
+        if (!alphabet.MapDocument(document, ignoreNumbers, text, documentError))
+            return Fail(options.document + ": " + documentError);
+        if (!options.places) std::string().swap(document);
+    } else {
+        text.swap(document);
+        NormaliseText(text, ignoreNumbers);
+    }
 
     InstallInterruptHandler();
     CConsoleReceiver::Settings receiverSettings;
@@ -171,24 +213,27 @@ int RunTool(const std::vector<std::string>& arguments) {
                                      keywords,
                                      settings,
                                      options.json,
-                                     receiverSettings.showProgress};
+                                     receiverSettings.showProgress,
+                                     &alphabet};
         if (options.controls.count == 0) return PrintExpectedCount(command);
         if (options.shard) {
             return RunShardCommand(
                 {command, *options.shard, documentDigest, ignoreNumbers, options.outputPath});
         }
-        JsonRun json{options, text, keywords, settings, receiver};
+        JsonRun json{options, alphabet, document, text, keywords, settings, receiver};
         return RunControlCommand(command, &RunJsonWithMembers, &json);
     }
-    if (options.json) return RunJson(options, text, keywords, settings, receiver);
-    return RunPage(options, text, keywords, settings, receiver);
+    if (options.json)
+        return RunJson(options, alphabet, document, text, keywords, settings, receiver);
+    return RunPage(options, alphabet, text, keywords, settings, receiver);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    const CUtf8Console console;
     try {
-        return RunTool(std::vector<std::string>(argv + 1, argv + argc));
+        return RunTool(ToolArguments(argc, argv));
     } catch (const std::bad_alloc&) {
         return Fail(kOutOfMemoryMessage);
     } catch (const std::exception& failure) {

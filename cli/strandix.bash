@@ -5,8 +5,9 @@ _strandix() {
     local prev=
     ((COMP_CWORD > 0)) && prev=${COMP_WORDS[COMP_CWORD - 1]}
     local options="--max-skip --span --min-width --max-width --no-reverse --exclude-direct
-        --ignore-numbers -o --output --open --json -y --yes -q --quiet --controls --control-kind
-        --seed --threads --report --expected --shard -h --help --version"
+        --ignore-numbers --alphabet --keep-finals -o --output --open --json --places -y --yes
+        -q --quiet --controls --control-kind --seed --threads --report --expected --shard
+        -h --help --version"
 
     case $prev in
         --max-skip | --span | --min-width | --max-width | --controls | --seed | --threads | --shard)
@@ -16,6 +17,10 @@ _strandix() {
             ;;
         --control-kind)
             mapfile -t COMPREPLY < <(compgen -W "letters words keywords" -- "$cur")
+            return 0
+            ;;
+        --alphabet)
+            mapfile -t COMPREPLY < <(compgen -W "latin hebrew greek" -- "$cur")
             return 0
             ;;
         -o | --output | --report)

@@ -53,7 +53,7 @@ ParseOutcome ParseToolArguments(const std::vector<std::string>& arguments, ToolO
         const NumberOption* number = FindNumberOption(name);
         const bool controlOption = IsControlValueOption(name);
         if (number != nullptr || controlOption || name == "--shard" || name == "-o" ||
-            name == "--output") {
+            name == "--output" || name == "--alphabet") {
             std::string value;
             if (inlineValue) {
                 value = *inlineValue;
@@ -62,6 +62,13 @@ ParseOutcome ParseToolArguments(const std::vector<std::string>& arguments, ToolO
             } else {
                 error = name + ": a value must follow.";
                 return ParseOutcome::Error;
+            }
+            if (name == "--alphabet") {
+                if (!ParseAlphabetName(value, options.alphabet)) {
+                    error = "--alphabet: Please name latin, hebrew or greek.";
+                    return ParseOutcome::Error;
+                }
+                continue;
             }
             if (name == "--shard") {
                 ShardId shard;
@@ -98,6 +105,10 @@ ParseOutcome ParseToolArguments(const std::vector<std::string>& arguments, ToolO
             options.fields.ExcludeWordsDirectlyFromText = 1;
         } else if (name == "--ignore-numbers") {
             options.fields.IgnoreNumbers = 1;
+        } else if (name == "--places") {
+            options.places = true;
+        } else if (name == "--keep-finals") {
+            options.keepFinals = true;
         } else if (name == "--open") {
             options.open = true;
         } else if (name == "--json") {
@@ -115,6 +126,14 @@ ParseOutcome ParseToolArguments(const std::vector<std::string>& arguments, ToolO
     }
     if (options.json && !options.shard && (options.open || !options.outputPath.empty())) {
         error = "--json writes no page, so it cannot be combined with -o or --open.";
+        return ParseOutcome::Error;
+    }
+    if (options.places && !options.json) {
+        error = "--places: Places are part of the JSON; use it with --json.";
+        return ParseOutcome::Error;
+    }
+    if (options.keepFinals && options.alphabet != AlphabetName::Hebrew) {
+        error = "--keep-finals: Final forms are Hebrew letters; use it with --alphabet hebrew.";
         return ParseOutcome::Error;
     }
     if (!CheckShardOptions(options.shard, options.controls, options.json, options.open, error))
@@ -151,11 +170,17 @@ Search options (the program's defaults in brackets):
   --exclude-direct   keywords standing in the text as plain words do not count
   --ignore-numbers   remove the document's digits before searching
 
+Alphabet:
+  --alphabet NAME    the letters searched: latin (A-Z, the default), hebrew or greek; hebrew
+                     and greek documents and keywords are UTF-8
+  --keep-finals      hebrew: the five final forms count as letters of their own
+
 Output:
   -o, --output FILE  when the search ends, copy the page to FILE (replacing it) and remove
                      the page from the temporary folder
   --open             open the page in the desktop's default viewer
   --json             write the results to standard output as one JSON document instead
+  --places           with --json: each letter's line and column in the document as well
   -y, --yes          go on when the page passes 5 MB without asking
   -q, --quiet        no progress bar
   -h, --help         show this help

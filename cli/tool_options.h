@@ -8,6 +8,7 @@
 #include "cli/controls_command.h"
 #include "cli/shard_command.h"
 #include "frontend/settings_fields.h"
+#include "text/alphabet.h"
 
 struct ToolOptions {
     DialogFields fields;           // the dialog's values and defaults; widths as given
@@ -20,6 +21,9 @@ struct ToolOptions {
     bool quiet = false;            // -q: no progress bar
     ControlOptions controls;       // --controls and its companions, --expected
     std::optional<ShardId> shard;  // --shard: the partial goes to -o or standard output
+    AlphabetName alphabet = AlphabetName::Latin;  // --alphabet: the script's letters
+    bool keepFinals = false;  // --keep-finals: Hebrew final forms are letters of their own
+    bool places = false;      // --places: each letter's line and column in the JSON
 };
 
 enum class ParseOutcome { Run, Help, Version, Error };

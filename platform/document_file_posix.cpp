@@ -38,6 +38,11 @@ DocumentReadStatus ReadDocument(const std::string& path, std::string& contents) 
     return DocumentReadStatus::Ok;
 }
 
+// A POSIX path is bytes, whatever encoding the caller has in mind.
+DocumentReadStatus ReadDocumentUtf8Path(const std::string& path, std::string& contents) {
+    return ReadDocument(path, contents);
+}
+
 bool DeleteFileAt(const std::string& path) {
     return ::unlink(path.c_str()) == 0;
 }

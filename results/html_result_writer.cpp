@@ -69,7 +69,10 @@ bool CHtmlResultWriter::Begin(std::string& errorText) {
     errorText.clear();
     if (!CreateResultsFile(errorText)) return false;
     // A Cancel in the retry prompt has told the user already: no error text then.
-    if (!WriteText(kHeaderStart)) return false;
+    std::string start(kHeaderStart);
+    // A page in another script says how its bytes are to be read.
+    if (script_) start.insert(start.find("<title>"), "<meta charset=\"utf-8\">\r\n   ");
+    if (!WriteText(start)) return false;
     for (int i = 0; i < kKeywordClasses; ++i) {
         char line[128];
         const int length =
@@ -98,6 +101,9 @@ bool CHtmlResultWriter::AddResult(const char* text, std::int32_t first, std::int
 
     markup_.Reset();
     if (resultsWritten_ != 0) markup_.Append("<hr>\r\n");
+    // Right-to-left rows: the block sets where a short row stands, the override the order of
+    // every letter (digits included) within a row.
+    if (script_ && script_->rightToLeft) markup_.Append("<div dir=\"rtl\"><bdo dir=\"rtl\">");
     markup_.Append("<span class=\"text\">");
 
     const std::int64_t count = std::int64_t{last} - first + 1;
@@ -118,10 +124,16 @@ bool CHtmlResultWriter::AddResult(const char* text, std::int32_t first, std::int
             markup_.AppendInteger(cells_[j] % kKeywordClasses + 1);
             markup_.Append("\">");
         }
-        markup_.Append(text + first + j, 1);
+        if (script_) {
+            markup_.Append(script_->letters[static_cast<unsigned char>(*(text + first + j))]);
+        } else {
+            markup_.Append(text + first + j, 1);
+        }
         if (cells_[j] != -1) markup_.Append("</span>");
     }
-    markup_.Append("\r\n</span>\r\n");
+    markup_.Append("\r\n</span>");
+    if (script_ && script_->rightToLeft) markup_.Append("</bdo></div>");
+    markup_.Append("\r\n");
 
     if (!WriteBytes(markup_.Data(), static_cast<std::size_t>(markup_.Used()))) return false;
     ++resultsWritten_;

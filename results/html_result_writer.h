@@ -2,9 +2,12 @@
 // temporary folder, as the search goes.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/file.h"
@@ -15,6 +18,13 @@
 // A page holding more than this many bytes makes the writer ask once before the next find.
 inline constexpr std::uint64_t kResultsSizeWarningBytes = 5 * 1024 * 1024;
 
+// How a page shows letters that are not A-Z: the UTF-8 text of each byte value of the search
+// text, and whether the grid rows read right to left (Hebrew).
+struct PageScript {
+    std::array<std::string, 256> letters;
+    bool rightToLeft = false;
+};
+
 class CHtmlResultWriter : public CResultSink {
   public:
     // `receiver` receives progress and answers the writer's questions; `fileSystem` is where the
@@ -23,6 +33,10 @@ class CHtmlResultWriter : public CResultSink {
                                CFileSystem& fileSystem = SystemFileSystem());
     CHtmlResultWriter(const CHtmlResultWriter&) = delete;  // owns the open page
     CHtmlResultWriter& operator=(const CHtmlResultWriter&) = delete;
+
+    // Called before Begin: the page declares UTF-8 and shows every letter in the script. Without
+    // it the grid holds the search text's own bytes.
+    void SetScript(PageScript script) { script_ = std::move(script); }
 
     // Closes the page if it is still open. The page itself is never deleted here.
     ~CHtmlResultWriter() override;
@@ -62,6 +76,7 @@ class CHtmlResultWriter : public CResultSink {
     std::int32_t resultsWritten_ = 0;
     CProgressReceiver& receiver_;
     CTextBuffer markup_;
+    std::optional<PageScript> script_;
     std::vector<std::int32_t> cells_;
     CFileSystem& fileSystem_;
 };

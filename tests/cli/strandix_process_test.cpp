@@ -389,3 +389,115 @@ TEST_F(StrandixTest, HelpAndVersion) {
 }
 
 }  // namespace
+
+namespace {
+
+std::vector<std::string> Words(const std::string& line) {
+    std::istringstream in(line);
+    std::vector<std::string> words;
+    for (std::string word; in >> word;)
+        words.push_back(word);
+    return words;
+}
+
+// The latin pages stay what the writer made before there were other alphabets: the fixtures
+// folder holds a table of searches and the pages they gave.
+TEST_F(StrandixTest, LatinPagesStayByteForByte) {
+    const fs::path fixtures = STRANDIX_LATIN_PAGES;
+    std::ifstream cases(fixtures / "cases.txt");
+    int checked = 0;
+    for (std::string line; std::getline(cases, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        const std::string name = line.substr(0, line.find('|'));
+        std::vector<std::string> arguments = {"-q", "-o", (Temp() / (name + ".htm")).string()};
+        for (std::string word : Words(line.substr(line.find('|') + 1))) {
+            if (word.rfind("SAMPLES/", 0) == 0) {
+                word = std::string(STRANDIX_SAMPLES) + word.substr(7);
+            } else if (word.find(".txt") != std::string::npos) {
+                word = (fixtures / word).string();
+            }
+            arguments.push_back(word);
+        }
+        const Outcome outcome = Run(arguments);
+        EXPECT_LE(outcome.status, 1) << name << outcome.err;
+        EXPECT_EQ(ReadAll(Temp() / (name + ".htm")), ReadAll(fixtures / (name + ".htm"))) << name;
+        ++checked;
+    }
+    EXPECT_EQ(checked, 7);
+}
+
+TEST_F(StrandixTest, HebrewAndGreekDocuments) {
+    const std::string torah = std::string(STRANDIX_SAMPLES) + "/torah-wlc.txt";
+    const std::string john = std::string(STRANDIX_SAMPLES) + "/john-byz.txt";
+    // From the first tav of Genesis every 50th letter spells TORAH: Genesis 1:1 to 1:5.
+    const Outcome torahJson = Run({"--json", "--places", "--alphabet", "hebrew", "--max-skip", "50",
+                                   "--span", "150", "--no-reverse", torah, "תורה"});
+    EXPECT_EQ(torahJson.status, 0) << torahJson.err;
+    EXPECT_THAT(torahJson.out, HasSubstr("\"letters\": 304850, \"keywords\": [\"תורה\"]"));
+    EXPECT_THAT(torahJson.out, HasSubstr("{\"first\": 5, \"last\": 204, \"columns\": 50, "
+                                         "\"positions\": [[5, 55, 105, 155]], "
+                                         "\"places\": [[[1, 6], [2, 35], [4, 3], [5, 9]]]}"));
+
+    const Outcome page = Run({"-q", "--alphabet", "hebrew", "--max-skip", "50", "--span", "150",
+                              "--no-reverse", torah, "תורה"});
+    EXPECT_EQ(page.status, 0) << page.err;
+    const std::string html = ReadAll(Page());
+    EXPECT_THAT(html, StartsWith("<html>\r\n<head>\r\n   <meta charset=\"utf-8\">\r\n"));
+    EXPECT_THAT(html, HasSubstr("<div dir=\"rtl\"><bdo dir=\"rtl\"><span class=\"text\">"
+                                "<span class=\"keyword1\">ת</span>בראאלהימ"));
+
+    // Latin places too: a UTF-8 document's columns count characters, not bytes.
+    const std::string lines = Document("lines.txt", "ab\r\ncaf\xC3\xA9 c").string();
+    const Outcome latin = Run(
+        {"--json", "--places", "--max-skip", "5", "--span", "10", "--min-width", "1", lines, "bc"});
+    EXPECT_THAT(latin.out, HasSubstr("\"positions\": [[1, 5]], \"places\": [[[1, 2], [2, 6]]]}"));
+
+    // Final forms fold unless kept; polytonic Greek folds to capitals.
+    const Outcome finals =
+        Run({"--json", "--alphabet", "hebrew", "--keep-finals", "--max-skip", "1", torah, "ץ"});
+    EXPECT_THAT(finals.out, HasSubstr("\"keywords\": [\"ץ\"]"));
+    const Outcome greek = Run({"--json", "--places", "--alphabet", "greek", "--max-skip", "1",
+                               "--span", "10", john, "λόγος"});
+    EXPECT_EQ(greek.status, 0) << greek.err;
+    EXPECT_THAT(greek.out, HasSubstr("\"letters\": 72382, \"keywords\": [\"ΛΟΓΟΣ\"]"));
+    EXPECT_THAT(greek.out,
+                HasSubstr("{\"first\": 9, \"last\": 108, \"columns\": 100, \"positions\": "
+                          "[[9, 10, 11, 12, 13]], \"places\": [[[1, 14], [1, 15], [1, 16], "
+                          "[1, 17], [1, 18]]]}"));
+}
+
+TEST_F(StrandixTest, AlphabetErrors) {
+    const std::string bad = Document("bad.txt", "אב\xE9ג").string();
+    const std::string good = Document("good.txt", "אבג").string();
+    const struct {
+        std::vector<std::string> arguments;
+        std::string message;
+    } cases[] = {
+        {{"--alphabet", "hebrew", bad, "אב"},
+         "strandix: " + bad +
+             ": The document is not valid UTF-8: the bytes at offset 4 are no character.\n"},
+        {{"--alphabet", "greek", good, "\xCE"},
+         "strandix: The keywords are not valid UTF-8: the bytes at offset 0 are no character.\n"},
+        {{"--alphabet", "hebrew", good, "abc"},
+         "strandix: Please enter one or more keywords separated by spaces, commas, or "
+         "semicolons.\n"},
+        {{"--alphabet", "arabic", good, "abc"},
+         "strandix: --alphabet: Please name latin, hebrew or greek.\n"
+         "Try 'strandix --help' for more information.\n"},
+        {{"--places", good, "abc"},
+         "strandix: --places: Places are part of the JSON; use it with --json.\n"
+         "Try 'strandix --help' for more information.\n"},
+        {{"--keep-finals", good, "abc"},
+         "strandix: --keep-finals: Final forms are Hebrew letters; use it with --alphabet "
+         "hebrew.\nTry 'strandix --help' for more information.\n"},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome = Run(c.arguments);
+        EXPECT_EQ(outcome.status, 2) << c.message;
+        EXPECT_EQ(outcome.err, c.message);
+        EXPECT_THAT(outcome.out, IsEmpty());
+    }
+    EXPECT_THAT(PagesLeft(), IsEmpty());
+}
+
+}  // namespace

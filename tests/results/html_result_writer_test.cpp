@@ -147,6 +147,45 @@ TEST(HtmlResultWriterTest, WritesPagesByteForByte) {
     }
 }
 
+// A page in another script: the header declares UTF-8, every cell holds the letter's text, and
+// right-to-left rows are wrapped so that the browser lays each row out from the right.
+TEST(HtmlResultWriterTest, ScriptPagesSpellTheLettersAndMayRunRightToLeft) {
+    PageScript script;
+    for (std::size_t code = 0; code < script.letters.size(); ++code)
+        script.letters[code] = "<" + std::to_string(code) + ">";
+    const std::string find0 =
+        "<span class=\"text\"><67><span class=\"keyword1\"><68></span><69><70><br>\r\n"
+        "<span class=\"keyword2\"><71></span><span class=\"keyword2\"><72></span><73>"
+        "<span class=\"keyword1\"><74></span>\r\n</span>";
+    const std::string find1 =
+        "<span class=\"text\"><65><66><67><br>\r\n<68><69><70><br>\r\n"
+        "<span class=\"keyword1\"><71></span>\r\n</span>";
+    const std::string charset = "<head>\r\n   <meta charset=\"utf-8\">\r\n   <title>";
+    const std::string header =
+        std::regex_replace(kHeader, std::regex("<head>\r\n   <title>"), charset);
+    for (const bool rightToLeft : {false, true}) {
+        SCOPED_TRACE(rightToLeft ? "right to left" : "left to right");
+        script.rightToLeft = rightToLeft;
+        const std::string open = rightToLeft ? "<div dir=\"rtl\"><bdo dir=\"rtl\">" : "";
+        const std::string close = rightToLeft ? "</bdo></div>" : "";
+        CPrivateTempFileSystem folder;
+        CScriptedReceiver receiver;
+        {
+            CHtmlResultWriter writer(receiver, folder);
+            writer.SetScript(script);
+            std::string errorText;
+            ASSERT_TRUE(writer.Begin(errorText));
+            for (const int i : {0, 1}) {
+                ASSERT_TRUE(writer.AddResult(kAlphabet, kFinds[i].first, kFinds[i].last,
+                                             kFinds[i].columns, kFinds[i].positions));
+            }
+            ASSERT_TRUE(writer.End(false));
+        }
+        ExpectPage(ReadWholeFile(folder.Folder() / "els000000.htm"),
+                   header + open + find0 + close + "\r\n<hr>\r\n" + open + find1 + close + "\r\n");
+    }
+}
+
 TEST(HtmlResultWriterTest, PageOfARealSearch) {
     CPrivateTempFileSystem folder;
     CScriptedReceiver receiver;
