@@ -1,55 +1,17 @@
-// The main dialog's field values, their transfer to and from the controls, and the checks made
-// when they are read.
+// The main dialog's settings fields in its controls: copying them in, reading them back with
+// the checks, and which bounds each edit box has.
 #pragma once
 
-#include <cstdint>
-#include <optional>
-#include <string>
 #include <string_view>
 
 #include "app/search_view.h"
-#include "search/search_settings.h"
+#include "frontend/settings_fields.h"
 
-// One value per control. Check boxes hold their check state (0, 1 or 2); numbers are the
-// values typed into the edit boxes, in the user's order (the column widths are not sorted here).
-// The defaults are those of SearchSettings.
-struct DialogFields {
-    std::int32_t AllowReverseKeywords = 1;          // check box 1008
-    std::int32_t ColumnWidthTo = 100;               // edit 1011
-    std::int32_t LettersWithin = 500;               // edit 1015
-    std::int32_t AllKeywordsWithin = 1000;          // edit 1013
-    std::int32_t ColumnWidthFrom = 10;              // edit 1009
-    std::int32_t ExcludeWordsDirectlyFromText = 0;  // check box 1021
-    std::int32_t IgnoreNumbers = 0;                 // check box 1022
-
-    friend bool operator==(const DialogFields&, const DialogFields&) = default;
-};
-
-struct FieldBounds {
-    std::int32_t lowest;
-    std::int32_t highest;
-};
-
-// Valid range of each numeric field on reading: to 1..500, letters within 1..50000, all
+// Valid range of each numeric edit box on reading: to 1..500, letters within 1..50000, all
 // keywords within 0..500000, from 1..10000.
 FieldBounds BoundsOf(NumberField field);
 
-// Reads a numeric field's text: only its first 31 characters count; blanks and tabs may stand
-// before and after an optional sign and decimal digits; a value beyond 32 bits becomes the
-// nearest 32-bit limit. A result of 0 is accepted only when the text (after leading blanks and
-// tabs) starts with the digit 0. Anything else left over rejects the text (nullopt).
-std::optional<std::int32_t> ParseIntegerField(std::string_view text);
-
-// "Please enter an integer."
-extern const char kEnterIntegerMessage[];
-// "Please enter an integer between <lowest> and <highest>."
-std::string FormatBoundsMessage(FieldBounds bounds);
-
-// The outcome of checking one numeric field's text: the value, or the message to show.
-struct NumberFieldCheck {
-    std::optional<std::int32_t> value;
-    std::string message;  // empty when `value` is set
-};
+// CheckNumberField with the bounds of `field`.
 NumberFieldCheck CheckNumberField(NumberField field, std::string_view text);
 
 // Showing direction: every check box gets its state (a field outside 0..2 first becomes 0) and
@@ -61,7 +23,3 @@ void ShowDialogFields(CSearchView& view, DialogFields& fields);
 // ignore numbers. Fields before the failing one are already updated. On a bad number it shows
 // the message (OK), puts the focus on that edit box with its text selected and answers false.
 bool ReadDialogFields(CSearchView& view, DialogFields& fields);
-
-// The search settings the fields ask for: flags ticked = check state not 0; the column widths
-// put in order (smaller = minimum).
-SearchSettings MakeSearchSettings(const DialogFields& fields);

@@ -6,11 +6,6 @@
 #include "search/find_sequences.h"
 #include "search/text_input.h"
 
-std::string FormatResultCount(std::int32_t count) {
-    if (count == 0) return SearchRunMessage::NoResults;
-    return std::to_string(count) + (count == 1 ? " result found." : " results found.");
-}
-
 void LoadSettings(CSettingsStore& store, DialogFields& fields) {
     const DialogFields defaults;
     fields.IgnoreNumbers = store.ReadInt(SettingName::IgnoreNumbers, defaults.IgnoreNumbers);
@@ -37,20 +32,6 @@ void SaveSettings(CSettingsStore& store, const DialogFields& fields,
     store.WriteInt(SettingName::MaxResultLength, settings.MaxResultLength);
     store.WriteInt(SettingName::MaxDistanceBetweenLetters, settings.MaxDistanceBetweenLetters);
 }
-
-namespace {
-
-// Stands in when no factory was given: a search still runs, produces nothing and leaves no file.
-class CDiscardingWriter : public CResultWriter {
-  public:
-    CResultSink& Sink() override { return sink_; }
-    std::string GetFilePath() const override { return {}; }
-
-  private:
-    CResultSink sink_;
-};
-
-}  // namespace
 
 CSearchRun::CSearchRun(CSearchView& view, CSettingsStore& store, SearchRunOptions options)
     : view_(view), store_(store), options_(std::move(options)), recent_(options_.pathEquals) {}
@@ -100,7 +81,7 @@ void CSearchRun::OnFind() {
     const KeywordList keywords = ReadKeywords(view_.GetKeywordText());
     if (keywords.empty()) {
         view_.FocusKeywords();
-        view_.ShowMessage(SearchRunMessage::NoKeywords, MessageButtons::Ok);
+        view_.ShowMessage(kNoKeywordsMessage, MessageButtons::Ok);
         return;
     }
 
@@ -129,23 +110,13 @@ bool CSearchRun::PrepareDocument(const std::string& path, std::string& document)
         case DocumentReadStatus::Ok:
             NormaliseText(document, fields_.IgnoreNumbers != 0);
             return true;
-        case DocumentReadStatus::CannotOpen:
-            view_.ShowMessage(SearchRunMessage::CannotOpen, MessageButtons::Ok);
-            return false;
-        case DocumentReadStatus::UnknownSize:
-            view_.ShowMessage(SearchRunMessage::UnknownSize, MessageButtons::Ok);
-            return false;
-        case DocumentReadStatus::TooLarge:
-            view_.ShowMessage(SearchRunMessage::TooLarge, MessageButtons::Ok);
-            return false;
-        case DocumentReadStatus::ReadFailed:
-            view_.ShowMessage(SearchRunMessage::CannotLoad, MessageButtons::Ok);
-            return false;
         case DocumentReadStatus::OutOfMemory:
             view_.ShowOutOfMemory();
             return false;
+        default:
+            view_.ShowMessage(DocumentStatusMessage(status), MessageButtons::Ok);
+            return false;
     }
-    return false;
 }
 
 void CSearchRun::RunSearch(const std::string& document, const KeywordList& keywords) {
@@ -153,7 +124,7 @@ void CSearchRun::RunSearch(const std::string& document, const KeywordList& keywo
     // every handler that may run nested checks the searching flag first.
     const std::string findCaption = view_.GetFindCaption();
     view_.SetFindCaption(SearchRunMessage::CancelFindCaption);
-    view_.SetStatusText(SearchRunMessage::NoResults);
+    view_.SetStatusText(kNoResultsMessage);
     shownResultCount_ = 0;
     searching_ = true;
     cancelRequested_ = false;
@@ -161,13 +132,14 @@ void CSearchRun::RunSearch(const std::string& document, const KeywordList& keywo
     std::unique_ptr<CResultWriter> writer;
     bool outOfMemory = false;
     try {
-        writer = options_.makeWriter ? options_.makeWriter(*this)
-                                     : std::make_unique<CDiscardingWriter>();
+        // Without a writer there is nowhere for results to go: Find still comes back to idle.
+        if (options_.makeWriter) writer = options_.makeWriter(*this);
         std::string errorText;
         CTickClock& clock = options_.clock ? *options_.clock : SystemTickClock();
         // The document is at most 2^31 - 1 bytes long (ReadDocument refuses anything larger).
-        const bool ok = FindSequences(document.c_str(), static_cast<std::int32_t>(document.size()),
-                                      keywords, settings_, writer->Sink(), errorText, clock);
+        const bool ok =
+            !writer || FindSequences(document.c_str(), static_cast<std::int32_t>(document.size()),
+                                     keywords, settings_, writer->Sink(), errorText, clock);
         if (!ok && !errorText.empty()) view_.ShowMessage(errorText, MessageButtons::Ok);
     } catch (const std::bad_alloc&) {
         outOfMemory = true;
@@ -240,8 +212,9 @@ bool CSearchRun::ReportProgress(std::int32_t position, std::int32_t total,
     return !cancelRequested_;
 }
 
-bool CSearchRun::AskRetry(const std::string& message) {
-    return view_.ShowMessage(message, MessageButtons::RetryCancel) == MessageAnswer::Retry;
+bool CSearchRun::AskRetry(const std::string& reason) {
+    return view_.ShowMessage(WriteRetryQuestion(reason), MessageButtons::RetryCancel) ==
+           MessageAnswer::Retry;
 }
 
 bool CSearchRun::AskYesNo(const std::string& message) {

@@ -14,9 +14,10 @@
 #include "app/recent_documents.h"
 #include "app/search_view.h"
 #include "app/settings_store.h"
+#include "frontend/messages.h"
 #include "platform/document_file.h"
 #include "results/progress_receiver.h"
-#include "results/result_sink.h"
+#include "search/result_sink.h"
 #include "search/search_settings.h"
 #include "search/text_input.h"
 #include "search/tick_clock.h"
@@ -47,27 +48,13 @@ struct SearchRunOptions {
     PathEquals pathEquals = AsciiPathEquals;
 };
 
-// Message texts the run shows.
+// Message texts only the dialog shows; those the tool shows too are in frontend/messages.h.
 namespace SearchRunMessage {
 inline constexpr char NoDocumentPath[] = "Please specify a document path.";
-inline constexpr char NoKeywords[] =
-    "Please enter one or more keywords separated by spaces, commas, or semicolons.";
-inline constexpr char CannotOpen[] = "The document could not be opened.";
-inline constexpr char UnknownSize[] =
-    "The document could not be opened.  Strandix! was not able to determine the length of the "
-    "document.";
-inline constexpr char CannotLoad[] = "The document could not be loaded.";
-inline constexpr char TooLarge[] =
-    "The document could not be opened.  It is too large: Strandix! searches documents of up to "
-    "2,147,483,647 bytes (2 GB).";
 inline constexpr char CancelQuestion[] =
     "You are currently searching for hidden codes.  Proceeding will cancel the search.";
 inline constexpr char CancelFindCaption[] = "Cancel &Find";
-inline constexpr char NoResults[] = "No results found.";
 }  // namespace SearchRunMessage
-
-// "No results found." for 0, "1 result found.", otherwise "<n> results found.".
-std::string FormatResultCount(std::int32_t count);
 
 // Reads the seven settings (defaults: those of DialogFields) into `fields`; nothing is clamped.
 // Order: IgnoreNumbers, AllowReverseKeywords, ExcludeWordsDirectlyFromText, MinColumnWidth,
@@ -126,7 +113,8 @@ class CSearchRun : public CProgressReceiver {
     // answers false once a cancel is requested.
     bool ReportProgress(std::int32_t position, std::int32_t total,
                         std::int32_t resultsWritten) override;
-    bool AskRetry(const std::string& message) override;
+    // A write failed: asks WriteRetryQuestion(reason) with Retry and Cancel.
+    bool AskRetry(const std::string& reason) override;
     bool AskYesNo(const std::string& message) override;
 
     // --- State ---

@@ -1,4 +1,4 @@
-// Runs every workload once with the literal engine and a few times with the product engine,
+// Runs every workload once with the literal engine and a few times with the indexed engine,
 // checks that both produce the same result stream, and prints one table: times, their ratio,
 // result count and the peak heap of each search. Then, when given, the command-line tool end to
 // end and the HTML writer's throughput.
@@ -200,32 +200,32 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::printf(
-        "Bible: %zu letters; sample: %zu letters; product engine: best of %d runs; "
+        "Bible: %zu letters; sample: %zu letters; indexed engine: best of %d runs; "
         "%u cores; load average %s\n\n",
         bible.size(), sample.size(), options.runs, std::thread::hardware_concurrency(),
         LoadAverage().c_str());
     std::printf(
-        "| Workload | Reference | Fast | Ratio | Results | Same stream | Peak heap ref. |"
-        " Peak heap fast |\n|---|---|---|---|---|---|---|---|\n");
+        "| Workload | Literal | Indexed | Ratio | Results | Same stream | Peak heap literal |"
+        " Peak heap indexed |\n|---|---|---|---|---|---|---|---|\n");
     bool allSame = true;
     for (const Workload& workload : Workloads()) {
         if (!options.only.empty() && options.only.find(workload.name) == std::string::npos)
             continue;
         const std::string& text = workload.document == Document::Bible ? bible : sample;
-        const Measurement reference = Measure(&FindSequencesLiteral, text, workload);
-        Measurement fast = Measure(&FindSequences, text, workload);
+        const Measurement literal = Measure(&FindSequencesLiteral, text, workload);
+        Measurement indexed = Measure(&FindSequences, text, workload);
         for (int run = 1; run < options.runs; ++run) {
             const Measurement again = Measure(&FindSequences, text, workload);
-            if (again.seconds < fast.seconds) fast = again;
+            if (again.seconds < indexed.seconds) indexed = again;
         }
-        const bool same = reference.complete && fast.complete &&
-                          reference.results == fast.results && reference.digest == fast.digest;
+        const bool same = literal.complete && indexed.complete &&
+                          literal.results == indexed.results && literal.digest == indexed.digest;
         allSame = allSame && same;
         std::printf("| %s %s | %.3f s | %.4f s | %.0fx | %lld | %s | %s | %s |\n", workload.name,
-                    workload.description, reference.seconds, fast.seconds,
-                    reference.seconds / fast.seconds, static_cast<long long>(fast.results),
-                    same ? "yes" : "NO", Megabytes(reference.peakHeap).c_str(),
-                    Megabytes(fast.peakHeap).c_str());
+                    workload.description, literal.seconds, indexed.seconds,
+                    literal.seconds / indexed.seconds, static_cast<long long>(indexed.results),
+                    same ? "yes" : "NO", Megabytes(literal.peakHeap).c_str(),
+                    Megabytes(indexed.peakHeap).c_str());
         std::fflush(stdout);
     }
     std::printf("\nLoad average afterwards: %s\n", LoadAverage().c_str());

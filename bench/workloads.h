@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "results/result_sink.h"
+#include "search/result_sink.h"
 #include "search/search_settings.h"
 #include "search/text_input.h"
 

@@ -1,4 +1,4 @@
-// What the command-line tool needs of the terminal and the desktop, one file per platform.
+// What the command-line tool needs of the terminal, one file per platform.
 #pragma once
 
 #include <string>
@@ -16,6 +16,3 @@ bool InterruptRequested();
 // Reads one line of the user's answer from standard input. False at end of input, on an
 // error, or when Ctrl-C interrupts the wait.
 bool ReadAnswerLine(std::string& line);
-
-// Opens `path` with the desktop's default viewer (xdg-open; the shell's "open" on Windows).
-bool OpenWithDefaultViewer(const std::string& path);

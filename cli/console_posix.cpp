@@ -1,16 +1,10 @@
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
-#include <cerrno>
 #include <cstdio>
 
 #include "cli/console.h"
-
-extern char** environ;
 
 namespace {
 
@@ -56,24 +50,4 @@ bool ReadAnswerLine(std::string& line) {
         if (c == '\n') return true;
         line.push_back(c);
     }
-}
-
-bool OpenWithDefaultViewer(const std::string& path) {
-    // The viewer's own chatter stays off the tool's output.
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    std::string program = "xdg-open";
-    std::string argument = path;
-    char* argv[] = {program.data(), argument.data(), nullptr};
-    pid_t child = 0;
-    const int failed = ::posix_spawnp(&child, "xdg-open", &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (failed != 0) return false;
-    int status = 0;
-    while (::waitpid(child, &status, 0) < 0) {
-        if (errno != EINTR) return false;
-    }
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }

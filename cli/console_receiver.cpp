@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "cli/console.h"
+#include "frontend/messages.h"
 
 namespace {
 constexpr int kBarWidth = 30;
@@ -50,9 +51,10 @@ bool CConsoleReceiver::Ask(const std::string& message, const char* prompt, char 
     return at < answer.size() && std::tolower(static_cast<unsigned char>(answer[at])) == yes;
 }
 
-bool CConsoleReceiver::AskRetry(const std::string& message) {
-    const bool retry = settings_.canAsk && Ask(message, "[r]etry or [c]ancel?", 'r');
-    if (!retry) canceledWriteError_ = message;
+bool CConsoleReceiver::AskRetry(const std::string& reason) {
+    const bool retry =
+        settings_.canAsk && Ask(WriteRetryQuestion(reason), "[r]etry or [c]ancel?", 'r');
+    if (!retry) canceledWriteError_ = reason;
     return retry;
 }
 

@@ -20,14 +20,14 @@ class CConsoleReceiver : public CProgressReceiver {
 
     bool ReportProgress(std::int32_t position, std::int32_t total,
                         std::int32_t resultsWritten) override;
-    bool AskRetry(const std::string& message) override;
+    bool AskRetry(const std::string& reason) override;
     bool AskYesNo(const std::string& message) override;
 
     // Removes the progress bar from the terminal line.
     void ClearProgress();
 
     bool SizeQuestionDeclined() const { return sizeDeclined_; }
-    // The message of the last write error that ended in Cancel; empty when none did.
+    // The system's reason for the last write error that ended in Cancel; empty when none did.
     const std::string& CanceledWriteError() const { return canceledWriteError_; }
 
   private:

@@ -1,7 +1,5 @@
 #include <windows.h>
 
-#include <shellapi.h>
-
 #include <atomic>
 
 #include "cli/console.h"
@@ -50,10 +48,4 @@ bool ReadAnswerLine(std::string& line) {
         if (c == '\n') return true;
         if (c != '\r') line.push_back(c);
     }
-}
-
-bool OpenWithDefaultViewer(const std::string& path) {
-    const HINSTANCE result =
-        ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-    return reinterpret_cast<INT_PTR>(result) > 32;
 }

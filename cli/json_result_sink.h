@@ -11,7 +11,7 @@
 #include <utility>
 
 #include "results/progress_receiver.h"
-#include "results/result_sink.h"
+#include "search/result_sink.h"
 #include "search/text_input.h"
 
 class CJsonResultSink : public CResultSink {

@@ -5,8 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "app/dialog_fields.h"
-#include "app/search_run.h"
 #include "cli/console.h"
 #include "cli/console_receiver.h"
 #include "cli/controls_command.h"
@@ -14,11 +12,13 @@
 #include "cli/shard_command.h"
 #include "cli/tool_options.h"
 #include "controls/sha256.h"
+#include "frontend/messages.h"
+#include "frontend/settings_fields.h"
 #include "platform/document_file.h"
 #include "platform/file.h"
+#include "platform/shell.h"
 #include "results/html_result_writer.h"
 #include "search/find_sequences.h"
-#include "search/search_order.h"
 #include "search/text_input.h"
 
 #ifndef STRANDIX_VERSION
@@ -38,43 +38,11 @@ int Fail(const std::string& sentence) {
     return kFailed;
 }
 
-// The program's own words for a document that cannot be searched.
-const char* DocumentMessage(DocumentReadStatus status) {
-    switch (status) {
-        case DocumentReadStatus::Ok:
-            return "";
-        case DocumentReadStatus::CannotOpen:
-            return SearchRunMessage::CannotOpen;
-        case DocumentReadStatus::UnknownSize:
-            return SearchRunMessage::UnknownSize;
-        case DocumentReadStatus::TooLarge:
-            return SearchRunMessage::TooLarge;
-        case DocumentReadStatus::ReadFailed:
-            return SearchRunMessage::CannotLoad;
-        case DocumentReadStatus::OutOfMemory:
-            return "Out of memory.";
-    }
-    return SearchRunMessage::CannotLoad;
-}
-
-// The system's words for a write error, taken out of the retry question and put on one line.
-std::string WriteErrorSentence(const std::string& question) {
-    const std::string head = "Encountered an error when saving the results:\n";
-    const std::string tail = "\nDo you want to retry or cancel?";
-    std::string reason = question;
-    if (reason.rfind(head, 0) == 0) reason.erase(0, head.size());
-    if (reason.size() >= tail.size() &&
-        reason.compare(reason.size() - tail.size(), tail.size(), tail) == 0) {
-        reason.erase(reason.size() - tail.size());
-    }
+// The system's reason for a write error, on one line.
+std::string WriteErrorSentence(std::string reason) {
     while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r'))
         reason.pop_back();
     return "Encountered an error when saving the results: " + reason;
-}
-
-std::string CountSentence(std::int32_t count) {
-    if (count == 0) return "No results found.";
-    return std::to_string(count) + (count == 1 ? " result found." : " results found.");
 }
 
 int RunJson(const ToolOptions& options, const std::string& text, const KeywordList& keywords,
@@ -129,11 +97,11 @@ int RunPage(const ToolOptions& options, const std::string& text, const KeywordLi
         DeleteFileAt(page);
         shown = options.outputPath;
     }
-    std::printf("%s\n%s\n", CountSentence(count).c_str(), shown.c_str());
+    std::printf("%s\n%s\n", FormatResultCount(count).c_str(), shown.c_str());
     std::fflush(stdout);
     const bool canceled = InterruptRequested();
     if (canceled) std::fprintf(stderr, "strandix: The search was canceled.\n");
-    if (options.open && !OpenWithDefaultViewer(shown))
+    if (options.open && !OpenWithShell(shown))
         return Fail("The page could not be opened in a viewer: " + shown);
     if (canceled) return kInterrupted;
     return count > 0 ? kFound : kNothingFound;
@@ -174,15 +142,13 @@ int RunTool(const std::vector<std::string>& arguments) {
     }
 
     const KeywordList keywords = ReadKeywords(options.keywordText);
-    if (keywords.empty())
-        return Fail(
-            "Please enter one or more keywords separated by spaces, commas, or semicolons.");
+    if (keywords.empty()) return Fail(kNoKeywordsMessage);
     const SearchSettings settings = MakeSearchSettings(options.fields);
 
     std::string text;
     const DocumentReadStatus status = ReadDocument(options.document, text);
     if (status != DocumentReadStatus::Ok)
-        return Fail(options.document + ": " + DocumentMessage(status));
+        return Fail(options.document + ": " + DocumentStatusMessage(status));
     const bool ignoreNumbers = options.fields.IgnoreNumbers != 0;
     // Shards of one run must have read the same bytes, whatever their copy of it is called.
     const std::string documentDigest = options.shard ? Sha256Hex(text) : std::string();
@@ -224,7 +190,7 @@ int main(int argc, char** argv) {
     try {
         return RunTool(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const std::bad_alloc&) {
-        return Fail("Out of memory.");
+        return Fail(kOutOfMemoryMessage);
     } catch (const std::exception& failure) {
         return Fail(std::string("The search failed: ") + failure.what());
     }

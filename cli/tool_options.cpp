@@ -7,16 +7,16 @@ namespace {
 
 struct NumberOption {
     const char* name;
-    NumberField field;
+    FieldBounds bounds;
     std::int32_t DialogFields::*value;
 };
 
 // The option names that match the dialog's numeric fields.
 const NumberOption kNumberOptions[] = {
-    {"--max-skip", NumberField::LettersWithin, &DialogFields::LettersWithin},
-    {"--span", NumberField::AllKeywordsWithin, &DialogFields::AllKeywordsWithin},
-    {"--min-width", NumberField::ColumnWidthFrom, &DialogFields::ColumnWidthFrom},
-    {"--max-width", NumberField::ColumnWidthTo, &DialogFields::ColumnWidthTo},
+    {"--max-skip", kLettersWithinBounds, &DialogFields::LettersWithin},
+    {"--span", kAllKeywordsWithinBounds, &DialogFields::AllKeywordsWithin},
+    {"--min-width", kColumnWidthFromBounds, &DialogFields::ColumnWidthFrom},
+    {"--max-width", kColumnWidthToBounds, &DialogFields::ColumnWidthTo},
 };
 
 const NumberOption* FindNumberOption(const std::string& name) {
@@ -78,7 +78,7 @@ ParseOutcome ParseToolArguments(const std::vector<std::string>& arguments, ToolO
                 options.outputPath = value;
                 continue;
             }
-            const NumberFieldCheck check = CheckNumberField(number->field, value);
+            const NumberFieldCheck check = CheckNumberField(number->bounds, value);
             if (!check.value) {
                 error = name + ": " + check.message;
                 return ParseOutcome::Error;

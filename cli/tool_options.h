@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/dialog_fields.h"
 #include "cli/controls_command.h"
 #include "cli/shard_command.h"
+#include "frontend/settings_fields.h"
 
 struct ToolOptions {
     DialogFields fields;           // the dialog's values and defaults; widths as given

@@ -1,4 +1,4 @@
-// libFuzzer target: random text, keywords and settings go to both the product engine and the
+// libFuzzer target: random text, keywords and settings go to both the indexed engine and the
 // literal one; any difference in their sink calls, answers or outcome is a crash.
 //
 // Input: byte 0 flags (reverse, exclude plain words, keyword count, alphabet), bytes 1-6 the
@@ -117,14 +117,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         text.push_back(static_cast<char>('A' + input.Byte() % alphabet));
 
     CFrozenClock clock;
-    CStreamSink literal(refuseAt), fast(refuseAt);
-    std::string literalError, fastError;
+    CStreamSink literal(refuseAt), indexed(refuseAt);
+    std::string literalError, indexedError;
     const auto length = static_cast<std::int32_t>(text.size());
     const bool literalOutcome = FindSequencesLiteral(text.c_str(), length, keywords, settings,
                                                      literal, literalError, clock);
-    const bool fastOutcome = FindSequencesIndexed(text.c_str(), length, keywords, settings, fast,
-                                                  fastError, clock, plan);
-    if (literalOutcome != fastOutcome || literal.calls != fast.calls || literalError != fastError)
+    const bool indexedOutcome = FindSequencesIndexed(text.c_str(), length, keywords, settings,
+                                                     indexed, indexedError, clock, plan);
+    if (literalOutcome != indexedOutcome || literal.calls != indexed.calls ||
+        literalError != indexedError)
         std::abort();
     return 0;
 }

@@ -34,19 +34,19 @@ constexpr std::string_view kProducer =
 
 }  // namespace
 
-CHtmlResultWriter::CHtmlResultWriter(CProgressReceiver& dialog_, CFileSystem& fileSystem_)
-    : dialog(dialog_), fileSystem(fileSystem_) {}
+CHtmlResultWriter::CHtmlResultWriter(CProgressReceiver& receiver, CFileSystem& fileSystem)
+    : receiver_(receiver), fileSystem_(fileSystem) {}
 
 // Closing happens by releasing the file; the page stays where it is.
 CHtmlResultWriter::~CHtmlResultWriter() = default;
 
 std::string CHtmlResultWriter::GetFilePath() const {
-    return filePath;
+    return filePath_;
 }
 
 bool CHtmlResultWriter::CreateResultsFile(std::string& errorText) {
     std::string folder;
-    if (!fileSystem.GetTempFolder(folder)) {
+    if (!fileSystem_.GetTempFolder(folder)) {
         errorText = "Unable to save the results.  Could not locate the temporary folder.";
         return false;
     }
@@ -55,9 +55,9 @@ bool CHtmlResultWriter::CreateResultsFile(std::string& errorText) {
         char name[16];
         std::snprintf(name, sizeof name, "els%06d.htm", counter);
         std::string path = folder + name;
-        if (std::unique_ptr<CWritableFile> created = fileSystem.CreateNewFile(path)) {
-            file = std::move(created);
-            filePath = std::move(path);
+        if (std::unique_ptr<CWritableFile> created = fileSystem_.CreateNewFile(path)) {
+            file_ = std::move(created);
+            filePath_ = std::move(path);
             return true;
         }
     }
@@ -87,51 +87,51 @@ bool CHtmlResultWriter::Begin(std::string& errorText) {
 
 bool CHtmlResultWriter::AddResult(const char* text, std::int32_t first, std::int32_t last,
                                   std::int32_t columns, const ResultPositions& positions) {
-    if (!sizeWarned && file) {
+    if (!sizeWarned_ && file_) {
         std::uint64_t size = 0;
         // When the size is unknown the check is simply made again at the next find.
-        if (file->GetSize(size) && size > kResultsSizeWarningBytes) {
-            sizeWarned = true;
-            if (!dialog.AskYesNo(std::string(kSizeQuestion))) return false;
+        if (file_->GetSize(size) && size > kResultsSizeWarningBytes) {
+            sizeWarned_ = true;
+            if (!receiver_.AskYesNo(std::string(kSizeQuestion))) return false;
         }
     }
 
-    markup.Reset();
-    if (resultsWritten != 0) markup.Append("<hr>\r\n");
-    markup.Append("<span class=\"text\">");
+    markup_.Reset();
+    if (resultsWritten_ != 0) markup_.Append("<hr>\r\n");
+    markup_.Append("<span class=\"text\">");
 
     const std::int64_t count = std::int64_t{last} - first + 1;
     const std::size_t n = count > 0 ? static_cast<std::size_t>(count) : 0;
-    cells.assign(n, -1);
+    cells_.assign(n, -1);
     // A letter used by two keywords goes to the later one in search order.
     for (std::size_t k = 0; k < positions.size(); ++k) {
         for (const std::int64_t p : positions[k]) {
             if (p >= first && p <= last)
-                cells[static_cast<std::size_t>(p - first)] = static_cast<std::int32_t>(k);
+                cells_[static_cast<std::size_t>(p - first)] = static_cast<std::int32_t>(k);
         }
     }
     const std::size_t width = columns > 0 ? static_cast<std::size_t>(columns) : 1;
     for (std::size_t j = 0; j < n; ++j) {
-        if (j > 0 && j % width == 0) markup.Append("<br>\r\n");
-        if (cells[j] != -1) {
-            markup.Append("<span class=\"keyword");
-            markup.AppendInteger(cells[j] % kKeywordClasses + 1);
-            markup.Append("\">");
+        if (j > 0 && j % width == 0) markup_.Append("<br>\r\n");
+        if (cells_[j] != -1) {
+            markup_.Append("<span class=\"keyword");
+            markup_.AppendInteger(cells_[j] % kKeywordClasses + 1);
+            markup_.Append("\">");
         }
-        markup.Append(text + first + j, 1);
-        if (cells[j] != -1) markup.Append("</span>");
+        markup_.Append(text + first + j, 1);
+        if (cells_[j] != -1) markup_.Append("</span>");
     }
-    markup.Append("\r\n</span>\r\n");
+    markup_.Append("\r\n</span>\r\n");
 
-    if (!WriteBytes(markup.Data(), static_cast<std::size_t>(markup.Used()))) return false;
-    ++resultsWritten;
+    if (!WriteBytes(markup_.Data(), static_cast<std::size_t>(markup_.Used()))) return false;
+    ++resultsWritten_;
     return true;
 }
 
 bool CHtmlResultWriter::End(bool canceled) {
     if (canceled) {
         if (!WriteText("<hr>\r\n<h3>The search was canceled.</h3>\r\n")) return false;
-    } else if (resultsWritten == 0) {
+    } else if (resultsWritten_ == 0) {
         if (!WriteText("No Results Found.\r\n")) return false;
     }
     std::string footer = "<hr>\r\n<font face=\"Arial\" size=\"2\">\r\n<b>";
@@ -142,12 +142,12 @@ bool CHtmlResultWriter::End(bool canceled) {
     footer += kProducer;
     footer += ".</i>\r\n</body>\r\n</html>\r\n";
     if (!WriteText(footer)) return false;
-    file.reset();
+    file_.reset();
     return true;
 }
 
 bool CHtmlResultWriter::Progress(std::int32_t position, std::int32_t total) {
-    return dialog.ReportProgress(position, total, resultsWritten);
+    return receiver_.ReportProgress(position, total, resultsWritten_);
 }
 
 bool CHtmlResultWriter::WriteText(std::string_view text) {
@@ -155,17 +155,14 @@ bool CHtmlResultWriter::WriteText(std::string_view text) {
 }
 
 bool CHtmlResultWriter::WriteBytes(const char* bytes, std::size_t count) {
-    if (!file) return false;
+    if (!file_) return false;
     std::size_t done = 0;
     for (;;) {
         std::size_t written = 0;
         SystemErrorCode error = 0;
-        if (file->Write(bytes + done, count - done, written, error)) return true;
+        if (file_->Write(bytes + done, count - done, written, error)) return true;
         // A retry goes on after the bytes that did reach the file, so nothing is doubled.
         done += written;
-        const std::string message = "Encountered an error when saving the results:\n" +
-                                    fileSystem.DescribeError(error) +
-                                    "\nDo you want to retry or cancel?";
-        if (!dialog.AskRetry(message)) return false;
+        if (!receiver_.AskRetry(fileSystem_.DescribeError(error))) return false;
     }
 }

@@ -9,17 +9,17 @@
 
 #include "platform/file.h"
 #include "results/progress_receiver.h"
-#include "results/result_sink.h"
 #include "results/text_buffer.h"
+#include "search/result_sink.h"
 
 // A page holding more than this many bytes makes the writer ask once before the next find.
 inline constexpr std::uint64_t kResultsSizeWarningBytes = 5 * 1024 * 1024;
 
 class CHtmlResultWriter : public CResultSink {
   public:
-    // `dialog` receives progress and answers the writer's questions; `fileSystem` is where the
+    // `receiver` receives progress and answers the writer's questions; `fileSystem` is where the
     // page is made (tests pass their own). Neither is owned.
-    explicit CHtmlResultWriter(CProgressReceiver& dialog,
+    explicit CHtmlResultWriter(CProgressReceiver& receiver,
                                CFileSystem& fileSystem = SystemFileSystem());
     CHtmlResultWriter(const CHtmlResultWriter&) = delete;  // owns the open page
     CHtmlResultWriter& operator=(const CHtmlResultWriter&) = delete;
@@ -42,26 +42,26 @@ class CHtmlResultWriter : public CResultSink {
     // page. False when a write was canceled; the page then stays open until destruction.
     bool End(bool canceled) override;
 
-    // Passes the report on to the dialog with the number of finds written; answers its answer.
+    // Passes the report on to the receiver with the number of finds written; answers its answer.
     bool Progress(std::int32_t position, std::int32_t total) override;
 
     // The page's full path once Begin has created it; empty before, or when it could not.
     std::string GetFilePath() const;
 
     // The number of finds written to the page so far.
-    std::int32_t GetResultsWritten() const { return resultsWritten; }
+    std::int32_t GetResultsWritten() const { return resultsWritten_; }
 
   private:
     bool CreateResultsFile(std::string& errorText);
     bool WriteText(std::string_view text);
     bool WriteBytes(const char* bytes, std::size_t count);
 
-    bool sizeWarned = false;
-    std::string filePath;
-    std::unique_ptr<CWritableFile> file;  // null when no page is open
-    std::int32_t resultsWritten = 0;
-    CProgressReceiver& dialog;
-    CTextBuffer markup;
-    std::vector<std::int32_t> cells;
-    CFileSystem& fileSystem;
+    bool sizeWarned_ = false;
+    std::string filePath_;
+    std::unique_ptr<CWritableFile> file_;  // null when no page is open
+    std::int32_t resultsWritten_ = 0;
+    CProgressReceiver& receiver_;
+    CTextBuffer markup_;
+    std::vector<std::int32_t> cells_;
+    CFileSystem& fileSystem_;
 };

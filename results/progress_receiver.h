@@ -16,8 +16,10 @@ class CProgressReceiver {
     virtual bool ReportProgress(std::int32_t position, std::int32_t total,
                                 std::int32_t resultsWritten) = 0;
 
-    // A write failed: `message` says so and asks "retry or cancel". True: retry.
-    virtual bool AskRetry(const std::string& message) = 0;
+    // A write failed; `reason` is the system's description of the failure, as it words it (line
+    // break included when the system gives one). The receiver asks whether to retry or cancel
+    // (the question: WriteRetryQuestion). True: retry.
+    virtual bool AskRetry(const std::string& reason) = 0;
 
     // Yes/No question with the exclamation icon, Yes the default. True: Yes.
     virtual bool AskYesNo(const std::string& message) = 0;

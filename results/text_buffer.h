@@ -25,13 +25,13 @@ class CTextBuffer {
     // Appends `value` in decimal: a minus sign when negative, no padding.
     void AppendInteger(std::int64_t value);
 
-    const char* Data() const { return data.get(); }  // always zero-terminated
-    std::int32_t Used() const { return used; }       // bytes before the terminating zero
-    std::int32_t Capacity() const { return capacity; }
-    std::string_view View() const { return {data.get(), static_cast<std::size_t>(used)}; }
+    const char* Data() const { return data_.get(); }  // always zero-terminated
+    std::int32_t Used() const { return used_; }       // bytes before the terminating zero
+    std::int32_t Capacity() const { return capacity_; }
+    std::string_view View() const { return {data_.get(), static_cast<std::size_t>(used_)}; }
 
   private:
-    std::int32_t capacity;
-    std::int32_t used;
-    std::unique_ptr<char[]> data;
+    std::int32_t capacity_;
+    std::int32_t used_;
+    std::unique_ptr<char[]> data_;
 };

@@ -1,19 +1,33 @@
-// The column width of a result, chosen as ChooseColumnWidth does, with less work per result.
+// The column width of a result's letter grid: the plain choice, and the same choice with less
+// work per result.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
 #include "search/positions.h"
-#include "search/search_order.h"
 #include "search/search_settings.h"
 #include "search/text_input.h"
 
-class ColumnWidthChooser {
+// The grid of one result: its column width and the stretch first..last of the text.
+struct ResultGrid {
+    std::int32_t columns = 0;
+    std::int32_t first = 0;
+    std::int32_t last = 0;
+};
+
+// Chooses the widest width from MaxColumnWidth down to MinColumnWidth at which every keyword of
+// the candidate is a straight line of the grid; lowest/highest are the candidate's extreme letter
+// indexes. False when no width fits.
+bool ChooseColumnWidth(const ResultPositions& positions, std::int64_t lowest, std::int64_t highest,
+                       std::int32_t textLength, const SearchSettings& settings, ResultGrid& grid);
+
+// Chooses as ChooseColumnWidth does, remembering what one run's results have in common.
+class CColumnWidthChooser {
   public:
     // `order` is the search order of the run's keywords; the settings must outlive the chooser.
-    ColumnWidthChooser(const KeywordList& order, std::int32_t textLength,
-                       const SearchSettings& settings);
+    CColumnWidthChooser(const KeywordList& order, std::int32_t textLength,
+                        const SearchSettings& settings);
 
     // The same answer and grid as ChooseColumnWidth(positions, lowest, highest, textLength,
     // settings, grid).

@@ -4,10 +4,14 @@
 #include <cstdint>
 #include <string>
 
-#include "results/result_sink.h"
+#include "search/result_sink.h"
 #include "search/search_settings.h"
 #include "search/text_input.h"
 #include "search/tick_clock.h"
+
+// The engine's own keyword list: longest first, equal lengths in the caller's order, upper case.
+// Results report their keywords' positions in this order.
+KeywordList MakeSearchOrder(const KeywordList& keywords);
 
 // Enumerates every find of every keyword in `text` (normalised, textLength bytes followed by a
 // zero byte), combines one find of each keyword into a result when all lie within

@@ -3,7 +3,7 @@
 // tries every skip at every position whose first letter matches; here an index of where each
 // letter stands gives the positions of a keyword's first letter, and bitmaps of the text taken
 // with strides 1, 2, 3 ... test 64 skips at a time for the next letters (FindScanner); the column
-// width of a single-keyword result is remembered per skip (ColumnWidthChooser).
+// width of a single-keyword result is remembered per skip (CColumnWidthChooser).
 //
 // The results of one find of keyword 0 depend on nothing else, so the range of keyword 0's first
 // letter is cut into slices. With a second core a worker thread searches the odd slices while the
@@ -23,10 +23,10 @@
 
 #include "search/column_width.h"
 #include "search/find_scanner.h"
+#include "search/find_sequences.h"
 #include "search/keyword_cursor.h"
 #include "search/literal_search.h"
 #include "search/result_queue.h"
-#include "search/search_order.h"
 
 namespace {
 
@@ -114,7 +114,7 @@ class CSliceSearch {
     std::vector<FindScanner> scanners_;
     ResultPositions positions_;
     std::vector<std::int64_t> lowest_, highest_;
-    ColumnWidthChooser widths_;
+    CColumnWidthChooser widths_;
 };
 
 // The calling thread's receiver: progress at most once per more than 20 ms, results to the sink.

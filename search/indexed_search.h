@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "results/result_sink.h"
+#include "search/result_sink.h"
 #include "search/search_settings.h"
 #include "search/text_input.h"
 #include "search/tick_clock.h"

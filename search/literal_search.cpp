@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <vector>
 
+#include "search/column_width.h"
 #include "search/find_sequences.h"
 #include "search/keyword_cursor.h"
 #include "search/literal_search.h"
-#include "search/search_order.h"
 
 namespace {
 

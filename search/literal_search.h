@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "results/result_sink.h"
+#include "search/result_sink.h"
 #include "search/search_settings.h"
 #include "search/text_input.h"
 #include "search/tick_clock.h"

@@ -328,7 +328,7 @@ TEST_F(SearchRunTest, EachFailedCheckStopsWithItsMessageAndKeepsThePreviousResul
          "ab",
          "100",
          DocumentReadStatus::TooLarge,
-         {"ShowRecentDocuments [P]", std::string("Message Ok: ") + SearchRunMessage::TooLarge},
+         {"ShowRecentDocuments [P]", std::string("Message Ok: ") + kDocumentTooLargeMessage},
          true,
          true},
         {"no memory for the document",
@@ -526,9 +526,12 @@ TEST_F(SearchRunTest, TheWriterQuestionsBecomeMessageBoxes) {
     EXPECT_FALSE(run->AskRetry("Write failed again."));
     EXPECT_TRUE(run->AskYesNo("Big file?"));
     EXPECT_FALSE(run->AskYesNo("Bigger file?"));
-    const Strings expected = {"Message RetryCancel: Write failed.",
-                              "Message RetryCancel: Write failed again.",
-                              "Message YesNo: Big file?", "Message YesNo: Bigger file?"};
+    const Strings expected = {
+        "Message RetryCancel: Encountered an error when saving the "
+        "results:\nWrite failed.\nDo you want to retry or cancel?",
+        "Message RetryCancel: Encountered an error when saving the "
+        "results:\nWrite failed again.\nDo you want to retry or cancel?",
+        "Message YesNo: Big file?", "Message YesNo: Bigger file?"};
     EXPECT_EQ(view.log, expected);
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "frontend/messages.h"
 #include "platform/file.h"
 #include "results/progress_receiver.h"
 
@@ -27,8 +28,8 @@ class CScriptedReceiver : public CProgressReceiver {
                         std::to_string(resultsWritten));
         return Next(progressAnswers, true);
     }
-    bool AskRetry(const std::string& message) override {
-        calls.push_back("Retry " + message);
+    bool AskRetry(const std::string& reason) override {
+        calls.push_back("Retry " + WriteRetryQuestion(reason));
         return Next(retryAnswers, false);
     }
     bool AskYesNo(const std::string& message) override {

@@ -15,7 +15,7 @@ struct Engine {
 
 inline const Engine kEngines[] = {
     {"Literal", &FindSequencesLiteral},
-    {"Product", &FindSequences},
+    {"Indexed", &FindSequences},
 };
 
 inline std::string EngineName(const testing::TestParamInfo<Engine>& info) {

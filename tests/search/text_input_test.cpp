@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "search/search_order.h"
+#include "search/find_sequences.h"
 
 namespace {
 

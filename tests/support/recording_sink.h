@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "results/result_sink.h"
+#include "search/result_sink.h"
 #include "search/tick_clock.h"
 
 class CRecordingSink : public CResultSink {

@@ -1,4 +1,4 @@
-// The product engine against the literal one on many seeded random cases, and its two pieces
+// The indexed engine against the literal one on many seeded random cases, and its two pieces
 // (the indexed scanner and the width chooser) against the plain code they replace.
 
 #include <gtest/gtest.h>
@@ -12,14 +12,13 @@
 #include "search/find_sequences.h"
 #include "search/indexed_search.h"
 #include "search/keyword_cursor.h"
-#include "search/search_order.h"
 #include "tests/support/recording_sink.h"
 
 namespace {
 
-class Random {
+class CRandom {
   public:
-    explicit Random(std::uint32_t seed) : engine_(seed) {}
+    explicit CRandom(std::uint32_t seed) : engine_(seed) {}
     int Pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(engine_); }
     bool OneIn(int n) { return Pick(1, n) == 1; }
 
@@ -126,7 +125,7 @@ bool SmallEnough(const std::string& text, const KeywordList& keywords, const Sea
     return candidates <= kMaxCandidates;
 }
 
-// The product's own plan, and plans that cut even small texts into slices, with and without the
+// The engine's own plan, and plans that cut even small texts into slices, with and without the
 // worker thread, and with a queue so short that the worker waits for nearly every result.
 struct Plan {
     const char* name;
@@ -135,16 +134,16 @@ struct Plan {
 };
 
 const Plan kPlans[] = {
-    {"Product", {}, 6000},
+    {"Default", {}, 6000},
     {"SlicesOneThread", {3, false, false, 1 << 14}, 3000},
     {"SlicesWorker", {5, true, true, 3}, 600},
     {"SliceEachLetterWorker", {1, true, true, 1}, 300},
 };
 
-class FastEngine : public testing::TestWithParam<Plan> {};
+class IndexedEngine : public testing::TestWithParam<Plan> {};
 
-TEST_P(FastEngine, MakesTheLiteralEnginesCallsOnRandomCases) {
-    Random random(7001);
+TEST_P(IndexedEngine, MakesTheLiteralEnginesCallsOnRandomCases) {
+    CRandom random(7001);
     int cases = 0, withResults = 0;
     std::size_t results = 0;
     while (cases < GetParam().cases) {
@@ -159,13 +158,13 @@ TEST_P(FastEngine, MakesTheLiteralEnginesCallsOnRandomCases) {
 
         CManualClock clock;
         const Outcome literal = Search(nullptr, text, keywords, s, {}, clock);
-        const Outcome fast = Search(&GetParam().plan, text, keywords, s, {}, clock);
-        ASSERT_EQ(fast.calls, literal.calls) << Describe(text, keywords, s);
-        ASSERT_EQ(fast.outcome, literal.outcome);
+        const Outcome indexed = Search(&GetParam().plan, text, keywords, s, {}, clock);
+        ASSERT_EQ(indexed.calls, literal.calls) << Describe(text, keywords, s);
+        ASSERT_EQ(indexed.outcome, literal.outcome);
         withResults += literal.calls.size() > 3;
         results += literal.calls.size() - 3;
     }
-    std::printf("fast against literal: %d cases, %d with results, %zu results\n", cases,
+    std::printf("indexed against literal: %d cases, %d with results, %zu results\n", cases,
                 withResults, results);
     // The generator must give a meaningful mix, or the comparison proves little.
     EXPECT_GT(withResults, cases * 2 / 5);
@@ -174,8 +173,8 @@ TEST_P(FastEngine, MakesTheLiteralEnginesCallsOnRandomCases) {
 
 // The same run stopped by the sink: Begin refusing, the k-th AddResult refusing, or the j-th
 // Progress (reported at every step by a clock that moves 21 ms per reading) asking to cancel.
-TEST_P(FastEngine, StopsWhereTheLiteralEngineStops) {
-    Random random(7002);
+TEST_P(IndexedEngine, StopsWhereTheLiteralEngineStops) {
+    CRandom random(7002);
     int cancels = 0;
     for (int round = 0; round < GetParam().cases / 3; ++round) {
         const int alphabet = random.Pick(1, 3);
@@ -194,9 +193,9 @@ TEST_P(FastEngine, StopsWhereTheLiteralEngineStops) {
         if (!random.OneIn(10)) refusing.beginAnswers.clear();
         CManualClock still;
         const Outcome literal = Search(nullptr, text, keywords, s, refusing, still);
-        const Outcome fast = Search(&GetParam().plan, text, keywords, s, refusing, still);
-        ASSERT_EQ(fast.calls, literal.calls) << what;
-        ASSERT_EQ(fast.outcome, literal.outcome) << what;
+        const Outcome indexed = Search(&GetParam().plan, text, keywords, s, refusing, still);
+        ASSERT_EQ(indexed.calls, literal.calls) << what;
+        ASSERT_EQ(indexed.outcome, literal.outcome) << what;
 
         CRecordingSink canceling;
         const std::size_t refusal = random.Pick(0, 6);
@@ -233,7 +232,7 @@ TEST_P(FastEngine, StopsWhereTheLiteralEngineStops) {
 
 // A sink that runs out of memory part-way: the exception reaches the caller (the search run
 // shows "Out of memory.") and the worker thread is stopped and joined on the way out.
-TEST(FastEngineWorker, ASinkThatThrowsStopsTheWorkerAndPassesTheExceptionOn) {
+TEST(IndexedEngineWorker, ASinkThatThrowsStopsTheWorkerAndPassesTheExceptionOn) {
     class CThrowingSink : public CResultSink {
       public:
         bool AddResult(const char*, std::int32_t, std::int32_t, std::int32_t,
@@ -263,10 +262,10 @@ std::string PlanName(const testing::TestParamInfo<Plan>& param) {
     return param.param.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Plans, FastEngine, testing::ValuesIn(kPlans), PlanName);
+INSTANTIATE_TEST_SUITE_P(Plans, IndexedEngine, testing::ValuesIn(kPlans), PlanName);
 
 TEST(FindScanner, ListsTheFindsOfAKeywordCursorAcrossPauses) {
-    Random random(7003);
+    CRandom random(7003);
     int nonEmpty = 0;
     for (int round = 0; round < 3000; ++round) {
         const int alphabet = random.Pick(1, 3);
@@ -304,7 +303,7 @@ TEST(FindScanner, ListsTheFindsOfAKeywordCursorAcrossPauses) {
 }
 
 TEST(ColumnWidthChooser, ChoosesAsChooseColumnWidthDoes) {
-    Random random(7004);
+    CRandom random(7004);
     int fitted = 0;
     for (int round = 0; round < 300; ++round) {
         // Keyword lengths and settings stay fixed for a chooser, as in one run.
@@ -319,7 +318,7 @@ TEST(ColumnWidthChooser, ChoosesAsChooseColumnWidthDoes) {
         s.MaxColumnWidth = s.MinColumnWidth + random.Pick(-3, 200);
         s.MaxResultLength = random.Pick(0, 2 * textLength);
         s.MaxDistanceBetweenLetters = random.Pick(1, textLength);
-        ColumnWidthChooser chooser(order, textLength, s);
+        CColumnWidthChooser chooser(order, textLength, s);
 
         for (int candidate = 0; candidate < 200; ++candidate) {
             ResultPositions positions(keywordCount);
