@@ -42,6 +42,8 @@ trap - EXIT
 
 section "search fuzzer (about a minute)"
 bash tools/fuzz.sh 60
+section "partial-file fuzzer (half a minute)"
+bash tools/fuzz.sh 30 partial
 
 section "sanitizer build"
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSTRANDIX_WERROR=ON \
