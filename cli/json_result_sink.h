@@ -25,7 +25,7 @@ class CJsonResultSink : public CResultSink {
     bool End(bool canceled) override;
     bool Progress(std::int32_t position, std::int32_t total) override;
 
-    std::int32_t Count() const { return count_; }
+    std::int64_t Count() const { return count_; }
     // True when the stream refused what was written.
     bool OutputFailed() const { return failed_; }
 
@@ -37,7 +37,7 @@ class CJsonResultSink : public CResultSink {
     std::int32_t letters_;
     KeywordList keywords_;
     CProgressReceiver& receiver_;
-    std::int32_t count_ = 0;
+    std::int64_t count_ = 0;
     bool failed_ = false;
 };
 

@@ -4,11 +4,11 @@ _strandix() {
     local cur=${COMP_WORDS[COMP_CWORD]}
     local prev=
     ((COMP_CWORD > 0)) && prev=${COMP_WORDS[COMP_CWORD - 1]}
-    local options="--max-skip --span --min-width --max-width --no-reverse --exclude-direct
-        --ignore-numbers -o --output --open --json -y --yes -q --quiet -h --help --version"
+    local options="--max-skip --span --width-from --width-to --min-width --max-width --no-reverse
+        --exclude-direct --ignore-numbers -o --output --open --json -y --yes -q --quiet -h --help --version"
 
     case $prev in
-        --max-skip | --span | --min-width | --max-width)
+        --max-skip | --span | --width-from | --width-to | --min-width | --max-width)
             # A number follows: nothing to offer.
             COMPREPLY=()
             return 0
