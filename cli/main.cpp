@@ -59,9 +59,9 @@ bool WriteOutput(const std::string& text) {
     return std::fflush(stdout) == 0 && !std::ferror(stdout);
 }
 
-int Canceled(int status) {
+int ReportCanceled() {
     std::fprintf(stderr, "strandix: The search was canceled.\n");
-    return status;
+    return kInterrupted;
 }
 
 int RunJson(const ToolOptions& options, const std::string& text, const KeywordList& keywords,
@@ -75,7 +75,7 @@ int RunJson(const ToolOptions& options, const std::string& text, const KeywordLi
     receiver.ClearProgress();
     if (sink.OutputFailed()) return Fail("The results could not be written to standard output.");
     if (!done) return Fail(errorText.empty() ? "The search stopped." : errorText);
-    if (end.Canceled()) return Canceled(kInterrupted);
+    if (end.Canceled()) return ReportCanceled();
     return sink.Count() > 0 ? kFound : kNothingFound;
 }
 
@@ -108,7 +108,7 @@ int RunPage(const ToolOptions& options, const std::string& text, const KeywordLi
         } else if (!end.Canceled() && !receiver.QuestionInterrupted()) {
             Fail("The search stopped before its end.");
         }
-        return end.Canceled() || receiver.QuestionInterrupted() ? Canceled(kInterrupted) : kFailed;
+        return end.Canceled() || receiver.QuestionInterrupted() ? ReportCanceled() : kFailed;
     }
 
     std::string shown = page;
@@ -125,7 +125,7 @@ int RunPage(const ToolOptions& options, const std::string& text, const KeywordLi
         return Fail("The results could not be written to standard output.  The page is " + shown +
                     ".");
     }
-    if (end.Canceled()) Canceled(kInterrupted);
+    if (end.Canceled()) ReportCanceled();
     if (options.open && !OpenWithShell(shown))
         return Fail("The page could not be opened in a viewer: " + shown);
     if (end.Canceled()) return kInterrupted;
@@ -137,10 +137,11 @@ int RunTool(const std::vector<std::string>& arguments) {
     std::string error;
     switch (ParseToolArguments(arguments, options, error)) {
         case ParseOutcome::Help:
-            std::fputs(ToolUsage().c_str(), stdout);
+            if (!WriteOutput(ToolUsage())) return Fail("The help could not be written.");
             return kFound;
         case ParseOutcome::Version:
-            std::printf("strandix %s\n", STRANDIX_VERSION);
+            if (!WriteOutput(std::string("strandix ") + STRANDIX_VERSION + "\n"))
+                return Fail("The version could not be written.");
             return kFound;
         case ParseOutcome::Error:
             Fail(error);

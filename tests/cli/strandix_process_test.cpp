@@ -546,6 +546,7 @@ TEST_F(StrandixTest, AFailedWriteToStandardOutputFailsThePageMode) {
                       Page().string() + ".\n");
         EXPECT_TRUE(EndsWith(ReadAll(Page()), kPageEnd)) << "the page itself is whole";
         fs::remove(Page());
+        EXPECT_EQ(Run({"--help"}, streams).status, 2);
     }
 }
 
