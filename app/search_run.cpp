@@ -201,7 +201,7 @@ void CSearchRun::UpdateResultButtons() {
 }
 
 bool CSearchRun::ReportProgress(std::int32_t position, std::int32_t total,
-                                std::int32_t resultsWritten) {
+                                std::int64_t resultsWritten) {
     view_.PumpMessages();
     view_.SetProgressRange(total);
     view_.SetProgressPosition(position);

@@ -112,7 +112,7 @@ class CSearchRun : public CProgressReceiver {
     // Dispatches pending messages, moves the progress bar, shows a changed result count;
     // answers false once a cancel is requested.
     bool ReportProgress(std::int32_t position, std::int32_t total,
-                        std::int32_t resultsWritten) override;
+                        std::int64_t resultsWritten) override;
     // A write failed: asks WriteRetryQuestion(reason) with Retry and Cancel.
     bool AskRetry(const std::string& reason) override;
     bool AskYesNo(const std::string& message) override;
@@ -121,7 +121,7 @@ class CSearchRun : public CProgressReceiver {
 
     bool IsSearching() const { return searching_; }
     bool IsCancelRequested() const { return cancelRequested_; }
-    std::int32_t GetShownResultCount() const { return shownResultCount_; }
+    std::int64_t GetShownResultCount() const { return shownResultCount_; }
 
     // The results View Results and Save Results act on; empty when there are none to show.
     const std::string& GetResultsPath() const { return resultsPath_; }
@@ -151,7 +151,7 @@ class CSearchRun : public CProgressReceiver {
     bool searching_ = false;
     bool cancelRequested_ = false;
     bool askBeforeClose_ = true;
-    std::int32_t shownResultCount_ = 0;
+    std::int64_t shownResultCount_ = 0;
     std::string temporaryResultsPath_;
     std::string resultsPath_;
 };

@@ -160,7 +160,7 @@ bool RunTool(const std::vector<std::string>& arguments, double& seconds, long& p
 
 class CAgreeingReceiver : public CProgressReceiver {
   public:
-    bool ReportProgress(std::int32_t, std::int32_t, std::int32_t) override { return true; }
+    bool ReportProgress(std::int32_t, std::int32_t, std::int64_t) override { return true; }
     bool AskRetry(const std::string&) override { return false; }
     bool AskYesNo(const std::string&) override { return true; }
 };
@@ -571,10 +571,11 @@ int main(int argc, char** argv) {
         }
         std::remove(path.c_str());
         std::printf(
-            "\nHTML writer on %s: %s %d results, %.1f MB in %.3f s: %.0f MB/s for the "
+            "\nHTML writer on %s: %s %lld results, %.1f MB in %.3f s: %.0f MB/s for the "
             "whole run, %.0f MB/s beyond the search's %.3f s\n",
-            workload.name, written ? "wrote" : "FAILED after", writer.GetResultsWritten(),
-            static_cast<double>(bytes) / 1e6, seconds, static_cast<double>(bytes) / 1e6 / seconds,
+            workload.name, written ? "wrote" : "FAILED after",
+            static_cast<long long>(writer.GetResultsWritten()), static_cast<double>(bytes) / 1e6,
+            seconds, static_cast<double>(bytes) / 1e6 / seconds,
             static_cast<double>(bytes) / 1e6 / (seconds - search.seconds), search.seconds);
     }
     return allSame ? 0 : 1;

@@ -7,6 +7,10 @@
 bool IsErrorTerminal();
 bool IsInputTerminal();
 
+// True when standard output and standard error are the same terminal, so that anything drawn on
+// the one lands in the middle of what is written to the other.
+bool OutputSharesErrorTerminal();
+
 // From now on Ctrl-C only asks the running search to stop (InterruptRequested turns true); a
 // second Ctrl-C ends the program as usual. Writing to a closed pipe becomes an error the tool
 // reports instead of a signal that ends it.
@@ -14,5 +18,5 @@ void InstallInterruptHandler();
 bool InterruptRequested();
 
 // Reads one line of the user's answer from standard input. False at end of input, on an
-// error, or when Ctrl-C interrupts the wait.
+// error, or when Ctrl-C interrupts the wait (or came before it).
 bool ReadAnswerLine(std::string& line);

@@ -14,14 +14,14 @@ CConsoleReceiver::CConsoleReceiver(Settings settings, std::FILE* terminal)
     : settings_(settings), terminal_(terminal) {}
 
 bool CConsoleReceiver::ReportProgress(std::int32_t position, std::int32_t total,
-                                      std::int32_t resultsWritten) {
+                                      std::int64_t resultsWritten) {
     if (settings_.showProgress) {
         const double done = total > 0 ? static_cast<double>(position) / total : 1.0;
         const int filled = static_cast<int>(done * kBarWidth + 0.5);
         char line[128];
-        std::snprintf(line, sizeof line, "\r[%-*.*s] %3d%%  %d result%s", kBarWidth, filled,
+        std::snprintf(line, sizeof line, "\r[%-*.*s] %3d%%  %lld result%s", kBarWidth, filled,
                       "##############################", static_cast<int>(done * 100 + 0.5),
-                      static_cast<int>(resultsWritten), resultsWritten == 1 ? "" : "s");
+                      static_cast<long long>(resultsWritten), resultsWritten == 1 ? "" : "s");
         std::fputs(line, terminal_);
         std::fflush(terminal_);
         barShown_ = true;
@@ -37,12 +37,18 @@ void CConsoleReceiver::ClearProgress() {
 }
 
 bool CConsoleReceiver::Ask(const std::string& message, const char* prompt, char yes) {
+    // After a Ctrl-C the user has already answered: stop.
+    if (InterruptRequested()) {
+        questionInterrupted_ = true;
+        return false;
+    }
     ClearProgress();
     std::fprintf(terminal_, "%s\n%s ", message.c_str(), prompt);
     std::fflush(terminal_);
     std::string answer;
     if (!ReadAnswerLine(answer)) {
         std::fputc('\n', terminal_);
+        if (InterruptRequested()) questionInterrupted_ = true;
         return false;
     }
     std::size_t at = 0;
@@ -61,6 +67,6 @@ bool CConsoleReceiver::AskRetry(const std::string& reason) {
 bool CConsoleReceiver::AskYesNo(const std::string& message) {
     if (settings_.alwaysYes) return true;
     const bool yes = settings_.canAsk && Ask(message, "[y]es or [n]o?", 'y');
-    if (!yes) sizeDeclined_ = true;
+    if (!yes && !questionInterrupted_) sizeDeclined_ = true;
     return yes;
 }

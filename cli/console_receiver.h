@@ -19,16 +19,20 @@ class CConsoleReceiver : public CProgressReceiver {
     CConsoleReceiver(Settings settings, std::FILE* terminal);
 
     bool ReportProgress(std::int32_t position, std::int32_t total,
-                        std::int32_t resultsWritten) override;
+                        std::int64_t resultsWritten) override;
     bool AskRetry(const std::string& reason) override;
     bool AskYesNo(const std::string& message) override;
 
     // Removes the progress bar from the terminal line.
     void ClearProgress();
 
+    // The user answered No to the 5 MB question (a Ctrl-C at the question is no answer).
     bool SizeQuestionDeclined() const { return sizeDeclined_; }
-    // The system's reason for the last write error that ended in Cancel; empty when none did.
+    // The system's reason for the last write error that was not retried; empty when none was.
     const std::string& CanceledWriteError() const { return canceledWriteError_; }
+    // A Ctrl-C came while a question waited for its answer, or before one was due: the search
+    // counts as canceled, not as stopped by the answer.
+    bool QuestionInterrupted() const { return questionInterrupted_; }
 
   private:
     bool Ask(const std::string& message, const char* prompt, char yes);
@@ -37,5 +41,6 @@ class CConsoleReceiver : public CProgressReceiver {
     std::FILE* terminal_;
     bool barShown_ = false;
     bool sizeDeclined_ = false;
+    bool questionInterrupted_ = false;
     std::string canceledWriteError_;
 };

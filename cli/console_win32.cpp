@@ -29,6 +29,11 @@ bool IsInputTerminal() {
     return IsConsole(STD_INPUT_HANDLE);
 }
 
+bool OutputSharesErrorTerminal() {
+    // A process has at most one console.
+    return IsConsole(STD_OUTPUT_HANDLE) && IsConsole(STD_ERROR_HANDLE);
+}
+
 void InstallInterruptHandler() {
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
 }

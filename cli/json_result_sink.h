@@ -35,7 +35,7 @@ class CJsonResultSink : public CResultSink {
     // Members written after "canceled", before the closing brace (", \"name\": value...").
     void SetTrailingMembers(std::string members) { trailingMembers_ = std::move(members); }
 
-    std::int32_t Count() const { return count_; }
+    std::int64_t Count() const { return count_; }
     // True when the stream refused what was written.
     bool OutputFailed() const { return failed_; }
 
@@ -50,7 +50,7 @@ class CJsonResultSink : public CResultSink {
     CLetterPlaces* places_;
     CProgressReceiver& receiver_;
     std::string trailingMembers_;
-    std::int32_t count_ = 0;
+    std::int64_t count_ = 0;
     bool failed_ = false;
 };
 

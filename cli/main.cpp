@@ -10,6 +10,7 @@
 #include "cli/console_receiver.h"
 #include "cli/controls_command.h"
 #include "cli/json_result_sink.h"
+#include "cli/search_end.h"
 #include "cli/shard_command.h"
 #include "cli/tool_options.h"
 #include "controls/sha256.h"
@@ -48,6 +49,27 @@ std::string WriteErrorSentence(std::string reason) {
     return "Encountered an error when saving the results: " + reason;
 }
 
+// The system's words for `error` as the end of a sentence.
+std::string ReasonSentence(SystemErrorCode error) {
+    std::string reason = SystemFileSystem().DescribeError(error);
+    while (!reason.empty() &&
+           (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' '))
+        reason.pop_back();
+    if (!reason.empty() && reason.back() != '.') reason.push_back('.');
+    return reason;
+}
+
+// Writes all of `text` to standard output. False when the stream refused it (closed, full).
+bool WriteOutput(const std::string& text) {
+    std::fputs(text.c_str(), stdout);
+    return std::fflush(stdout) == 0 && !std::ferror(stdout);
+}
+
+int ReportCanceled() {
+    std::fprintf(stderr, "strandix: The search was canceled.\n");
+    return kInterrupted;
+}
+
 int RunJson(const ToolOptions& options, const CAlphabet& alphabet, const std::string& document,
             const std::string& text, const KeywordList& keywords, const SearchSettings& settings,
             CConsoleReceiver& receiver, const std::string& trailingMembers = "") {
@@ -55,17 +77,15 @@ int RunJson(const ToolOptions& options, const CAlphabet& alphabet, const std::st
     CLetterPlaces* const asked = options.places ? &places : nullptr;
     CJsonResultSink sink(stdout, options.document, static_cast<std::int32_t>(text.size()),
                          MakeSearchOrder(keywords), alphabet, asked, receiver);
+    CSearchEndRecorder end(sink);
     sink.SetTrailingMembers(trailingMembers);
     std::string errorText;
     const bool done = FindSequences(text.c_str(), static_cast<std::int32_t>(text.size()), keywords,
-                                    settings, sink, errorText);
+                                    settings, end, errorText);
     receiver.ClearProgress();
     if (sink.OutputFailed()) return Fail("The results could not be written to standard output.");
     if (!done) return Fail(errorText.empty() ? "The search stopped." : errorText);
-    if (InterruptRequested()) {
-        std::fprintf(stderr, "strandix: The search was canceled.\n");
-        return kInterrupted;
-    }
+    if (end.Canceled()) return ReportCanceled();
     return sink.Count() > 0 ? kFound : kNothingFound;
 }
 
@@ -83,24 +103,33 @@ int RunPage(const ToolOptions& options, const CAlphabet& alphabet, const std::st
             CConsoleReceiver& receiver) {
     CHtmlResultWriter writer(receiver);
     if (alphabet.ReadsUtf8()) writer.SetScript(MakePageScript(alphabet));
+    CSearchEndRecorder end(writer);
     std::string errorText;
-    const bool done = FindSequences(text.c_str(), static_cast<std::int32_t>(text.size()), keywords,
-                                    settings, writer, errorText);
+    bool done = FindSequences(text.c_str(), static_cast<std::int32_t>(text.size()), keywords,
+                              settings, end, errorText);
+    // A Ctrl-C at a question stopped the search where it stood; it still ends as any cancel does,
+    // with the page's canceled note and footer.
+    if (!end.Ended() && receiver.QuestionInterrupted() && !writer.GetFilePath().empty())
+        done = end.End(true);
     receiver.ClearProgress();
     const std::string page = writer.GetFilePath();
-    const std::int32_t count = writer.GetResultsWritten();
+    const std::int64_t count = writer.GetResultsWritten();
     if (!done) {
         if (!errorText.empty()) return Fail(errorText);
         if (!page.empty())
             std::fprintf(stderr, "strandix: The unfinished page is %s\n", page.c_str());
-        if (receiver.SizeQuestionDeclined()) {
-            return Fail(
+        if (!writer.GetCloseError().empty()) {
+            Fail(WriteErrorSentence(writer.GetCloseError()));
+        } else if (!receiver.CanceledWriteError().empty()) {
+            Fail(WriteErrorSentence(receiver.CanceledWriteError()));
+        } else if (receiver.SizeQuestionDeclined()) {
+            Fail(
                 "The results page passed 5 MB and the search stopped there.  Run again "
                 "with --yes to go on past 5 MB, or narrow the search.");
+        } else if (!end.Canceled() && !receiver.QuestionInterrupted()) {
+            Fail("The search stopped before its end.");
         }
-        if (!receiver.CanceledWriteError().empty())
-            return Fail(WriteErrorSentence(receiver.CanceledWriteError()));
-        return Fail("The search stopped before its end.");
+        return end.Canceled() || receiver.QuestionInterrupted() ? ReportCanceled() : kFailed;
     }
 
     std::string shown = page;
@@ -114,13 +143,14 @@ int RunPage(const ToolOptions& options, const CAlphabet& alphabet, const std::st
         DeleteFileAt(page);
         shown = options.outputPath;
     }
-    std::printf("%s\n%s\n", FormatResultCount(count).c_str(), shown.c_str());
-    std::fflush(stdout);
-    const bool canceled = InterruptRequested();
-    if (canceled) std::fprintf(stderr, "strandix: The search was canceled.\n");
+    if (!WriteOutput(FormatResultCount(count) + "\n" + shown + "\n")) {
+        return Fail("The results could not be written to standard output.  The page is " + shown +
+                    ".");
+    }
+    if (end.Canceled()) ReportCanceled();
     if (options.open && !OpenWithShell(shown))
         return Fail("The page could not be opened in a viewer: " + shown);
-    if (canceled) return kInterrupted;
+    if (end.Canceled()) return kInterrupted;
     return count > 0 ? kFound : kNothingFound;
 }
 
@@ -147,10 +177,11 @@ int RunTool(const std::vector<std::string>& arguments) {
     std::string error;
     switch (ParseToolArguments(arguments, options, error)) {
         case ParseOutcome::Help:
-            std::fputs(ToolUsage().c_str(), stdout);
+            if (!WriteOutput(ToolUsage())) return Fail("The help could not be written.");
             return kFound;
         case ParseOutcome::Version:
-            std::printf("strandix %s\n", STRANDIX_VERSION);
+            if (!WriteOutput(std::string("strandix ") + STRANDIX_VERSION + "\n"))
+                return Fail("The version could not be written.");
             return kFound;
         case ParseOutcome::Error:
             Fail(error);
@@ -174,10 +205,19 @@ int RunTool(const std::vector<std::string>& arguments) {
                     "another output file name.");
     }
 
+    // "-" is standard input, as for most tools; a file of that name is ./-.
+    const bool fromInput = options.document == "-";
     std::string document;
-    const DocumentReadStatus status = ReadDocumentUtf8Path(options.document, document);
-    if (status != DocumentReadStatus::Ok)
-        return Fail(options.document + ": " + DocumentStatusMessage(status));
+    SystemErrorCode reason = 0;
+    const DocumentReadStatus status =
+        fromInput ? ReadStandardInput(document, reason)
+                  : ReadDocumentExplained(options.document, document, reason, true);
+    if (status != DocumentReadStatus::Ok) {
+        std::string sentence = (fromInput ? std::string("standard input") : options.document) +
+                               ": " + DocumentStatusMessage(status);
+        if (reason != 0) sentence += "  " + ReasonSentence(reason);
+        return Fail(sentence);
+    }
     // Without places latin letters are made in place, as the program always has.
     const bool ignoreNumbers = options.fields.IgnoreNumbers != 0;
     // Shards of one run must have read the same bytes, whatever their copy of it is called.
@@ -201,7 +241,9 @@ int RunTool(const std::vector<std::string>& arguments) {
 
     InstallInterruptHandler();
     CConsoleReceiver::Settings receiverSettings;
-    receiverSettings.showProgress = !options.quiet && IsErrorTerminal();
+    // On a terminal shared with the JSON the bar would land between its lines.
+    receiverSettings.showProgress =
+        !options.quiet && IsErrorTerminal() && !(options.json && OutputSharesErrorTerminal());
     receiverSettings.canAsk = IsInputTerminal() && IsErrorTerminal();
     receiverSettings.alwaysYes = options.yes;
     CConsoleReceiver receiver(receiverSettings, stderr);

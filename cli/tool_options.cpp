@@ -11,10 +11,14 @@ struct NumberOption {
     std::int32_t DialogFields::*value;
 };
 
-// The option names that match the dialog's numeric fields.
+// The option names that match the dialog's numeric fields. The widths are the dialog's "from"
+// and "to" boxes with their own bounds, put in order only when the search starts; the older
+// names --min-width and --max-width stay as aliases of the same two boxes.
 const NumberOption kNumberOptions[] = {
     {"--max-skip", kLettersWithinBounds, &DialogFields::LettersWithin},
     {"--span", kAllKeywordsWithinBounds, &DialogFields::AllKeywordsWithin},
+    {"--width-from", kColumnWidthFromBounds, &DialogFields::ColumnWidthFrom},
+    {"--width-to", kColumnWidthToBounds, &DialogFields::ColumnWidthTo},
     {"--min-width", kColumnWidthFromBounds, &DialogFields::ColumnWidthFrom},
     {"--max-width", kColumnWidthToBounds, &DialogFields::ColumnWidthTo},
 };
@@ -158,14 +162,18 @@ std::string ToolUsage() {
     return R"(Usage: strandix [options] DOCUMENT KEYWORD...
        strandix merge [--json] [--report FILE.html] PARTIAL...
 Searches DOCUMENT for equidistant letter sequences of the keywords and writes every result as a
-letter grid into an HTML page in the temporary folder. Keywords may be given as separate
-arguments or separated by commas or semicolons ("moses,aaron" or "moses aaron").
+letter grid into an HTML page in the temporary folder. DOCUMENT may be a file or a pipe, and -
+reads standard input. Keywords may be given as separate arguments or separated by commas or
+semicolons ("moses,aaron" or "moses aaron").
 
 Search options (the program's defaults in brackets):
   --max-skip D       letters of a keyword lie at most D apart, 1..50000 [500]
   --span M           all keywords lie within M letters, 0..500000 [1000]
-  --min-width N      narrowest grid width, 1..10000 [10]
-  --max-width N      widest grid width, 1..500 [100] (the two widths are put in order)
+  --width-from N     one end of the range of grid widths, 1..10000 [10]
+  --width-to N       the other end, 1..500 [100]; the two are put in order, so
+                     --width-from 600 --width-to 10 tries the widths 10 to 600
+  --min-width N      the same as --width-from
+  --max-width N      the same as --width-to
   --no-reverse       keywords spelled right to left do not count
   --exclude-direct   keywords standing in the text as plain words do not count
   --ignore-numbers   remove the document's digits before searching

@@ -14,11 +14,13 @@ const char* DocumentStatusMessage(DocumentReadStatus status) {
             return kDocumentNotLoadedMessage;
         case DocumentReadStatus::OutOfMemory:
             return kOutOfMemoryMessage;
+        case DocumentReadStatus::NotAFile:
+            return kDocumentNotAFileMessage;
     }
     return kDocumentNotLoadedMessage;
 }
 
-std::string FormatResultCount(std::int32_t count) {
+std::string FormatResultCount(std::int64_t count) {
     if (count == 0) return kNoResultsMessage;
     return std::to_string(count) + (count == 1 ? " result found." : " results found.");
 }

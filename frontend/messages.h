@@ -17,6 +17,8 @@ inline constexpr char kDocumentNotLoadedMessage[] = "The document could not be l
 inline constexpr char kDocumentTooLargeMessage[] =
     "The document could not be opened.  It is too large: Strandix! searches documents of up to "
     "2,147,483,647 bytes (2 GB).";
+inline constexpr char kDocumentNotAFileMessage[] =
+    "The document could not be opened.  It is a device, not a file.";
 inline constexpr char kOutOfMemoryMessage[] = "Out of memory.";
 inline constexpr char kNoResultsMessage[] = "No results found.";
 
@@ -25,7 +27,7 @@ inline constexpr char kNoResultsMessage[] = "No results found.";
 const char* DocumentStatusMessage(DocumentReadStatus status);
 
 // "No results found." for 0, "1 result found.", otherwise "<n> results found.".
-std::string FormatResultCount(std::int32_t count);
+std::string FormatResultCount(std::int64_t count);
 
 // The question after a failed write: the sentence, the system's `reason` as the system worded
 // it, and "retry or cancel".

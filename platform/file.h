@@ -24,6 +24,11 @@ class CWritableFile {
 
     // The size of the file now. False when the system cannot say.
     virtual bool GetSize(std::uint64_t& size) = 0;
+
+    // Closes the file now. Some file systems report a write error only here, so false (with the
+    // system's reason in `error`) means the file may not hold what was written. Either way the
+    // file is closed afterwards and takes no more writes.
+    virtual bool Close(SystemErrorCode& error) = 0;
 };
 
 class CFileSystem {

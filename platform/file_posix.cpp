@@ -49,6 +49,13 @@ class CPosixFile : public CWritableFile {
         return true;
     }
 
+    bool Close(SystemErrorCode& error) override {
+        if (!fd_.IsValid()) return true;
+        if (fd_.Close()) return true;
+        error = static_cast<SystemErrorCode>(errno);
+        return false;
+    }
+
   private:
     CUniqueFd fd_;
 };

@@ -38,6 +38,13 @@ class CWin32File : public CWritableFile {
         return true;
     }
 
+    bool Close(SystemErrorCode& error) override {
+        const HANDLE handle = handle_.Release();
+        if (handle == nullptr || handle == INVALID_HANDLE_VALUE || CloseHandle(handle)) return true;
+        error = GetLastError();
+        return false;
+    }
+
   private:
     CUniqueHandle handle_;
 };

@@ -154,8 +154,12 @@ bool CHtmlResultWriter::End(bool canceled) {
     footer += kProducer;
     footer += ".</i>\r\n</body>\r\n</html>\r\n";
     if (!WriteText(footer)) return false;
+    // A late write error shows only at the close; a page that may have lost bytes is no success.
+    SystemErrorCode error = 0;
+    const bool closed = file_->Close(error);
     file_.reset();
-    return true;
+    if (!closed) closeError_ = fileSystem_.DescribeError(error);
+    return closed;
 }
 
 bool CHtmlResultWriter::Progress(std::int32_t position, std::int32_t total) {

@@ -53,7 +53,8 @@ class CHtmlResultWriter : public CResultSink {
                    const ResultPositions& positions) override;
 
     // Writes the canceled line or "No Results Found." as due, then the footer, and closes the
-    // page. False when a write was canceled; the page then stays open until destruction.
+    // page. False when a write was canceled (the page then stays open until destruction) or when
+    // the close reported an error (GetCloseError says which).
     bool End(bool canceled) override;
 
     // Passes the report on to the receiver with the number of finds written; answers its answer.
@@ -62,8 +63,12 @@ class CHtmlResultWriter : public CResultSink {
     // The page's full path once Begin has created it; empty before, or when it could not.
     std::string GetFilePath() const;
 
+    // The system's reason when closing the finished page failed, so that it may not hold every
+    // byte written; empty when the close succeeded or did not happen.
+    const std::string& GetCloseError() const { return closeError_; }
+
     // The number of finds written to the page so far.
-    std::int32_t GetResultsWritten() const { return resultsWritten_; }
+    std::int64_t GetResultsWritten() const { return resultsWritten_; }
 
   private:
     bool CreateResultsFile(std::string& errorText);
@@ -73,7 +78,8 @@ class CHtmlResultWriter : public CResultSink {
     bool sizeWarned_ = false;
     std::string filePath_;
     std::unique_ptr<CWritableFile> file_;  // null when no page is open
-    std::int32_t resultsWritten_ = 0;
+    std::int64_t resultsWritten_ = 0;
+    std::string closeError_;
     CProgressReceiver& receiver_;
     CTextBuffer markup_;
     std::optional<PageScript> script_;

@@ -14,7 +14,7 @@ class CProgressReceiver {
     // pending messages here), shows position of total and the number of results written, and
     // answers false when the user has asked to cancel.
     virtual bool ReportProgress(std::int32_t position, std::int32_t total,
-                                std::int32_t resultsWritten) = 0;
+                                std::int64_t resultsWritten) = 0;
 
     // A write failed; `reason` is the system's description of the failure, as it words it (line
     // break included when the system gives one). The receiver asks whether to retry or cancel

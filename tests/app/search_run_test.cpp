@@ -73,7 +73,7 @@ class CScriptedWriter : public CResultWriter, private CResultSink {
     CProgressReceiver& receiver_;
     const WriterScript& script_;
     bool opened_ = false;
-    std::int32_t written_ = 0;
+    std::int64_t written_ = 0;
 };
 
 // Points the system's temporary folder (TMPDIR; TMP on Windows) at a test's own folder while

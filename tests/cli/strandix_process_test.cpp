@@ -1,15 +1,22 @@
 // The strandix tool end to end: started as a process with its own temporary folder, standard
 // input not a terminal, its exit status, output and page checked.
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -25,6 +32,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing::HasSubstr;
 using testing::IsEmpty;
+using testing::Not;
 using testing::StartsWith;
 
 std::string ReadAll(const fs::path& path) {
@@ -37,6 +45,17 @@ std::string ReadAll(const fs::path& path) {
 struct Outcome {
     int status = -1;  // exit status; 1000 + n when ended by signal n
     std::string out, err;
+};
+
+// How the tool's standard streams are set up; by default input from /dev/null, output and
+// errors to this test's files.
+struct Streams {
+    std::string input = "/dev/null";
+    int inputFd = -1;      // when set: standard input instead of `input`
+    std::string output;    // a path instead of the test's file; "closed": no stream at all
+    std::string terminal;  // a terminal for standard error (and the streams put on it)
+    bool inputOnTerminal = false;
+    bool outputOnTerminal = false;
 };
 
 class StrandixTest : public testing::Test {
@@ -61,8 +80,8 @@ class StrandixTest : public testing::Test {
         return path;
     }
 
-    // Starts the tool with TMPDIR set to this test's folder; output goes to files.
-    pid_t Start(const std::vector<std::string>& arguments) {
+    // Starts the tool with TMPDIR set to this test's folder.
+    pid_t Start(const std::vector<std::string>& arguments, const Streams& streams = {}) {
         std::vector<std::string> words = {STRANDIX_TOOL};
         words.insert(words.end(), arguments.begin(), arguments.end());
         std::vector<char*> argv;
@@ -80,13 +99,33 @@ class StrandixTest : public testing::Test {
         envp.push_back(nullptr);
 
         const std::string out = (root_ / "stdout").string(), err = (root_ / "stderr").string();
+        std::error_code ignored;
+        fs::remove(out, ignored);  // an earlier run's output must not pass for this one's
+        fs::remove(err, ignored);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0600);
-        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0600);
+        const auto open = [&](int fd, const std::string& path, int flags) {
+            posix_spawn_file_actions_addopen(&actions, fd, path.c_str(), flags, 0600);
+        };
+        if (streams.inputOnTerminal) {
+            open(0, streams.terminal, O_RDWR | O_NOCTTY);
+        } else if (streams.inputFd >= 0) {
+            posix_spawn_file_actions_adddup2(&actions, streams.inputFd, 0);
+        } else {
+            open(0, streams.input, O_RDONLY);
+        }
+        if (streams.outputOnTerminal) {
+            open(1, streams.terminal, O_RDWR | O_NOCTTY);
+        } else if (streams.output == "closed") {
+            posix_spawn_file_actions_addclose(&actions, 1);
+        } else {
+            open(1, streams.output.empty() ? out : streams.output, O_WRONLY | O_CREAT | O_TRUNC);
+        }
+        if (!streams.terminal.empty()) {
+            open(2, streams.terminal, O_RDWR | O_NOCTTY);
+        } else {
+            open(2, err, O_WRONLY | O_CREAT | O_TRUNC);
+        }
         pid_t child = -1;
         const int failed =
             posix_spawn(&child, words[0].c_str(), &actions, nullptr, argv.data(), envp.data());
@@ -106,7 +145,11 @@ class StrandixTest : public testing::Test {
         return outcome;
     }
 
-    Outcome Run(const std::vector<std::string>& arguments) { return Wait(Start(arguments)); }
+    Outcome Run(const std::vector<std::string>& arguments, const Streams& streams = {}) {
+        return Wait(Start(arguments, streams));
+    }
+
+    fs::path Root() const { return root_; }
 
     std::vector<std::string> PagesLeft() const {
         std::vector<std::string> names;
@@ -127,6 +170,55 @@ bool EndsWith(const std::string& text, const std::string& end) {
     return text.size() >= end.size() &&
            text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
+
+// A pseudo-terminal: the tool gets the far end as its terminal, the test reads what it shows.
+class CPseudoTerminal {
+  public:
+    CPseudoTerminal() : near_(::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC)) {
+        if (near_ >= 0 && ::grantpt(near_) == 0 && ::unlockpt(near_) == 0) {
+            far_ = ::ptsname(near_);
+            // Held open here too, so that reading never meets a terminal nobody holds yet.
+            farHeld_ = ::open(far_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+        }
+    }
+    ~CPseudoTerminal() {
+        if (farHeld_ >= 0) ::close(farHeld_);
+        if (near_ >= 0) ::close(near_);
+    }
+    CPseudoTerminal(const CPseudoTerminal&) = delete;
+    CPseudoTerminal& operator=(const CPseudoTerminal&) = delete;
+
+    bool IsOpen() const { return farHeld_ >= 0; }
+    const std::string& FarEnd() const { return far_; }
+
+    // Reads what the terminal shows until `wanted` is among it. False when the terminal has
+    // nothing more to say (a minute without output guards against a hang).
+    bool ReadUntil(const std::string& wanted) {
+        while (shown_.find(wanted) == std::string::npos) {
+            pollfd wait{near_, POLLIN, 0};
+            if (::poll(&wait, 1, 60000) <= 0) return false;
+            char buffer[4096];
+            const ssize_t got = ::read(near_, buffer, sizeof buffer);
+            if (got <= 0) return false;
+            shown_.append(buffer, static_cast<std::size_t>(got));
+        }
+        return true;
+    }
+
+    // After the tool has ended: everything it showed.
+    const std::string& ReadToEnd() {
+        if (farHeld_ >= 0) ::close(farHeld_);
+        farHeld_ = -1;
+        ReadUntil(std::string(1, '\0'));  // reads until the far end is gone
+        return shown_;
+    }
+
+  private:
+    int near_;
+    int farHeld_ = -1;
+    std::string far_;
+    std::string shown_;
+};
 
 TEST_F(StrandixTest, OptionsAreCheckedLikeTheDialogsFields) {
     const std::string document = Document("d.txt", kSample).string();
@@ -150,6 +242,12 @@ TEST_F(StrandixTest, OptionsAreCheckedLikeTheDialogsFields) {
          2,
          "--max-width: Please enter an integer between 1 and 500."},
         {{"--max-width", "0", document, "god"}, 2, "between 1 and 500."},
+        {{"--width-from", "10001", document, "god"},
+         2,
+         "--width-from: Please enter an integer between 1 and 10000."},
+        {{"--width-to=501", document, "god"},
+         2,
+         "--width-to: Please enter an integer between 1 and 500."},
         {{"--span", "12x", document, "god"}, 2, "strandix: --span: Please enter an integer.\n"},
         {{"--span", "", document, "god"}, 2, "--span: Please enter an integer."},
         {{"--span", "+0", document, "god"}, 2, "--span: Please enter an integer."},
@@ -185,23 +283,49 @@ TEST_F(StrandixTest, OptionsAreCheckedLikeTheDialogsFields) {
     }
 }
 
-TEST_F(StrandixTest, WidthsArePutInOrder) {
+TEST_F(StrandixTest, WidthsAreTheDialogsFromAndToPutInOrder) {
     const std::string document = Document("d.txt", kSample).string();
-    const Outcome reversed =
-        Run({"--json", "--min-width", "40", "--max-width", "3", document, "god"});
+    const auto columns = [](const std::string& json) {
+        std::vector<int> widths;
+        const std::regex column("\"columns\": (\\d+)");
+        for (auto it = std::sregex_iterator(json.begin(), json.end(), column);
+             it != std::sregex_iterator(); ++it)
+            widths.push_back(std::stoi((*it)[1]));
+        return widths;
+    };
+    // Every spelling of "from 40 to 3" and "from 3 to 40" searches the widths 3..40.
     const Outcome ordered =
-        Run({"--json", "--min-width", "3", "--max-width", "40", document, "god"});
-    EXPECT_EQ(reversed.status, 0);
-    EXPECT_EQ(reversed.out, ordered.out);
-    const std::regex columns("\"columns\": (\\d+)");
-    int seen = 0;
-    for (auto it = std::sregex_iterator(ordered.out.begin(), ordered.out.end(), columns);
-         it != std::sregex_iterator(); ++it, ++seen) {
-        const int width = std::stoi((*it)[1]);
+        Run({"--json", "--width-from", "3", "--width-to", "40", document, "god"});
+    EXPECT_EQ(ordered.status, 0);
+    ASSERT_FALSE(columns(ordered.out).empty());
+    for (const int width : columns(ordered.out)) {
         EXPECT_GE(width, 3);
         EXPECT_LE(width, 40);
     }
-    EXPECT_GT(seen, 0);
+    const std::vector<std::vector<std::string>> spellings = {
+        {"--width-from", "40", "--width-to", "3"},
+        {"--width-to=3", "--width-from=40"},
+        {"--min-width", "40", "--max-width", "3"},
+        {"--min-width", "3", "--max-width", "40"},
+        {"--width-from", "7", "--min-width", "40", "--width-to", "3"},  // the last one counts
+    };
+    for (std::vector<std::string> arguments : spellings) {
+        SCOPED_TRACE(testing::PrintToString(arguments));
+        arguments.insert(arguments.begin(), "--json");
+        arguments.insert(arguments.end(), {document, "god"});
+        EXPECT_EQ(Run(arguments).out, ordered.out);
+    }
+    // "from" reaches past the widest "to": from 600 to 10 searches 10..600.
+    const Outcome wide = Run({"--json", "--width-from", "600", "--width-to", "10", document, "g"});
+    EXPECT_EQ(wide.status, 0);
+    EXPECT_EQ(wide.out,
+              Run({"--json", "--min-width", "600", "--max-width", "10", document, "g"}).out);
+    const std::vector<int> wideColumns = columns(wide.out);
+    ASSERT_FALSE(wideColumns.empty());
+    for (const int width : wideColumns) {
+        EXPECT_GE(width, 10);
+        EXPECT_LE(width, 600);
+    }
 }
 
 TEST_F(StrandixTest, PageInTheTemporaryFolderAndGrepsExitStatus) {
@@ -299,14 +423,24 @@ TEST_F(StrandixTest, DocumentsThatAreMissingEmptyOrBinary) {
     const std::string bytes = Document("bytes.bin", binary).string();
     const std::string missing = (Temp() / "missing.txt").string();
 
-    const Outcome notThere = Run({missing, "god"});
-    EXPECT_EQ(notThere.status, 2);
-    EXPECT_EQ(notThere.err, "strandix: " + missing + ": The document could not be opened.\n");
+    // The program's sentence, then the system's reason.
+    const struct {
+        std::string path;
+        int error;
+    } unopened[] = {
+        {missing, ENOENT},
+        {Temp().string(), EISDIR},
+        {(fs::path(empty) / "below").string(), ENOTDIR},
+    };
+    for (const auto& c : unopened) {
+        SCOPED_TRACE(c.path);
+        const Outcome outcome = Run({c.path, "god"});
+        EXPECT_EQ(outcome.status, 2);
+        EXPECT_EQ(outcome.err, "strandix: " + c.path + ": The document could not be opened.  " +
+                                   std::strerror(c.error) + ".\n");
+        EXPECT_THAT(outcome.out, IsEmpty());
+    }
     EXPECT_THAT(PagesLeft(), IsEmpty());
-
-    const Outcome folder = Run({Temp().string(), "god"});
-    EXPECT_EQ(folder.status, 2);
-    EXPECT_THAT(folder.err, HasSubstr("The document could not be opened."));
 
     const Outcome nothing = Run({empty, "god"});
     EXPECT_EQ(nothing.status, 1);
@@ -319,6 +453,101 @@ TEST_F(StrandixTest, DocumentsThatAreMissingEmptyOrBinary) {
     EXPECT_THAT(json.out, HasSubstr("\"letters\": 186, \"keywords\": [\"ZA\"]"));
     const Outcome ignoring = Run({"--json", "--ignore-numbers", bytes, "za"});
     EXPECT_THAT(ignoring.out, HasSubstr("\"letters\": 156,"));
+}
+
+TEST_F(StrandixTest, AnUnreadableDocumentSaysPermissionDenied) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root reads every file whatever its permissions";
+    const fs::path locked = Document("locked.txt", kSample);
+    fs::permissions(locked, fs::perms::none);
+    const Outcome outcome = Run({locked.string(), "god"});
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_EQ(outcome.err, "strandix: " + locked.string() +
+                               ": The document could not be opened.  " + std::strerror(EACCES) +
+                               ".\n");
+}
+
+// What a pipe delivers is searched whole, like the same bytes in a file: longer than a pipe
+// holds at once, so the tool must read on to the end.
+TEST_F(StrandixTest, PipesFifosAndStandardInputAreReadToTheirEnd) {
+    std::string text;
+    for (int i = 0; i < 3000; ++i)
+        text += kSample;
+    ASSERT_GT(text.size(), 128u * 1024);
+    const std::vector<std::string> search = {"--json", "--max-skip", "2"};
+    const auto resultsOf = [&](const std::string& document, const Streams& streams = {}) {
+        std::vector<std::string> arguments = search;
+        arguments.insert(arguments.end(), {document, "god"});
+        return Start(arguments, streams);
+    };
+    const auto fromLetters = [](const Outcome& outcome) {
+        return outcome.out.substr(std::min(outcome.out.find("\"letters\""), outcome.out.size()));
+    };
+    const Outcome file = Wait(resultsOf(Document("d.txt", text).string()));
+    ASSERT_EQ(file.status, 0);
+    ASSERT_THAT(file.out, HasSubstr("\"letters\": 132000,"));
+
+    // "-": standard input is a pipe.
+    int ends[2];
+    ASSERT_EQ(::pipe2(ends, O_CLOEXEC), 0);
+    ::signal(SIGPIPE, SIG_IGN);  // a reader that died must fail the write, not end the test
+    Streams piped;
+    piped.inputFd = ends[0];
+    const pid_t reader = resultsOf("-", piped);
+    ::close(ends[0]);
+    EXPECT_EQ(::write(ends[1], text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    ::close(ends[1]);
+    const Outcome input = Wait(reader);
+    EXPECT_EQ(input.status, 0);
+    EXPECT_THAT(input.out, StartsWith("{\"document\": \"-\","));
+    EXPECT_EQ(fromLetters(input), fromLetters(file));
+
+    // A named pipe.
+    const fs::path fifo = Root() / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const pid_t fifoReader = resultsOf(fifo.string());
+    {
+        std::ofstream writer(fifo, std::ios::binary);
+        writer << text;
+    }
+    const Outcome named = Wait(fifoReader);
+    EXPECT_EQ(named.status, 0);
+    EXPECT_EQ(fromLetters(named), fromLetters(file));
+}
+
+TEST_F(StrandixTest, DevicesAreRefused) {
+    for (const std::string device : {"/dev/zero", "/dev/null"}) {
+        SCOPED_TRACE(device);
+        const Outcome outcome = Run({device, "god"});
+        EXPECT_EQ(outcome.status, 2);
+        EXPECT_EQ(outcome.err, "strandix: " + device +
+                                   ": The document could not be opened.  It is a device, not a "
+                                   "file.\n");
+    }
+    Streams zeros;
+    zeros.input = "/dev/zero";
+    const Outcome input = Run({"-", "god"}, zeros);
+    EXPECT_EQ(input.status, 2);
+    EXPECT_THAT(input.err, HasSubstr("standard input: The document could not be opened.  It is a "
+                                     "device, not a file."));
+    EXPECT_THAT(PagesLeft(), IsEmpty());
+}
+
+TEST_F(StrandixTest, AFailedWriteToStandardOutputFailsThePageMode) {
+    const std::string document = Document("d.txt", kSample).string();
+    for (const std::string output : {"closed", "/dev/full"}) {
+        SCOPED_TRACE(output);
+        Streams streams;
+        streams.output = output;
+        const Outcome outcome = Run({"-q", document, "god"}, streams);
+        EXPECT_EQ(outcome.status, 2);
+        EXPECT_EQ(outcome.err,
+                  "strandix: The results could not be written to standard output.  "
+                  "The page is " +
+                      Page().string() + ".\n");
+        EXPECT_TRUE(EndsWith(ReadAll(Page()), kPageEnd)) << "the page itself is whole";
+        fs::remove(Page());
+        EXPECT_EQ(Run({"--help"}, streams).status, 2);
+    }
 }
 
 TEST_F(StrandixTest, PastFiveMegabytesOnlyWithYes) {
@@ -374,13 +603,128 @@ TEST_F(StrandixTest, CtrlCFinishesThePageAsCanceled) {
     EXPECT_THAT(outcome.out, testing::EndsWith(" results found.\n" + Page().string() + "\n"));
 }
 
+// A Ctrl-C while the tool waits for an answer cancels the search: the page is finished with
+// its canceled note, and the exit status says canceled. The question is asked on a terminal.
+TEST_F(StrandixTest, CtrlCAtAQuestionCancels) {
+    const std::string document = Document("a.txt", std::string(15000, 'a')).string();
+    const std::vector<std::string> search = {"--max-skip", "1", "--span", "5", document, "aa"};
+    const struct {
+        const char* question;
+        bool yes;          // --yes: no size question
+        rlim_t pageLimit;  // a write past this many bytes fails until the limit goes
+    } cases[] = {
+        {"[y]es or [n]o? ", false, RLIM_INFINITY},
+        {"[r]etry or [c]ancel? ", true, 64 * 1024},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.question);
+        CPseudoTerminal terminal;
+        ASSERT_TRUE(terminal.IsOpen());
+        Streams streams;
+        streams.terminal = terminal.FarEnd();
+        streams.inputOnTerminal = true;
+        std::vector<std::string> arguments = search;
+        if (c.yes) arguments.insert(arguments.begin(), "--yes");
+
+        // The tool inherits a file size limit (and a file system's "too large" instead of a
+        // signal), so that a write of the page fails.
+        rlimit own{};
+        ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &own), 0);
+        rlimit limited = own;
+        limited.rlim_cur = c.pageLimit;
+        const auto oldAction = ::signal(SIGXFSZ, SIG_IGN);
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+        const pid_t child = Start(arguments, streams);
+        ::setrlimit(RLIMIT_FSIZE, &own);
+        ::signal(SIGXFSZ, oldAction);
+
+        const bool asked = terminal.ReadUntil(c.question);
+        EXPECT_TRUE(asked) << terminal.ReadToEnd();
+        // Writes may succeed again: only the Ctrl-C stands between the tool and a whole page.
+        ASSERT_EQ(::prlimit(child, RLIMIT_FSIZE, &own, nullptr), 0);
+        ASSERT_EQ(::kill(child, SIGINT), 0);
+        const Outcome outcome = Wait(child);
+        EXPECT_EQ(outcome.status, 130);
+        EXPECT_THAT(terminal.ReadToEnd(), HasSubstr("strandix: The search was canceled."));
+        const std::string page = ReadAll(Page());
+        EXPECT_TRUE(EndsWith(page.substr(0, page.rfind("<hr>\r\n<font face")),
+                             "<hr>\r\n<h3>The search was canceled.</h3>\r\n"));
+        EXPECT_TRUE(EndsWith(page, kPageEnd));
+        EXPECT_THAT(outcome.out,
+                    testing::MatchesRegex("[0-9]+ results found\\.\n" + Page().string() + "\n"));
+        fs::remove(Page());
+    }
+}
+
+// The exit status is what the search reported at its end: a Ctrl-C that comes once the page is
+// whole, while the tool still prints its path, changes nothing.
+TEST_F(StrandixTest, ACtrlCAfterTheSearchEndedChangesNothing) {
+    const std::string document = Document("d.txt", kSample).string();
+    // Standard output is a pipe filled to the brim, so the tool waits to print until the test
+    // drains it.
+    int ends[2];
+    ASSERT_EQ(::pipe2(ends, O_CLOEXEC | O_NONBLOCK), 0);
+    const std::string filler(4096, 'x');
+    std::size_t filled = 0;
+    for (ssize_t put; (put = ::write(ends[1], filler.data(), filler.size())) > 0;)
+        filled += static_cast<std::size_t>(put);
+    ASSERT_EQ(errno, EAGAIN);
+    ::fcntl(ends[1], F_SETFL, 0);
+    Streams streams;
+    streams.output = "/dev/fd/" + std::to_string(ends[1]);
+    const pid_t child = Start({"-q", document, "god"}, streams);
+    ::close(ends[1]);
+
+    // The page is whole (its footer written and closed) before the tool prints.
+    for (int i = 0; i < 6000 && !EndsWith(ReadAll(Page()), kPageEnd); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_TRUE(EndsWith(ReadAll(Page()), kPageEnd));
+    ASSERT_EQ(::kill(child, SIGINT), 0);
+
+    ::fcntl(ends[0], F_SETFL, 0);
+    std::string printed;
+    char buffer[4096];
+    for (ssize_t got; (got = ::read(ends[0], buffer, sizeof buffer)) > 0;)
+        printed.append(buffer, static_cast<std::size_t>(got));
+    ::close(ends[0]);
+    const Outcome outcome = Wait(child);
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_THAT(outcome.err, IsEmpty());
+    EXPECT_EQ(printed.substr(filled), "2 results found.\n" + Page().string() + "\n");
+    EXPECT_EQ(ReadAll(Page()).find("canceled"), std::string::npos);
+}
+
+// With standard output and standard error on one terminal, a progress bar would land inside
+// the JSON.
+TEST_F(StrandixTest, NoProgressBarInsideJsonOnTheSameTerminal) {
+    const std::string document = Document("d.txt", kSample).string();
+    CPseudoTerminal terminal;
+    ASSERT_TRUE(terminal.IsOpen());
+    Streams streams;
+    streams.terminal = terminal.FarEnd();
+    streams.outputOnTerminal = true;
+    const pid_t child = Start({"--json", document, "god"}, streams);
+    const Outcome outcome = Wait(child);
+    EXPECT_EQ(outcome.status, 0);
+    const std::string& shown = terminal.ReadToEnd();
+    EXPECT_THAT(shown, HasSubstr("\"canceled\": false}"));
+    EXPECT_THAT(shown, Not(HasSubstr("result\r"))) << shown;
+    EXPECT_THAT(shown, Not(HasSubstr("\r["))) << shown;
+
+    // Page mode on a terminal keeps its bar, cleared before the count is printed.
+    CPseudoTerminal pageTerminal;
+    streams.terminal = pageTerminal.FarEnd();
+    EXPECT_EQ(Wait(Start({document, "god"}, streams)).status, 0);
+    EXPECT_THAT(pageTerminal.ReadToEnd(), HasSubstr("\r["));
+}
+
 TEST_F(StrandixTest, HelpAndVersion) {
     const Outcome help = Run({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_THAT(help.out, StartsWith("Usage: strandix [options] DOCUMENT KEYWORD..."));
-    for (const char* option :
-         {"--max-skip", "--span", "--min-width", "--max-width", "--no-reverse", "--exclude-direct",
-          "--ignore-numbers", "-o", "--open", "--json", "--yes", "-q"}) {
+    for (const char* option : {"--max-skip", "--span", "--width-from", "--width-to", "--min-width",
+                               "--max-width", "--no-reverse", "--exclude-direct",
+                               "--ignore-numbers", "-o", "--open", "--json", "--yes", "-q"}) {
         EXPECT_THAT(help.out, HasSubstr(option));
     }
     const Outcome version = Run({"--version"});

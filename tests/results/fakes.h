@@ -23,7 +23,7 @@ class CScriptedReceiver : public CProgressReceiver {
     std::deque<bool> progressAnswers;  // go on once these run out
 
     bool ReportProgress(std::int32_t position, std::int32_t total,
-                        std::int32_t resultsWritten) override {
+                        std::int64_t resultsWritten) override {
         calls.push_back("Progress " + std::to_string(position) + " " + std::to_string(total) + " " +
                         std::to_string(resultsWritten));
         return Next(progressAnswers, true);
@@ -62,7 +62,8 @@ class CMemoryFileSystem : public CFileSystem {
     std::deque<long> writeScript;
     std::uint64_t sizeBias = 0;  // added to every size the files report
     bool sizeKnown = true;
-    int creations = 0;  // CreateNewFile calls, successful or not
+    SystemErrorCode closeError = 0;  // when not 0, closing a file fails with it
+    int creations = 0;               // CreateNewFile calls, successful or not
 
     bool GetTempFolder(std::string& folder) override {
         if (!hasTempFolder) return false;
@@ -110,6 +111,12 @@ class CMemoryFileSystem : public CFileSystem {
             if (!owner_.sizeKnown) return false;
             size = file_.contents.size() + owner_.sizeBias;
             return true;
+        }
+
+        bool Close(SystemErrorCode& error) override {
+            file_.open = false;
+            error = owner_.closeError;
+            return error == 0;
         }
 
       private:

@@ -387,6 +387,22 @@ TEST(HtmlResultWriterTest, AClosedPageTakesNoMoreWrites) {
     EXPECT_THAT(receiver.calls, IsEmpty());
 }
 
+TEST(HtmlResultWriterTest, AnErrorAtTheFinalCloseIsNoSuccess) {
+    for (const SystemErrorCode closeError : {SystemErrorCode{0}, SystemErrorCode{5}}) {
+        SCOPED_TRACE(closeError);
+        CMemoryFileSystem files;
+        files.closeError = closeError;
+        CScriptedReceiver receiver;
+        CHtmlResultWriter writer(receiver, files);
+        std::string errorText;
+        ASSERT_TRUE(writer.Begin(errorText));
+        EXPECT_EQ(writer.End(false), closeError == 0);
+        EXPECT_EQ(writer.GetCloseError(), closeError == 0 ? "" : files.DescribeError(closeError));
+        EXPECT_FALSE(files.files.begin()->second.open);
+        EXPECT_THAT(receiver.calls, IsEmpty()) << "a close cannot be retried";
+    }
+}
+
 TEST(HtmlResultWriterTest, AsksOnceWhenAFindArrivesPastFiveMegabytes) {
     const std::string find = WithoutLeadingRule(kFinds[1].markup);
     const std::string later = kFinds[1].markup;
