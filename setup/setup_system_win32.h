@@ -17,6 +17,8 @@ MessageAnswer ShowSetupMessage(const std::string& text, MessageButtons buttons);
 class CWin32SetupSystem : public CSetupSystem {
   public:
     std::string OwnModulePath() override;
+    unsigned AnsiCodePage() override;
+    std::int64_t OwnProcessId() override;
     bool FolderExists(const std::string& folder) override;
     bool FileExists(const std::string& path) override;
     bool CreateFolder(const std::string& folder) override;
@@ -30,7 +32,7 @@ class CWin32SetupSystem : public CSetupSystem {
     MessageAnswer ShowMessage(const std::string& text, MessageButtons buttons) override;
     bool RunProgram(const std::string& path) override;
     void RunSetupDialog(CInstaller& installer) override;
-    void StartUninstallCopy() override;
+    void StartUninstallCopy(std::int64_t requesterId) override;
     void WaitForProcessHandle(std::int64_t processHandle) override;
     bool HasAdminRights() override;
     bool RelaunchElevated(const std::string& arguments) override;

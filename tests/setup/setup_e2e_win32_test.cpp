@@ -260,7 +260,7 @@ class SetupRun : public ::testing::Test {
     void SetUp() override {
         char own[MAX_PATH] = {};
         GetModuleFileNameA(nullptr, own, MAX_PATH);
-        program_ = FolderOfPath(own) + SETUP_TEST_PROGRAM_NAME;
+        program_ = FolderOfPath(own, GetACP()) + SETUP_TEST_PROGRAM_NAME;
         ASSERT_TRUE(Exists(program_)) << program_;
 
         root_ = TempFolder() + "setup-e2e-" + std::to_string(GetCurrentProcessId());

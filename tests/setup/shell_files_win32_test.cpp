@@ -296,6 +296,18 @@ TEST(SetupSystem, WaitingOnAnotherProcessLastsUntilItHasEnded) {
     EXPECT_FALSE(RefersToProcess(handedOver, child.dwProcessId)) << "the handle was not closed";
 }
 
+TEST(SetupPathsOnWindows, LeadBytesAgreeWithTheSystem) {
+    for (const unsigned codePage : {932u, 936u, 949u, 950u, 1361u, 1252u}) {
+        if (!IsValidCodePage(codePage)) continue;  // not installed: nothing to compare with
+        for (int byte = 0; byte < 256; ++byte) {
+            SCOPED_TRACE(testing::Message() << codePage << " " << byte);
+            EXPECT_EQ(IsLeadByte(codePage, static_cast<unsigned char>(byte)),
+                      IsDBCSLeadByteEx(codePage, static_cast<BYTE>(byte)) != FALSE);
+        }
+    }
+    EXPECT_TRUE(IsValidCodePage(932));  // the comparison above ran for Japanese at least
+}
+
 TEST(SetupSystem, AdminRightsMatchWhatTheSystemLetsUsWrite) {
     CWin32SetupSystem system;
     HKEY key = nullptr;
