@@ -28,8 +28,7 @@ HWND g_messageOwner = nullptr;
 bool CreateProtectedFolder(std::string& folder, CUniqueHandle& lock) {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(
-            "D:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)", SDDL_REVISION_1,
-            &descriptor, nullptr)) {
+            kProtectedFolderSecurity, SDDL_REVISION_1, &descriptor, nullptr)) {
         return false;
     }
     SECURITY_ATTRIBUTES attributes = {sizeof attributes, descriptor, FALSE};
@@ -43,6 +42,18 @@ bool CreateProtectedFolder(std::string& folder, CUniqueHandle& lock) {
         GetTempPathA(MAX_PATH, temp);
         parent = WithoutTrailingBackslash(temp, GetACP());
     }
+    // A copy cannot remove the folder it runs from: earlier uninstalls left theirs, empty once
+    // their copies had gone. RemoveDirectory takes only an empty folder.
+    WIN32_FIND_DATAA found;
+    const HANDLE search =
+        FindFirstFileA(JoinPath(parent, "Strandix!-uninstall-*", GetACP()).c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            RemoveDirectoryA(JoinPath(parent, found.cFileName, GetACP()).c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+
     bool created = false;
     // CreateDirectory fails on a name that exists: a folder somebody else prepared is never used.
     for (unsigned attempt = 0; attempt < 100 && !created; ++attempt) {

@@ -14,6 +14,11 @@ MessageAnswer ShowSetupMessage(const std::string& text, MessageButtons buttons);
 
 // The application's title (string resource 57344 of the program, "Strandix!" without it).
 
+// Who may use the folder that an uninstall copy with administrator rights runs from:
+// administrators and the system everything, users only reading and running; nothing inherited.
+inline constexpr char kProtectedFolderSecurity[] =
+    "D:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)";
+
 class CWin32SetupSystem : public CSetupSystem {
   public:
     std::string OwnModulePath() override;
