@@ -29,17 +29,25 @@ bool CInstaller::HandleCommandLine(std::string_view arguments) {
     switch (command.kind) {
         case SetupCommandKind::FinishUninstall:
             host_->CloseRunningInstance();
-            FinishUninstall(command.processHandle);
+            FinishUninstall(command.processHandles);
             return true;
         case SetupCommandKind::UninstallConfirmed:
-            LaunchUninstallCopy();
+            LaunchUninstallCopy(command.requesterId);
             return true;
         case SetupCommandKind::Uninstall:
-            if (!host_->ConfirmUninstall()) return false;
+            if (!host_->ConfirmUninstall()) {
+                // A declined uninstall opens the program; a run with administrator rights hands
+                // that over to the shell, so the program never runs with more than the user's.
+                if (!system_->HasAdminRights()) return false;
+                system_->RunProgram(system_->OwnModulePath());
+                return true;
+            }
             if (!system_->HasAdminRights()) {
-                // The restarted copy goes on without asking again. A refused restart counts as a
-                // declined uninstall: the program opens, and nothing was removed.
-                return system_->RelaunchElevated(kElevatedUninstallArguments);
+                // The restarted copy goes on without asking again, and this run waits for it, so
+                // that the copy that finishes the job can wait for both. A refused restart counts
+                // as a declined uninstall: the program opens, and nothing was removed.
+                return system_->RelaunchElevated(
+                    ElevatedUninstallArguments(system_->OwnProcessId()));
             }
             LaunchUninstallCopy();
             return true;
@@ -52,6 +60,19 @@ bool CInstaller::HandleCommandLine(std::string_view arguments) {
 bool CInstaller::Install(const std::string& folder) {
     if (!host_->ReadyToInstall()) return false;
 
+    // A relative folder would depend on the current folder, which after a restart with
+    // administrator rights is the system folder. Empty text keeps its own message below.
+    if (!folder.empty() && !IsAbsolutePath(folder)) {
+        system_->ShowMessage(
+            SetupText::CannotCreateFolderStart + folder + SetupText::NotFullPathEnd,
+            MessageButtons::Ok);
+        return false;
+    }
+
+    const unsigned codePage = system_->AnsiCodePage();
+    const std::string productName = host_->ProductName();
+    const std::string target = InstalledProgramPath(folder, productName, codePage);
+
     bool createdNow = false;
     if (!system_->FolderExists(folder)) {
         if (!system_->CreateFolder(folder)) {
@@ -61,12 +82,13 @@ bool CInstaller::Install(const std::string& folder) {
             return false;
         }
         createdNow = true;
+        // Recorded at once: when a later step fails, the next press finds the folder existing
+        // and must still know that it is ours.
+        host_->StoreCreatedInstallFolder(FolderOfPath(target, codePage));
     }
 
     host_->CloseRunningInstance();
 
-    const std::string productName = host_->ProductName();
-    const std::string target = InstalledProgramPath(folder, productName);
     if (!system_->CopyFileWithRetry(system_->OwnModulePath(), target, false, kCopyAttempts,
                                     kCopyPauseMilliseconds)) {
         system_->ShowMessage(SetupText::CannotCopy, MessageButtons::Ok);
@@ -101,10 +123,9 @@ bool CInstaller::Install(const std::string& folder) {
 // Uninstalling removes the folder only when setup made it. An upgrade into that same folder keeps
 // the record; an installation into a folder that existed before clears it.
 void CInstaller::RecordInstallFolder(const std::string& installedPath, bool createdNow) {
-    const std::string folder = FolderOfPath(installedPath);
-    if (createdNow) {
-        host_->StoreCreatedInstallFolder(folder);
-    } else if (!EqualIgnoringCase(host_->CreatedInstallFolder(), folder)) {
+    const std::string folder = FolderOfPath(installedPath, system_->AnsiCodePage());
+    if (createdNow) return;  // recorded when it was created
+    if (!EqualIgnoringCase(host_->CreatedInstallFolder(), folder)) {
         host_->StoreCreatedInstallFolder("");
     }
 }
@@ -113,21 +134,23 @@ std::string CInstaller::UninstallKeyPath() {
     return UninstallKeyPathFor(host_->ProductName());
 }
 
-void CInstaller::LaunchUninstallCopy() {
-    system_->StartUninstallCopy();
+void CInstaller::LaunchUninstallCopy(std::int64_t requesterId) {
+    system_->StartUninstallCopy(requesterId);
 }
 
-void CInstaller::FinishUninstall(std::int64_t processHandle) {
-    system_->WaitForProcessHandle(processHandle);
+void CInstaller::FinishUninstall(const std::vector<std::int64_t>& processHandles) {
+    for (const std::int64_t handle : processHandles)
+        system_->WaitForProcessHandle(handle);
 
     // Only what setup placed goes: the recorded executable (when the record really names this
     // product's executable by a full path), then its folder if setup created it and it is empty.
     const std::string installed = host_->InstalledPath();
     const std::string productName = host_->ProductName();
+    const unsigned codePage = system_->AnsiCodePage();
     if (IsAbsolutePath(installed) &&
-        EqualIgnoringCase(FileNameOfPath(installed), productName + ".exe")) {
+        EqualIgnoringCase(FileNameOfPath(installed, codePage), productName + ".exe")) {
         system_->ShellDelete(installed);
-        const std::string folder = FolderOfPath(installed);
+        const std::string folder = FolderOfPath(installed, codePage);
         if (EqualIgnoringCase(host_->CreatedInstallFolder(), folder)) {
             system_->RemoveEmptyFolder(folder);
         }
@@ -140,7 +163,7 @@ void CInstaller::FinishUninstall(std::int64_t processHandle) {
 SetupDialogStart CInstaller::StartOfSetupDialog() {
     const std::string installed = host_->InstalledPath();
     if (!installed.empty() && system_->FileExists(installed)) {
-        return {FolderOfPath(host_->InstalledPath()), true};
+        return {FolderOfPath(host_->InstalledPath(), system_->AnsiCodePage()), true};
     }
     return {host_->DefaultInstallFolder(), false};
 }

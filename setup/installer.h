@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "setup/setup_host.h"
 #include "setup/setup_system.h"
@@ -32,13 +33,14 @@ class CInstaller {
     // The uninstall entry's key under HKEY_LOCAL_MACHINE.
     std::string UninstallKeyPath();
 
-    // Stage 1 of uninstalling: starts the temporary copy that finishes the job.
-    void LaunchUninstallCopy();
+    // Stage 1 of uninstalling: starts the temporary copy that finishes the job. `requesterId`
+    // is the process that asked for administrator rights on our behalf (0: none).
+    void LaunchUninstallCopy(std::int64_t requesterId = 0);
 
-    // Stage 2, in the temporary copy: waits for stage 1 to end, then removes the executable (and
-    // the folder, when setup created it and it is left empty), the uninstall entry and the
-    // Start-menu shortcut.
-    void FinishUninstall(std::int64_t processHandle);
+    // Stage 2, in the temporary copy: waits for every stage-1 process to end, then removes the
+    // executable (and the folder, when setup created it and it is left empty), the uninstall
+    // entry and the Start-menu shortcut.
+    void FinishUninstall(const std::vector<std::int64_t>& processHandles);
 
     // What the setup dialog shows when it opens.
     SetupDialogStart StartOfSetupDialog();
@@ -57,6 +59,9 @@ inline constexpr char CannotCreateFolderEnd[] = " could not be created.";
 inline constexpr char CannotCopy[] =
     "Setup could not complete.  An error occurred while copying a file.";
 inline constexpr char CannotComplete[] = "Setup could not complete.  ";
+inline constexpr char NotFullPathEnd[] =
+    " is not a full path.  Please enter a folder that begins with a drive, such as "
+    "C:\\Program Files, or with a server, such as \\\\server\\share.";
 inline constexpr char RunNowStart[] = "Setup completed succcessfully.  Would you like to run ";
 inline constexpr char RunNowEnd[] = " now?";
 inline constexpr char CannotRunStart[] = "Setup could not run ";

@@ -19,11 +19,24 @@ bool IsCSpace(char c) {
 
 SetupCommand ParseSetupArguments(std::string_view arguments) {
     if (arguments.starts_with(kFinishSwitch)) {
-        return {SetupCommandKind::FinishUninstall,
-                ParseDecimal(arguments.substr(kFinishSwitch.size()))};
+        SetupCommand command{SetupCommandKind::FinishUninstall, {}, 0};
+        std::string_view rest = arguments.substr(kFinishSwitch.size());
+        for (;;) {
+            command.processHandles.push_back(ParseDecimal(rest));
+            const std::size_t comma = rest.find(',');
+            if (comma == std::string_view::npos) break;
+            rest.remove_prefix(comma + 1);
+        }
+        return command;
     }
-    if (arguments == kElevatedUninstallArguments) return {SetupCommandKind::UninstallConfirmed};
-    if (arguments.starts_with(kUninstallSwitch)) return {SetupCommandKind::Uninstall};
+    constexpr std::string_view kConfirmed = kElevatedUninstallArguments;
+    if (arguments == kConfirmed ||
+        (arguments.starts_with(kConfirmed) && arguments[kConfirmed.size()] == ':')) {
+        const std::int64_t requester =
+            arguments == kConfirmed ? 0 : ParseDecimal(arguments.substr(kConfirmed.size() + 1));
+        return {SetupCommandKind::UninstallConfirmed, {}, requester};
+    }
+    if (arguments.starts_with(kUninstallSwitch)) return {SetupCommandKind::Uninstall, {}, 0};
     return {};
 }
 
@@ -63,15 +76,28 @@ std::int64_t ParseDecimal(std::string_view text) {
     return value == kMin ? std::numeric_limits<std::int64_t>::max() : -value;
 }
 
-std::string UninstallCopyCommandLine(std::string_view copyPath, std::int64_t processHandle) {
+std::string UninstallCopyCommandLine(std::string_view copyPath,
+                                     const std::vector<std::int64_t>& processHandles) {
     std::string line = "\"";
     line += copyPath;
     line += "\" ";
     line += kFinishSwitch;
-    line += std::to_string(processHandle);
+    for (std::size_t i = 0; i < processHandles.size(); ++i) {
+        if (i > 0) line += ',';
+        line += std::to_string(processHandles[i]);
+    }
     return line;
+}
+
+std::string ElevatedUninstallArguments(std::int64_t requesterId) {
+    return std::string(kElevatedUninstallArguments) + ":" + std::to_string(requesterId);
 }
 
 bool IsElevatedSetupRun(std::string_view arguments) {
     return arguments.starts_with(kElevatedSetupArguments);
+}
+
+bool ShouldWaitForStage(std::uint32_t processId, bool notAProcess, std::uint32_t ownId) {
+    if (processId != 0) return processId != ownId;
+    return !notAProcess;
 }

@@ -5,18 +5,21 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 enum class SetupCommandKind {
     Ordinary,            // no uninstall switch at the start of the arguments
     Uninstall,           // "/uninstall": ask, then start the temporary copy
-    UninstallConfirmed,  // "/uninstall /elevated": already asked, relaunched with admin rights
-    FinishUninstall,     // "/uninstall:<handle>": the temporary copy removes the installation
+    UninstallConfirmed,  // "/uninstall /elevated[:<id>]": already asked, relaunched with rights
+    FinishUninstall,     // "/uninstall:<handle>[,<handle>]": the temporary copy removes it all
 };
 
 struct SetupCommand {
     SetupCommandKind kind = SetupCommandKind::Ordinary;
-    // For FinishUninstall: the first stage's process handle, as its decimal value.
-    std::int64_t processHandle = 0;
+    // For FinishUninstall: the first stage's process handles, as their decimal values.
+    std::vector<std::int64_t> processHandles;
+    // For UninstallConfirmed: the process id of the run that asked for the rights (0: none).
+    std::int64_t requesterId = 0;
 };
 
 // The switches stand at the very first character of the arguments and are case-sensitive;
@@ -33,12 +36,23 @@ std::string_view ArgumentText(std::string_view commandLine);
 std::int64_t ParseDecimal(std::string_view text);
 
 // The temporary copy's command line: its path in double quotes (a temporary folder may contain
-// blanks), a blank, "/uninstall:" and the handle's decimal value.
-std::string UninstallCopyCommandLine(std::string_view copyPath, std::int64_t processHandle);
+// blanks), a blank, "/uninstall:" and the handles' decimal values separated by commas.
+std::string UninstallCopyCommandLine(std::string_view copyPath,
+                                     const std::vector<std::int64_t>& processHandles);
 
 // Arguments of a run restarted with administrator rights. A restarted setup run ignores them
 // except that it never restarts itself again.
 inline constexpr char kElevatedSetupArguments[] = "/elevated";
 inline constexpr char kElevatedUninstallArguments[] = "/uninstall /elevated";
 
+// The arguments of an uninstall restarted with administrator rights on behalf of the process
+// `requesterId`, which waits for it: kElevatedUninstallArguments, ":" and the id.
+std::string ElevatedUninstallArguments(std::int64_t requesterId);
+
 bool IsElevatedSetupRun(std::string_view arguments);
+
+// Whether the last uninstall stage waits on a handle it was given: `processId` is what the
+// handle told of its process (0 when it could not be asked), `notAProcess` whether the system
+// refused the value as no process handle at all. A process that cannot be looked into is waited
+// on; this process itself never is.
+bool ShouldWaitForStage(std::uint32_t processId, bool notAProcess, std::uint32_t ownId);

@@ -15,6 +15,10 @@ class CSetupSystem {
 
     // The running executable's full path, in lower case.
     virtual std::string OwnModulePath() = 0;
+    // The system's ANSI code page, in which all paths are written.
+    virtual unsigned AnsiCodePage() = 0;
+    // This process's id.
+    virtual std::int64_t OwnProcessId() = 0;
 
     // Whether a folder (not a file) of that name exists; false for empty text.
     virtual bool FolderExists(const std::string& folder) = 0;
@@ -40,24 +44,27 @@ class CSetupSystem {
     // A modal message box with the application's title, owned by the current main window.
     virtual MessageAnswer ShowMessage(const std::string& text, MessageButtons buttons) = 0;
 
-    // Starts a program the way the shell opens it; false when it could not be started.
+    // Starts a program the way the shell opens it, always with the user's own rights: a process
+    // with administrator rights has the desktop shell start it. False when it could not be started.
     virtual bool RunProgram(const std::string& path) = 0;
 
     // Shows the setup dialog for `installer` and returns when it has been closed.
     virtual void RunSetupDialog(CInstaller& installer) = 0;
 
     // Copies the running executable to a new temporary file that the system deletes once the
-    // copy has ended, and starts it with the command line of UninstallCopyCommandLine and an
-    // inheritable handle of this process.
-    virtual void StartUninstallCopy() = 0;
+    // copy has ended, and starts it with the command line of UninstallCopyCommandLine and
+    // inheritable handles of this process and of the process `requesterId` (when not 0). With
+    // administrator rights the copy goes into a new folder that only administrators can write.
+    virtual void StartUninstallCopy(std::int64_t requesterId) = 0;
 
     // Waits until the process of an inherited handle value has ended, then closes the handle.
-    // A value that names no other process returns at once.
+    // A value that is no process handle, or this process's own, returns at once; a process
+    // handle that cannot be looked into is waited on.
     virtual void WaitForProcessHandle(std::int64_t processHandle) = 0;
 
     // Whether this process may write to Program Files and HKEY_LOCAL_MACHINE.
     virtual bool HasAdminRights() = 0;
-    // Starts this program again with administrator rights and `arguments`; false when the user
-    // refused or it could not be started.
+    // Starts this program again with administrator rights and `arguments`, and waits until that
+    // run has ended; false when the user refused or it could not be started.
     virtual bool RelaunchElevated(const std::string& arguments) = 0;
 };

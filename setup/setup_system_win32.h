@@ -14,9 +14,16 @@ MessageAnswer ShowSetupMessage(const std::string& text, MessageButtons buttons);
 
 // The application's title (string resource 57344 of the program, "Strandix!" without it).
 
+// Who may use the folder that an uninstall copy with administrator rights runs from:
+// administrators and the system everything, users only reading and running; nothing inherited.
+inline constexpr char kProtectedFolderSecurity[] =
+    "D:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)";
+
 class CWin32SetupSystem : public CSetupSystem {
   public:
     std::string OwnModulePath() override;
+    unsigned AnsiCodePage() override;
+    std::int64_t OwnProcessId() override;
     bool FolderExists(const std::string& folder) override;
     bool FileExists(const std::string& path) override;
     bool CreateFolder(const std::string& folder) override;
@@ -30,7 +37,7 @@ class CWin32SetupSystem : public CSetupSystem {
     MessageAnswer ShowMessage(const std::string& text, MessageButtons buttons) override;
     bool RunProgram(const std::string& path) override;
     void RunSetupDialog(CInstaller& installer) override;
-    void StartUninstallCopy() override;
+    void StartUninstallCopy(std::int64_t requesterId) override;
     void WaitForProcessHandle(std::int64_t processHandle) override;
     bool HasAdminRights() override;
     bool RelaunchElevated(const std::string& arguments) override;

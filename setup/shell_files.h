@@ -40,3 +40,11 @@ bool ProgramsMenuFolder(std::string& folder);
 // last one too). True as soon as one attempt succeeds.
 bool CopyFileWithRetry(const std::string& source, const std::string& target, bool failIfExists,
                        int attempts, unsigned pauseMilliseconds);
+
+// Has the desktop shell (the user's own, unelevated Explorer) open `path`, so that a process
+// with administrator rights starts a program with the rights of the signed-in user. False when
+// there is no desktop shell to ask or it refused.
+bool OpenAsDesktopUser(const std::string& path);
+
+// Whether this process runs with administrator rights (an elevated token).
+bool RunsElevated();

@@ -1,7 +1,10 @@
 #include "setup/shell_files.h"
 
+#include <exdisp.h>
 #include <objidl.h>
+#include <oleauto.h>
 #include <shellapi.h>
+#include <shldisp.h>
 #include <shlobj.h>
 #include <shobjidl.h>
 #include <windows.h>
@@ -9,6 +12,7 @@
 #include <vector>
 
 #include "platform/shell.h"
+#include "platform/unique_handle_win32.h"
 #include "setup/shell_rules.h"
 
 namespace {
@@ -52,7 +56,7 @@ bool FolderExists(const std::string& folder) {
     if (folder.empty()) return false;
     // Every folder but a drive's root lists at least its own dot entries.
     std::string pattern = folder;
-    if (pattern.back() != '\\') pattern += '\\';
+    if (!EndsInBackslash(pattern, GetACP())) pattern += '\\';
     return AnyEntryMatches(pattern + "*.*");
 }
 
@@ -118,7 +122,7 @@ bool GetSpecialFolder(std::string& folder, int csidl) {
             allocator->Release();
         }
     }
-    if (found) folder = WithoutTrailingBackslash(path);
+    if (found) folder = WithoutTrailingBackslash(path, GetACP());
     return found;
 }
 
@@ -136,4 +140,82 @@ bool CopyFileWithRetry(const std::string& source, const std::string& target, boo
         attempts,
         [&] { return CopyFileA(source.c_str(), target.c_str(), failIfExists ? TRUE : FALSE) != 0; },
         [&] { Sleep(pauseMilliseconds); });
+}
+
+namespace {
+
+// The desktop's shell automation object, reached through the desktop window's folder view:
+// ShellWindows -> desktop -> its browser -> active view -> the view's background -> Application.
+HRESULT DesktopShellDispatch(CComPointer<IShellDispatch2>& shell) {
+    CComPointer<IShellWindows> windows;
+    HRESULT result = CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER,
+                                      IID_IShellWindows, windows.Out());
+    if (FAILED(result)) return result;
+    VARIANT location;
+    VariantInit(&location);
+    VARIANT root;
+    VariantInit(&root);
+    long window = 0;
+    CComPointer<IDispatch> desktop;
+    result = windows->FindWindowSW(&location, &root, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH,
+                                   reinterpret_cast<IDispatch**>(desktop.Out()));
+    if (result != S_OK) return FAILED(result) ? result : E_FAIL;
+    CComPointer<IServiceProvider> provider;
+    result = desktop->QueryInterface(IID_IServiceProvider, provider.Out());
+    if (FAILED(result)) return result;
+    CComPointer<IShellBrowser> browser;
+    result = provider->QueryService(SID_STopLevelBrowser, IID_IShellBrowser, browser.Out());
+    if (FAILED(result)) return result;
+    CComPointer<IShellView> view;
+    result = browser->QueryActiveShellView(reinterpret_cast<IShellView**>(view.Out()));
+    if (FAILED(result)) return result;
+    CComPointer<IDispatch> background;
+    result = view->GetItemObject(SVGIO_BACKGROUND, IID_IDispatch, background.Out());
+    if (FAILED(result)) return result;
+    CComPointer<IShellFolderViewDual> folderView;
+    result = background->QueryInterface(IID_IShellFolderViewDual, folderView.Out());
+    if (FAILED(result)) return result;
+    CComPointer<IDispatch> application;
+    result = folderView->get_Application(reinterpret_cast<IDispatch**>(application.Out()));
+    if (FAILED(result)) return result;
+    return application->QueryInterface(IID_IShellDispatch2, shell.Out());
+}
+
+}  // namespace
+
+bool OpenAsDesktopUser(const std::string& path) {
+    const HRESULT initialised = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    HRESULT result = E_FAIL;
+    {
+        CComPointer<IShellDispatch2> shell;
+        result = DesktopShellDispatch(shell);
+        if (SUCCEEDED(result)) {
+            std::wstring widePath(path.size() + 1, L'\0');
+            const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, widePath.data(),
+                                                   static_cast<int>(widePath.size()));
+            BSTR file = length > 0 ? SysAllocString(widePath.c_str()) : nullptr;
+            if (file != nullptr) {
+                VARIANT none;
+                VariantInit(&none);
+                result = shell->ShellExecute(file, none, none, none, none);
+                SysFreeString(file);
+            } else {
+                result = E_OUTOFMEMORY;
+            }
+        }
+    }
+    if (SUCCEEDED(initialised)) CoUninitialize();
+    return SUCCEEDED(result);
+}
+
+bool RunsElevated() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+    const CUniqueHandle tokenOwner(token);
+    TOKEN_ELEVATION elevation = {};
+    DWORD size = 0;
+    if (!GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size)) {
+        return false;
+    }
+    return elevation.TokenIsElevated != 0;
 }

@@ -19,6 +19,10 @@ const std::string kEntry =
     "Strandix! | \"C:\\Apps\\Strandix!\\Strandix!.exe\" /uninstall";
 const std::string kCopy =
     "CopyFileWithRetry c:\\downloads\\setup.exe -> " + kTarget + " replace 50x100ms";
+constexpr char kNotFullPathStart[] = "ShowMessage Ok [Setup could not complete.  The folder ";
+constexpr char kNotFullPathEnd[] =
+    " is not a full path.  Please enter a folder that begins with a drive, such as "
+    "C:\\Program Files, or with a server, such as \\\\server\\share.]";
 const std::string kRunQuestion =
     "ShowMessage YesNo [Setup completed succcessfully.  Would you like to run Strandix! now?]";
 
@@ -36,10 +40,11 @@ TEST_F(InstallerTest, FreshInstallIntoAMissingFolderAnsweredNo) {
 
     EXPECT_TRUE(installer.Install(kFolder));
     EXPECT_THAT(
-        log, ElementsAre("ReadyToInstall", "CreateFolder " + kFolder, "CloseRunningInstance", kCopy,
-                         "CreateStartMenuShortcut " + kTarget, "StoreInstalledPath " + kTarget,
-                         "StoreCreatedInstallFolder C:\\Apps\\Strandix!\\", kEntry,
-                         "AfterUninstallEntry", kRunQuestion));
+        log,
+        ElementsAre("ReadyToInstall", "CreateFolder " + kFolder,
+                    "StoreCreatedInstallFolder C:\\Apps\\Strandix!\\", "CloseRunningInstance",
+                    kCopy, "CreateStartMenuShortcut " + kTarget, "StoreInstalledPath " + kTarget,
+                    kEntry, "AfterUninstallEntry", kRunQuestion));
 }
 
 TEST_F(InstallerTest, AnsweredYesStartsTheInstalledCopy) {
@@ -99,6 +104,18 @@ TEST_F(InstallerTest, EachFailureShowsItsMessageAndStopsThere) {
          "",
          {"CreateFolder ",
           "ShowMessage Ok [Setup could not complete.  The folder  could not be created.]"}},
+        {"relative folder",
+         [](CFakeSetupHost&, CFakeSetupSystem&) {},
+         "Apps",
+         {"ReadyToInstall", std::string(kNotFullPathStart) + "Apps" + kNotFullPathEnd}},
+        {"folder relative to a drive's current folder",
+         [](CFakeSetupHost&, CFakeSetupSystem&) {},
+         "C:Apps",
+         {"ReadyToInstall", std::string(kNotFullPathStart) + "C:Apps" + kNotFullPathEnd}},
+        {"folder relative to the current drive",
+         [](CFakeSetupHost&, CFakeSetupSystem&) {},
+         "\\Apps",
+         {"ReadyToInstall", std::string(kNotFullPathStart) + "\\Apps" + kNotFullPathEnd}},
         {"copy",
          [](CFakeSetupHost&, CFakeSetupSystem& s) { s.copySucceeds = false; },
          kFolder,
@@ -160,6 +177,58 @@ TEST_F(InstallerTest, ASecondPressRepeatsEverythingFromTheStart) {
     EXPECT_EQ(host.createdFolder, kFolder + "\\");
 }
 
+TEST_F(InstallerTest, AFolderCreatedByAFailedPressStaysRecordedForTheNext) {
+    system.existingFolders = {"C:\\Apps"};
+    system.copySucceeds = false;
+    EXPECT_FALSE(installer.Install(kFolder));
+    EXPECT_EQ(host.createdFolder, kFolder + "\\");
+
+    // The second press finds the folder and must not forget that setup made it.
+    system.copySucceeds = true;
+    system.answers = {MessageAnswer::No};
+    log.clear();
+    EXPECT_TRUE(installer.Install(kFolder));
+    EXPECT_EQ(host.createdFolder, kFolder + "\\");
+    for (const std::string& line : log)
+        EXPECT_NE(line.rfind("CreateFolder", 0), 0u) << line;
+
+    // Installing somewhere else afterwards clears the record of that folder.
+    system.existingFolders.push_back("D:\\Tools");
+    system.answers = {MessageAnswer::No};
+    EXPECT_TRUE(installer.Install("D:\\Tools"));
+    EXPECT_EQ(host.createdFolder, "");
+}
+
+TEST(InstallerCodePage, ASecondByteLikeABackslashIsNoFolderEnd) {
+    // "\x95\x5C" is one character in code page 932; in 1252 it is a letter and a backslash.
+    const std::string folder = "C:\\\x95\x5C";
+    struct Case {
+        unsigned codePage;
+        std::string target;
+        std::string recordedFolder;
+    };
+    const Case cases[] = {
+        {932, folder + "\\Strandix!.exe", folder + "\\"},
+        {1252, folder + "Strandix!.exe", folder},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.codePage);
+        CallLog log;
+        CFakeSetupHost host(log);
+        CFakeSetupSystem system(log);
+        system.codePage = c.codePage;
+        system.answers = {MessageAnswer::No};
+        CInstaller installer(host, system);
+
+        EXPECT_TRUE(installer.Install(folder));
+        EXPECT_EQ(host.installedPath, c.target);
+        EXPECT_EQ(host.createdFolder, c.recordedFolder);
+        EXPECT_FALSE(installer.StartOfSetupDialog().upgrade);
+        system.existingFiles = {c.target};
+        EXPECT_EQ(installer.StartOfSetupDialog().folder, c.recordedFolder);
+    }
+}
+
 TEST_F(InstallerTest, DialogOffersAnUpgradeOnlyForAnExistingRecordedExecutable) {
     host.installedPath = kTarget;
     system.existingFiles = {kTarget};
@@ -210,23 +279,48 @@ TEST(InstallerDispatch, CommandLineChoosesTheRun) {
          true,
          true,
          true,
-         {"ConfirmUninstall", "StartUninstallCopy"}},
-        {kInstalled, "/uninstall", true, true, false, false, {"ConfirmUninstall"}},
+         {"ConfirmUninstall", "StartUninstallCopy 0"}},
+        // Declined: the program opens, with administrator rights handed to the shell to drop.
+        {kInstalled, "/uninstall", false, true, false, false, {"ConfirmUninstall"}},
+        {kInstalled,
+         "/uninstall",
+         true,
+         true,
+         false,
+         true,
+         {"ConfirmUninstall", std::string("RunProgram ") + kInstalled}},
         {kInstalled,
          "/uninstall",
          false,
          true,
          true,
          true,
-         {"ConfirmUninstall", "RelaunchElevated /uninstall /elevated"}},
+         {"ConfirmUninstall", "RelaunchElevated /uninstall /elevated:4321"}},
         {kInstalled,
          "/uninstall",
          false,
          false,
          true,
          false,
-         {"ConfirmUninstall", "RelaunchElevated /uninstall /elevated"}},
-        {kInstalled, "/uninstall /elevated", false, true, true, true, {"StartUninstallCopy"}},
+         {"ConfirmUninstall", "RelaunchElevated /uninstall /elevated:4321"}},
+        {kInstalled, "/uninstall /elevated", false, true, true, true, {"StartUninstallCopy 0"}},
+        {kInstalled,
+         "/uninstall /elevated:4321",
+         true,
+         true,
+         true,
+         true,
+         {"StartUninstallCopy 4321"}},
+        {kInstalled,
+         "/uninstall:12,34",
+         true,
+         true,
+         true,
+         true,
+         {"CloseRunningInstance", "WaitForProcessHandle 12", "WaitForProcessHandle 34",
+          "DeleteUninstallEntry "
+          "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Strandix!",
+          "RemoveStartMenuShortcut"}},
         {kInstalled,
          "/uninstall:",
          true,
@@ -284,9 +378,11 @@ TEST(InstallerUninstall, RemovesOnlyWhatSetupPlaced) {
         host.createdFolder = c.createdFolder;
         CInstaller installer(host, system);
 
-        installer.FinishUninstall(1234);
+        installer.FinishUninstall({1234, 88});
 
-        std::vector<std::string> expected = {"WaitForProcessHandle 1234"};
+        // Both stage-1 processes are waited for before anything is removed.
+        std::vector<std::string> expected = {"WaitForProcessHandle 1234",
+                                             "WaitForProcessHandle 88"};
         expected.insert(expected.end(), c.removals.begin(), c.removals.end());
         expected.push_back(kKey);
         expected.push_back("RemoveStartMenuShortcut");

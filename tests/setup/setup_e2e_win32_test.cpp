@@ -243,6 +243,34 @@ std::string AnswerMessage(const CChild& process, int button) {
     return text;
 }
 
+// The process that started `processId`; 0 when it cannot be found.
+DWORD ParentOf(DWORD processId) {
+    const CUniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot.Get(), &entry); more;
+         more = Process32Next(snapshot.Get(), &entry)) {
+        if (entry.th32ProcessID == processId) return entry.th32ParentProcessID;
+    }
+    return 0;
+}
+
+// The protected folders that an uninstall with administrator rights runs its copy from.
+std::set<std::string> ProtectedCopyFolders() {
+    char windows[MAX_PATH] = {};
+    GetSystemWindowsDirectoryA(windows, MAX_PATH);
+    const std::string parent = std::string(windows) + "\\Temp\\";
+    std::set<std::string> names;
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA((parent + "Strandix!-uninstall-*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        names.insert(parent + found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
 std::set<std::string> DeleteCopiesIn(const std::string& folder) {
     std::set<std::string> names;
     WIN32_FIND_DATAA found;
@@ -260,7 +288,7 @@ class SetupRun : public ::testing::Test {
     void SetUp() override {
         char own[MAX_PATH] = {};
         GetModuleFileNameA(nullptr, own, MAX_PATH);
-        program_ = FolderOfPath(own) + SETUP_TEST_PROGRAM_NAME;
+        program_ = FolderOfPath(own, GetACP()) + SETUP_TEST_PROGRAM_NAME;
         ASSERT_TRUE(Exists(program_)) << program_;
 
         root_ = TempFolder() + "setup-e2e-" + std::to_string(GetCurrentProcessId());
@@ -411,6 +439,11 @@ TEST_F(SetupRun, InstallsIntoAFreshFolderAndAnswersTheRunQuestion) {
         DWORD size = MAX_PATH;
         QueryFullProcessImageNameA(process.Get(), 0, image, &size);
         EXPECT_TRUE(EqualIgnoringCase(image, target)) << image;
+        // Setup runs with administrator rights here: the copy is started by the desktop shell,
+        // not by setup, so that it runs with the user's own rights.
+        if (RunsElevated()) {
+            EXPECT_NE(ParentOf(ProcessOf(running)), setup.Id());
+        }
         DWORD_PTR ignored = 0;
         SendMessageTimeoutA(running, CloseStrandixMessage(), 0, 0, SMTO_ABORTIFHUNG, 1000,
                             &ignored);
@@ -481,9 +514,19 @@ TEST_F(SetupRun, DeclinedUninstallOpensTheProgram) {
         EXPECT_EQ(AnswerMessage(uninstall, answer), "Are you sure you want to uninstall Strandix?");
         HWND window = nullptr;
         ASSERT_TRUE(WaitFor([&] { return (window = FindRunningInstance()) != nullptr; }));
-        EXPECT_EQ(ProcessOf(window), uninstall.Id());
+        if (RunsElevated()) {
+            // With administrator rights the run hands the program over to the desktop shell
+            // and ends; the program runs with the user's own rights.
+            EXPECT_NE(ProcessOf(window), uninstall.Id());
+            EXPECT_NE(ParentOf(ProcessOf(window)), uninstall.Id());
+            EXPECT_TRUE(uninstall.WaitForExit());
+        } else {
+            EXPECT_EQ(ProcessOf(window), uninstall.Id());
+        }
+        const CUniqueHandle program(OpenProcess(SYNCHRONIZE, FALSE, ProcessOf(window)));
         DWORD_PTR ignored = 0;
         SendMessageTimeoutA(window, CloseStrandixMessage(), 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored);
+        EXPECT_EQ(WaitForSingleObject(program.Get(), 60000), WAIT_OBJECT_0);
         EXPECT_TRUE(uninstall.WaitForExit());
     }
     EXPECT_TRUE(Exists(target));
@@ -522,6 +565,7 @@ TEST_F(SetupRun, UninstallRemovesWhatSetupPlacedInTwoProcesses) {
             environment = {{"TMP", temp}, {"TEMP", temp}};
         }
         const std::set<std::string> copiesBefore = DeleteCopiesIn(temp);
+        const std::set<std::string> protectedBefore = ProtectedCopyFolders();
 
         std::unique_ptr<CChild> running;
         if (c.copyRunning) {
@@ -547,6 +591,20 @@ TEST_F(SetupRun, UninstallRemovesWhatSetupPlacedInTwoProcesses) {
         EXPECT_EQ(Exists(folder), c.folderRemains);
         if (c.otherFile) {
             EXPECT_EQ(ReadFile(folder + "\\notes.txt"), "mine");
+        }
+
+        // With administrator rights the copy ran from a new folder of its own in the system's
+        // Temp folder, and nothing went into the user's temporary folder. (Who may write that
+        // folder cannot be read back here: Wine does not keep the access lists of files.)
+        if (RunsElevated()) {
+            std::vector<std::string> added;
+            for (const std::string& name : ProtectedCopyFolders()) {
+                if (protectedBefore.count(name) == 0) added.push_back(name);
+            }
+            ASSERT_EQ(added.size(), 1u);
+            // The copy is gone once it has ended; only then can its folder be removed.
+            EXPECT_TRUE(WaitFor([&] { return RemoveDirectoryA(added[0].c_str()) != FALSE; }))
+                << "the copy stayed in " << added[0];
         }
 
         // The settings key stays, still naming the removed executable.

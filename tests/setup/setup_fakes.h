@@ -75,9 +75,13 @@ class CFakeSetupSystem : public CSetupSystem {
     bool runSucceeds = true;
     bool admin = true;
     bool relaunchSucceeds = true;
+    unsigned codePage = 1252;
+    std::int64_t processId = 4321;
     std::deque<MessageAnswer> answers;  // consumed in order; Ok when none is left
 
     std::string OwnModulePath() override { return modulePath; }
+    unsigned AnsiCodePage() override { return codePage; }
+    std::int64_t OwnProcessId() override { return processId; }
     bool FolderExists(const std::string& folder) override {
         return Contains(existingFolders, folder);
     }
@@ -124,7 +128,9 @@ class CFakeSetupSystem : public CSetupSystem {
         return runSucceeds;
     }
     void RunSetupDialog(CInstaller& /*installer*/) override { Log("RunSetupDialog"); }
-    void StartUninstallCopy() override { Log("StartUninstallCopy"); }
+    void StartUninstallCopy(std::int64_t requesterId) override {
+        Log("StartUninstallCopy " + std::to_string(requesterId));
+    }
     void WaitForProcessHandle(std::int64_t handle) override {
         Log("WaitForProcessHandle " + std::to_string(handle));
     }

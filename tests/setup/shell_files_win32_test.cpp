@@ -5,6 +5,8 @@
 #include <shobjidl.h>
 #include <windows.h>
 
+#include <sddl.h>
+
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -294,6 +296,60 @@ TEST(SetupSystem, WaitingOnAnotherProcessLastsUntilItHasEnded) {
     ender.join();
     EXPECT_EQ(childState, WAIT_OBJECT_0) << "the wait returned while the process still ran";
     EXPECT_FALSE(RefersToProcess(handedOver, child.dwProcessId)) << "the handle was not closed";
+}
+
+TEST(SetupPathsOnWindows, LeadBytesAgreeWithTheSystem) {
+    for (const unsigned codePage : {932u, 936u, 949u, 950u, 1361u, 1252u}) {
+        if (!IsValidCodePage(codePage)) continue;  // not installed: nothing to compare with
+        for (int byte = 0; byte < 256; ++byte) {
+            SCOPED_TRACE(testing::Message() << codePage << " " << byte);
+            EXPECT_EQ(IsLeadByte(codePage, static_cast<unsigned char>(byte)),
+                      IsDBCSLeadByteEx(codePage, static_cast<BYTE>(byte)) != FALSE);
+        }
+    }
+    EXPECT_TRUE(IsValidCodePage(932));  // the comparison above ran for Japanese at least
+}
+
+// Only administrators and the system may change what lies in the folder of an uninstall copy
+// that runs with their rights; nothing is inherited from the folder above.
+TEST(SetupSystem, ProtectedFolderLetsOnlyAdministratorsAndTheSystemWrite) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(
+        kProtectedFolderSecurity, SDDL_REVISION_1, &descriptor, nullptr));
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    ASSERT_TRUE(GetSecurityDescriptorControl(descriptor, &control, &revision));
+    EXPECT_NE(control & SE_DACL_PROTECTED, 0);
+    BOOL present = FALSE;
+    BOOL defaulted = FALSE;
+    PACL dacl = nullptr;
+    ASSERT_TRUE(GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted));
+    ASSERT_TRUE(present && dacl != nullptr);
+
+    constexpr DWORD kChanging = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_EA |
+                                FILE_WRITE_ATTRIBUTES | FILE_DELETE_CHILD | DELETE | WRITE_DAC |
+                                WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL;
+    std::vector<std::string> writers;
+    bool usersRun = false;
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+        void* ace = nullptr;
+        ASSERT_TRUE(GetAce(dacl, i, &ace));
+        const auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(ace);
+        ASSERT_EQ(allowed->Header.AceType, ACCESS_ALLOWED_ACE_TYPE);
+        char* sid = nullptr;
+        ASSERT_TRUE(ConvertSidToStringSidA(const_cast<DWORD*>(&allowed->SidStart), &sid));
+        const std::string who = sid;
+        LocalFree(sid);
+        if ((allowed->Mask & kChanging) != 0) writers.push_back(who);
+        if (who == "S-1-5-32-545") {
+            usersRun = (allowed->Mask & (FILE_READ_DATA | FILE_EXECUTE)) ==
+                       (FILE_READ_DATA | FILE_EXECUTE);
+        }
+    }
+    LocalFree(descriptor);
+    // Administrators and the system, nobody else.
+    EXPECT_EQ(writers, (std::vector<std::string>{"S-1-5-32-544", "S-1-5-18"}));
+    EXPECT_TRUE(usersRun);
 }
 
 TEST(SetupSystem, AdminRightsMatchWhatTheSystemLetsUsWrite) {
