@@ -1,9 +1,11 @@
 // Runs every workload once with the literal engine and a few times with the indexed engine,
 // checks that both produce the same result stream, and prints one table: times, their ratio,
-// result count and the peak heap of each search. Then, when given, the command-line tool end to
-// end and the HTML writer's throughput.
+// result count and the peak heap of each search. Then the memory rows: searches with long or
+// many keywords or a very long text, each in a process of its own so that its peak resident
+// size is its own, against the bound of the text, 4 bytes per letter and 64 MB. Then, when
+// given, the command-line tool end to end and the HTML writer's throughput.
 //
-//   strandix_bench_table --bible FILE --sample FILE [--cli PROGRAM] [--runs N] [--only W1,W3]
+//   strandix_bench_table --bible FILE --sample FILE [--cli PROGRAM] [--runs N] [--only W1,M3]
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -21,8 +23,11 @@
 #include <vector>
 
 #include "bench/workloads.h"
+#include "platform/physical_memory.h"
 #include "results/html_result_writer.h"
 #include "search/find_sequences.h"
+#include "search/indexed_search.h"
+#include "search/letter_index.h"
 
 // Peak heap: every allocation of this program goes through here, with its size in front.
 namespace {
@@ -158,7 +163,7 @@ class CAgreeingReceiver : public CProgressReceiver {
 };
 
 struct Options {
-    std::string bible, sample, cli, only;
+    std::string bible, sample, cli, only, memoryRow;
     int runs = 3;
 };
 
@@ -174,12 +179,179 @@ bool ReadOptions(int argc, char** argv, Options& options) {
             options.cli = value;
         else if (name == "--only")
             options.only = value;
+        else if (name == "--memory-row")
+            options.memoryRow = value;
         else if (name == "--runs")
             options.runs = std::max(1, std::atoi(value.c_str()));
         else
             return false;
     }
     return argc % 2 == 1 && !options.bible.empty() && !options.sample.empty();
+}
+
+// The memory rows. Each runs in a child process (this program with --memory-row NAME), which
+// prints one line of figures; its peak resident size comes from wait4.
+enum class MemoryText { Bible, Generated };
+
+struct MemoryRow {
+    const char* name;
+    const char* description;
+    MemoryText document;
+    KeywordList keywords;
+    SearchSettings settings;
+};
+
+constexpr std::int32_t kGeneratedLetters = 200000000;
+
+std::vector<MemoryRow> MemoryRows(const std::string& bible) {
+    // The Bible's own letters from index 1000 at skip 3: one keyword of 50,000 letters that is
+    // found there, and drawn at width 3.
+    std::string longKeyword;
+    for (std::size_t i = 0; i < 50000 && 1000 + 3 * i < bible.size(); ++i)
+        longKeyword.push_back(bible[1000 + 3 * i]);
+    const KeywordList thirty = {"AGAINST", "BECAUSE", "THEREOF", "NEITHER", "BROUGHT", "HUNDRED",
+                                "FATHERS", "HIMSELF", "SERVANT", "THROUGH", "ANOTHER", "WITHOUT",
+                                "BROTHER", "PRIESTS", "KINGDOM", "NATIONS", "SOLOMON", "BLESSED",
+                                "DELIVER", "BABYLON", "WRITTEN", "PRINCES", "PHARAOH", "ENEMIES",
+                                "LEVITES", "DESTROY", "ABRAHAM", "PROPHET", "BETWEEN", "THEREIN"};
+    SearchSettings wide;
+    wide.MaxResultLength = 500000;
+    wide.MinColumnWidth = 1;
+    wide.MaxColumnWidth = 500;
+    SearchSettings far = wide;
+    far.MaxDistanceBetweenLetters = 10000;
+    far.MaxResultLength = 40000;
+    return {
+        {"M1",
+         "one 50,000-letter keyword, whole Bible, span 500000, widths 1-500",
+         MemoryText::Bible,
+         {longKeyword},
+         wide},
+        {"M2",
+         "30 distinct seven-letter keywords, whole Bible, default settings",
+         MemoryText::Bible,
+         thirty,
+         {}},
+        {"M3",
+         "MOSES, 200 MB generated text, default settings",
+         MemoryText::Generated,
+         {"MOSES"},
+         {}},
+        {"M4",
+         "MOSES, 200 MB generated text, skips to 10000, span 40000, widths 1-500",
+         MemoryText::Generated,
+         {"MOSES"},
+         far},
+        {"M5",
+         "the 30 keywords of M2, 200 MB generated text, default settings",
+         MemoryText::Generated,
+         thirty,
+         {}},
+    };
+}
+
+// Seeded letters with the frequencies of English text.
+std::string GeneratedText(std::int32_t letters) {
+    static const int kPerMille[26] = {82, 15, 28, 43, 127, 22, 20, 61, 70, 2,  8, 40, 24,
+                                      67, 75, 19, 1,  60,  63, 91, 28, 10, 24, 2, 20, 1};
+    std::string table;
+    for (int c = 0; c < 26; ++c)
+        table.append(static_cast<std::size_t>(kPerMille[c]), static_cast<char>('A' + c));
+    std::string text(static_cast<std::size_t>(letters), 'A');
+    std::uint64_t state = 0x9E3779B97F4A7C15ull;
+    for (char& c : text) {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        c = table[static_cast<std::size_t>((state >> 32) % table.size())];
+    }
+    return text;
+}
+
+class CNeverStop : public CIndexBuildReceiver {
+  public:
+    bool GoOn() override { return true; }
+};
+
+// The child's side: one search, one line of figures on standard output.
+int RunMemoryRow(const Options& options) {
+    std::string text;
+    if (!LoadNormalisedText(options.bible, text)) return 2;
+    for (const MemoryRow& row : MemoryRows(text)) {
+        if (options.memoryRow != row.name) continue;
+        if (row.document == MemoryText::Generated) {
+            std::string().swap(text);
+            text = GeneratedText(kGeneratedLetters);
+        }
+        const auto length = static_cast<std::int32_t>(text.size());
+        LetterCounts counts;
+        CNeverStop goOn;
+        CountLetters(text.data(), length, counts, goOn, 1 << 20);
+        const std::int32_t bitmapLetters =
+            ChooseBitmapLetters(counts, length, MakeSearchOrder(row.keywords),
+                                DefaultIndexBudget(length, PhysicalMemoryBytes()));
+        Workload workload{row.name, row.description, Document::Bible, row.keywords, row.settings};
+        const Measurement m = Measure(&FindSequences, text, workload);
+        std::printf("%d %d %lld %llu %lld %.3f %d\n", length, bitmapLetters,
+                    static_cast<long long>(m.results), static_cast<unsigned long long>(m.digest),
+                    static_cast<long long>(m.peakHeap), m.seconds, m.complete ? 1 : 0);
+        return 0;
+    }
+    return 2;
+}
+
+// The parent's side: runs a row in a child process and prints its table line. False when the
+// row broke its bound or could not run.
+bool PrintMemoryRow(const Options& options, const MemoryRow& row) {
+    int out[2];
+    if (pipe(out) != 0) return false;
+    const std::vector<std::string> arguments = {"/proc/self/exe", "--memory-row", row.name,
+                                                "--bible",        options.bible,  "--sample",
+                                                options.sample};
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    const pid_t child = fork();
+    if (child < 0) return false;
+    if (child == 0) {
+        dup2(out[1], 1);
+        close(out[0]);
+        close(out[1]);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    close(out[1]);
+    std::string line;
+    char buffer[256];
+    for (ssize_t got; (got = read(out[0], buffer, sizeof buffer)) > 0;)
+        line.append(buffer, static_cast<std::size_t>(got));
+    close(out[0]);
+    rusage usage{};
+    int status = 0;
+    if (wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0) {
+        std::printf("| %s %s | failed | | | | | | | |\n", row.name, row.description);
+        return false;
+    }
+    long long letters = 0, results = 0, peakHeap = 0;
+    unsigned long long digest = 0;
+    int bitmapLetters = 0, complete = 0;
+    double seconds = 0;
+    if (std::sscanf(line.c_str(), "%lld %d %lld %llu %lld %lf %d", &letters, &bitmapLetters,
+                    &results, &digest, &peakHeap, &seconds, &complete) != 7)
+        return false;
+    const std::int64_t resident = static_cast<std::int64_t>(usage.ru_maxrss) * 1024;
+    const std::int64_t bound = letters + 4 * letters + 64000000;
+    const char* index = bitmapLetters == kFullBitmapLetters ? "full"
+                        : bitmapLetters > 0                 ? "smaller"
+                                                            : "none (literal)";
+    std::printf("| %s %s | %lld | %s (%d) | %lld | %.3f s | %s | %s | %s | %s |\n", row.name,
+                row.description, letters, index, bitmapLetters, results, seconds,
+                Megabytes(peakHeap).c_str(), Megabytes(resident).c_str(), Megabytes(bound).c_str(),
+                complete && resident <= bound ? "yes" : "NO");
+    std::fflush(stdout);
+    return complete && resident <= bound;
 }
 
 }  // namespace
@@ -193,6 +365,7 @@ int main(int argc, char** argv) {
                      argv[0]);
         return 2;
     }
+    if (!options.memoryRow.empty()) return RunMemoryRow(options);
     std::string bible, sample;
     if (!LoadNormalisedText(options.bible, bible) || !LoadNormalisedText(options.sample, sample)) {
         std::fprintf(stderr, "cannot read %s or %s\n", options.bible.c_str(),
@@ -232,6 +405,20 @@ int main(int argc, char** argv) {
     std::printf(
         "\n(Peak heap: bytes the search allocates beyond the loaded text. Same stream: "
         "equal result counts and equal 64-bit digests of every AddResult's arguments.)\n");
+
+    std::printf(
+        "\nMemory: each search in a process of its own, the indexed engine with this machine's "
+        "index budget (%.1f GB physical memory)\n\n"
+        "| Row | Letters | Index (bitmap letters) | Results | Time | Peak heap | Peak resident |"
+        " Bound: text + 4 B/letter + 64 MB | Within |\n|---|---|---|---|---|---|---|---|---|\n",
+        static_cast<double>(PhysicalMemoryBytes()) / 1e9);
+    for (const MemoryRow& row : MemoryRows(bible)) {
+        if (!options.only.empty() && options.only.find(row.name) == std::string::npos) continue;
+        allSame = PrintMemoryRow(options, row) && allSame;
+    }
+    std::printf(
+        "\n(Peak heap: bytes the search allocates beyond its text. Peak resident: the child "
+        "process's ru_maxrss, its text and program included.)\n");
 
     if (!options.cli.empty()) {
         std::printf(

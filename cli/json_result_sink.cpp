@@ -104,7 +104,7 @@ bool CJsonResultSink::AddResult(const char* text, std::int32_t first, std::int32
 bool CJsonResultSink::End(bool canceled) {
     std::string tail = count_ ? "\n" : "";
     tail += "], \"count\": " + std::to_string(count_) +
-            ", \"canceled\": " + (canceled ? "true" : "false") + "}\n";
+            ", \"canceled\": " + (canceled ? "true" : "false") + trailingMembers_ + "}\n";
     std::fputs(tail.c_str(), out_);
     return Flush();
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "results/progress_receiver.h"
 #include "search/result_sink.h"
@@ -25,6 +26,9 @@ class CJsonResultSink : public CResultSink {
     bool End(bool canceled) override;
     bool Progress(std::int32_t position, std::int32_t total) override;
 
+    // Members written after "canceled", before the closing brace (", \"name\": value...").
+    void SetTrailingMembers(std::string members) { trailingMembers_ = std::move(members); }
+
     std::int32_t Count() const { return count_; }
     // True when the stream refused what was written.
     bool OutputFailed() const { return failed_; }
@@ -37,6 +41,7 @@ class CJsonResultSink : public CResultSink {
     std::int32_t letters_;
     KeywordList keywords_;
     CProgressReceiver& receiver_;
+    std::string trailingMembers_;
     std::int32_t count_ = 0;
     bool failed_ = false;
 };

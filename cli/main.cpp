@@ -7,8 +7,11 @@
 
 #include "cli/console.h"
 #include "cli/console_receiver.h"
+#include "cli/controls_command.h"
 #include "cli/json_result_sink.h"
+#include "cli/shard_command.h"
 #include "cli/tool_options.h"
+#include "controls/sha256.h"
 #include "frontend/messages.h"
 #include "frontend/settings_fields.h"
 #include "platform/document_file.h"
@@ -43,9 +46,11 @@ std::string WriteErrorSentence(std::string reason) {
 }
 
 int RunJson(const ToolOptions& options, const std::string& text, const KeywordList& keywords,
-            const SearchSettings& settings, CConsoleReceiver& receiver) {
+            const SearchSettings& settings, CConsoleReceiver& receiver,
+            const std::string& trailingMembers = "") {
     CJsonResultSink sink(stdout, options.document, static_cast<std::int32_t>(text.size()),
                          MakeSearchOrder(keywords), receiver);
+    sink.SetTrailingMembers(trailingMembers);
     std::string errorText;
     const bool done = FindSequences(text.c_str(), static_cast<std::int32_t>(text.size()), keywords,
                                     settings, sink, errorText);
@@ -102,7 +107,23 @@ int RunPage(const ToolOptions& options, const std::string& text, const KeywordLi
     return count > 0 ? kFound : kNothingFound;
 }
 
+struct JsonRun {
+    const ToolOptions& options;
+    const std::string& text;
+    const KeywordList& keywords;
+    const SearchSettings& settings;
+    CConsoleReceiver& receiver;
+};
+
+int RunJsonWithMembers(const std::string& trailingMembers, void* context) {
+    const JsonRun& run = *static_cast<const JsonRun*>(context);
+    return RunJson(run.options, run.text, run.keywords, run.settings, run.receiver,
+                   trailingMembers);
+}
+
 int RunTool(const std::vector<std::string>& arguments) {
+    if (!arguments.empty() && arguments.front() == "merge")
+        return RunMergeCommand(std::vector<std::string>(arguments.begin() + 1, arguments.end()));
     ToolOptions options;
     std::string error;
     switch (ParseToolArguments(arguments, options, error)) {
@@ -128,7 +149,13 @@ int RunTool(const std::vector<std::string>& arguments) {
     const DocumentReadStatus status = ReadDocument(options.document, text);
     if (status != DocumentReadStatus::Ok)
         return Fail(options.document + ": " + DocumentStatusMessage(status));
-    NormaliseText(text, options.fields.IgnoreNumbers != 0);
+    const bool ignoreNumbers = options.fields.IgnoreNumbers != 0;
+    // Shards of one run must have read the same bytes, whatever their copy of it is called.
+    const std::string documentDigest = options.shard ? Sha256Hex(text) : std::string();
+    std::vector<std::int32_t> wordLengths;
+    if (options.controls.count > 0 && options.controls.kind == ControlKind::Words)
+        wordLengths = WordLengths(text, ignoreNumbers);
+    NormaliseText(text, ignoreNumbers);
 
     InstallInterruptHandler();
     CConsoleReceiver::Settings receiverSettings;
@@ -137,6 +164,22 @@ int RunTool(const std::vector<std::string>& arguments) {
     receiverSettings.alwaysYes = options.yes;
     CConsoleReceiver receiver(receiverSettings, stderr);
 
+    if (options.controls.count > 0 || options.controls.expected) {
+        const ControlCommand command{options.controls,
+                                     text,
+                                     wordLengths,
+                                     keywords,
+                                     settings,
+                                     options.json,
+                                     receiverSettings.showProgress};
+        if (options.controls.count == 0) return PrintExpectedCount(command);
+        if (options.shard) {
+            return RunShardCommand(
+                {command, *options.shard, documentDigest, ignoreNumbers, options.outputPath});
+        }
+        JsonRun json{options, text, keywords, settings, receiver};
+        return RunControlCommand(command, &RunJsonWithMembers, &json);
+    }
     if (options.json) return RunJson(options, text, keywords, settings, receiver);
     return RunPage(options, text, keywords, settings, receiver);
 }

@@ -5,20 +5,36 @@ _strandix() {
     local prev=
     ((COMP_CWORD > 0)) && prev=${COMP_WORDS[COMP_CWORD - 1]}
     local options="--max-skip --span --min-width --max-width --no-reverse --exclude-direct
-        --ignore-numbers -o --output --open --json -y --yes -q --quiet -h --help --version"
+        --ignore-numbers -o --output --open --json -y --yes -q --quiet --controls --control-kind
+        --seed --threads --report --expected --shard -h --help --version"
 
     case $prev in
-        --max-skip | --span | --min-width | --max-width)
+        --max-skip | --span | --min-width | --max-width | --controls | --seed | --threads | --shard)
             # A number follows: nothing to offer.
             COMPREPLY=()
             return 0
             ;;
-        -o | --output)
+        --control-kind)
+            mapfile -t COMPREPLY < <(compgen -W "letters words keywords" -- "$cur")
+            return 0
+            ;;
+        -o | --output | --report)
             compopt -o filenames 2>/dev/null
             mapfile -t COMPREPLY < <(compgen -f -- "$cur")
             return 0
             ;;
     esac
+
+    # strandix merge [--json] [--report FILE.html] PARTIAL...
+    if ((COMP_CWORD > 1)) && [[ ${COMP_WORDS[1]} == merge ]]; then
+        if [[ $cur == -* ]]; then
+            mapfile -t COMPREPLY < <(compgen -W "--json --report --help" -- "$cur")
+        else
+            compopt -o filenames 2>/dev/null
+            mapfile -t COMPREPLY < <(compgen -f -- "$cur")
+        fi
+        return 0
+    fi
 
     # After "--" every word is a document or keyword.
     local word ended=0
@@ -29,8 +45,9 @@ _strandix() {
         mapfile -t COMPREPLY < <(compgen -W "$options" -- "$cur")
         return 0
     fi
-    # The document (and keywords, which are free text).
+    # The document (and keywords, which are free text); first, the merge command too.
     compopt -o filenames 2>/dev/null
     mapfile -t COMPREPLY < <(compgen -f -- "$cur")
+    ((COMP_CWORD == 1)) && [[ merge == "$cur"* ]] && COMPREPLY+=(merge)
 }
 complete -F _strandix strandix

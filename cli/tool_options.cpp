@@ -51,7 +51,9 @@ ParseOutcome ParseToolArguments(const std::vector<std::string>& arguments, ToolO
             inlineValue = argument.substr(equals + 1);
         }
         const NumberOption* number = FindNumberOption(name);
-        if (number != nullptr || name == "-o" || name == "--output") {
+        const bool controlOption = IsControlValueOption(name);
+        if (number != nullptr || controlOption || name == "--shard" || name == "-o" ||
+            name == "--output") {
             std::string value;
             if (inlineValue) {
                 value = *inlineValue;
@@ -60,6 +62,17 @@ ParseOutcome ParseToolArguments(const std::vector<std::string>& arguments, ToolO
             } else {
                 error = name + ": a value must follow.";
                 return ParseOutcome::Error;
+            }
+            if (name == "--shard") {
+                ShardId shard;
+                if (!ReadShardOption(value, shard, error)) return ParseOutcome::Error;
+                options.shard = shard;
+                continue;
+            }
+            if (controlOption) {
+                if (!ReadControlValueOption(name, value, options.controls, error))
+                    return ParseOutcome::Error;
+                continue;
             }
             if (number == nullptr) {
                 options.outputPath = value;
@@ -93,15 +106,22 @@ ParseOutcome ParseToolArguments(const std::vector<std::string>& arguments, ToolO
             options.yes = true;
         } else if (name == "--quiet" || name == "-q") {
             options.quiet = true;
+        } else if (name == "--expected") {
+            options.controls.expected = true;
         } else {
             error = "Unknown option " + name + ".";
             return ParseOutcome::Error;
         }
     }
-    if (options.json && (options.open || !options.outputPath.empty())) {
+    if (options.json && !options.shard && (options.open || !options.outputPath.empty())) {
         error = "--json writes no page, so it cannot be combined with -o or --open.";
         return ParseOutcome::Error;
     }
+    if (!CheckShardOptions(options.shard, options.controls, options.json, options.open, error))
+        return ParseOutcome::Error;
+    // With --shard, -o names the partial rather than a page.
+    const bool pageOptions = options.open || (!options.outputPath.empty() && !options.shard);
+    if (!CheckControlOptions(options.controls, pageOptions, error)) return ParseOutcome::Error;
     if (operands.empty()) {
         error = "Please name a document and one or more keywords.";
         return ParseOutcome::Error;
@@ -117,6 +137,7 @@ ParseOutcome ParseToolArguments(const std::vector<std::string>& arguments, ToolO
 
 std::string ToolUsage() {
     return R"(Usage: strandix [options] DOCUMENT KEYWORD...
+       strandix merge [--json] [--report FILE.html] PARTIAL...
 Searches DOCUMENT for equidistant letter sequences of the keywords and writes every result as a
 letter grid into an HTML page in the temporary folder. Keywords may be given as separate
 arguments or separated by commas or semicolons ("moses,aaron" or "moses aaron").
@@ -140,8 +161,12 @@ Output:
   -h, --help         show this help
   --version          show the version
 
-Standard output gets the result count ("3 results found.") and then the page's path.
-Ctrl-C cancels the search: the page is finished with a note that it was canceled.
-Exit status: 0 when at least one result was found, 1 when none, 2 on an error, 130 when canceled.
+)" + ControlUsage() +
+           "\n" + ShardUsage() + R"(
+Standard output gets the result count ("3 results found.") and then the page's path; with
+--controls, the report instead, and no page. Ctrl-C cancels the search: the page is finished
+with a note that it was canceled; during controls, it stops after the running ones.
+Exit status: 0 when at least one result was found, 1 when none, 2 on an error, 130 when canceled;
+with --shard, 0 when the partial was written. A document named "merge" is given as ./merge.
 )";
 }

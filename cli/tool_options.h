@@ -1,20 +1,25 @@
 // The command line of the `strandix` tool.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "cli/controls_command.h"
+#include "cli/shard_command.h"
 #include "frontend/settings_fields.h"
 
 struct ToolOptions {
-    DialogFields fields;      // the dialog's values and defaults; widths as given
-    std::string document;     // path of the document to search
-    std::string keywordText;  // the keyword arguments joined with blanks
-    std::string outputPath;   // -o: where the page goes when the search ends
-    bool open = false;        // --open: show the page in the desktop's viewer
-    bool json = false;        // --json: results to standard output instead of a page
-    bool yes = false;         // --yes: go on past the 5 MB question
-    bool quiet = false;       // -q: no progress bar
+    DialogFields fields;           // the dialog's values and defaults; widths as given
+    std::string document;          // path of the document to search
+    std::string keywordText;       // the keyword arguments joined with blanks
+    std::string outputPath;        // -o: where the page goes when the search ends
+    bool open = false;             // --open: show the page in the desktop's viewer
+    bool json = false;             // --json: results to standard output instead of a page
+    bool yes = false;              // --yes: go on past the 5 MB question
+    bool quiet = false;            // -q: no progress bar
+    ControlOptions controls;       // --controls and its companions, --expected
+    std::optional<ShardId> shard;  // --shard: the partial goes to -o or standard output
 };
 
 enum class ParseOutcome { Run, Help, Version, Error };

@@ -1,11 +1,11 @@
 // libFuzzer target: random text, keywords and settings go to both the indexed engine and the
 // literal one; any difference in their sink calls, answers or outcome is a crash.
 //
-// Input: byte 0 flags (reverse, exclude plain words, keyword count, alphabet), bytes 1-6 the
-// letter distance, result length, the two column widths, the result at which the sink refuses
-// and how the work is split, then per keyword a length byte and its letters, then the text. Letters
-// come from a small alphabet so that finds are many; sizes are capped so that the literal engine
-// stays quick.
+// Input: byte 0 flags (reverse, exclude plain words, keyword count, alphabet), bytes 1-7 the
+// letter distance, result length, the two column widths, the result at which the sink refuses,
+// how the work is split and which letter index the memory budget allows (full, fewer bitmaps,
+// none), then per keyword a length byte and its letters, then the text. Letters come from a small
+// alphabet so that finds are many; sizes are capped so that the literal engine stays quick.
 
 #include <cstddef>
 #include <cstdint>
@@ -15,6 +15,7 @@
 
 #include "search/find_sequences.h"
 #include "search/indexed_search.h"
+#include "search/letter_index.h"
 
 namespace {
 
@@ -58,6 +59,11 @@ class CFrozenClock : public CTickClock {
     std::uint32_t Milliseconds() override { return 0; }
 };
 
+class CAlwaysGoOn : public CIndexBuildReceiver {
+  public:
+    bool GoOn() override { return true; }
+};
+
 class CInput {
   public:
     CInput(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
@@ -99,8 +105,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (split % 4 == 0) {
         plan.sliceLength = 1 + split / 4 % 16;
         plan.alwaysUseWorker = true;
-        plan.queuedResults = 1 + split / 64;
+        plan.queueBytes = (1 + split / 64) * 48;  // one to four results of one keyword
     }
+    // The budget holds the machine's default, or exactly an index with 1 to 4 bitmap letters,
+    // or nothing, so that the literal loop does the work; the index is built in pieces of a few
+    // letters now and then.
+    const std::uint8_t memory = input.Byte();
+    const int bitmapLetters = memory % 6 - 1;
+    if (memory / 6 % 2) plan.indexStepLetters = 1 + memory / 12;
 
     auto letter = [&](std::uint8_t byte) {
         const char c = static_cast<char>('A' + byte % alphabet);
@@ -115,6 +127,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string text;
     while (input.Left() > 0 && text.size() < maxText)
         text.push_back(static_cast<char>('A' + input.Byte() % alphabet));
+
+    if (bitmapLetters == 0) plan.indexBudget = 0;
+    if (bitmapLetters > 0) {
+        LetterCounts counts;
+        CAlwaysGoOn goOn;
+        const auto textLength = static_cast<std::int32_t>(text.size());
+        CountLetters(text.c_str(), textLength, counts, goOn, 1 << 20);
+        plan.indexBudget =
+            CLetterIndex::Bytes(counts, textLength, MakeSearchOrder(keywords), bitmapLetters);
+    }
 
     CFrozenClock clock;
     CStreamSink literal(refuseAt), indexed(refuseAt);

@@ -14,6 +14,8 @@ CColumnWidthChooser::CColumnWidthChooser(const KeywordList& order, std::int32_t 
     std::int64_t farthest = (textLength - 1) / (singleLetters_ - 1);
     farthest = std::min<std::int64_t>(farthest, settings.MaxDistanceBetweenLetters);
     farthest = std::min<std::int64_t>(farthest, settings.MaxResultLength / (singleLetters_ - 1));
+    // Beyond a million distances (4 MB) the width is worked out each time instead.
+    farthest = std::min<std::int64_t>(farthest, 1 << 20);
     if (farthest >= 1) widthByDistance_.assign(static_cast<std::size_t>(farthest) + 1, -1);
 }
 

@@ -3,15 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <exception>
-#include <memory>
-#include <system_error>
-#include <thread>
 
 namespace {
-
-// Texts at least this long have their bitmaps made by two threads.
-constexpr std::int32_t kTwoThreadIndexLetters = 1 << 16;
 
 // The 64 bits of a phase from a word at a bit place; (next << 1) << (63 - shift) is
 // next << (64 - shift), and 0 when shift is 0.
@@ -21,100 +14,15 @@ inline std::uint64_t Bits(const std::uint64_t* word, unsigned shift) {
 
 }  // namespace
 
-StridedBitmap::StridedBitmap(const char* text, std::int32_t textLength, char letter,
-                             std::int32_t stride)
-    : phases_(stride), count_(0) {
-    std::vector<std::int64_t> bits(stride);
-    for (std::int32_t phase = 0; phase < stride; ++phase) {
-        bits[phase] = phase < textLength ? (textLength - phase + stride - 1) / stride : 0;
-        // Two spare words: a 64-bit read may start at the last bit.
-        phases_[phase].assign(static_cast<std::size_t>(bits[phase] / 64 + 2), 0);
-    }
-    // Word w of every phase comes from the same 64 * stride letters, so the text is read once,
-    // and each word is put together in a register.
-    for (std::int64_t k = 0; k < bits[0]; k += 64) {
-        for (std::int32_t phase = 0; phase < stride && k < bits[phase]; ++phase) {
-            const std::int64_t count = std::min<std::int64_t>(64, bits[phase] - k);
-            const char* at = text + k * stride + phase;
-            std::uint64_t word = 0;
-            for (std::int64_t b = 0; b < count; ++b, at += stride)
-                word |= std::uint64_t{*at == letter} << b;
-            phases_[phase][static_cast<std::size_t>(k >> 6)] = word;
-        }
-    }
-    for (const std::vector<std::uint64_t>& words : phases_) {
-        for (const std::uint64_t word : words)
-            count_ += static_cast<std::size_t>(std::popcount(word));
-    }
-}
-
-LetterIndex::LetterIndex(const char* text, std::int32_t textLength, const KeywordList& order)
-    : occurrences_(256) {
-    std::array<bool, 256> first{};
-    for (const std::string& keyword : order)
-        first[static_cast<unsigned char>(keyword[0])] = true;
-    for (std::int32_t i = 0; i < textLength; ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (first[c]) occurrences_[c].push_back(i);
-    }
-    std::vector<std::pair<unsigned char, std::int32_t>> keys;
-    for (const std::string& keyword : order) {
-        for (std::size_t i = 1; i < keyword.size() && i <= kBitmapLetters; ++i) {
-            const std::pair<unsigned char, std::int32_t> key{keyword[i], static_cast<int>(i)};
-            if (std::find(keys.begin(), keys.end(), key) == keys.end()) keys.push_back(key);
-        }
-    }
-    // The bitmaps are most of the index's work: on a long text a second thread makes every
-    // other one.
-    std::vector<std::unique_ptr<StridedBitmap>> built(keys.size());
-    auto build = [&](std::size_t from) {
-        for (std::size_t k = from; k < keys.size(); k += 2) {
-            built[k] = std::make_unique<StridedBitmap>(
-                text, textLength, static_cast<char>(keys[k].first), keys[k].second);
-        }
-    };
-    // Running out of memory on either thread reaches the caller as std::bad_alloc: the helper's
-    // exception is carried over, and the helper is joined before this thread's leaves.
-    std::exception_ptr helperFailure;
-    std::thread helper;
-    if (keys.size() > 1 && textLength >= kTwoThreadIndexLetters) {
-        try {
-            helper = std::thread([&] {
-                try {
-                    build(1);
-                } catch (...) {
-                    helperFailure = std::current_exception();
-                }
-            });
-        } catch (const std::system_error&) {
-        }
-    }
-    if (helper.joinable()) {
-        try {
-            build(0);
-        } catch (...) {
-            helper.join();
-            throw;
-        }
-        helper.join();
-        if (helperFailure) std::rethrow_exception(helperFailure);
-    } else {
-        build(0);
-        build(1);
-    }
-    for (std::size_t k = 0; k < keys.size(); ++k)
-        bitmaps_.emplace(keys[k], std::move(*built[k]));
-}
-
-FindScanner::FindScanner(const char* text, const std::string& keyword, const LetterIndex& index,
-                         const SearchSettings& settings)
+CFindScanner::CFindScanner(const char* text, const std::string& keyword, const CLetterIndex& index,
+                           const SearchSettings& settings)
     : text_(text),
       keyword_(keyword),
       length_(static_cast<std::int32_t>(keyword.size())),
       excludePlainWords_(settings.ExcludeWordsDirectlyFromText),
       allowReverse_(settings.AllowReverseKeywords),
       firsts_(index.Occurrences(keyword[0])),
-      compareFrom_(static_cast<std::int32_t>(std::min(keyword.size(), kBitmapLetters + 1))) {
+      compareFrom_(std::min(static_cast<std::int32_t>(keyword.size()), index.BitmapLetters() + 1)) {
     for (std::int32_t i = 1; i < compareFrom_; ++i)
         tested_.push_back({&index.Bitmap(keyword[i], i), i});
     // The rarest letter first: a chunk is given up as soon as no skip is left in it.
@@ -124,7 +32,7 @@ FindScanner::FindScanner(const char* text, const std::string& keyword, const Let
     limits_.settings = &settings;
 }
 
-bool FindScanner::Reset(std::int32_t start, std::int32_t end) {
+bool CFindScanner::Reset(std::int32_t start, std::int32_t end) {
     if (!limits_.Reset(start, end, length_)) return false;
     position_ = start;
     nextFirst_ = std::lower_bound(firsts_.begin(), firsts_.end(), start) - firsts_.begin();
@@ -136,7 +44,7 @@ bool FindScanner::Reset(std::int32_t start, std::int32_t end) {
     return true;
 }
 
-void FindScanner::KeepPositions(std::int32_t from, std::int32_t to) {
+void CFindScanner::KeepPositions(std::int32_t from, std::int32_t to) {
     const auto begin = firsts_.begin();
     nextFirst_ =
         std::max<std::size_t>(nextFirst_, std::lower_bound(begin, firsts_.end(), from) - begin);
@@ -148,7 +56,7 @@ void FindScanner::KeepPositions(std::int32_t from, std::int32_t to) {
 
 // The valid skips at a position run from -MaxReverseSkip (or the smallest forward skip) to
 // +MaxForwardSkip, as KeywordCursor counts them; they are taken in chunks of 64.
-void FindScanner::EnterNextPosition() {
+void CFindScanner::EnterNextPosition() {
     position_ = firsts_[nextFirst_++];
     limits_.position = position_;
     chunk_ = allowReverse_ ? -std::int64_t{limits_.MaxReverseSkip()} : limits_.MinForwardSkip();
@@ -170,7 +78,7 @@ void FindScanner::EnterNextPosition() {
 }
 
 // The skips chunk_ .. chunk_ + 63 (up to lastSkip_) at which every tested letter matches.
-std::uint64_t FindScanner::ChunkMatches() const {
+std::uint64_t CFindScanner::ChunkMatches() const {
     std::uint64_t matches = ~std::uint64_t{0};
     for (std::size_t t = 0; t < tested_.size(); ++t) {
         matches &= Bits(words_[t] + chunkIndex_, shifts_[t]);
@@ -189,7 +97,7 @@ std::uint64_t FindScanner::ChunkMatches() const {
 // The first chunk in from..to-1 in which all tested letters match at some skip, not minding the
 // range's last skip or the left-out skips; `to` when there is none. This loop is where the
 // search spends its time, so the first two letters are read without the general loop.
-std::size_t FindScanner::NextCandidateChunk(std::size_t from, std::size_t to) const {
+std::size_t CFindScanner::NextCandidateChunk(std::size_t from, std::size_t to) const {
     const std::size_t tested = tested_.size();
     const std::uint64_t* first = words_[0];
     const unsigned firstShift = shifts_[0];
@@ -222,7 +130,7 @@ std::size_t FindScanner::NextCandidateChunk(std::size_t from, std::size_t to) co
     return to;
 }
 
-bool FindScanner::LaterLettersMatch(std::int32_t skip) const {
+bool CFindScanner::LaterLettersMatch(std::int32_t skip) const {
     // Every letter lies inside the range, since the skip honours the limits. Indexes, not a
     // stepped pointer: a pointer stepped past the last letter could leave the text.
     for (std::int32_t i = compareFrom_; i < length_; ++i) {
@@ -231,13 +139,13 @@ bool FindScanner::LaterLettersMatch(std::int32_t skip) const {
     return true;
 }
 
-void FindScanner::StoreFind(std::int32_t skip, LetterPositions& letters) const {
+void CFindScanner::StoreFind(std::int32_t skip, LetterPositions& letters) const {
     const std::int64_t n = length_;
     for (std::int64_t i = 0; i < n; ++i)
         letters[skip > 0 ? i : n - 1 - i] = position_ + i * skip;
 }
 
-ScanStep FindScanner::Next(LetterPositions& letters, std::int32_t workLimit) {
+ScanStep CFindScanner::Next(LetterPositions& letters, std::int32_t workLimit) {
     if (length_ == 1) {
         if (nextFirst_ >= endFirst_) return ScanStep::Exhausted;
         position_ = firsts_[nextFirst_++];

@@ -4,59 +4,14 @@
 
 #include <array>
 #include <cstdint>
-#include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "search/keyword_cursor.h"
+#include "search/letter_index.h"
 #include "search/positions.h"
 #include "search/search_settings.h"
 #include "search/text_input.h"
-
-// Letters after the first that a scanner tests through bitmaps; later ones are compared in the
-// text. Each costs a bit per letter of the text.
-inline constexpr std::size_t kBitmapLetters = 4;
-
-// Bit k of phase r of the strided bitmap (letter, stride) is set when text[stride * k + r] is
-// that letter. For a first letter at p = stride * a + r, letter number `stride` of a keyword at
-// skip s lies at stride * (a + s) + r: the skips s, s + 1, ... s + 63 are 64 adjacent bits.
-class StridedBitmap {
-  public:
-    StridedBitmap(const char* text, std::int32_t textLength, char letter, std::int32_t stride);
-
-    // The 64 bits from bit `bit` on of phase `phase`. Valid for every bit below the phase's
-    // length; bits past the end read as zero.
-    // How many times the letter occurs in the text.
-    std::size_t Count() const { return count_; }
-
-    // The words of one phase, bit k at bit k % 64 of word k / 64, followed by two zero words so
-    // that a 64-bit read may start at any bit of the phase.
-    const std::uint64_t* Phase(std::int32_t phase) const { return phases_[phase].data(); }
-
-  private:
-    std::vector<std::vector<std::uint64_t>> phases_;
-    std::size_t count_;
-};
-
-// Where the letters of a run's keywords stand: the ascending indexes of every first letter, and
-// a strided bitmap for each of the next kBitmapLetters letters of every keyword.
-class LetterIndex {
-  public:
-    // `order` holds upper-case, non-empty keywords.
-    LetterIndex(const char* text, std::int32_t textLength, const KeywordList& order);
-
-    const std::vector<std::int32_t>& Occurrences(char letter) const {
-        return occurrences_[static_cast<unsigned char>(letter)];
-    }
-    const StridedBitmap& Bitmap(char letter, std::int32_t stride) const {
-        return bitmaps_.at({static_cast<unsigned char>(letter), stride});
-    }
-
-  private:
-    std::vector<std::vector<std::int32_t>> occurrences_;
-    std::map<std::pair<unsigned char, std::int32_t>, StridedBitmap> bitmaps_;
-};
 
 enum class ScanStep {
     Found,      // a find was stored; the scanner stands on it
@@ -66,13 +21,14 @@ enum class ScanStep {
 
 // One keyword's finds in start..end: first-letter index ascending, then skip ascending, exactly
 // the finds that a KeywordCursor on the same range walks through. The positions come from the
-// first letter's index; at each, the valid skips are tested 64 at a time against the bitmaps.
-class FindScanner {
+// first letter's index; at each, the valid skips are tested 64 at a time against the bitmaps the
+// index holds for the next letters, and the letters after those are compared in the text.
+class CFindScanner {
   public:
     // `keyword` is upper case and not empty, and `index` was made for it. The text, the index
     // and the settings must outlive the scanner.
-    FindScanner(const char* text, const std::string& keyword, const LetterIndex& index,
-                const SearchSettings& settings);
+    CFindScanner(const char* text, const std::string& keyword, const CLetterIndex& index,
+                 const SearchSettings& settings);
 
     // Takes the range when it can hold the keyword, as KeywordCursor::Reset does; false leaves the
     // scanner unchanged. 0 <= start and end < the text's length.
@@ -92,7 +48,7 @@ class FindScanner {
 
   private:
     struct TestedLetter {
-        const StridedBitmap* bitmap;
+        const CStridedBitmap* bitmap;
         std::int32_t stride;  // the letter's number in the keyword
     };
 
@@ -121,6 +77,6 @@ class FindScanner {
     // Per tested letter, for the current position: the word holding the first skip's bit and
     // that bit's place in it. The chunks that follow are the words after it, at the same place.
     std::size_t chunkIndex_ = 0;
-    std::array<const std::uint64_t*, kBitmapLetters> words_{};
-    std::array<unsigned, kBitmapLetters> shifts_{};
+    std::array<const std::uint64_t*, kFullBitmapLetters> words_{};
+    std::array<unsigned, kFullBitmapLetters> shifts_{};
 };

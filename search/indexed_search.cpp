@@ -1,9 +1,14 @@
-// The product's search. It visits the same finds in the same order as the literal search and so
+// The indexed engine. It visits the same finds in the same order as the literal search and so
 // makes the same sink calls; what differs is how a keyword's finds are found. The literal search
 // tries every skip at every position whose first letter matches; here an index of where each
 // letter stands gives the positions of a keyword's first letter, and bitmaps of the text taken
-// with strides 1, 2, 3 ... test 64 skips at a time for the next letters (FindScanner); the column
-// width of a single-keyword result is remembered per skip (CColumnWidthChooser).
+// with strides 1, 2, 3 ... test 64 skips at a time for the next letters (CFindScanner); the
+// column width of a single-keyword result is remembered per skip (CColumnWidthChooser).
+//
+// The index's size is known before it is built. It must fit a budget: when the full index does
+// not, one with bitmaps for fewer letters is built, and when none fits the literal loop does the
+// work, which needs next to nothing. On Linux an allocation too large for the machine often
+// "succeeds" and the process is killed later, so std::bad_alloc cannot be the plan.
 //
 // The results of one find of keyword 0 depend on nothing else, so the range of keyword 0's first
 // letter is cut into slices. With a second core a worker thread searches the odd slices while the
@@ -21,6 +26,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/physical_memory.h"
 #include "search/column_width.h"
 #include "search/find_scanner.h"
 #include "search/find_sequences.h"
@@ -52,7 +58,7 @@ class CSliceReceiver {
 class CSliceSearch {
   public:
     CSliceSearch(const char* text, std::int32_t textLength, const KeywordList& order,
-                 const LetterIndex& index, const SearchSettings& settings)
+                 const CLetterIndex& index, const SearchSettings& settings)
         : text_(text),
           textLength_(textLength),
           settings_(settings),
@@ -111,14 +117,15 @@ class CSliceSearch {
     const char* text_;
     std::int32_t textLength_;
     const SearchSettings& settings_;
-    std::vector<FindScanner> scanners_;
+    std::vector<CFindScanner> scanners_;
     ResultPositions positions_;
     std::vector<std::int64_t> lowest_, highest_;
     CColumnWidthChooser widths_;
 };
 
 // The calling thread's receiver: progress at most once per more than 20 ms, results to the sink.
-class CSinkReceiver : public CSliceReceiver {
+// While the index is built, progress stands at the first letter.
+class CSinkReceiver : public CSliceReceiver, public CIndexBuildReceiver {
   public:
     CSinkReceiver(const char* text, std::int32_t textLength, CResultSink& sink, CTickClock& clock)
         : text_(text),
@@ -137,6 +144,7 @@ class CSinkReceiver : public CSliceReceiver {
         }
         return true;
     }
+    bool GoOn() override { return Step(0); }
     bool Result(std::int32_t, const ResultGrid& grid, const ResultPositions& positions) override {
         if (!sink_.AddResult(text_, grid.first, grid.last, grid.columns, positions)) {
             refused = true;
@@ -156,12 +164,11 @@ class CSinkReceiver : public CSliceReceiver {
     std::uint32_t lastTick_;
 };
 
-// A result as the queue holds it: keyword 0's position, the grid, then every letter's index.
+// A result as the queue holds it: keyword 0's position, the grid, then per keyword its lowest
+// letter and the distance between its letters, from which the letters follow. Two values per
+// keyword, not one per letter: a 50,000-letter keyword must not make a result 400 kB.
 std::size_t RecordSize(const KeywordList& order) {
-    std::size_t size = 4;
-    for (const std::string& keyword : order)
-        size += keyword.size();
-    return size;
+    return 4 + 2 * order.size();
 }
 
 // The worker's receiver: results into the queue; stops when the calling thread says so.
@@ -178,8 +185,10 @@ class CQueueReceiver : public CSliceReceiver {
         *out++ = grid.first;
         *out++ = grid.last;
         *out++ = grid.columns;
-        for (const LetterPositions& letters : positions)
-            out = std::copy(letters.begin(), letters.end(), out);
+        for (const LetterPositions& letters : positions) {
+            *out++ = letters[0];
+            *out++ = letters.size() > 1 ? letters[1] - letters[0] : 0;
+        }
         return queue_.Push(record_.data());
     }
 
@@ -207,8 +216,10 @@ Ending DeliverSlice(CResultQueue& queue, CSinkReceiver& receiver, std::int32_t p
                               static_cast<std::int32_t>(record[2])};
         auto in = record.begin() + 4;
         for (LetterPositions& letters : positions) {
-            std::copy_n(in, letters.size(), letters.begin());
-            in += static_cast<std::ptrdiff_t>(letters.size());
+            const std::int64_t lowest = *in++;
+            const std::int64_t distance = *in++;
+            for (std::size_t i = 0; i < letters.size(); ++i)
+                letters[i] = lowest + static_cast<std::int64_t>(i) * distance;
         }
         if (!receiver.Result(position, grid, positions)) return Ending::Refused;
     }
@@ -220,7 +231,7 @@ Ending SearchAlone(CSliceSearch& search, std::int32_t textLength, CSinkReceiver&
 }
 
 Ending SearchWithWorker(const char* text, std::int32_t textLength, const KeywordList& order,
-                        const LetterIndex& index, const SearchSettings& settings,
+                        const CLetterIndex& index, const SearchSettings& settings,
                         const IndexedSearchPlan& plan, CSliceSearch& search,
                         CSinkReceiver& receiver) {
     const std::int32_t slice = std::max(plan.sliceLength, 1);
@@ -229,17 +240,37 @@ Ending SearchWithWorker(const char* text, std::int32_t textLength, const Keyword
         return static_cast<std::int32_t>(
             std::min<std::int64_t>(std::int64_t{s} * slice + slice, textLength) - 1);
     };
-    // Everything the worker uses is made here, before it starts.
-    CSliceSearch workerSearch(text, textLength, order, index, settings);
+    // Everything the worker uses is made here, before it starts; without memory for it the
+    // calling thread searches alone.
+    class CWorkerState {
+      public:
+        CWorkerState(const char* text, std::int32_t textLength, const KeywordList& order,
+                     const CLetterIndex& index, const SearchSettings& settings,
+                     std::size_t queueBytes)
+            : search(text, textLength, order, index, settings),
+              queue(RecordSize(order), queueBytes),
+              record(RecordSize(order)),
+              delivered(order.size()) {
+            for (std::size_t k = 0; k < order.size(); ++k)
+                delivered[k].assign(order[k].size(), 0);
+        }
+        CSliceSearch search;
+        CResultQueue queue;
+        std::vector<std::int64_t> record;
+        ResultPositions delivered;
+    };
     const std::size_t recordSize = RecordSize(order);
-    const std::size_t batch = std::clamp<std::size_t>(plan.queuedResults, 1, 256);
-    CResultQueue queue(recordSize, batch, std::max(plan.queuedResults, batch));
+    std::optional<CWorkerState> state;
+    try {
+        state.emplace(text, textLength, order, index, settings, plan.queueBytes);
+    } catch (const std::bad_alloc&) {
+        state.reset();
+        return SearchAlone(search, textLength, receiver);
+    }
+    CSliceSearch& workerSearch = state->search;
+    CResultQueue& queue = state->queue;
     std::atomic<bool> stop{false};
     CQueueReceiver queueReceiver(queue, stop, recordSize);
-    std::vector<std::int64_t> record(recordSize);
-    ResultPositions delivered(order.size());
-    for (std::size_t k = 0; k < order.size(); ++k)
-        delivered[k].assign(order[k].size(), 0);
 
     std::thread worker;
     try {
@@ -271,13 +302,31 @@ Ending SearchWithWorker(const char* text, std::int32_t textLength, const Keyword
             if (!search.Run(s * slice, sliceEnd(s), receiver))
                 ending = receiver.refused ? Ending::Refused : Ending::Canceled;
         } else {
-            ending = DeliverSlice(queue, receiver, s * slice, record, delivered);
+            ending = DeliverSlice(queue, receiver, s * slice, state->record, state->delivered);
         }
     }
     return ending;
 }
 
 }  // namespace
+
+std::uint64_t DefaultIndexBudget(std::int64_t textLength, std::uint64_t physicalMemory) {
+    const auto letters = static_cast<std::uint64_t>(std::max<std::int64_t>(textLength, 0));
+    std::uint64_t budget = 4 * letters + (std::uint64_t{40} << 20);
+    if (physicalMemory > 0) {
+        const std::uint64_t half = physicalMemory / 2;
+        budget = std::min(budget, half > letters ? half - letters : 0);
+    }
+    return budget;
+}
+
+std::int32_t ChooseBitmapLetters(const LetterCounts& counts, std::int32_t textLength,
+                                 const KeywordList& order, std::uint64_t budget) {
+    for (std::int32_t letters = kFullBitmapLetters; letters > 0; --letters) {
+        if (CLetterIndex::Bytes(counts, textLength, order, letters) <= budget) return letters;
+    }
+    return 0;
+}
 
 bool FindSequencesIndexed(const char* text, std::int32_t textLength, const KeywordList& keywords,
                           const SearchSettings& settings, CResultSink& sink, std::string& errorText,
@@ -295,17 +344,29 @@ bool FindSequencesIndexed(const char* text, std::int32_t textLength, const Keywo
     KeywordCursor first;
     first.settings = &settings;
     if (searchable && first.Reset(0, textLength - 1, static_cast<std::int32_t>(order[0].size()))) {
-        // The index costs up to a few bytes per letter of text and keyword position; without
-        // room for it the literal search, which needs next to nothing, does the work.
-        std::optional<LetterIndex> madeIndex;
-        try {
-            madeIndex.emplace(text, textLength, order);
-        } catch (const std::bad_alloc&) {
-            return SearchLiterallyAfterBegin(text, textLength, keywords, settings, sink, clock);
-        }
-        const LetterIndex& index = *madeIndex;
-        CSliceSearch search(text, textLength, order, index, settings);
         CSinkReceiver receiver(text, textLength, sink, clock);
+        LetterCounts counts;
+        if (!CountLetters(text, textLength, counts, receiver, plan.indexStepLetters))
+            return sink.End(true);
+        const std::uint64_t budget = plan.indexBudget
+                                         ? *plan.indexBudget
+                                         : DefaultIndexBudget(textLength, PhysicalMemoryBytes());
+        const std::int32_t bitmapLetters = ChooseBitmapLetters(counts, textLength, order, budget);
+        // An index within the budget can still meet a machine without that much memory free:
+        // then too the literal search does the work.
+        std::optional<CLetterIndex> madeIndex;
+        if (bitmapLetters > 0) {
+            try {
+                madeIndex.emplace(text, textLength, order, bitmapLetters, counts);
+            } catch (const std::bad_alloc&) {
+                madeIndex.reset();
+            }
+        }
+        if (!madeIndex)
+            return SearchLiterallyAfterBegin(text, textLength, keywords, settings, sink, clock);
+        if (!madeIndex->Fill(receiver, plan.indexStepLetters)) return sink.End(true);
+        const CLetterIndex& index = *madeIndex;
+        CSliceSearch search(text, textLength, order, index, settings);
         const bool twoSlices = textLength > std::max(plan.sliceLength, 1);
         const bool secondCore = plan.alwaysUseWorker || std::thread::hardware_concurrency() > 1;
         const Ending ending =

@@ -2,8 +2,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "search/letter_index.h"
 #include "search/result_sink.h"
 #include "search/search_settings.h"
 #include "search/text_input.h"
@@ -17,9 +19,30 @@ struct IndexedSearchPlan {
     // more and the machine has a second core (or `alwaysUseWorker`).
     bool useWorker = true;
     bool alwaysUseWorker = false;
-    // Results the worker may hold before it waits for the calling thread.
-    std::size_t queuedResults = 1 << 14;
+    // Bytes of results the worker may hold before it waits for the calling thread (at least one
+    // result, however many keywords and letters it has).
+    std::size_t queueBytes = 4 << 20;
+    // Bytes the letter index may take: the full index when it fits, else one with bitmaps for
+    // fewer letters, else none, and the literal loop does the work. Unset: DefaultIndexBudget
+    // for this machine.
+    std::optional<std::uint64_t> indexBudget;
+    // Letters of the text that building the index works through between two looks at the
+    // clock (and so at Progress).
+    std::int64_t indexStepLetters = 1 << 20;
 };
+
+// What the letter index may take for a text of `textLength` letters on a machine with
+// `physicalMemory` bytes (0: unknown): at most 4 bytes per letter and 40 MB, so that a search
+// stays within its text, 4 bytes per letter and 64 MB; and at most half the machine's memory
+// beside the text, so that it never drives the machine into swapping or the system's
+// out-of-memory killer.
+std::uint64_t DefaultIndexBudget(std::int64_t textLength, std::uint64_t physicalMemory);
+
+// The bitmap letters of the largest index within `budget`: kFullBitmapLetters for the full index,
+// fewer for a smaller one, 0 when even an index with one is too large. `order` is the search
+// order of non-empty keywords.
+std::int32_t ChooseBitmapLetters(const LetterCounts& counts, std::int32_t textLength,
+                                 const KeywordList& order, std::uint64_t budget);
 
 // FindSequences as the plan says; the sink sees exactly the calls that FindSequencesLiteral makes
 // (Progress aside, which keeps its meaning: keyword 0's first-letter index now tried, rising, at

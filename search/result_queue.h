@@ -4,18 +4,20 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <memory>
 #include <mutex>
-#include <vector>
 
 // A bounded queue of fixed-size records of 64-bit values, for one producer and one consumer.
 // Records pass in batches, so the lock is taken once per batch, not once per result; the memory
-// is fixed at construction, whatever the number of results.
+// is fixed at construction, whatever the number of results or the size of a record.
 class CResultQueue {
   public:
     // A record whose first value is this marks the end of a slice.
     static constexpr std::int64_t kSliceEnd = -1;
 
-    CResultQueue(std::size_t recordSize, std::size_t batchRecords, std::size_t ringRecords);
+    // Takes about `bytes` for records of `recordSize` values, and never less than three records
+    // (one being pushed, one in the ring, one being popped).
+    CResultQueue(std::size_t recordSize, std::size_t bytes);
     CResultQueue(const CResultQueue&) = delete;  // shared by two threads by reference
     CResultQueue& operator=(const CResultQueue&) = delete;
 
@@ -35,22 +37,26 @@ class CResultQueue {
   private:
     bool Flush();
 
+    static std::size_t RingRecords(std::size_t recordSize, std::size_t bytes);
+    static std::size_t BatchRecords(std::size_t recordSize, std::size_t bytes);
+
     const std::size_t recordSize_;
     const std::size_t batchRecords_;
     const std::size_t ringRecords_;
 
     // Producer only: records pushed but not yet passed on.
-    std::vector<std::int64_t> staged_;
+    // Left uninitialised: only the slots that records reach are ever written or touched.
+    std::unique_ptr<std::int64_t[]> staged_;
     std::size_t stagedCount_ = 0;
     // Consumer only: records taken out of the ring and not yet popped.
-    std::vector<std::int64_t> taken_;
+    std::unique_ptr<std::int64_t[]> taken_;
     std::size_t takenCount_ = 0;
     std::size_t takenNext_ = 0;
 
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::vector<std::int64_t> ring_;  // guarded by mutex_, as are the three below
-    std::size_t head_ = 0;            // the oldest record's slot
+    std::unique_ptr<std::int64_t[]> ring_;  // guarded by mutex_, as are the three below
+    std::size_t head_ = 0;                  // the oldest record's slot
     std::size_t count_ = 0;
     bool closed_ = false;
 };

@@ -13,6 +13,8 @@ packages=(
     clang libclang-rt-14-dev
     # Benchmarks only: Google Benchmark and the King James text the bench targets read.
     libbenchmark-dev bible-kjv
+    # Shards of control runs: the partials' JSON, and the schedulers their tests run.
+    nlohmann-json3-dev parallel slurmctld slurmd slurm-client munge
 )
 
 missing=()

@@ -1,5 +1,6 @@
-// The indexed engine against the literal one on many seeded random cases, and its two pieces
-// (the indexed scanner and the width chooser) against the plain code they replace.
+// The indexed engine against the literal one on many seeded random cases, with every size of
+// letter index and without one, and its pieces (the letter index, the indexed scanner and the
+// width chooser) against the plain code they replace.
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 #include "search/find_sequences.h"
 #include "search/indexed_search.h"
 #include "search/keyword_cursor.h"
+#include "search/letter_index.h"
 #include "tests/support/recording_sink.h"
 
 namespace {
@@ -125,26 +127,81 @@ bool SmallEnough(const std::string& text, const KeywordList& keywords, const Sea
     return candidates <= kMaxCandidates;
 }
 
+class CAlwaysGoOn : public CIndexBuildReceiver {
+  public:
+    bool GoOn() override { return true; }
+};
+
+LetterCounts CountsOf(const std::string& text) {
+    LetterCounts counts;
+    CAlwaysGoOn goOn;
+    CountLetters(text.c_str(), static_cast<std::int32_t>(text.size()), counts, goOn, 1 << 20);
+    return counts;
+}
+
 // The engine's own plan, and plans that cut even small texts into slices, with and without the
-// worker thread, and with a queue so short that the worker waits for nearly every result.
+// worker thread, and with a queue so short that the worker waits for nearly every result; and
+// plans whose memory budget holds exactly an index with 1 to 4 bitmap letters, or none (the
+// literal loop), with the index built in pieces of a few letters.
 struct Plan {
     const char* name;
     IndexedSearchPlan plan;
-    int cases;  // fewer where a thread hands over every few letters
+    int cases;               // fewer where a thread hands over every few letters
+    int bitmapLetters = -1;  // the index the budget is set for; -1 keeps the plan's budget
 };
+
+IndexedSearchPlan Split(std::int32_t sliceLength, bool worker, std::size_t queueBytes,
+                        std::int64_t indexStepLetters = 1 << 20) {
+    IndexedSearchPlan plan;
+    plan.sliceLength = sliceLength;
+    plan.useWorker = worker;
+    plan.alwaysUseWorker = worker;
+    plan.queueBytes = queueBytes;
+    plan.indexStepLetters = indexStepLetters;
+    return plan;
+}
 
 const Plan kPlans[] = {
     {"Default", {}, 6000},
-    {"SlicesOneThread", {3, false, false, 1 << 14}, 3000},
-    {"SlicesWorker", {5, true, true, 3}, 600},
-    {"SliceEachLetterWorker", {1, true, true, 1}, 300},
+    {"SlicesOneThread", Split(3, false, 4 << 20), 3000},
+    {"SlicesWorker", Split(5, true, 600), 600},
+    {"SliceEachLetterWorker", Split(1, true, 1), 300},
+    {"FullIndex", Split(1 << 15, false, 4 << 20, 7), 1000, kFullBitmapLetters},
+    {"ThreeBitmapLetters", Split(4, true, 200, 1), 400, 3},
+    {"TwoBitmapLetters", Split(1 << 15, false, 4 << 20, 64), 1000, 2},
+    {"OneBitmapLetter", Split(6, true, 200, 300), 400, 1},
+    {"NoIndex", Split(1 << 15, false, 4 << 20), 1000, 0},
 };
+
+void PrintTo(const Plan& plan, std::ostream* os) {
+    *os << plan.name;
+}
+
+// The plan for one case: a budget that just holds the index asked for, or nothing.
+IndexedSearchPlan PlanFor(const Plan& plan, const std::string& text, const KeywordList& keywords) {
+    IndexedSearchPlan made = plan.plan;
+    if (plan.bitmapLetters < 0) return made;
+    made.indexBudget = plan.bitmapLetters == 0
+                           ? 0
+                           : CLetterIndex::Bytes(CountsOf(text), static_cast<int>(text.size()),
+                                                 MakeSearchOrder(keywords), plan.bitmapLetters);
+    return made;
+}
+
+// Whether the case's budget makes the search use exactly the index the plan asks for (a shorter
+// keyword list may make a smaller index the same size as a larger one).
+bool UsesAskedIndex(const Plan& plan, const std::string& text, const KeywordList& keywords) {
+    const IndexedSearchPlan made = PlanFor(plan, text, keywords);
+    if (!made.indexBudget) return false;
+    return ChooseBitmapLetters(CountsOf(text), static_cast<std::int32_t>(text.size()),
+                               MakeSearchOrder(keywords), *made.indexBudget) == plan.bitmapLetters;
+}
 
 class IndexedEngine : public testing::TestWithParam<Plan> {};
 
 TEST_P(IndexedEngine, MakesTheLiteralEnginesCallsOnRandomCases) {
     CRandom random(7001);
-    int cases = 0, withResults = 0;
+    int cases = 0, withResults = 0, askedIndex = 0;
     std::size_t results = 0;
     while (cases < GetParam().cases) {
         const int alphabet = random.Pick(1, 4);
@@ -157,10 +214,12 @@ TEST_P(IndexedEngine, MakesTheLiteralEnginesCallsOnRandomCases) {
         ++cases;
 
         CManualClock clock;
+        const IndexedSearchPlan plan = PlanFor(GetParam(), text, keywords);
         const Outcome literal = Search(nullptr, text, keywords, s, {}, clock);
-        const Outcome indexed = Search(&GetParam().plan, text, keywords, s, {}, clock);
+        const Outcome indexed = Search(&plan, text, keywords, s, {}, clock);
         ASSERT_EQ(indexed.calls, literal.calls) << Describe(text, keywords, s);
         ASSERT_EQ(indexed.outcome, literal.outcome);
+        askedIndex += UsesAskedIndex(GetParam(), text, keywords);
         withResults += literal.calls.size() > 3;
         results += literal.calls.size() - 3;
     }
@@ -169,6 +228,10 @@ TEST_P(IndexedEngine, MakesTheLiteralEnginesCallsOnRandomCases) {
     // The generator must give a meaningful mix, or the comparison proves little.
     EXPECT_GT(withResults, cases * 2 / 5);
     EXPECT_GT(results, 80u * static_cast<std::size_t>(cases));
+    if (GetParam().bitmapLetters >= 0) {
+        std::printf("%d cases with exactly the asked index\n", askedIndex);
+        EXPECT_GT(askedIndex, cases / 8);
+    }
 }
 
 // The same run stopped by the sink: Begin refusing, the k-th AddResult refusing, or the j-th
@@ -192,8 +255,9 @@ TEST_P(IndexedEngine, StopsWhereTheLiteralEngineStops) {
         refusing.addAnswers.push_back(false);
         if (!random.OneIn(10)) refusing.beginAnswers.clear();
         CManualClock still;
+        const IndexedSearchPlan plan = PlanFor(GetParam(), text, keywords);
         const Outcome literal = Search(nullptr, text, keywords, s, refusing, still);
-        const Outcome indexed = Search(&GetParam().plan, text, keywords, s, refusing, still);
+        const Outcome indexed = Search(&plan, text, keywords, s, refusing, still);
         ASSERT_EQ(indexed.calls, literal.calls) << what;
         ASSERT_EQ(indexed.outcome, literal.outcome) << what;
 
@@ -204,7 +268,7 @@ TEST_P(IndexedEngine, StopsWhereTheLiteralEngineStops) {
         CSteppingClock ticking(21);
         CManualClock frozen;
         const Outcome full = Search(nullptr, text, keywords, s, {}, frozen);
-        const Outcome run = Search(&GetParam().plan, text, keywords, s, canceling, ticking);
+        const Outcome run = Search(&plan, text, keywords, s, canceling, ticking);
         std::vector<std::string> results, progress;
         for (const auto& call : run.calls) {
             if (call.rfind("AddResult", 0) == 0) results.push_back(call);
@@ -246,7 +310,7 @@ TEST(IndexedEngineWorker, ASinkThatThrowsStopsTheWorkerAndPassesTheExceptionOn) 
     IndexedSearchPlan plan;
     plan.sliceLength = 8;
     plan.alwaysUseWorker = true;
-    plan.queuedResults = 1;
+    plan.queueBytes = 1;
     for (int run = 0; run < 20; ++run) {
         CThrowingSink sink;
         CManualClock clock;
@@ -264,6 +328,17 @@ std::string PlanName(const testing::TestParamInfo<Plan>& param) {
 
 INSTANTIATE_TEST_SUITE_P(Plans, IndexedEngine, testing::ValuesIn(kPlans), PlanName);
 
+// A filled index, built in pieces of `stepLetters` letters.
+std::unique_ptr<CLetterIndex> MakeIndex(const std::string& text, const KeywordList& order,
+                                        std::int32_t bitmapLetters, std::int64_t stepLetters) {
+    const auto length = static_cast<std::int32_t>(text.size());
+    auto index =
+        std::make_unique<CLetterIndex>(text.c_str(), length, order, bitmapLetters, CountsOf(text));
+    CAlwaysGoOn goOn;
+    EXPECT_TRUE(index->Fill(goOn, stepLetters));
+    return index;
+}
+
 TEST(FindScanner, ListsTheFindsOfAKeywordCursorAcrossPauses) {
     CRandom random(7003);
     int nonEmpty = 0;
@@ -278,8 +353,9 @@ TEST(FindScanner, ListsTheFindsOfAKeywordCursorAcrossPauses) {
         const std::int32_t start = random.Pick(0, length - 1);
         const std::int32_t end = random.Pick(start, length - 1);
 
-        const LetterIndex index(text.c_str(), length, {keyword});
-        FindScanner scanner(text.c_str(), keyword, index, s);
+        const auto index =
+            MakeIndex(text, {keyword}, random.Pick(1, kFullBitmapLetters), random.Pick(1, 500));
+        CFindScanner scanner(text.c_str(), keyword, *index, s);
 
         const auto expected = CursorFinds(text, keyword, start, end, s);
         KeywordCursor fits;

@@ -1,0 +1,237 @@
+#include "cli/controls_command.h"
+
+#include <atomic>
+#include <charconv>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <optional>
+
+#include "cli/console.h"
+#include "controls/control_runner.h"
+
+namespace {
+
+constexpr std::int64_t kMostControls = 100000000;
+constexpr unsigned kMostThreads = 1024;
+
+constexpr int kFound = 0;
+constexpr int kNothingFound = 1;
+constexpr int kFailed = 2;
+constexpr int kInterrupted = 130;
+
+// Decimal digits only, within first..last.
+bool ReadWhole(const std::string& value, std::uint64_t first, std::uint64_t last,
+               std::uint64_t& number) {
+    if (value.empty() || value.find_first_not_of("0123456789") != std::string::npos) return false;
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
+    return error == std::errc() && end == value.data() + value.size() && number >= first &&
+           number <= last;
+}
+
+std::string Between(std::uint64_t first, std::uint64_t last) {
+    return "Please enter an integer between " + std::to_string(first) + " and " +
+           std::to_string(last) + ".";
+}
+
+int Fail(const std::string& sentence) {
+    std::fprintf(stderr, "strandix: %s\n", sentence.c_str());
+    return kFailed;
+}
+
+// Controls done, rate and time left on the terminal, at most five times a second; Ctrl-C asks
+// the run to start no further control.
+class CControlProgress : public CControlReceiver {
+  public:
+    explicit CControlProgress(bool show) : show_(show), start_(Clock::now()), last_(start_) {}
+
+    void ControlsDone(std::int64_t done, std::int64_t total) override {
+        if (InterruptRequested()) stop.store(true);
+        if (!show_) return;
+        const auto now = Clock::now();
+        if (done < total && now - last_ < std::chrono::milliseconds(200)) return;
+        last_ = now;
+        const double seconds = std::chrono::duration<double>(now - start_).count();
+        const double rate = seconds > 0 ? static_cast<double>(done) / seconds : 0;
+        const double left = rate > 0 ? static_cast<double>(total - done) / rate : 0;
+        std::fprintf(stderr, "\r%lld of %lld controls, %.1f a second, %s left    ",
+                     static_cast<long long>(done), static_cast<long long>(total), rate,
+                     Duration(left).c_str());
+        std::fflush(stderr);
+        shown_ = true;
+    }
+
+    void Clear() {
+        if (!shown_) return;
+        std::fprintf(stderr, "\r%72s\r", "");
+        std::fflush(stderr);
+    }
+
+    std::atomic<bool> stop{false};
+
+  private:
+    using Clock = std::chrono::steady_clock;
+
+    static std::string Duration(double seconds) {
+        const auto whole = static_cast<long long>(seconds + 0.5);
+        if (whole < 60) return std::to_string(whole) + " s";
+        if (whole < 3600)
+            return std::to_string(whole / 60) + " min " + std::to_string(whole % 60) + " s";
+        return std::to_string(whole / 3600) + " h " + std::to_string(whole % 3600 / 60) + " min";
+    }
+
+    bool show_;
+    bool shown_ = false;
+    Clock::time_point start_;
+    Clock::time_point last_;
+};
+
+bool WriteFile(const std::string& path, const std::string& content) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << content;
+    file.close();
+    return static_cast<bool>(file);
+}
+
+}  // namespace
+
+bool IsControlValueOption(const std::string& name) {
+    return name == "--controls" || name == "--control-kind" || name == "--seed" ||
+           name == "--threads" || name == "--report";
+}
+
+bool ReadControlValueOption(const std::string& name, const std::string& value,
+                            ControlOptions& options, std::string& error) {
+    std::uint64_t number = 0;
+    if (name == "--controls") {
+        if (!ReadWhole(value, 1, kMostControls, number)) {
+            error = name + ": " + Between(1, kMostControls);
+            return false;
+        }
+        options.count = static_cast<std::int64_t>(number);
+        return true;
+    }
+    options.needsControls = true;
+    if (name == "--control-kind") {
+        if (!ParseControlKind(value, options.kind)) {
+            error = name + ": Please choose letters, words or keywords.";
+            return false;
+        }
+    } else if (name == "--seed") {
+        if (!ReadWhole(value, 0, UINT64_MAX, number)) {
+            error = name + ": " + Between(0, UINT64_MAX);
+            return false;
+        }
+        options.seed = number;
+    } else if (name == "--threads") {
+        if (!ReadWhole(value, 1, kMostThreads, number)) {
+            error = name + ": " + Between(1, kMostThreads);
+            return false;
+        }
+        options.threads = static_cast<unsigned>(number);
+    } else if (name == "--report") {
+        if (value.empty()) {
+            error = name + ": a file name must follow.";
+            return false;
+        }
+        options.reportPath = value;
+    }
+    return true;
+}
+
+bool CheckControlOptions(const ControlOptions& options, bool pageOptions, std::string& error) {
+    if (options.count == 0 && options.needsControls) {
+        error = "--control-kind, --seed, --threads and --report need --controls.";
+        return false;
+    }
+    if (options.count > 0 && pageOptions) {
+        error =
+            "--controls writes a report, not a page, so it cannot be combined with -o or "
+            "--open (--report FILE.html writes the report as a page).";
+        return false;
+    }
+    return true;
+}
+
+std::string ControlUsage() {
+    return R"(Controls (how likely by chance):
+  --controls N       after the search, run it on N controls and report how it compares
+                     (results and smallest span: the controls' mean, sd, min, max, p-values)
+  --control-kind K   letters: the document's letters shuffled [default]; words: its words
+                     shuffled; keywords: each keyword replaced by random letters
+  --seed S           the controls' random seed, printed in every report [20261210]
+  --threads T        controls run at once [one per core]
+  --report FILE      also write the report as a standalone HTML page with a histogram
+  --expected         the expected result count of a single keyword with independent letters
+                     (on its own: that line only, no search)
+)";
+}
+
+int PrintExpectedCount(const ControlCommand& command) {
+    const std::optional<double> expected =
+        ExpectedCount(command.text, command.keywords, command.settings);
+    if (!expected) return Fail("--expected needs exactly one keyword.");
+    if (command.json)
+        std::printf("{\"expected\": %s}\n", FormatFixed(*expected, 6).c_str());
+    else
+        std::printf("Expected results with independent letters: %s\n",
+                    FormatFixed(*expected, 2).c_str());
+    return kFound;
+}
+
+ControlRun StartControlRun(const ControlCommand& command) {
+    ControlRun run;
+    run.settings = command.settings;
+    run.keywords = command.keywords;
+    run.kind = command.options.kind;
+    run.seed = command.options.seed;
+    run.total = command.options.count;
+    run.real = MeasureSearch(command.text, command.keywords, command.settings);
+    run.expected = ExpectedCount(command.text, command.keywords, command.settings);
+    return run;
+}
+
+std::vector<SearchStatistics> RunControlsShowingProgress(const ControlCommand& command,
+                                                         const std::vector<std::int64_t>& indexes) {
+    const ControlOptions& options = command.options;
+    CControlProgress progress(command.showProgress);
+    ControlRunOptions runOptions;
+    runOptions.kind = options.kind;
+    runOptions.seed = options.seed;
+    runOptions.threads = options.threads;
+    runOptions.receiver = &progress;
+    runOptions.stop = &progress.stop;
+    const ControlInput input{command.text, command.keywords, command.settings,
+                             &command.wordLengths};
+    std::vector<SearchStatistics> controls = RunControls(input, indexes, runOptions);
+    progress.Clear();
+    return controls;
+}
+
+int RunControlCommand(const ControlCommand& command, JsonWriter writeJson, void* context) {
+    const ControlOptions& options = command.options;
+    if (options.expected && command.keywords.size() != 1)
+        return Fail("--expected needs exactly one keyword.");
+
+    ControlRun run = StartControlRun(command);
+    run.controls = RunControlsShowingProgress(command, AllControls(options.count));
+    const bool stopped = static_cast<std::int64_t>(run.controls.size()) < run.total;
+    if (stopped)
+        std::fprintf(stderr, "strandix: Stopped after %lld of %lld controls.\n",
+                     static_cast<long long>(run.controls.size()),
+                     static_cast<long long>(run.total));
+
+    if (!options.reportPath.empty() && !WriteFile(options.reportPath, ControlReportHtml(run)))
+        return Fail("The report could not be written to " + options.reportPath + ".");
+
+    int status = run.real.results > 0 ? kFound : kNothingFound;
+    if (command.json) {
+        status = writeJson(", \"controls\": " + ControlsJson(run), context);
+    } else {
+        std::fputs(ControlReportText(run).c_str(), stdout);
+        if (std::fflush(stdout) != 0 || std::ferror(stdout))
+            return Fail("The report could not be written to standard output.");
+    }
+    if (stopped && (status == kFound || status == kNothingFound)) return kInterrupted;
+    return status;
+}

@@ -1,0 +1,615 @@
+#include "controls/control_partial.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <nlohmann/json.hpp>
+#include <utility>
+
+#include "controls/sha256.h"
+
+using Json = nlohmann::json;
+
+namespace {
+
+constexpr const char* kFormatName = "strandix-partial";
+constexpr std::int64_t kFormatVersion = 1;
+
+// Every field of the format, in the order a shard writes them.
+constexpr const char* kFields[] = {
+    "format", "version",  "document",      "alphabet", "keywords", "settings",   "controlKind",
+    "seed",   "controls", "expectedCount", "real",     "shard",    "statistics", "checksum"};
+constexpr const char* kSettingsFields[] = {"maxSkip", "span",          "minWidth",     "maxWidth",
+                                           "reverse", "excludeDirect", "ignoreNumbers"};
+
+std::string JsonString(std::string_view text) {
+    std::string json = "\"";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            json += '\\';
+            json += c;
+        } else if (byte < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+            json += escaped;
+        } else {
+            json += c;
+        }
+    }
+    return json + "\"";
+}
+
+// The shortest text that reads back as the same double, so a partial read and written again
+// gives the same text (the checksum depends on it).
+std::string JsonNumber(double value) {
+    char text[64];
+    const auto written = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, written.ptr);
+}
+
+std::string JsonSpan(std::int64_t span) {
+    return span > 0 ? std::to_string(span) : "null";
+}
+
+const char* JsonBool(bool value) {
+    return value ? "true" : "false";
+}
+
+// Everything a shard writes before the checksum, which is the digest of exactly this text.
+std::string PartialBody(const ControlPartial& partial) {
+    const ControlRun& run = partial.run;
+    const SearchSettings& settings = run.settings;
+    std::string body;
+    body.reserve(200 + 24 * run.controls.size());
+    body += "{\"format\": \"" + std::string(kFormatName) +
+            "\", \"version\": " + std::to_string(kFormatVersion) + ",\n";
+    body += "\"document\": " + JsonString(partial.documentDigest) + ",\n";
+    body += "\"alphabet\": " + JsonString(run.alphabet) + ",\n";
+    body += "\"keywords\": [";
+    for (std::size_t i = 0; i < run.keywords.size(); ++i) {
+        if (i > 0) body += ", ";
+        body += JsonString(run.keywords[i]);
+    }
+    body += "],\n";
+    body += "\"settings\": {\"maxSkip\": " + std::to_string(settings.MaxDistanceBetweenLetters) +
+            ", \"span\": " + std::to_string(settings.MaxResultLength) +
+            ", \"minWidth\": " + std::to_string(settings.MinColumnWidth) +
+            ", \"maxWidth\": " + std::to_string(settings.MaxColumnWidth) +
+            ", \"reverse\": " + JsonBool(settings.AllowReverseKeywords) +
+            ", \"excludeDirect\": " + JsonBool(settings.ExcludeWordsDirectlyFromText) +
+            ", \"ignoreNumbers\": " + JsonBool(partial.ignoreNumbers) + "},\n";
+    body += "\"controlKind\": " + JsonString(ControlKindName(run.kind)) +
+            ", \"seed\": " + std::to_string(run.seed) +
+            ", \"controls\": " + std::to_string(run.total) +
+            ", \"expectedCount\": " + (run.expected ? JsonNumber(*run.expected) : "null") + ",\n";
+    body += "\"real\": {\"count\": " + std::to_string(run.real.results) +
+            ", \"smallestSpan\": " + JsonSpan(run.real.smallestSpan) + "},\n";
+    body += "\"shard\": {\"index\": " + std::to_string(partial.shard.index) +
+            ", \"count\": " + std::to_string(partial.shard.count) + "},\n";
+    body += "\"statistics\": [";
+    std::int64_t index = partial.shard.index;
+    for (std::size_t j = 0; j < run.controls.size(); ++j, index += partial.shard.count) {
+        body += j == 0 ? "\n[" : ",\n[";
+        body += std::to_string(index);
+        body += ", ";
+        body += std::to_string(run.controls[j].results);
+        body += ", ";
+        body += JsonSpan(run.controls[j].smallestSpan);
+        body += ']';
+    }
+    body += "],\n";
+    return body;
+}
+
+// Reading: each check names the field, so a damaged file says where it is damaged.
+class CReadError {
+  public:
+    explicit CReadError(std::string problem) : problem_(std::move(problem)) {}
+    const std::string& Problem() const { return problem_; }
+
+  private:
+    std::string problem_;
+};
+
+[[noreturn]] void Invalid(const std::string& field, const std::string& what) {
+    throw CReadError("the field \"" + field + "\" " + what + ".");
+}
+
+std::int64_t ReadInteger(const Json& value, const std::string& field, std::int64_t lowest,
+                         std::int64_t highest) {
+    auto outside = [&](const std::string& shown) {
+        Invalid(field, "is " + shown + ", outside " + std::to_string(lowest) + ".." +
+                           std::to_string(highest));
+    };
+    std::int64_t number = 0;
+    if (value.is_number_unsigned()) {
+        const auto unsignedNumber = value.get<std::uint64_t>();
+        if (unsignedNumber > static_cast<std::uint64_t>(highest))
+            outside(std::to_string(unsignedNumber));
+        number = static_cast<std::int64_t>(unsignedNumber);
+    } else if (value.is_number_integer()) {
+        number = value.get<std::int64_t>();
+    } else {
+        Invalid(field, "is not a whole number");
+    }
+    if (number < lowest || number > highest) outside(std::to_string(number));
+    return number;
+}
+
+std::int32_t ReadInt32(const Json& value, const std::string& field, std::int32_t lowest,
+                       std::int32_t highest) {
+    return static_cast<std::int32_t>(ReadInteger(value, field, lowest, highest));
+}
+
+bool ReadBool(const Json& value, const std::string& field) {
+    if (!value.is_boolean()) Invalid(field, "is not true or false");
+    return value.get<bool>();
+}
+
+std::string ReadText(const Json& value, const std::string& field) {
+    if (!value.is_string() || value.get_ref<const std::string&>().empty())
+        Invalid(field, "is not a text");
+    return value.get<std::string>();
+}
+
+// A search without results has no span: null in the file, 0 in memory.
+std::int64_t ReadSpan(const Json& value, const std::string& field) {
+    if (value.is_null()) return 0;
+    return ReadInteger(value, field, 1, std::numeric_limits<std::int64_t>::max());
+}
+
+// An object with exactly the fields named: a field more is as suspicious as one missing.
+void CheckFields(const Json& object, const std::string& where, const char* const* names,
+                 std::size_t nameCount) {
+    if (!object.is_object()) Invalid(where, "is not an object");
+    for (std::size_t i = 0; i < nameCount; ++i) {
+        if (!object.contains(names[i])) {
+            throw CReadError(where.empty()
+                                 ? "the field \"" + std::string(names[i]) + "\" is missing."
+                                 : "the field \"" + where + "." + names[i] + "\" is missing.");
+        }
+    }
+    if (object.size() != nameCount) {
+        for (auto item = object.begin(); item != object.end(); ++item) {
+            bool known = false;
+            for (std::size_t i = 0; i < nameCount && !known; ++i)
+                known = item.key() == names[i];
+            if (!known) {
+                throw CReadError("the field \"" + (where.empty() ? "" : where + ".") + item.key() +
+                                 "\" is not part of a partial.");
+            }
+        }
+    }
+}
+
+SearchStatistics ReadStatistics(const Json& count, const Json& span, const std::string& field) {
+    SearchStatistics statistics;
+    statistics.results = ReadInteger(count, field, 0, std::numeric_limits<std::int64_t>::max());
+    statistics.smallestSpan = ReadSpan(span, field);
+    // A search with results has a shortest one, and one without has none.
+    if ((statistics.results > 0) != (statistics.smallestSpan > 0))
+        Invalid(field, statistics.results > 0 ? "gives results but no smallest span"
+                                              : "gives a smallest span but no results");
+    return statistics;
+}
+
+void ReadRun(const Json& root, ControlPartial& partial) {
+    ControlRun& run = partial.run;
+    partial.documentDigest = ReadText(root["document"], "document");
+    if (partial.documentDigest.size() != 64 ||
+        partial.documentDigest.find_first_not_of("0123456789abcdef") != std::string::npos)
+        Invalid("document", "is not a SHA-256 digest");
+    run.alphabet = ReadText(root["alphabet"], "alphabet");
+
+    const Json& keywords = root["keywords"];
+    if (!keywords.is_array() || keywords.empty()) Invalid("keywords", "is not a list of keywords");
+    run.keywords.clear();
+    for (const Json& keyword : keywords)
+        run.keywords.push_back(ReadText(keyword, "keywords"));
+
+    const Json& settings = root["settings"];
+    CheckFields(settings, "settings", kSettingsFields, std::size(kSettingsFields));
+    const std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+    run.settings.MaxDistanceBetweenLetters =
+        ReadInt32(settings["maxSkip"], "settings.maxSkip", 1, kMax);
+    run.settings.MaxResultLength = ReadInt32(settings["span"], "settings.span", 0, kMax);
+    run.settings.MinColumnWidth = ReadInt32(settings["minWidth"], "settings.minWidth", 1, kMax);
+    run.settings.MaxColumnWidth =
+        ReadInt32(settings["maxWidth"], "settings.maxWidth", run.settings.MinColumnWidth, kMax);
+    run.settings.AllowReverseKeywords = ReadBool(settings["reverse"], "settings.reverse");
+    run.settings.ExcludeWordsDirectlyFromText =
+        ReadBool(settings["excludeDirect"], "settings.excludeDirect");
+    partial.ignoreNumbers = ReadBool(settings["ignoreNumbers"], "settings.ignoreNumbers");
+
+    if (!root["controlKind"].is_string() ||
+        !ParseControlKind(root["controlKind"].get_ref<const std::string&>(), run.kind))
+        Invalid("controlKind", "is not letters, words or keywords");
+    if (!root["seed"].is_number_unsigned()) Invalid("seed", "is not a whole number 0 or more");
+    run.seed = root["seed"].get<std::uint64_t>();
+    run.total =
+        ReadInteger(root["controls"], "controls", 1, std::numeric_limits<std::int64_t>::max());
+
+    const Json& expected = root["expectedCount"];
+    run.expected.reset();
+    if (!expected.is_null()) {
+        if (!expected.is_number() || !std::isfinite(expected.get<double>()) ||
+            expected.get<double>() < 0)
+            Invalid("expectedCount", "is not a count");
+        run.expected = expected.get<double>();
+    }
+
+    const Json& real = root["real"];
+    const char* const realFields[] = {"count", "smallestSpan"};
+    CheckFields(real, "real", realFields, std::size(realFields));
+    run.real = ReadStatistics(real["count"], real["smallestSpan"], "real");
+}
+
+// A row of "statistics" as read: up to three scalar values, and whether anything else was there.
+struct StatisticsRow {
+    std::array<Json, 3> values;
+    std::size_t count = 0;
+    bool malformed = false;
+};
+
+// Reads a partial into a JSON document, except the rows of "statistics", which go straight into
+// a list: a document per row would cost most of a large merge's time in allocations.
+class CPartialSax {
+  public:
+    Json root;
+    std::vector<StatisticsRow> rows;
+    std::size_t errorByte = 0;
+
+    bool null() { return Value(Json()); }
+    bool boolean(bool value) { return Value(Json(value)); }
+    bool number_integer(Json::number_integer_t value) { return Value(Json(value)); }
+    bool number_unsigned(Json::number_unsigned_t value) { return Value(Json(value)); }
+    bool number_float(Json::number_float_t value, const Json::string_t&) {
+        return Value(Json(value));
+    }
+    bool string(Json::string_t& value) { return Value(Json(std::move(value))); }
+    bool binary(Json::binary_t&) { return Value(Json()); }
+
+    bool start_object(std::size_t) {
+        if (rowDepth_ > 0) return Nested(false);
+        stack_.push_back(Place(Json::object()));
+        return true;
+    }
+    bool end_object() {
+        if (rowDepth_ > 0) return Leave();
+        stack_.pop_back();
+        return true;
+    }
+    bool key(Json::string_t& name) {
+        if (rowDepth_ == 0) key_ = name;
+        return true;
+    }
+    bool start_array(std::size_t) {
+        if (rowDepth_ > 0) return Nested(true);
+        if (stack_.size() == 1 && key_ == "statistics") {
+            // The last "statistics" counts, as the last of any repeated field does.
+            Place(Json::array());
+            rows.clear();
+            rowDepth_ = 1;
+            return true;
+        }
+        stack_.push_back(Place(Json::array()));
+        return true;
+    }
+    bool end_array() {
+        if (rowDepth_ > 0) return Leave();
+        stack_.pop_back();
+        return true;
+    }
+    bool parse_error(std::size_t position, const std::string&, const nlohmann::detail::exception&) {
+        errorByte = position;
+        return false;
+    }
+
+  private:
+    Json* Place(Json&& value) {
+        if (stack_.empty()) {
+            root = std::move(value);
+            return &root;
+        }
+        Json& parent = *stack_.back();
+        if (parent.is_array()) {
+            parent.push_back(std::move(value));
+            return &parent.back();
+        }
+        Json& slot = parent[key_];
+        slot = std::move(value);
+        return &slot;
+    }
+
+    bool Value(Json&& value) {
+        if (rowDepth_ == 0) {
+            Place(std::move(value));
+        } else if (rowDepth_ == 1) {
+            rows.emplace_back().malformed = true;  // a value where a row belongs
+        } else if (rowDepth_ == 2 && rows.back().count < 3) {
+            StatisticsRow& row = rows.back();
+            row.values[row.count++] = std::move(value);
+        } else {
+            rows.back().malformed = true;
+        }
+        return true;
+    }
+
+    // An object or array inside "statistics": a row, or something where a number belongs.
+    bool Nested(bool array) {
+        if (rowDepth_ == 1) {
+            rows.emplace_back().malformed = !array;
+        } else {
+            rows.back().malformed = true;
+        }
+        ++rowDepth_;
+        return true;
+    }
+    bool Leave() {
+        if (rowDepth_ == 2 && rows.back().count != 3) rows.back().malformed = true;
+        --rowDepth_;
+        return true;
+    }
+
+    std::vector<Json*> stack_;
+    std::string key_;
+    int rowDepth_ = 0;  // 1 inside "statistics", 2 inside one of its rows, more deeper
+};
+
+// A row whose index, count and span are whole numbers in range and agree with each other; no
+// value when anything is off (the slow path then says what).
+std::optional<SearchStatistics> SoundRow(const StatisticsRow& row) {
+    constexpr auto kLargest = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+    const Json& index = row.values[0];
+    const Json& count = row.values[1];
+    const Json& span = row.values[2];
+    if (row.malformed || !index.is_number_unsigned() || !count.is_number_unsigned() ||
+        !(span.is_null() || span.is_number_unsigned()))
+        return std::nullopt;
+    const auto results = count.get<std::uint64_t>();
+    const std::uint64_t smallestSpan = span.is_null() ? 0 : span.get<std::uint64_t>();
+    if (index.get<std::uint64_t>() > kLargest || results > kLargest || smallestSpan > kLargest ||
+        (results > 0) != (smallestSpan > 0) || (span.is_number_unsigned() && smallestSpan == 0))
+        return std::nullopt;
+    return SearchStatistics{static_cast<std::int64_t>(results),
+                            static_cast<std::int64_t>(smallestSpan)};
+}
+
+void ReadShard(const Json& root, const std::vector<StatisticsRow>& rows, ControlPartial& partial) {
+    const Json& shard = root["shard"];
+    const char* const shardFields[] = {"index", "count"};
+    CheckFields(shard, "shard", shardFields, std::size(shardFields));
+    partial.shard.count = ReadInteger(shard["count"], "shard.count", 1, partial.run.total);
+    partial.shard.index = ReadInteger(shard["index"], "shard.index", 0, partial.shard.count - 1);
+
+    const Json& statistics = root["statistics"];
+    if (!statistics.is_array()) Invalid("statistics", "is not a list");
+    const std::string shardName =
+        std::to_string(partial.shard.index) + "/" + std::to_string(partial.shard.count);
+    const std::int64_t size = ShardSize(partial.run.total, partial.shard);
+    std::vector<SearchStatistics>& controls = partial.run.controls;
+    controls.clear();
+    controls.reserve(static_cast<std::size_t>(
+        std::min<std::int64_t>(size, static_cast<std::int64_t>(rows.size()))));
+    std::int64_t expectedIndex = partial.shard.index;
+    for (const StatisticsRow& row : rows) {
+        // The usual row, read without naming it: a merge reads millions of them.
+        if (const auto sound = SoundRow(row);
+            sound && static_cast<std::int64_t>(controls.size()) < size &&
+            row.values[0].get<std::uint64_t>() == static_cast<std::uint64_t>(expectedIndex)) {
+            controls.push_back(*sound);
+            expectedIndex += partial.shard.count;
+            continue;
+        }
+        const std::string field = "statistics[" + std::to_string(controls.size()) + "]";
+        if (row.malformed) Invalid(field, "is not [index, count, span]");
+        const std::int64_t index =
+            ReadInteger(row.values[0], field, 0, std::numeric_limits<std::int64_t>::max());
+        if (static_cast<std::int64_t>(controls.size()) >= size || index != expectedIndex) {
+            const bool belongs =
+                index % partial.shard.count == partial.shard.index && index < partial.run.total;
+            throw CReadError(belongs ? "control " + std::to_string(index) +
+                                           " is out of order or given twice."
+                                     : "control " + std::to_string(index) +
+                                           " does not belong to shard " + shardName + ".");
+        }
+        controls.push_back(ReadStatistics(row.values[1], row.values[2], field));
+        expectedIndex += partial.shard.count;
+    }
+    if (static_cast<std::int64_t>(controls.size()) < size)
+        throw CReadError("control " + std::to_string(expectedIndex) + " of shard " + shardName +
+                         " is missing.");
+}
+
+template <typename T>
+std::string Shown(const T& value) {
+    return std::to_string(value);
+}
+std::string Shown(const std::string& value) {
+    return "\"" + value + "\"";
+}
+std::string Shown(bool value) {
+    return value ? "on" : "off";
+}
+std::string Shown(const std::optional<double>& value) {
+    return value ? JsonNumber(*value) : "none";
+}
+std::string Shown(const SearchStatistics& value) {
+    return Shown(value.results) + " results, smallest span " +
+           (value.smallestSpan > 0 ? Shown(value.smallestSpan) : "none");
+}
+std::string Shown(ControlKind kind) {
+    return ControlKindName(kind);
+}
+std::string Shown(const std::vector<std::string>& keywords) {
+    std::string shown;
+    for (const std::string& keyword : keywords)
+        shown += (shown.empty() ? "" : " ") + keyword;
+    return shown;
+}
+
+// The first field in which two runs differ, as "its FIELD (A) differs from NAME's (B)".
+// The first field in which two partials' runs differ, as "its FIELD (A) differs from NAME's (B)".
+std::optional<std::string> FirstDifference(const ControlPartial& mine, const ControlPartial& theirs,
+                                           const std::string& theirName) {
+    std::optional<std::string> difference;
+    auto compare = [&](const char* field, const auto& a, const auto& b) {
+        if (!difference && !(a == b))
+            difference = "its " + std::string(field) + " (" + Shown(a) + ") differs from " +
+                         theirName + "'s (" + Shown(b) + ")";
+    };
+    const ControlRun& run = mine.run;
+    const ControlRun& other = theirs.run;
+    compare("document", mine.documentDigest, theirs.documentDigest);
+    compare("ignoring of numbers", mine.ignoreNumbers, theirs.ignoreNumbers);
+    compare("alphabet", run.alphabet, other.alphabet);
+    compare("keywords", run.keywords, other.keywords);
+    compare("letter distance", run.settings.MaxDistanceBetweenLetters,
+            other.settings.MaxDistanceBetweenLetters);
+    compare("span", run.settings.MaxResultLength, other.settings.MaxResultLength);
+    compare("narrowest width", run.settings.MinColumnWidth, other.settings.MinColumnWidth);
+    compare("widest width", run.settings.MaxColumnWidth, other.settings.MaxColumnWidth);
+    compare("reverse keywords", run.settings.AllowReverseKeywords,
+            other.settings.AllowReverseKeywords);
+    compare("exclusion of plain words", run.settings.ExcludeWordsDirectlyFromText,
+            other.settings.ExcludeWordsDirectlyFromText);
+    compare("control kind", run.kind, other.kind);
+    compare("seed", run.seed, other.seed);
+    compare("number of controls", run.total, other.total);
+    compare("expected count", run.expected, other.expected);
+    compare("real search", run.real, other.real);
+    return difference;
+}
+
+std::string ShardName(std::int64_t index, std::int64_t count) {
+    return std::to_string(index) + "/" + std::to_string(count);
+}
+
+}  // namespace
+
+std::int64_t ShardSize(std::int64_t totalControls, ShardId shard) {
+    if (shard.index >= totalControls) return 0;
+    return (totalControls - 1 - shard.index) / shard.count + 1;
+}
+
+std::string WriteControlPartial(const ControlPartial& partial) {
+    std::string text = PartialBody(partial);
+    text += "\"checksum\": \"" + Sha256Hex(text) + "\"}\n";
+    return text;
+}
+
+bool ReadControlPartial(std::string_view text, ControlPartial& partial, std::string& problem) {
+    if (text.find_first_not_of(" \t\r\n") == std::string_view::npos) {
+        problem = "the file is empty.";
+        return false;
+    }
+    try {
+        CPartialSax reader;
+        if (!Json::sax_parse(text.begin(), text.end(), &reader)) {
+            if (reader.errorByte >= text.size())
+                throw CReadError("the file ends before the partial does: it was cut off.");
+            throw CReadError("the file is not valid JSON at byte " +
+                             std::to_string(reader.errorByte) + ": it is damaged.");
+        }
+        Json& root = reader.root;
+        if (!root.is_object() || !root.contains("format") || root["format"] != kFormatName)
+            throw CReadError("the file is not a partial of a strandix control run.");
+        if (root["version"] != kFormatVersion) {
+            throw CReadError("the partial's format (version " + root["version"].dump() +
+                             ") is not one this strandix reads (version " +
+                             std::to_string(kFormatVersion) + ").");
+        }
+        CheckFields(root, "", kFields, std::size(kFields));
+        ControlPartial read;
+        ReadRun(root, read);
+        ReadShard(root, reader.rows, read);
+        const Json& checksum = root["checksum"];
+        if (!checksum.is_string() ||
+            checksum.get_ref<const std::string&>() != Sha256Hex(PartialBody(read))) {
+            throw CReadError(
+                "the checksum does not match the content: the file was changed or damaged "
+                "after it was written.");
+        }
+        partial = std::move(read);
+        return true;
+    } catch (const CReadError& error) {
+        problem = error.Problem();
+    } catch (const Json::exception& error) {
+        // The checks above should leave no way here; say so rather than crash.
+        problem = std::string("the partial could not be read (") + error.what() + ").";
+    }
+    return false;
+}
+
+bool CPartialMerger::Add(std::string_view name, std::string_view text, std::string& message) {
+    ControlPartial partial;
+    std::string problem;
+    if (!ReadControlPartial(text, partial, problem)) {
+        message = std::string(name) + ": " + problem;
+        return false;
+    }
+    if (first_) {
+        if (const auto difference = FirstDifference(partial, *first_, firstName_)) {
+            message = std::string(name) + ": " + *difference +
+                      ", so the two are not parts of the same run.";
+            return false;
+        }
+        if (partial.shard.count != first_->shard.count) {
+            message = std::string(name) + ": it is one of " + Shown(partial.shard.count) +
+                      " shards, while " + firstName_ + " is one of " + Shown(first_->shard.count) +
+                      ", so the two are not parts of the same split.";
+            return false;
+        }
+    }
+    if (const auto same = shards_.find(partial.shard.index); same != shards_.end()) {
+        if (same->second.name == name) {
+            message = std::string(name) + ": the file is named twice.";
+            return false;
+        }
+        message = std::string(name) + ": it holds shard " +
+                  ShardName(partial.shard.index, partial.shard.count) + ", as " +
+                  same->second.name + " does; each shard must be given once.";
+        return false;
+    }
+    Shard& shard = shards_[partial.shard.index];
+    shard.name = name;
+    shard.controls = std::move(partial.run.controls);
+    if (!first_) {
+        partial.run.controls.clear();
+        first_ = std::move(partial);
+        firstName_ = name;
+    }
+    return true;
+}
+
+bool CPartialMerger::Finish(ControlRun& merged, std::string& message) {
+    if (!first_) {
+        message = "No partials were given.";
+        return false;
+    }
+    const std::int64_t shardCount = first_->shard.count;
+    std::int64_t expected = 0;
+    for (const auto& [index, shard] : shards_) {
+        if (index != expected) break;
+        ++expected;
+    }
+    if (expected < shardCount) {
+        message = "Shard " + ShardName(expected, shardCount) +
+                  " is missing: no partial holds its controls (the i with i mod " +
+                  Shown(shardCount) + " = " + Shown(expected) + ").";
+        return false;
+    }
+    merged = first_->run;
+    merged.controls.assign(static_cast<std::size_t>(merged.total), {});
+    for (auto& [index, shard] : shards_) {
+        std::size_t i = static_cast<std::size_t>(index);
+        for (SearchStatistics& statistics : shard.controls) {
+            merged.controls[i] = statistics;
+            i += static_cast<std::size_t>(shardCount);
+        }
+    }
+    return true;
+}

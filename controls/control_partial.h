@@ -1,0 +1,61 @@
+// Shards of a control run: the small file one shard writes, and the merge that puts the shards of
+// one run back together into the run a single machine would have made.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "controls/control_report.h"
+
+struct ShardId {
+    std::int64_t index = 0;  // K: the shard holds the controls i with i mod count = index
+    std::int64_t count = 1;  // N
+};
+
+// One shard's part of a control run. Two shards belong to the same run when every field but the
+// shard and the controls is equal.
+struct ControlPartial {
+    std::string documentDigest;  // SHA-256 of the document's bytes, lower-case hexadecimal
+    bool ignoreNumbers = false;  // how the document was normalised
+    ShardId shard;
+    // The run with only this shard's controls, in increasing order: control
+    // shard.index + j * shard.count is run.controls[j].
+    ControlRun run;
+};
+
+// The number of controls with i mod shard.count = shard.index among `totalControls`.
+std::int64_t ShardSize(std::int64_t totalControls, ShardId shard);
+
+// The partial as the JSON text a shard writes (ends with a newline).
+std::string WriteControlPartial(const ControlPartial& partial);
+
+// Reads and checks one partial. On failure returns false and sets `problem` to a sentence saying
+// what is wrong with the text (without the file's name).
+bool ReadControlPartial(std::string_view text, ControlPartial& partial, std::string& problem);
+
+// Puts the partials of one run back together, one file at a time, so that only the controls
+// themselves stay in memory.
+class CPartialMerger {
+  public:
+    // Reads one partial and checks it against those added before. On failure returns false and
+    // sets `message` to one sentence naming `name` and what is wrong; the merger is unchanged.
+    bool Add(std::string_view name, std::string_view text, std::string& message);
+
+    // Checks that every shard has come and hands over the whole run. On failure returns false
+    // and sets `message` to one sentence naming the missing shard.
+    bool Finish(ControlRun& merged, std::string& message);
+
+  private:
+    struct Shard {
+        std::string name;
+        std::vector<SearchStatistics> controls;
+    };
+
+    std::string firstName_;
+    std::optional<ControlPartial> first_;   // the run's fields, without controls
+    std::map<std::int64_t, Shard> shards_;  // by shard index
+};

@@ -1,0 +1,292 @@
+#include "controls/control_report.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <system_error>
+
+namespace {
+
+// Correctly rounded conversions (std::to_chars), so that every standard library prints the same
+// digits for the same double.
+std::string FormatGeneral(double value, int significant) {
+    if (!std::isfinite(value)) return "-";
+    char buffer[64];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                       std::chars_format::general, significant);
+    return std::string(buffer, written.ptr);
+}
+
+// The shortest text that reads back as the same double.
+std::string FormatShortest(double value) {
+    if (!std::isfinite(value)) return "null";
+    char buffer[64];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, written.ptr);
+}
+
+std::string YesNo(bool value) {
+    return value ? "yes" : "no";
+}
+
+std::string KeywordsText(const KeywordList& keywords) {
+    std::string text;
+    for (const std::string& keyword : keywords)
+        text += (text.empty() ? "" : " ") + keyword;
+    return text;
+}
+
+std::string SettingsText(const SearchSettings& settings) {
+    return "right to left " + YesNo(settings.AllowReverseKeywords) + ", plain words excluded " +
+           YesNo(settings.ExcludeWordsDirectlyFromText) + ", widths " +
+           std::to_string(settings.MinColumnWidth) + "-" + std::to_string(settings.MaxColumnWidth) +
+           ", keywords within " + std::to_string(settings.MaxResultLength) + ", letters within " +
+           std::to_string(settings.MaxDistanceBetweenLetters);
+}
+
+std::string PValueText(const PValue& p) {
+    return FormatGeneral(p.Value(), 4) + " (" + std::to_string(1 + p.hits) + "/" +
+           std::to_string(1 + p.controls) + ")";
+}
+
+std::string SummaryText(const Summary& summary) {
+    if (summary.samples == 0) return "none";
+    return "mean " + FormatFixed(summary.mean, 2) + ", sd " +
+           FormatFixed(summary.standardDeviation, 2) + ", min " + std::to_string(summary.minimum) +
+           ", max " + std::to_string(summary.maximum);
+}
+
+std::string SpanText(std::int64_t span) {
+    return span > 0 ? std::to_string(span) : "none";
+}
+
+std::string RunHeadline(const ControlRun& run) {
+    const auto done = static_cast<std::int64_t>(run.controls.size());
+    std::string line =
+        done == run.total
+            ? std::to_string(run.total) + " " + ControlKindName(run.kind) + " controls"
+            : std::to_string(done) + " of " + std::to_string(run.total) + " " +
+                  ControlKindName(run.kind) + " controls done (stopped)";
+    return line + ", seed " + std::to_string(run.seed) + ", alphabet " + run.alphabet;
+}
+
+std::string JsonString(const std::string& text) {
+    std::string json = "\"";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            json += '\\';
+            json += c;
+        } else if (byte < 0x20 || byte >= 0x7F) {
+            static const char kHex[] = "0123456789ABCDEF";
+            json += "\\u00";
+            json += kHex[byte >> 4];
+            json += kHex[byte & 15];
+        } else {
+            json += c;
+        }
+    }
+    return json + "\"";
+}
+
+std::string JsonSpan(std::int64_t span) {
+    return span > 0 ? std::to_string(span) : "null";
+}
+
+std::string JsonSummary(const Summary& summary, const PValue& p) {
+    std::string json = "{\"samples\": " + std::to_string(summary.samples);
+    if (summary.samples > 0) {
+        json += ", \"mean\": " + FormatShortest(summary.mean) +
+                ", \"sd\": " + FormatShortest(summary.standardDeviation) +
+                ", \"min\": " + std::to_string(summary.minimum) +
+                ", \"max\": " + std::to_string(summary.maximum);
+    }
+    return json + ", \"hits\": " + std::to_string(p.hits) +
+           ", \"p\": " + FormatShortest(p.Value()) + "}";
+}
+
+std::string HtmlEscape(const std::string& text) {
+    std::string html;
+    for (const char c : text) {
+        switch (c) {
+            case '&':
+                html += "&amp;";
+                break;
+            case '<':
+                html += "&lt;";
+                break;
+            case '>':
+                html += "&gt;";
+                break;
+            case '"':
+                html += "&quot;";
+                break;
+            default:
+                html += c;
+        }
+    }
+    return html;
+}
+
+std::string Row(const std::string& name, const std::string& value) {
+    return "<tr><th>" + HtmlEscape(name) + "</th><td>" + HtmlEscape(value) + "</td></tr>\n";
+}
+
+// The controls' counts in at most 40 bins of equal whole-number width, from the lowest to the
+// highest of the counts and the real count, with a red line at the real count.
+std::string Histogram(const ControlRun& run) {
+    constexpr int kWidth = 800, kHeight = 300, kLeft = 50, kRight = 20, kTop = 20, kBottom = 40;
+    constexpr std::int64_t kMostBins = 40;
+    std::int64_t low = run.real.results, high = run.real.results;
+    for (const SearchStatistics& control : run.controls) {
+        low = std::min(low, control.results);
+        high = std::max(high, control.results);
+    }
+    const std::int64_t binWidth = (high - low + kMostBins) / kMostBins;
+    const std::int64_t bins = (high - low) / binWidth + 1;
+    std::vector<std::int64_t> heights(static_cast<std::size_t>(bins));
+    for (const SearchStatistics& control : run.controls)
+        ++heights[static_cast<std::size_t>((control.results - low) / binWidth)];
+    const std::int64_t tallest =
+        std::max<std::int64_t>(1, *std::max_element(heights.begin(), heights.end()));
+
+    const double plotWidth = kWidth - kLeft - kRight, plotHeight = kHeight - kTop - kBottom;
+    const double barWidth = plotWidth / static_cast<double>(bins);
+    auto x = [&](double bin) { return FormatFixed(kLeft + bin * barWidth, 1); };
+    std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
+                      std::to_string(kWidth) + "\" height=\"" + std::to_string(kHeight) +
+                      "\" role=\"img\" aria-label=\"Histogram of the controls' result counts\">\n";
+    for (std::int64_t bin = 0; bin < bins; ++bin) {
+        const double height =
+            plotHeight * static_cast<double>(heights[bin]) / static_cast<double>(tallest);
+        const std::int64_t from = low + bin * binWidth;
+        svg += "<rect x=\"" + x(static_cast<double>(bin)) + "\" y=\"" +
+               FormatFixed(kTop + plotHeight - height, 1) + "\" width=\"" +
+               FormatFixed(barWidth * 0.9, 1) + "\" height=\"" + FormatFixed(height, 1) +
+               "\" fill=\"#6a8fc7\"><title>" + std::to_string(from) +
+               (binWidth > 1 ? "-" + std::to_string(from + binWidth - 1) : "") + ": " +
+               std::to_string(heights[bin]) + " controls</title></rect>\n";
+    }
+    const std::string axisY = std::to_string(kTop + static_cast<int>(plotHeight));
+    svg += "<line x1=\"" + std::to_string(kLeft) + "\" y1=\"" + axisY + "\" x2=\"" +
+           std::to_string(kWidth - kRight) + "\" y2=\"" + axisY + "\" stroke=\"#333\"/>\n";
+    const std::string labelY = std::to_string(kHeight - kBottom + 16);
+    svg += "<text x=\"" + std::to_string(kLeft) + "\" y=\"" + labelY + "\">" + std::to_string(low) +
+           "</text>\n";
+    svg += "<text x=\"" + std::to_string(kWidth - kRight) + "\" y=\"" + labelY +
+           "\" text-anchor=\"end\">" + std::to_string(low + bins * binWidth - 1) + "</text>\n";
+    svg += "<text x=\"" + std::to_string(kLeft - 6) + "\" y=\"" + std::to_string(kTop + 10) +
+           "\" text-anchor=\"end\">" + std::to_string(tallest) + "</text>\n";
+    svg += "<text x=\"" + std::to_string(kWidth / 2) + "\" y=\"" + std::to_string(kHeight - 6) +
+           "\" text-anchor=\"middle\">results per control (bins of " + std::to_string(binWidth) +
+           ")</text>\n";
+    const double realBin =
+        static_cast<double>(run.real.results - low) / static_cast<double>(binWidth);
+    const std::string realX = FormatFixed(kLeft + realBin * barWidth + barWidth * 0.45, 1);
+    svg += "<line x1=\"" + realX + "\" y1=\"" + std::to_string(kTop) + "\" x2=\"" + realX +
+           "\" y2=\"" + axisY + "\" stroke=\"#c00\" stroke-width=\"2\"/>\n";
+    svg += "<text x=\"" + realX + "\" y=\"" + std::to_string(kTop - 6) +
+           "\" text-anchor=\"middle\" fill=\"#c00\">real " + std::to_string(run.real.results) +
+           "</text>\n";
+    return svg + "</svg>\n";
+}
+
+}  // namespace
+
+std::string FormatFixed(double value, int decimals) {
+    if (!std::isfinite(value)) return "-";
+    char buffer[400];
+    const auto written =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    if (written.ec != std::errc()) return FormatGeneral(value, 17);
+    std::string text(buffer, written.ptr);
+    // -0.00 says nothing that 0.00 does not.
+    if (text.find_first_not_of("-0.") == std::string::npos && text.front() == '-') text.erase(0, 1);
+    return text;
+}
+
+std::string ControlReportText(const ControlRun& run) {
+    const Summary results = SummariseResults(run.controls);
+    const Summary spans = SummariseSpans(run.controls);
+    std::string text = "Controls: " + RunHeadline(run) + "\n";
+    text += "Keywords: " + KeywordsText(run.keywords) + "\n";
+    text += "Settings: " + SettingsText(run.settings) + "\n";
+    text += "Results: real " + std::to_string(run.real.results) + "; controls " +
+            SummaryText(results) + "; p = " + PValueText(ResultsPValue(run.real, run.controls)) +
+            "\n";
+    text += "Smallest span: real " + SpanText(run.real.smallestSpan) + "; controls " +
+            SummaryText(spans) + " (" + std::to_string(spans.samples) + " of " +
+            std::to_string(run.controls.size()) +
+            " with a result); p = " + PValueText(SpanPValue(run.real, run.controls)) + "\n";
+    if (run.expected)
+        text +=
+            "Expected results with independent letters: " + FormatFixed(*run.expected, 2) + "\n";
+    return text;
+}
+
+std::string ControlsJson(const ControlRun& run) {
+    std::string json = "{\"kind\": \"" + std::string(ControlKindName(run.kind)) +
+                       "\", \"seed\": " + std::to_string(run.seed) +
+                       ", \"alphabet\": " + JsonString(run.alphabet) +
+                       ", \"total\": " + std::to_string(run.total) +
+                       ", \"done\": " + std::to_string(run.controls.size()) + ", \"keywords\": [";
+    for (std::size_t i = 0; i < run.keywords.size(); ++i)
+        json += (i ? ", " : "") + JsonString(run.keywords[i]);
+    const SearchSettings& s = run.settings;
+    json += "], \"settings\": {\"AllowReverseKeywords\": " +
+            std::string(s.AllowReverseKeywords ? "true" : "false") +
+            ", \"ExcludeWordsDirectlyFromText\": " +
+            (s.ExcludeWordsDirectlyFromText ? "true" : "false") +
+            ", \"MinColumnWidth\": " + std::to_string(s.MinColumnWidth) +
+            ", \"MaxColumnWidth\": " + std::to_string(s.MaxColumnWidth) +
+            ", \"MaxResultLength\": " + std::to_string(s.MaxResultLength) +
+            ", \"MaxDistanceBetweenLetters\": " + std::to_string(s.MaxDistanceBetweenLetters) + "}";
+    json += ", \"real\": {\"results\": " + std::to_string(run.real.results) +
+            ", \"smallestSpan\": " + JsonSpan(run.real.smallestSpan) + "}";
+    json += ", \"results\": " +
+            JsonSummary(SummariseResults(run.controls), ResultsPValue(run.real, run.controls));
+    json += ", \"smallestSpan\": " +
+            JsonSummary(SummariseSpans(run.controls), SpanPValue(run.real, run.controls));
+    json += ", \"expected\": " + (run.expected ? FormatShortest(*run.expected) : "null");
+    json += ", \"counts\": [";
+    for (std::size_t i = 0; i < run.controls.size(); ++i)
+        json += (i ? ", " : "") + std::to_string(run.controls[i].results);
+    json += "], \"smallestSpans\": [";
+    for (std::size_t i = 0; i < run.controls.size(); ++i)
+        json += (i ? ", " : "") + JsonSpan(run.controls[i].smallestSpan);
+    return json + "]}";
+}
+
+std::string ControlReportHtml(const ControlRun& run) {
+    const Summary results = SummariseResults(run.controls);
+    const Summary spans = SummariseSpans(run.controls);
+    std::string html =
+        "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+        "<title>Strandix! controls: " +
+        HtmlEscape(KeywordsText(run.keywords)) +
+        "</title>\n<style>\nbody { font-family: sans-serif; margin: 2em; color: #222; }\n"
+        "table { border-collapse: collapse; margin-bottom: 1.5em; }\n"
+        "th, td { text-align: left; padding: 0.2em 1em 0.2em 0; vertical-align: top; }\n"
+        "th { font-weight: normal; color: #555; }\ntext { font-size: 12px; }\n</style>\n"
+        "</head>\n<body>\n<h1>Controls: " +
+        HtmlEscape(KeywordsText(run.keywords)) + "</h1>\n<table>\n";
+    html += Row("Controls", RunHeadline(run));
+    html += Row("Settings", SettingsText(run.settings));
+    html += "</table>\n<table>\n";
+    html += Row("Results", "real " + std::to_string(run.real.results));
+    html += Row("Controls' results", SummaryText(results));
+    html += Row("p-value (results)", PValueText(ResultsPValue(run.real, run.controls)));
+    html += Row("Smallest span", "real " + SpanText(run.real.smallestSpan));
+    html += Row("Controls' smallest spans",
+                SummaryText(spans) + " (" + std::to_string(spans.samples) + " of " +
+                    std::to_string(run.controls.size()) + " with a result)");
+    html += Row("p-value (smallest span)", PValueText(SpanPValue(run.real, run.controls)));
+    if (run.expected)
+        html += Row("Expected results with independent letters", FormatFixed(*run.expected, 2));
+    html += "</table>\n";
+    html += Histogram(run);
+    html +=
+        "<p>A p-value is the share of the controls, the real search counted among them, that "
+        "did at least as well as the real search: (1 + hits) / (1 + controls).</p>\n";
+    return html + "</body>\n</html>\n";
+}

@@ -1,0 +1,42 @@
+// A control run as it is reported: the plain-text report, the JSON "controls" object and the
+// standalone HTML page. Each writer takes only the ControlRun, so a run put together from the
+// parts that several machines computed prints exactly what the single run prints.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "controls/control_cases.h"
+#include "controls/statistics.h"
+
+struct ControlRun {
+    SearchSettings settings;
+    KeywordList keywords;  // as the user gave them
+    std::string alphabet = "latin";
+    ControlKind kind = ControlKind::Letters;
+    std::uint64_t seed = 0;
+    std::int64_t total = 0;  // the controls asked for
+    SearchStatistics real;   // the search of the document itself
+    std::vector<SearchStatistics>
+        controls;                    // control i at index i; fewer than `total` after a stop
+    std::optional<double> expected;  // ExpectedCount, where it is defined
+};
+
+// The seed a run uses when the user names none.
+inline constexpr std::uint64_t kDefaultControlSeed = 20261210;
+
+// A few lines for standard output, ending with a line break.
+std::string ControlReportText(const ControlRun& run);
+
+// The value of the "controls" member of the JSON output: one object, no line break after it.
+// Every control's count and smallest span are listed in control order.
+std::string ControlsJson(const ControlRun& run);
+
+// A whole HTML page: the settings, the figures and a histogram of the controls' counts with the
+// real count marked, as inline SVG; no scripts, nothing fetched.
+std::string ControlReportHtml(const ControlRun& run);
+
+// `value` rounded to `decimals` places, the same on every platform ("-" for NaN or infinity).
+std::string FormatFixed(double value, int decimals);

@@ -1,0 +1,222 @@
+// The tool's control runs end to end: its reports against fixtures that the Windows tree checks
+// strandix.exe against too, its options, --expected, JSON and Ctrl-C.
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing::HasSubstr;
+using testing::IsEmpty;
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream contents;
+    contents << in.rdbuf();
+    return contents.str();
+}
+
+struct Outcome {
+    int status = -1;
+    std::string out, err;
+};
+
+class StrandixControlsTest : public testing::Test {
+  protected:
+    StrandixControlsTest() {
+        static int serial = 0;
+        root_ =
+            fs::temp_directory_path() / ("strandix-controls-test-" + std::to_string(::getpid()) +
+                                         "-" + std::to_string(serial++));
+        fs::create_directories(root_);
+    }
+    ~StrandixControlsTest() override {
+        std::error_code ignored;
+        fs::remove_all(root_, ignored);
+    }
+
+    fs::path Root() const { return root_; }
+
+    pid_t Start(const std::vector<std::string>& arguments) {
+        std::vector<std::string> words = {STRANDIX_TOOL};
+        words.insert(words.end(), arguments.begin(), arguments.end());
+        std::vector<char*> argv;
+        for (std::string& word : words)
+            argv.push_back(word.data());
+        argv.push_back(nullptr);
+        const std::string out = (root_ / "stdout").string(), err = (root_ / "stderr").string();
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0600);
+        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0600);
+        pid_t child = -1;
+        EXPECT_EQ(posix_spawn(&child, words[0].c_str(), &actions, nullptr, argv.data(), environ),
+                  0);
+        posix_spawn_file_actions_destroy(&actions);
+        return child;
+    }
+
+    Outcome Wait(pid_t child) {
+        Outcome outcome;
+        int status = 0;
+        if (waitpid(child, &status, 0) == child)
+            outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
+        outcome.out = ReadAll(root_ / "stdout");
+        outcome.err = ReadAll(root_ / "stderr");
+        return outcome;
+    }
+
+    Outcome Run(const std::vector<std::string>& arguments) { return Wait(Start(arguments)); }
+
+  private:
+    fs::path root_;
+};
+
+const std::string kSample = STRANDIX_SAMPLE;
+const fs::path kFixtures = STRANDIX_FIXTURES;
+
+TEST_F(StrandixControlsTest, ReportsMatchTheFixturesEveryPlatformMatches) {
+    const std::string page = (Root() / "report.html").string();
+    const struct {
+        std::vector<std::string> arguments;
+        const char* text;
+        const char* html;
+    } cases[] = {
+        {{"-q", "--controls", "40", "--seed", "7", "--report", page, kSample, "moses"},
+         "controls-letters.txt",
+         "controls-letters.html"},
+        {{"-q", "--controls", "30", "--seed", "3", "--control-kind", "words", kSample, "moses",
+          "aaron"},
+         "controls-words.txt",
+         nullptr},
+        {{"-q", "--controls", "30", "--seed", "3", "--control-kind", "keywords", "--max-skip",
+          "1000", "--no-reverse", kSample, "moses"},
+         "controls-keywords.txt",
+         nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        for (const char* threads : {"1", "3"}) {
+            std::vector<std::string> arguments = c.arguments;
+            arguments.insert(arguments.begin(), {"--threads", threads});
+            const Outcome outcome = Run(arguments);
+            EXPECT_EQ(outcome.status, 0);
+            EXPECT_THAT(outcome.err, IsEmpty());
+            EXPECT_EQ(outcome.out, ReadAll(kFixtures / c.text));
+            if (c.html) {
+                EXPECT_EQ(ReadAll(page), ReadAll(kFixtures / c.html));
+            }
+        }
+    }
+}
+
+TEST_F(StrandixControlsTest, OptionsAreChecked) {
+    const struct {
+        std::vector<std::string> arguments;
+        const char* message;
+    } cases[] = {
+        {{"--controls", "0", kSample, "moses"},
+         "strandix: --controls: Please enter an integer between 1 and 100000000.\n"},
+        {{"--controls", "100000001", kSample, "moses"}, "between 1 and 100000000."},
+        {{"--controls", "-3", kSample, "moses"}, "between 1 and 100000000."},
+        {{"--controls=1e3", kSample, "moses"}, "between 1 and 100000000."},
+        {{"--controls", "5", "--control-kind", "vowels", kSample, "moses"},
+         "--control-kind: Please choose letters, words or keywords."},
+        {{"--controls", "5", "--seed", "18446744073709551616", kSample, "moses"},
+         "--seed: Please enter an integer between 0 and 18446744073709551615."},
+        {{"--controls", "5", "--threads", "0", kSample, "moses"},
+         "--threads: Please enter an integer between 1 and 1024."},
+        {{"--seed", "5", kSample, "moses"}, "need --controls."},
+        {{"--report", "r.html", kSample, "moses"}, "need --controls."},
+        {{"--controls", "5", "-o", "x.htm", kSample, "moses"}, "cannot be combined with -o"},
+        {{"--controls", "5", "--report", kSample}, "Please name a document"},
+        {{"--expected", kSample, "moses", "aaron"}, "--expected needs exactly one keyword."},
+        {{"--controls", "5", "--expected", kSample, "moses", "aaron"},
+         "--expected needs exactly one keyword."},
+        {{"--controls", "5", "--report", (fs::path(kSample) / "r.html").string(), kSample, "moses"},
+         "The report could not be written to "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.arguments));
+        const Outcome outcome = Run(c.arguments);
+        EXPECT_EQ(outcome.status, 2);
+        EXPECT_THAT(outcome.err, HasSubstr(c.message));
+        EXPECT_THAT(outcome.out, IsEmpty());
+    }
+}
+
+TEST_F(StrandixControlsTest, ExpectedCountOnItsOwnAndInJson) {
+    const Outcome alone = Run({"--expected", kSample, "moses"});
+    EXPECT_EQ(alone.status, 0);
+    EXPECT_EQ(alone.out, "Expected results with independent letters: 56.02\n");
+    const Outcome json = Run({"--json", "--expected", kSample, "moses"});
+    EXPECT_EQ(json.out, "{\"expected\": 56.016461}\n");
+}
+
+TEST_F(StrandixControlsTest, JsonCarriesTheResultsAndTheControls) {
+    const Outcome outcome =
+        Run({"-q", "--json", "--controls", "5", "--seed", "7", kSample, "moses"});
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_THAT(outcome.out, HasSubstr("\"results\": [\n{\"first\": "));
+    EXPECT_THAT(outcome.out, HasSubstr("], \"count\": 53, \"canceled\": false, \"controls\": "
+                                       "{\"kind\": \"letters\", \"seed\": 7,"));
+    EXPECT_THAT(outcome.out, testing::EndsWith("]}}\n"));
+    // Control i is the same in a run of 5 and in a run of 40.
+    const Outcome forty =
+        Run({"-q", "--json", "--controls", "40", "--seed", "7", kSample, "moses"});
+    auto counts = [](const std::string& json) {
+        const std::size_t from = json.find("\"counts\": [") + 11;
+        std::vector<std::string> values;
+        std::istringstream list(json.substr(from, json.find(']', from) - from));
+        for (std::string value; std::getline(list, value, ',');)
+            values.push_back(value);
+        return values;
+    };
+    std::vector<std::string> firstFive = counts(forty.out);
+    ASSERT_EQ(firstFive.size(), 40u);
+    firstFive.resize(5);
+    EXPECT_EQ(counts(outcome.out), firstFive);
+    const Outcome five = Run({"-q", "--controls", "5", "--seed", "7", kSample, "moses"});
+    EXPECT_THAT(five.out, HasSubstr("Controls: 5 letters controls, seed 7"));
+}
+
+TEST_F(StrandixControlsTest, CtrlCStopsAfterTheRunningControlsAndReportsThem) {
+    // Long enough that the run is far from its end when the signal comes.
+    const fs::path document = Root() / "a.txt";
+    std::ofstream(document, std::ios::binary) << std::string(200000, 'a') + "b";
+    const pid_t child = Start({"-q", "--threads", "1", "--controls", "100000", "--max-skip", "50",
+                               document.string(), "aab"});
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    ASSERT_EQ(kill(child, SIGINT), 0);
+    const Outcome outcome = Wait(child);
+    EXPECT_EQ(outcome.status, 130);
+    EXPECT_THAT(outcome.err, testing::ContainsRegex("Stopped after [0-9]+ of 100000 controls\\."));
+    EXPECT_THAT(outcome.out, testing::ContainsRegex("Controls: [0-9]+ of 100000 letters controls "
+                                                    "done \\(stopped\\), seed 20261210"));
+}
+
+TEST_F(StrandixControlsTest, HelpNamesTheControlOptions) {
+    const Outcome help = Run({"--help"});
+    for (const char* option : {"--controls N", "--control-kind K", "--seed S", "--threads T",
+                               "--report FILE", "--expected"})
+        EXPECT_THAT(help.out, HasSubstr(option));
+}
+
+}  // namespace

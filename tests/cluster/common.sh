@@ -1,0 +1,43 @@
+# Shared by the shard tests: the tool, the sample and what a failed check prints.
+#   source common.sh TOOL SAMPLE
+tool=$1
+sample=$2
+tools_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../tools" && pwd)
+work=$(mktemp -d)
+
+fail() {
+    echo "FAILED: $*" >&2
+    exit 1
+}
+
+# The same bytes, or the difference shown.
+same_file() {
+    cmp -s "$1" "$2" || {
+        diff "$1" "$2" | head -n 20 >&2
+        fail "$3: $1 and $2 differ"
+    }
+}
+
+# The single run's "controls" member: exactly the text between its name and the closing brace
+# of the whole document.
+controls_of_single() {
+    sed -n 's/.*, "controls": \(.*\)}$/\1/p' "$1"
+}
+controls_of_merge() {
+    sed -n 's/^{"controls": \(.*\)}$/\1/p' "$1"
+}
+
+# The single run of a case and its JSON, in FOLDER: single.txt, single.html, single.json.
+run_single() {
+    local folder=$1
+    shift
+    mkdir -p "$folder"
+    local status=0
+    "$tool" -q "$@" --report "$folder/single.html" >"$folder/single.txt" || status=$?
+    [ "$status" -le 1 ] || fail "the single run $* exited $status"
+    status=0
+    "$tool" -q --json "$@" >"$folder/single.json" || status=$?
+    [ "$status" -le 1 ] || fail "the single run --json $* exited $status"
+    [ -s "$folder/single.txt" ] && grep -q '"controls": ' "$folder/single.json" ||
+        fail "the single run $* printed no report"
+}

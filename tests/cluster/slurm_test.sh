@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# A Slurm job array of shards and its dependent merge, on a one-node cluster that this test
+# starts and always stops: the report equals the single run's, and every job wrote its file.
+#   slurm_test.sh TOOL SAMPLE
+set -euo pipefail
+source "$(dirname "$0")/common.sh"
+cluster=$work/cluster
+cleanup() {
+    "$tools_dir/slurm-cluster.sh" stop "$cluster" || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+for program in slurmctld slurmd sbatch munged; do
+    command -v "$program" >/dev/null || { echo "SKIPPED: $program is not installed"; exit 77; }
+done
+[ "$(id -u)" -eq 0 ] || { echo "SKIPPED: the test cluster runs its daemons as root"; exit 77; }
+
+start=$(date +%s.%N)
+"$tools_dir/slurm-cluster.sh" start "$cluster" >/dev/null
+export SLURM_CONF=$cluster/etc/slurm.conf
+started=$(date +%s.%N)
+
+shards=4
+run=("$sample" moses --controls 20 --seed 11 --threads 1)
+run_single "$work/single" "${run[@]}"
+
+# The jobs run from here; a shared folder stands for the cluster's shared file system.
+cd "$work"
+"$tools_dir/strandix-slurm.sh" --wait --strandix "$tool" -n "$shards" -d "$work/run" \
+    -- "${run[@]}" >submitted.txt || fail "strandix-slurm: $(cat submitted.txt)"
+finished=$(date +%s.%N)
+grep -q "The report will be in $work/run/report.txt" submitted.txt ||
+    fail "strandix-slurm did not say where the report is: $(cat submitted.txt)"
+
+for ((k = 0; k < shards; k++)); do
+    grep -q "\"shard\": {\"index\": $k, \"count\": $shards}" "$work/run/part-$k.json" ||
+        fail "array task $k wrote no partial of shard $k/$shards"
+    [ -e "$work/run/logs/shard-$k.log" ] || fail "array task $k left no log"
+    [ ! -s "$work/run/logs/shard-$k.log" ] || fail "array task $k: $(cat "$work/run/logs/shard-$k.log")"
+done
+[ ! -s "$work/run/logs/merge.log" ] || fail "merge job: $(cat "$work/run/logs/merge.log")"
+same_file "$work/single/single.txt" "$work/run/report.txt" "Slurm text report"
+same_file "$work/single/single.html" "$work/run/report.html" "Slurm page"
+
+# A task that fails: no report, a non-zero status, and the failed shard named.
+status=0
+"$tools_dir/strandix-slurm.sh" --wait --strandix "$tool" -n "$shards" -d "$work/broken" \
+    -- "$work/no-such-document.txt" moses --controls 20 >broken.txt 2>&1 || status=$?
+[ "$status" -ne 0 ] || fail "strandix-slurm succeeded without a document"
+[ ! -e "$work/broken/report.txt" ] || fail "a report without partials"
+grep -q "shard 0/$shards wrote no partial" broken.txt || fail "no shard named: $(cat broken.txt)"
+
+awk -v a="$start" -v b="$started" -v c="$finished" -v d="$(date +%s.%N)" 'BEGIN {
+    printf "Slurm: cluster up in %.1f s; array of 4 shards and merge in %.1f s; whole test %.1f s\n",
+        b - a, c - b, d - a }'
