@@ -307,7 +307,8 @@ TEST_F(ProgramTest, FindChecksPathKeywordsFieldsAndDocumentInOrder) {
         box = WaitForMessageBox(dialog);
         EXPECT_EQ(box.text, bad.message);
         ASSERT_TRUE(Answer(box.box, IDOK));
-        EXPECT_EQ(FocusOf(dialog), edit);
+        // The field takes the focus after its message has closed, in the program's own time.
+        EXPECT_TRUE(WaitUntil([&] { return FocusOf(dialog) == edit; }));
         DWORD start = 99, end = 99;
         SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                      reinterpret_cast<LPARAM>(&end));
