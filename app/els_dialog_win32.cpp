@@ -11,6 +11,10 @@
 #include "res/resource.h"
 #include "winui/message_box_win32.h"
 
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
 namespace {
 
 SearchRunOptions ProgramRunOptions() {
@@ -36,6 +40,14 @@ CElsDialog::CElsDialog()
 // The big icon is shared (LoadIcon); the small one was loaded at its own size and is ours.
 CElsDialog::~CElsDialog() {
     if (smallIcon_) DestroyIcon(smallIcon_);
+}
+
+void CElsDialog::SetSmallIcon(int size) {
+    const HICON icon = LoadAppIcon(size);
+    if (!icon) return;  // keep the one it has
+    SendMessageA(Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    if (smallIcon_) DestroyIcon(smallIcon_);
+    smallIcon_ = icon;
 }
 
 BOOL CElsDialog::OnInitDialog() {
@@ -79,6 +91,11 @@ bool CElsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
         result = 0;
         return true;
     }
+    if (message == WM_DPICHANGED) {
+        // The caption's icon at the new monitor's scale; the system lays out the rest.
+        SetSmallIcon(MulDiv(16, HIWORD(wParam), 96));
+        return false;
+    }
     if (message == WM_QUERYDRAGICON) {
         result = reinterpret_cast<LRESULT>(OnQueryDragIcon());
         return true;
@@ -97,6 +114,12 @@ bool CElsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
 void CElsDialog::DestroyWindow() {
     run_.OnDestroyWindow();  // the results page never outlives the window
     CDialogWin32::DestroyWindow();
+}
+
+// A failed handler may have run nested in a search: stop it, quietly, before telling the user.
+void CElsDialog::OnUnexpectedException(const std::exception_ptr& error) {
+    run_.StopAndEnd();
+    CDialogWin32::OnUnexpectedException(error);
 }
 
 // Minimised on a system that draws minimised windows through the window itself: the icon,

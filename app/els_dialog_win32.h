@@ -22,9 +22,11 @@ class CElsDialog : public CDialogWin32, private CSearchView {
     void OnCancel() override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void DestroyWindow() override;
+    void OnUnexpectedException(const std::exception_ptr& error) override;
 
   private:
     void OnPaint();
+    void SetSmallIcon(int size);
     HICON OnQueryDragIcon() const { return icon_; }
     void OnBrowse();
     void OnViewResults();

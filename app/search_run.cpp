@@ -63,6 +63,8 @@ void CSearchRun::SaveSettings() {
 }
 
 void CSearchRun::OnFind() {
+    // The dialog is ending: a Find that was queued behind the end does nothing.
+    if (!askBeforeClose_) return;
     // Handlers run nested inside a search's progress reports: a second Find only asks.
     if (searching_) {
         AskCancelQuestion();
@@ -175,10 +177,14 @@ void CSearchRun::OnCancel() {
 }
 
 std::intptr_t CSearchRun::OnCloseRequest(std::uintptr_t /*first*/, std::intptr_t /*second*/) {
+    StopAndEnd();
+    return 0;
+}
+
+void CSearchRun::StopAndEnd() {
     cancelRequested_ = true;
     askBeforeClose_ = false;
     view_.EndDialogCancel();
-    return 0;
 }
 
 void CSearchRun::OnDestroyWindow() {

@@ -85,7 +85,8 @@ class CSearchRun : public CProgressReceiver {
     // --- Commands and messages ---
 
     // Find (button 1003, Enter). Idle: runs a whole search. Searching: asks the cancel question
-    // (OK sets the cancel request, Cancel clears it).
+    // (OK sets the cancel request, Cancel clears it). Once the dialog is ending (StopAndEnd),
+    // does nothing.
     void OnFind();
     // Close, Escape, the close box: while a search runs (and no close request came), asks the
     // cancel question as OnFind; otherwise ends the dialog with the cancel result.
@@ -93,6 +94,9 @@ class CSearchRun : public CProgressReceiver {
     // Another copy asks this one to close: cancel the search without asking, end the dialog.
     // The parameters are ignored; answers 0.
     std::intptr_t OnCloseRequest(std::uintptr_t first, std::intptr_t second);
+    // Stops a running search at its next progress report without asking, and ends the dialog;
+    // commands still queued behind it ask nothing. The close request, and a handler that failed.
+    void StopAndEnd();
     // Window destruction: the temporary results file is deleted.
     void OnDestroyWindow();
 

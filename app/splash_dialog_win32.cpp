@@ -4,19 +4,58 @@
 #include "res/resource.h"
 #include "winui/message_box_win32.h"
 
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
 namespace {
 
-// Arial at 14 points on the screen: the height in pixels, negative for the character height
-// without internal leading.
-HFONT CreateLineFont() {
-    const HDC screen = GetDC(nullptr);
-    const int pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+// Sent to ourselves after a scale change, once the system has laid the dialog out anew.
+constexpr UINT kFitPictureMessage = WM_APP + 1;
+
+// Arial at 14 points: the height in pixels, negative for the character height without internal
+// leading.
+HFONT CreateLineFont(int pixelsPerInch) {
     LOGFONTA font = {};
     font.lfHeight = -(pixelsPerInch * 140 / 720);
     font.lfCharSet = DEFAULT_CHARSET;
     lstrcpynA(font.lfFaceName, "Arial", LF_FACESIZE);
     return CreateFontIndirectA(&font);
+}
+
+int ScreenPixelsPerInch() {
+    const HDC screen = GetDC(nullptr);
+    const int pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return pixelsPerInch;
+}
+
+// The splash art scaled to width x height with halftoning, which averages the pixels instead of
+// dropping or doubling some of them.
+HBITMAP ScaledBitmap(HBITMAP source, int width, int height) {
+    BITMAP size = {};
+    if (!GetObjectA(source, sizeof size, &size) || width <= 0 || height <= 0) return nullptr;
+    const HDC screen = GetDC(nullptr);
+    const HDC from = CreateCompatibleDC(screen);
+    const HDC to = CreateCompatibleDC(screen);
+    HBITMAP scaled = CreateCompatibleBitmap(screen, width, height);
+    if (from && to && scaled) {
+        const HGDIOBJ oldFrom = SelectObject(from, source);
+        const HGDIOBJ oldTo = SelectObject(to, scaled);
+        if (width == size.bmWidth && height == size.bmHeight) {
+            BitBlt(to, 0, 0, width, height, from, 0, 0, SRCCOPY);  // the art's own size: as drawn
+        } else {
+            SetStretchBltMode(to, HALFTONE);
+            SetBrushOrgEx(to, 0, 0, nullptr);
+            StretchBlt(to, 0, 0, width, height, from, 0, 0, size.bmWidth, size.bmHeight, SRCCOPY);
+        }
+        SelectObject(to, oldTo);
+        SelectObject(from, oldFrom);
+    }
+    if (to) DeleteDC(to);
+    if (from) DeleteDC(from);
+    ReleaseDC(nullptr, screen);
+    return scaled;
 }
 
 // Key and system-key presses, and presses of the left, right and middle mouse buttons on the
@@ -40,22 +79,46 @@ bool IsPress(UINT message) {
 }  // namespace
 
 CSplashDialog::CSplashDialog()
-    : CDialogWin32(IDD_SPLASH_DIALOG),
-      whiteBrush_(CreateSolidBrush(RGB(255, 255, 255))),
-      lineFont_(CreateLineFont()) {}
+    : CDialogWin32(IDD_SPLASH_DIALOG), whiteBrush_(CreateSolidBrush(RGB(255, 255, 255))) {}
 
+// The statics never delete the images and fonts they are given; the window is gone by now.
 CSplashDialog::~CSplashDialog() {
     if (whiteBrush_) DeleteObject(whiteBrush_);
     if (lineFont_) DeleteObject(lineFont_);
+    if (fittedPicture_) DeleteObject(fittedPicture_);
+}
+
+void CSplashDialog::SetLineFont(int dpi) {
+    const HFONT font = CreateLineFont(dpi);
+    if (!font) return;  // keep the one it has
+    SendMessageA(line_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    if (lineFont_) DeleteObject(lineFont_);
+    lineFont_ = font;
+}
+
+void CSplashDialog::FitPicture() {
+    RECT frame;
+    if (!picture_ || !GetClientRect(picture_, &frame)) return;
+    const HBITMAP art = static_cast<HBITMAP>(LoadImageA(AppInstance(), MAKEINTRESOURCEA(IDB_SPLASH),
+                                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (!art) return;
+    const HBITMAP fitted = ScaledBitmap(art, frame.right - frame.left, frame.bottom - frame.top);
+    DeleteObject(art);
+    if (!fitted) return;
+    SendMessageA(picture_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(fitted));
+    if (fittedPicture_) DeleteObject(fittedPicture_);
+    fittedPicture_ = fitted;
 }
 
 BOOL CSplashDialog::OnInitDialog() {
     line_ = Item(IDC_SPLASH_LINE);
+    picture_ = Item(IDC_SPLASH_PICTURE);
+    FitPicture();
     // A tool window gets no taskbar button.
     const LONG_PTR exStyle = GetWindowLongPtrA(Window(), GWL_EXSTYLE);
     SetWindowLongPtrA(Window(), GWL_EXSTYLE, (exStyle & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW);
     SetWindowTextA(Window(), AppTitle().c_str());
-    SendMessageA(line_, WM_SETFONT, reinterpret_cast<WPARAM>(lineFont_), TRUE);
+    SetLineFont(ScreenPixelsPerInch());
     SetTimer(Window(), kSplashTimerId, kSplashTimerPeriodMs, nullptr);
     startTime_ = GetTickCount();
     return TRUE;
@@ -69,6 +132,17 @@ bool CSplashDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
             EndDialog(IDOK);
         }
         return false;  // the default handling still sees every tick
+    }
+    if (message == WM_DPICHANGED) {
+        SetLineFont(HIWORD(wParam));
+        // The system's own handling resizes the window and its controls after this returns.
+        PostMessageA(Window(), kFitPictureMessage, 0, 0);
+        return false;
+    }
+    if (message == kFitPictureMessage) {
+        FitPicture();
+        result = 0;
+        return true;
     }
     if (message == WM_CTLCOLORSTATIC) {
         const HDC dc = reinterpret_cast<HDC>(wParam);

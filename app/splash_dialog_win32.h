@@ -20,8 +20,15 @@ class CSplashDialog : public CDialogWin32 {
     bool PreTranslateMessage(MSG& message) override;
 
   private:
-    HWND line_ = nullptr;  // static 1025
+    // The picture drawn at the size of its frame, and the line's font at `dpi` dots per inch:
+    // both follow the window to a monitor with another scale.
+    void FitPicture();
+    void SetLineFont(int dpi);
+
+    HWND line_ = nullptr;     // static 1025
+    HWND picture_ = nullptr;  // static 1026
     HBRUSH whiteBrush_;
-    HFONT lineFont_;
+    HFONT lineFont_ = nullptr;
+    HBITMAP fittedPicture_ = nullptr;
     std::uint32_t startTime_ = 0;
 };

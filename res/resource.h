@@ -39,3 +39,4 @@
 
 // Splash screen.
 #define IDC_SPLASH_LINE 1025
+#define IDC_SPLASH_PICTURE 1026

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Takes the README's pictures of Strandix!.exe under Wine in Xvfb: the splash screen, and the
-# main dialog after a search. Writes docs/screenshots/splash.png and main-dialog.png.
+# main dialog after a search, at 100 %, 150 % and 200 % display scaling (96, 144 and 192 dots per
+# inch). Writes docs/screenshots/splash.png and main-dialog.png (96), and splash-144.png,
+# main-dialog-144.png, splash-192.png and main-dialog-192.png.
 #   bash tools/screenshots.sh            (builds build/gui-win first when needed)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -16,16 +18,30 @@ cmake --build "$build" --target strandix_gui gui_screenshots -j 2
 # shellcheck source=tools/wine-env.sh
 source tools/wine-env.sh
 trap strandix_wine_stop EXIT
-shots="$strandix_wine_root/shots"
-mkdir -p "$shots"
-xvfb-run -a -s "-screen 0 1280x1024x24" \
-    "$strandix_wine" "$build/tests/gui/gui_screenshots.exe" "Z:${shots//\//\\}"
-
 mkdir -p docs/screenshots
-python3 - "$shots" docs/screenshots <<'PY'
+# Room for the main dialog at 200 %.
+"$strandix_wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1600x1200 /f \
+    </dev/null >/dev/null 2>&1
+
+for dpi in 96 144 192; do
+    # The scale is read when the prefix's server starts: set it, then start the server anew.
+    "$strandix_wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" \
+        /f </dev/null >/dev/null 2>&1
+    "$strandix_wineserver" -k || true
+    "$strandix_wineserver" -w
+    "$strandix_wineserver" -p
+    "$strandix_wine" wineboot </dev/null >/dev/null 2>&1 || true
+
+    shots="$strandix_wine_root/shots-$dpi"
+    mkdir -p "$shots"
+    xvfb-run -a -s "-screen 0 1600x1200x24" \
+        "$strandix_wine" "$build/tests/gui/gui_screenshots.exe" "Z:${shots//\//\\}"
+    suffix=""
+    [ "$dpi" = 96 ] || suffix="-$dpi"
+    python3 - "$shots" docs/screenshots "$suffix" <<'PY'
 # 24-bit BMP to PNG with the standard library only.
 import struct, sys, zlib, os
-src, dst = sys.argv[1], sys.argv[2]
+src, dst, suffix = sys.argv[1], sys.argv[2], sys.argv[3]
 for name in ("splash", "main-dialog"):
     data = open(os.path.join(src, name + ".bmp"), "rb").read()
     offset = struct.unpack_from("<I", data, 10)[0]
@@ -43,6 +59,8 @@ for name in ("splash", "main-dialog"):
         return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
     png = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, abs(height), 8, 2, 0, 0, 0))
     png += chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b"")
-    open(os.path.join(dst, name + ".png"), "wb").write(png)
-    print("wrote", os.path.join(dst, name + ".png"), width, "x", abs(height))
+    out = os.path.join(dst, name + suffix + ".png")
+    open(out, "wb").write(png)
+    print("wrote", out, width, "x", abs(height))
 PY
+done

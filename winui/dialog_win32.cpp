@@ -1,11 +1,27 @@
 #include "winui/dialog_win32.h"
 
+#include <new>
+
+#include "winui/message_box_win32.h"
 #include "winui/window_win32.h"
 
 namespace {
 
 // The innermost dialog whose modal loop is running on this (the only) thread.
 CDialogWin32* g_runningDialog = nullptr;
+
+// A quit request PumpMessages took from the queue, waiting to be posted again once no handler
+// pumps any more; and how many pumps are running (handlers may nest).
+bool g_quitPending = false;
+int g_quitCode = 0;
+int g_pumpDepth = 0;
+
+void PostPendingQuit() {
+    if (g_quitPending && g_pumpDepth == 0) {
+        g_quitPending = false;
+        PostQuitMessage(g_quitCode);
+    }
+}
 
 // Messages whose result a dialog procedure returns directly instead of through DWLP_MSGRESULT.
 bool ReturnsResultDirectly(UINT message) {
@@ -56,8 +72,9 @@ INT_PTR CDialogWin32::DoModal(HWND owner) {
         g_runningDialog = outer_;
         return -1;
     }
-    const bool disableOwner = owner && IsWindowEnabled(owner);
-    if (disableOwner) EnableWindow(owner, FALSE);
+    owner_ = owner;
+    ownerDisabled_ = owner && IsWindowEnabled(owner);
+    if (ownerDisabled_) EnableWindow(owner, FALSE);
 
     if (!ended_) {
         ShowWindow(window, SW_SHOWNORMAL);
@@ -65,6 +82,7 @@ INT_PTR CDialogWin32::DoModal(HWND owner) {
     }
     MSG message;
     while (!ended_) {
+        PostPendingQuit();
         const BOOL got = GetMessageA(&message, nullptr, 0, 0);
         if (got == 0) {
             // Leave the quit request for the loop that owns it.
@@ -77,15 +95,22 @@ INT_PTR CDialogWin32::DoModal(HWND owner) {
             DispatchMessageA(&message);
         }
     }
+    PostPendingQuit();
 
-    if (disableOwner) EnableWindow(owner, TRUE);
+    ReleaseOwner();
     if (window_) {
         ShowWindow(window_, SW_HIDE);
         DestroyWindow();
     }
     if (owner) SetActiveWindow(owner);
+    owner_ = nullptr;
     g_runningDialog = outer_;
     return result_;
+}
+
+void CDialogWin32::ReleaseOwner() {
+    if (ownerDisabled_) EnableWindow(owner_, TRUE);
+    ownerDisabled_ = false;
 }
 
 std::string CDialogWin32::ItemText(int id) const {
@@ -95,8 +120,13 @@ std::string CDialogWin32::ItemText(int id) const {
 void CDialogWin32::EndDialog(INT_PTR result) {
     result_ = result;
     ended_ = true;
+    if (!window_) return;
+    // The owner first, so that activation passes to it rather than to another program.
+    ReleaseOwner();
+    SetWindowPos(window_, nullptr, 0, 0, 0, 0,
+                 SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     // Wake GetMessage in case the end was asked for from outside a dispatched message.
-    if (window_) PostMessageA(window_, WM_NULL, 0, 0);
+    PostMessageA(window_, WM_NULL, 0, 0);
 }
 
 bool CDialogWin32::PreTranslateAppMessage(MSG& message) {
@@ -104,17 +134,22 @@ bool CDialogWin32::PreTranslateAppMessage(MSG& message) {
 }
 
 void CDialogWin32::PumpMessages() {
+    // Posted again at once, a quit request would be the first message every later pump takes,
+    // ahead of all input and painting, for as long as the caller keeps pumping.
+    ++g_pumpDepth;
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(message.wParam));
-            return;
+            if (!g_quitPending) g_quitCode = static_cast<int>(message.wParam);
+            g_quitPending = true;
+            continue;
         }
         if (!PreTranslateAppMessage(message)) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
     }
+    --g_pumpDepth;
 }
 
 void CDialogWin32::OnCommand(int id, int notifyCode, HWND control) {
@@ -143,6 +178,29 @@ void CDialogWin32::DestroyWindow() {
     if (window_) ::DestroyWindow(window_);
 }
 
+void CDialogWin32::OnUnexpectedException(const std::exception_ptr& error) {
+    const bool outOfMemory = IsOutOfMemory(error);
+    // Ended first: nothing more can be pressed in the window while the message is open.
+    EndDialog(IDABORT);
+    try {
+        ShowMessageBox(window_, outOfMemory ? kDialogOutOfMemoryText : kDialogUnexpectedErrorText,
+                       MessageButtons::Ok, outOfMemory ? MB_SYSTEMMODAL : 0u);
+    } catch (...) {
+        // Not even the message could be shown; the dialog still ends.
+    }
+}
+
+bool IsOutOfMemory(const std::exception_ptr& error) {
+    if (!error) return false;
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::bad_alloc&) {
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
 INT_PTR CALLBACK CDialogWin32::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     CDialogWin32* self = nullptr;
     if (message == WM_INITDIALOG) {
@@ -153,7 +211,18 @@ INT_PTR CALLBACK CDialogWin32::DialogProc(HWND window, UINT message, WPARAM wPar
         self = reinterpret_cast<CDialogWin32*>(GetWindowLongPtrA(window, DWLP_USER));
     }
     if (!self) return FALSE;
-    const INT_PTR handled = self->HandleMessage(message, wParam, lParam);
+    INT_PTR handled = FALSE;
+    try {
+        handled = self->HandleMessage(message, wParam, lParam);
+    } catch (...) {
+        // Unwinding through the system's code that called us is undefined; stop here.
+        try {
+            self->OnUnexpectedException(std::current_exception());
+        } catch (...) {
+            self->EndDialog(IDABORT);
+        }
+        handled = TRUE;
+    }
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrA(window, DWLP_USER, 0);
         self->window_ = nullptr;

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <exception>
 #include <string>
 
 class CDialogWin32 {
@@ -20,8 +21,11 @@ class CDialogWin32 {
     // the window could not be created. An owner window is disabled while the dialog runs.
     INT_PTR DoModal(HWND owner = nullptr);
 
-    // Ends the modal loop with `result` once the current message has been handled.
+    // Ends the modal loop with `result` once the current message has been handled. As with the
+    // system's dialogs, the window disappears (and its owner is enabled again) at once, even
+    // when the handler that asked still has work to unwind, such as a search.
     void EndDialog(INT_PTR result);
+    bool IsEnding() const { return ended_; }
 
     HWND Window() const { return window_; }
     HWND Item(int id) const { return GetDlgItem(window_, id); }
@@ -32,7 +36,9 @@ class CDialogWin32 {
     static bool PreTranslateAppMessage(MSG& message);
 
     // Takes and dispatches every message pending for this thread, each first offered to
-    // PreTranslateAppMessage; returns as soon as the queue is empty.
+    // PreTranslateAppMessage; returns as soon as the queue is empty. A quit request met here is
+    // kept back, so that it does not hide input and painting from every later pump; the modal
+    // loop posts it again once the handler that pumps has returned.
     static void PumpMessages();
 
   protected:
@@ -55,7 +61,14 @@ class CDialogWin32 {
     // Destroys the window at the end of the modal run.
     virtual void DestroyWindow();
 
+    // An exception left a message handler. No exception may cross the window procedure, so the
+    // trampoline catches it and calls this. The default tells the user ("Out of memory." for
+    // std::bad_alloc, a general sentence otherwise) and ends the dialog with IDABORT. Must not
+    // throw.
+    virtual void OnUnexpectedException(const std::exception_ptr& error);
+
   private:
+    void ReleaseOwner();
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -63,8 +76,18 @@ class CDialogWin32 {
     HWND window_ = nullptr;
     bool ended_ = false;
     INT_PTR result_ = IDCANCEL;
+    HWND owner_ = nullptr;
+    bool ownerDisabled_ = false;
     CDialogWin32* outer_ = nullptr;  // the dialog that was running when this one started
 };
+
+// The texts the default OnUnexpectedException shows.
+inline constexpr char kDialogOutOfMemoryText[] = "Out of memory.";
+inline constexpr char kDialogUnexpectedErrorText[] =
+    "An unexpected error occurred.  The window will close.";
+
+// Whether `error` holds a std::bad_alloc (or a type derived from it).
+bool IsOutOfMemory(const std::exception_ptr& error);
 
 // The module the resources come from: the running program.
 HINSTANCE AppInstance();

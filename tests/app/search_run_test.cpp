@@ -618,7 +618,12 @@ TEST_F(SearchRunTest, TheCloseRequestStopsTheSearchWithoutAskingAndTheFileGoesWi
     Make(/*htmlWriter=*/true);
     view.documentText = WriteDocument("many.txt", ManyResultsText());
     view.keywordText = "qz";
-    view.pumpActions.push_back([this] { EXPECT_EQ(run->OnCloseRequest(0, 0), 0); });
+    // A Find and a Close the user pressed were queued behind the request: neither asks.
+    view.pumpActions.push_back([this] {
+        EXPECT_EQ(run->OnCloseRequest(0, 0), 0);
+        run->OnFind();
+        run->OnCancel();
+    });
     run->OnFind();
 
     const Strings log = view.LogWithoutProgress();

@@ -307,7 +307,8 @@ TEST_F(ProgramTest, FindChecksPathKeywordsFieldsAndDocumentInOrder) {
         box = WaitForMessageBox(dialog);
         EXPECT_EQ(box.text, bad.message);
         ASSERT_TRUE(Answer(box.box, IDOK));
-        EXPECT_EQ(FocusOf(dialog), edit);
+        // The field takes the focus after its message has closed, in the program's own time.
+        EXPECT_TRUE(WaitUntil([&] { return FocusOf(dialog) == edit; }));
         DWORD start = 99, end = 99;
         SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                      reinterpret_cast<LPARAM>(&end));
@@ -574,9 +575,24 @@ TEST_F(ProgramTest, CloseRequestEndsASearchingCopyAndItsPage) {
     DWORD_PTR answer = 99;
     SendMessageTimeoutA(dialog, RegisterWindowMessageA("CloseStrandix"), 0, 0,
                         SMTO_BLOCK | SMTO_ABORTIFHUNG, 1000, &answer);
+    EXPECT_FALSE(IsWindowVisible(dialog)) << "gone from the screen while the search unwinds";
     EXPECT_TRUE(program.HasExited(30000));
     EXPECT_EQ(program.ExitCode(), 0u);
     EXPECT_FALSE(FileExists(page));
+}
+
+TEST_F(ProgramTest, FindAndCloseQueuedBehindACloseRequestAskNothing) {
+    CRunningProgram program;
+    const HWND dialog = StartToMainDialog(program);
+    ASSERT_NE(dialog, nullptr);
+    StartSlowSearch(dialog);
+
+    // All three wait in the queue together; the search's next pump takes them in this order.
+    PostMessageA(dialog, RegisterWindowMessageA("CloseStrandix"), 0, 0);
+    Click(dialog, IDC_FIND);
+    Click(dialog, IDCANCEL);
+    EXPECT_TRUE(program.HasExited(30000));
+    EXPECT_EQ(program.ExitCode(), 0u);
 }
 
 }  // namespace
