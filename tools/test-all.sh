@@ -44,6 +44,8 @@ section "search fuzzer (about a minute)"
 bash tools/fuzz.sh 60
 section "partial-file fuzzer (half a minute)"
 bash tools/fuzz.sh 30 partial
+section "UTF-8 and alphabet fuzzer (half a minute)"
+bash tools/fuzz.sh 30 text
 
 section "sanitizer build"
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSTRANDIX_WERROR=ON \
