@@ -273,7 +273,7 @@ std::string GeneratedText(std::int32_t letters) {
     return text;
 }
 
-class CNeverStop : public CIndexBuildReceiver {
+class CNeverStop : public IndexBuildReceiver {
   public:
     bool GoOn() override { return true; }
 };

@@ -59,7 +59,7 @@ class CFrozenClock : public CTickClock {
     std::uint32_t Milliseconds() override { return 0; }
 };
 
-class CAlwaysGoOn : public CIndexBuildReceiver {
+class CAlwaysGoOn : public IndexBuildReceiver {
   public:
     bool GoOn() override { return true; }
 };
@@ -135,7 +135,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto textLength = static_cast<std::int32_t>(text.size());
         CountLetters(text.c_str(), textLength, counts, goOn, 1 << 20);
         plan.indexBudget =
-            CLetterIndex::Bytes(counts, textLength, MakeSearchOrder(keywords), bitmapLetters);
+            LetterIndex::Bytes(counts, textLength, MakeSearchOrder(keywords), bitmapLetters);
     }
 
     CFrozenClock clock;

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <climits>
 
-CColumnWidthChooser::CColumnWidthChooser(const KeywordList& order, std::int32_t textLength,
-                                         const SearchSettings& settings)
+ColumnWidthChooser::ColumnWidthChooser(const KeywordList& order, std::int32_t textLength,
+                                       const SearchSettings& settings)
     : settings_(settings),
       textLength_(textLength),
       narrowest_(std::max(settings.MinColumnWidth, 1)) {
@@ -21,7 +21,7 @@ CColumnWidthChooser::CColumnWidthChooser(const KeywordList& order, std::int32_t 
 
 // With one keyword the grid fits exactly when the keyword's extent does:
 // (n - 1) * (distance mod w) + 1 <= w.
-std::int32_t CColumnWidthChooser::WidestFitForSkip(std::int64_t distance) const {
+std::int32_t ColumnWidthChooser::WidestFitForSkip(std::int64_t distance) const {
     const std::int64_t steps = singleLetters_ - 1;
     const std::int32_t widest = settings_.MaxColumnWidth;
     // Widths above the distance leave it whole: the widest width fits when it holds the line.
@@ -32,16 +32,16 @@ std::int32_t CColumnWidthChooser::WidestFitForSkip(std::int64_t distance) const 
     return 0;
 }
 
-void CColumnWidthChooser::MakeGrid(std::int32_t w, std::int64_t left, std::int64_t lowest,
-                                   std::int64_t highest, ResultGrid& grid) const {
+void ColumnWidthChooser::MakeGrid(std::int32_t w, std::int64_t left, std::int64_t lowest,
+                                  std::int64_t highest, ResultGrid& grid) const {
     grid.columns = w;
     grid.first = static_cast<std::int32_t>(lowest - lowest % w + left);
     grid.last = static_cast<std::int32_t>(
         std::min<std::int64_t>(highest - (highest + 1) % w + left + w, textLength_ - 1));
 }
 
-bool CColumnWidthChooser::Choose(const ResultPositions& positions, std::int64_t lowest,
-                                 std::int64_t highest, ResultGrid& grid) {
+bool ColumnWidthChooser::Choose(const ResultPositions& positions, std::int64_t lowest,
+                                std::int64_t highest, ResultGrid& grid) {
     if (widthByDistance_.empty()) return ChooseAny(positions, lowest, highest, grid);
     const LetterPositions& letters = positions[0];
     const std::int64_t distance = letters[1] - letters[0];
@@ -57,8 +57,8 @@ bool CColumnWidthChooser::Choose(const ResultPositions& positions, std::int64_t 
 // The general case, as ChooseColumnWidth reads: every keyword must be a line no wider than w,
 // and all of them together must fit between one left edge and w columns to its right. Indexes
 // are below 2^31, so 32-bit unsigned remainders serve.
-bool CColumnWidthChooser::ChooseAny(const ResultPositions& positions, std::int64_t lowest,
-                                    std::int64_t highest, ResultGrid& grid) const {
+bool ColumnWidthChooser::ChooseAny(const ResultPositions& positions, std::int64_t lowest,
+                                   std::int64_t highest, ResultGrid& grid) const {
     for (std::int32_t w = settings_.MaxColumnWidth; w >= narrowest_; --w) {
         const auto width = static_cast<std::uint32_t>(w);
         std::int64_t left = INT64_MAX;

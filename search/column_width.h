@@ -23,11 +23,11 @@ bool ChooseColumnWidth(const ResultPositions& positions, std::int64_t lowest, st
                        std::int32_t textLength, const SearchSettings& settings, ResultGrid& grid);
 
 // Chooses as ChooseColumnWidth does, remembering what one run's results have in common.
-class CColumnWidthChooser {
+class ColumnWidthChooser {
   public:
     // `order` is the search order of the run's keywords; the settings must outlive the chooser.
-    CColumnWidthChooser(const KeywordList& order, std::int32_t textLength,
-                        const SearchSettings& settings);
+    ColumnWidthChooser(const KeywordList& order, std::int32_t textLength,
+                       const SearchSettings& settings);
 
     // The same answer and grid as ChooseColumnWidth(positions, lowest, highest, textLength,
     // settings, grid).

@@ -14,8 +14,8 @@ inline std::uint64_t Bits(const std::uint64_t* word, unsigned shift) {
 
 }  // namespace
 
-CFindScanner::CFindScanner(const char* text, const std::string& keyword, const CLetterIndex& index,
-                           const SearchSettings& settings)
+FindScanner::FindScanner(const char* text, const std::string& keyword, const LetterIndex& index,
+                         const SearchSettings& settings)
     : text_(text),
       keyword_(keyword),
       length_(static_cast<std::int32_t>(keyword.size())),
@@ -32,7 +32,7 @@ CFindScanner::CFindScanner(const char* text, const std::string& keyword, const C
     limits_.settings = &settings;
 }
 
-bool CFindScanner::Reset(std::int32_t start, std::int32_t end) {
+bool FindScanner::Reset(std::int32_t start, std::int32_t end) {
     if (!limits_.Reset(start, end, length_)) return false;
     position_ = start;
     nextFirst_ = std::lower_bound(firsts_.begin(), firsts_.end(), start) - firsts_.begin();
@@ -44,7 +44,7 @@ bool CFindScanner::Reset(std::int32_t start, std::int32_t end) {
     return true;
 }
 
-void CFindScanner::KeepPositions(std::int32_t from, std::int32_t to) {
+void FindScanner::KeepPositions(std::int32_t from, std::int32_t to) {
     const auto begin = firsts_.begin();
     nextFirst_ =
         std::max<std::size_t>(nextFirst_, std::lower_bound(begin, firsts_.end(), from) - begin);
@@ -56,7 +56,7 @@ void CFindScanner::KeepPositions(std::int32_t from, std::int32_t to) {
 
 // The valid skips at a position run from -MaxReverseSkip (or the smallest forward skip) to
 // +MaxForwardSkip, as KeywordCursor counts them; they are taken in chunks of 64.
-void CFindScanner::EnterNextPosition() {
+void FindScanner::EnterNextPosition() {
     position_ = firsts_[nextFirst_++];
     limits_.position = position_;
     chunk_ = allowReverse_ ? -std::int64_t{limits_.MaxReverseSkip()} : limits_.MinForwardSkip();
@@ -78,7 +78,7 @@ void CFindScanner::EnterNextPosition() {
 }
 
 // The skips chunk_ .. chunk_ + 63 (up to lastSkip_) at which every tested letter matches.
-std::uint64_t CFindScanner::ChunkMatches() const {
+std::uint64_t FindScanner::ChunkMatches() const {
     std::uint64_t matches = ~std::uint64_t{0};
     for (std::size_t t = 0; t < tested_.size(); ++t) {
         matches &= Bits(words_[t] + chunkIndex_, shifts_[t]);
@@ -97,7 +97,7 @@ std::uint64_t CFindScanner::ChunkMatches() const {
 // The first chunk in from..to-1 in which all tested letters match at some skip, not minding the
 // range's last skip or the left-out skips; `to` when there is none. This loop is where the
 // search spends its time, so the first two letters are read without the general loop.
-std::size_t CFindScanner::NextCandidateChunk(std::size_t from, std::size_t to) const {
+std::size_t FindScanner::NextCandidateChunk(std::size_t from, std::size_t to) const {
     const std::size_t tested = tested_.size();
     const std::uint64_t* first = words_[0];
     const unsigned firstShift = shifts_[0];
@@ -130,7 +130,7 @@ std::size_t CFindScanner::NextCandidateChunk(std::size_t from, std::size_t to) c
     return to;
 }
 
-bool CFindScanner::LaterLettersMatch(std::int32_t skip) const {
+bool FindScanner::LaterLettersMatch(std::int32_t skip) const {
     // Every letter lies inside the range, since the skip honours the limits. Indexes, not a
     // stepped pointer: a pointer stepped past the last letter could leave the text.
     for (std::int32_t i = compareFrom_; i < length_; ++i) {
@@ -139,13 +139,13 @@ bool CFindScanner::LaterLettersMatch(std::int32_t skip) const {
     return true;
 }
 
-void CFindScanner::StoreFind(std::int32_t skip, LetterPositions& letters) const {
+void FindScanner::StoreFind(std::int32_t skip, LetterPositions& letters) const {
     const std::int64_t n = length_;
     for (std::int64_t i = 0; i < n; ++i)
         letters[skip > 0 ? i : n - 1 - i] = position_ + i * skip;
 }
 
-ScanStep CFindScanner::Next(LetterPositions& letters, std::int32_t workLimit) {
+ScanStep FindScanner::Next(LetterPositions& letters, std::int32_t workLimit) {
     if (length_ == 1) {
         if (nextFirst_ >= endFirst_) return ScanStep::Exhausted;
         position_ = firsts_[nextFirst_++];

@@ -23,12 +23,12 @@ enum class ScanStep {
 // the finds that a KeywordCursor on the same range walks through. The positions come from the
 // first letter's index; at each, the valid skips are tested 64 at a time against the bitmaps the
 // index holds for the next letters, and the letters after those are compared in the text.
-class CFindScanner {
+class FindScanner {
   public:
     // `keyword` is upper case and not empty, and `index` was made for it. The text, the index
     // and the settings must outlive the scanner.
-    CFindScanner(const char* text, const std::string& keyword, const CLetterIndex& index,
-                 const SearchSettings& settings);
+    FindScanner(const char* text, const std::string& keyword, const LetterIndex& index,
+                const SearchSettings& settings);
 
     // Takes the range when it can hold the keyword, as KeywordCursor::Reset does; false leaves the
     // scanner unchanged. 0 <= start and end < the text's length.
@@ -48,7 +48,7 @@ class CFindScanner {
 
   private:
     struct TestedLetter {
-        const CStridedBitmap* bitmap;
+        const StridedBitmap* bitmap;
         std::int32_t stride;  // the letter's number in the keyword
     };
 

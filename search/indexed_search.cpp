@@ -2,8 +2,8 @@
 // makes the same sink calls; what differs is how a keyword's finds are found. The literal search
 // tries every skip at every position whose first letter matches; here an index of where each
 // letter stands gives the positions of a keyword's first letter, and bitmaps of the text taken
-// with strides 1, 2, 3 ... test 64 skips at a time for the next letters (CFindScanner); the
-// column width of a single-keyword result is remembered per skip (CColumnWidthChooser).
+// with strides 1, 2, 3 ... test 64 skips at a time for the next letters (FindScanner); the
+// column width of a single-keyword result is remembered per skip (ColumnWidthChooser).
 //
 // The index's size is known before it is built. It must fit a budget: when the full index does
 // not, one with bitmaps for fewer letters is built, and when none fits the literal loop does the
@@ -43,9 +43,9 @@ constexpr std::uint32_t kProgressIntervalMs = 20;
 constexpr std::int32_t kScanWorkLimit = 1 << 16;
 
 // What a slice search reports to: the calling thread's sink or the worker's queue.
-class CSliceReceiver {
+class SliceReceiver {
   public:
-    virtual ~CSliceReceiver() = default;
+    virtual ~SliceReceiver() = default;
     // At the start of every step of the loop; false stops the slice.
     virtual bool Step(std::int32_t position) = 0;
     // A result; false stops the slice.
@@ -55,10 +55,10 @@ class CSliceReceiver {
 
 // One thread's search state: a scanner, a find and running bounds per keyword, and the width
 // chooser, all made before the search loop.
-class CSliceSearch {
+class SliceSearch {
   public:
-    CSliceSearch(const char* text, std::int32_t textLength, const KeywordList& order,
-                 const CLetterIndex& index, const SearchSettings& settings)
+    SliceSearch(const char* text, std::int32_t textLength, const KeywordList& order,
+                const LetterIndex& index, const SearchSettings& settings)
         : text_(text),
           textLength_(textLength),
           settings_(settings),
@@ -75,7 +75,7 @@ class CSliceSearch {
 
     // Every result whose keyword 0 has its first letter in from..to, in search order. False
     // when the receiver stopped it.
-    bool Run(std::int32_t from, std::int32_t to, CSliceReceiver& receiver) {
+    bool Run(std::int32_t from, std::int32_t to, SliceReceiver& receiver) {
         if (!scanners_[0].Reset(0, textLength_ - 1)) return true;
         scanners_[0].KeepPositions(from, to);
         const int count = static_cast<int>(scanners_.size());
@@ -117,17 +117,17 @@ class CSliceSearch {
     const char* text_;
     std::int32_t textLength_;
     const SearchSettings& settings_;
-    std::vector<CFindScanner> scanners_;
+    std::vector<FindScanner> scanners_;
     ResultPositions positions_;
     std::vector<std::int64_t> lowest_, highest_;
-    CColumnWidthChooser widths_;
+    ColumnWidthChooser widths_;
 };
 
 // The calling thread's receiver: progress at most once per more than 20 ms, results to the sink.
 // While the index is built, progress stands at the first letter.
-class CSinkReceiver : public CSliceReceiver, public CIndexBuildReceiver {
+class SinkReceiver : public SliceReceiver, public IndexBuildReceiver {
   public:
-    CSinkReceiver(const char* text, std::int32_t textLength, CResultSink& sink, CTickClock& clock)
+    SinkReceiver(const char* text, std::int32_t textLength, CResultSink& sink, CTickClock& clock)
         : text_(text),
           textLength_(textLength),
           sink_(sink),
@@ -172,9 +172,9 @@ std::size_t RecordSize(const KeywordList& order) {
 }
 
 // The worker's receiver: results into the queue; stops when the calling thread says so.
-class CQueueReceiver : public CSliceReceiver {
+class QueueReceiver : public SliceReceiver {
   public:
-    CQueueReceiver(CResultQueue& queue, const std::atomic<bool>& stop, std::size_t recordSize)
+    QueueReceiver(ResultQueue& queue, const std::atomic<bool>& stop, std::size_t recordSize)
         : queue_(queue), stop_(stop), record_(recordSize) {}
 
     bool Step(std::int32_t) override { return !stop_.load(std::memory_order_relaxed); }
@@ -193,7 +193,7 @@ class CQueueReceiver : public CSliceReceiver {
     }
 
   private:
-    CResultQueue& queue_;
+    ResultQueue& queue_;
     const std::atomic<bool>& stop_;
     std::vector<std::int64_t> record_;
 };
@@ -202,14 +202,14 @@ enum class Ending { Complete, Canceled, Refused };
 
 // Hands the worker's results for one slice to the sink, keeping progress and cancel alive while
 // it waits for them.
-Ending DeliverSlice(CResultQueue& queue, CSinkReceiver& receiver, std::int32_t position,
+Ending DeliverSlice(ResultQueue& queue, SinkReceiver& receiver, std::int32_t position,
                     std::vector<std::int64_t>& record, ResultPositions& positions) {
     for (;;) {
         if (!receiver.Step(position)) return Ending::Canceled;
-        const CResultQueue::Take take = queue.Pop(record.data(), std::chrono::milliseconds(5));
-        if (take == CResultQueue::Take::SliceEnd || take == CResultQueue::Take::Closed)
+        const ResultQueue::Take take = queue.Pop(record.data(), std::chrono::milliseconds(5));
+        if (take == ResultQueue::Take::SliceEnd || take == ResultQueue::Take::Closed)
             return Ending::Complete;
-        if (take == CResultQueue::Take::NothingYet) continue;
+        if (take == ResultQueue::Take::NothingYet) continue;
         position = static_cast<std::int32_t>(record[0]);
         const ResultGrid grid{static_cast<std::int32_t>(record[3]),
                               static_cast<std::int32_t>(record[1]),
@@ -225,15 +225,15 @@ Ending DeliverSlice(CResultQueue& queue, CSinkReceiver& receiver, std::int32_t p
     }
 }
 
-Ending SearchAlone(CSliceSearch& search, std::int32_t textLength, CSinkReceiver& receiver) {
+Ending SearchAlone(SliceSearch& search, std::int32_t textLength, SinkReceiver& receiver) {
     if (search.Run(0, textLength - 1, receiver)) return Ending::Complete;
     return receiver.refused ? Ending::Refused : Ending::Canceled;
 }
 
 Ending SearchWithWorker(const char* text, std::int32_t textLength, const KeywordList& order,
-                        const CLetterIndex& index, const SearchSettings& settings,
-                        const IndexedSearchPlan& plan, CSliceSearch& search,
-                        CSinkReceiver& receiver) {
+                        const LetterIndex& index, const SearchSettings& settings,
+                        const IndexedSearchPlan& plan, SliceSearch& search,
+                        SinkReceiver& receiver) {
     const std::int32_t slice = std::max(plan.sliceLength, 1);
     const std::int32_t slices = (textLength - 1) / slice + 1;
     auto sliceEnd = [&](std::int32_t s) {
@@ -242,11 +242,11 @@ Ending SearchWithWorker(const char* text, std::int32_t textLength, const Keyword
     };
     // Everything the worker uses is made here, before it starts; without memory for it the
     // calling thread searches alone.
-    class CWorkerState {
+    class WorkerState {
       public:
-        CWorkerState(const char* text, std::int32_t textLength, const KeywordList& order,
-                     const CLetterIndex& index, const SearchSettings& settings,
-                     std::size_t queueBytes)
+        WorkerState(const char* text, std::int32_t textLength, const KeywordList& order,
+                    const LetterIndex& index, const SearchSettings& settings,
+                    std::size_t queueBytes)
             : search(text, textLength, order, index, settings),
               queue(RecordSize(order), queueBytes),
               record(RecordSize(order)),
@@ -254,23 +254,23 @@ Ending SearchWithWorker(const char* text, std::int32_t textLength, const Keyword
             for (std::size_t k = 0; k < order.size(); ++k)
                 delivered[k].assign(order[k].size(), 0);
         }
-        CSliceSearch search;
-        CResultQueue queue;
+        SliceSearch search;
+        ResultQueue queue;
         std::vector<std::int64_t> record;
         ResultPositions delivered;
     };
     const std::size_t recordSize = RecordSize(order);
-    std::optional<CWorkerState> state;
+    std::optional<WorkerState> state;
     try {
         state.emplace(text, textLength, order, index, settings, plan.queueBytes);
     } catch (const std::bad_alloc&) {
         state.reset();
         return SearchAlone(search, textLength, receiver);
     }
-    CSliceSearch& workerSearch = state->search;
-    CResultQueue& queue = state->queue;
+    SliceSearch& workerSearch = state->search;
+    ResultQueue& queue = state->queue;
     std::atomic<bool> stop{false};
-    CQueueReceiver queueReceiver(queue, stop, recordSize);
+    QueueReceiver queueReceiver(queue, stop, recordSize);
 
     std::thread worker;
     try {
@@ -285,11 +285,11 @@ Ending SearchWithWorker(const char* text, std::int32_t textLength, const Keyword
     }
     // However the loop below ends (a sink may throw, std::bad_alloc for one), the worker is told
     // to stop and joined before its state goes out of scope.
-    struct CWorkerStop {
+    struct WorkerStop {
         std::atomic<bool>& stop;
-        CResultQueue& queue;
+        ResultQueue& queue;
         std::thread& worker;
-        ~CWorkerStop() {
+        ~WorkerStop() {
             stop = true;
             queue.Close();
             worker.join();
@@ -323,7 +323,7 @@ std::uint64_t DefaultIndexBudget(std::int64_t textLength, std::uint64_t physical
 std::int32_t ChooseBitmapLetters(const LetterCounts& counts, std::int32_t textLength,
                                  const KeywordList& order, std::uint64_t budget) {
     for (std::int32_t letters = kFullBitmapLetters; letters > 0; --letters) {
-        if (CLetterIndex::Bytes(counts, textLength, order, letters) <= budget) return letters;
+        if (LetterIndex::Bytes(counts, textLength, order, letters) <= budget) return letters;
     }
     return 0;
 }
@@ -344,7 +344,7 @@ bool FindSequencesIndexed(const char* text, std::int32_t textLength, const Keywo
     KeywordCursor first;
     first.settings = &settings;
     if (searchable && first.Reset(0, textLength - 1, static_cast<std::int32_t>(order[0].size()))) {
-        CSinkReceiver receiver(text, textLength, sink, clock);
+        SinkReceiver receiver(text, textLength, sink, clock);
         LetterCounts counts;
         if (!CountLetters(text, textLength, counts, receiver, plan.indexStepLetters))
             return sink.End(true);
@@ -354,7 +354,7 @@ bool FindSequencesIndexed(const char* text, std::int32_t textLength, const Keywo
         const std::int32_t bitmapLetters = ChooseBitmapLetters(counts, textLength, order, budget);
         // An index within the budget can still meet a machine without that much memory free:
         // then too the literal search does the work.
-        std::optional<CLetterIndex> madeIndex;
+        std::optional<LetterIndex> madeIndex;
         if (bitmapLetters > 0) {
             try {
                 madeIndex.emplace(text, textLength, order, bitmapLetters, counts);
@@ -365,8 +365,8 @@ bool FindSequencesIndexed(const char* text, std::int32_t textLength, const Keywo
         if (!madeIndex)
             return SearchLiterallyAfterBegin(text, textLength, keywords, settings, sink, clock);
         if (!madeIndex->Fill(receiver, plan.indexStepLetters)) return sink.End(true);
-        const CLetterIndex& index = *madeIndex;
-        CSliceSearch search(text, textLength, order, index, settings);
+        const LetterIndex& index = *madeIndex;
+        SliceSearch search(text, textLength, order, index, settings);
         const bool twoSlices = textLength > std::max(plan.sliceLength, 1);
         const bool secondCore = plan.alwaysUseWorker || std::thread::hardware_concurrency() > 1;
         const Ending ending =

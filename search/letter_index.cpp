@@ -44,7 +44,7 @@ std::vector<BitmapKey> BitmapKeys(const KeywordList& order, std::int32_t bitmapL
 }  // namespace
 
 bool CountLetters(const char* text, std::int32_t textLength, LetterCounts& counts,
-                  CIndexBuildReceiver& receiver, std::int64_t stepLetters) {
+                  IndexBuildReceiver& receiver, std::int64_t stepLetters) {
     counts.fill(0);
     const std::int64_t step = std::max<std::int64_t>(stepLetters, 1);
     // Four tallies, so that a run of one letter does not wait on its own last increment; 32-bit
@@ -73,7 +73,7 @@ bool CountLetters(const char* text, std::int32_t textLength, LetterCounts& count
     return true;
 }
 
-CStridedBitmap::CStridedBitmap(std::int32_t textLength, std::int32_t stride, std::uint64_t count)
+StridedBitmap::StridedBitmap(std::int32_t textLength, std::int32_t stride, std::uint64_t count)
     : phases_(static_cast<std::size_t>(stride)),
       words_((PhaseBits(textLength, stride, 0) + 63) / 64),
       count_(count) {
@@ -83,8 +83,8 @@ CStridedBitmap::CStridedBitmap(std::int32_t textLength, std::int32_t stride, std
             static_cast<std::size_t>(PhaseBits(textLength, stride, phase) / 64 + 2), 0);
 }
 
-std::uint64_t CStridedBitmap::Bytes(std::int32_t textLength, std::int32_t stride) {
-    std::uint64_t bytes = sizeof(CStridedBitmap);
+std::uint64_t StridedBitmap::Bytes(std::int32_t textLength, std::int32_t stride) {
+    std::uint64_t bytes = sizeof(StridedBitmap);
     for (std::int32_t phase = 0; phase < stride; ++phase) {
         bytes += sizeof(std::vector<std::uint64_t>) +
                  static_cast<std::uint64_t>(PhaseBits(textLength, stride, phase) / 64 + 2) * 8;
@@ -95,8 +95,8 @@ std::uint64_t CStridedBitmap::Bytes(std::int32_t textLength, std::int32_t stride
 // Word w of every phase comes from the same 64 * stride letters, so the text is read once, and
 // each word is put together in a register. Indexes, not a stepped pointer, walk the text: a
 // pointer stepped on past the last letter could leave the buffer.
-void CStridedBitmap::Fill(const char* text, std::int32_t textLength, char letter,
-                          std::int64_t fromWord, std::int64_t toWord) {
+void StridedBitmap::Fill(const char* text, std::int32_t textLength, char letter,
+                         std::int64_t fromWord, std::int64_t toWord) {
     const auto stride = static_cast<std::int32_t>(phases_.size());
     for (std::int64_t w = fromWord; w < std::min(toWord, words_); ++w) {
         const std::int64_t k = w * 64;
@@ -113,24 +113,24 @@ void CStridedBitmap::Fill(const char* text, std::int32_t textLength, char letter
     }
 }
 
-std::uint64_t CLetterIndex::Bytes(const LetterCounts& counts, std::int32_t textLength,
-                                  const KeywordList& order, std::int32_t bitmapLetters) {
-    std::uint64_t bytes = sizeof(CLetterIndex) + 256 * sizeof(std::vector<std::int32_t>);
+std::uint64_t LetterIndex::Bytes(const LetterCounts& counts, std::int32_t textLength,
+                                 const KeywordList& order, std::int32_t bitmapLetters) {
+    std::uint64_t bytes = sizeof(LetterIndex) + 256 * sizeof(std::vector<std::int32_t>);
     const std::array<bool, 256> first = FirstLetters(order);
     for (std::size_t c = 0; c < 256; ++c) {
         if (first[c]) bytes += counts[c] * sizeof(std::int32_t);
     }
     const std::vector<BitmapKey> keys = BitmapKeys(order, bitmapLetters);
     for (const BitmapKey& key : keys) {
-        bytes += CStridedBitmap::Bytes(textLength, key.second) + kMapNodeBytes +
-                 sizeof(std::pair<const BitmapKey, CStridedBitmap>);
+        bytes += StridedBitmap::Bytes(textLength, key.second) + kMapNodeBytes +
+                 sizeof(std::pair<const BitmapKey, StridedBitmap>);
     }
     // The build's own lists: the keys, and per key its bitmap, letter and pieces.
     return bytes + keys.size() * (sizeof(BitmapKey) + 40);
 }
 
-CLetterIndex::CLetterIndex(const char* text, std::int32_t textLength, const KeywordList& order,
-                           std::int32_t bitmapLetters, const LetterCounts& counts)
+LetterIndex::LetterIndex(const char* text, std::int32_t textLength, const KeywordList& order,
+                         std::int32_t bitmapLetters, const LetterCounts& counts)
     : text_(text),
       textLength_(textLength),
       bitmapLetters_(bitmapLetters),
@@ -141,15 +141,15 @@ CLetterIndex::CLetterIndex(const char* text, std::int32_t textLength, const Keyw
         if (first_[c]) occurrences_[c].reserve(static_cast<std::size_t>(counts[c]));
     }
     for (const BitmapKey& key : BitmapKeys(order, bitmapLetters))
-        bitmaps_.emplace(key, CStridedBitmap(textLength, key.second, counts[key.first]));
+        bitmaps_.emplace(key, StridedBitmap(textLength, key.second, counts[key.first]));
 }
 
-bool CLetterIndex::Fill(CIndexBuildReceiver& receiver, std::int64_t stepLetters) {
+bool LetterIndex::Fill(IndexBuildReceiver& receiver, std::int64_t stepLetters) {
     const std::int64_t step = std::max<std::int64_t>(stepLetters, 1);
     // The bitmaps are most of the work: both threads take pieces of them in turn until none is
     // left. A piece reads about `step` letters of the text.
     struct Piece {
-        CStridedBitmap* bitmap;
+        StridedBitmap* bitmap;
         char letter;
         std::int64_t words;  // per piece
     };
@@ -188,10 +188,10 @@ bool CLetterIndex::Fill(CIndexBuildReceiver& receiver, std::int64_t stepLetters)
         }
     }
     // However this thread leaves (a receiver may throw), the helper stops and is joined first.
-    struct CHelperStop {
+    struct HelperStop {
         std::atomic<bool>& stop;
         std::thread& helper;
-        ~CHelperStop() {
+        ~HelperStop() {
             stop = true;
             if (helper.joinable()) helper.join();
         }

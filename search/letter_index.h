@@ -21,9 +21,9 @@ using LetterCounts = std::array<std::uint64_t, 256>;
 
 // What an index build reports to between pieces of its work, always on the thread that started
 // the build.
-class CIndexBuildReceiver {
+class IndexBuildReceiver {
   public:
-    virtual ~CIndexBuildReceiver() = default;
+    virtual ~IndexBuildReceiver() = default;
     // False stops the build.
     virtual bool GoOn() = 0;
 };
@@ -31,15 +31,15 @@ class CIndexBuildReceiver {
 // Counts every letter of the text, asking `receiver` between pieces of `stepLetters` letters.
 // False when it said stop.
 bool CountLetters(const char* text, std::int32_t textLength, LetterCounts& counts,
-                  CIndexBuildReceiver& receiver, std::int64_t stepLetters);
+                  IndexBuildReceiver& receiver, std::int64_t stepLetters);
 
 // Bit k of phase r of the strided bitmap (letter, stride) is set when text[stride * k + r] is
 // that letter. For a first letter at p = stride * a + r, letter number `stride` of a keyword at
 // skip s lies at stride * (a + s) + r: the skips s, s + 1, ... s + 63 are 64 adjacent bits.
-class CStridedBitmap {
+class StridedBitmap {
   public:
     // All bits clear; `count` is how many times the letter occurs in the text.
-    CStridedBitmap(std::int32_t textLength, std::int32_t stride, std::uint64_t count);
+    StridedBitmap(std::int32_t textLength, std::int32_t stride, std::uint64_t count);
 
     // The bytes one takes, its bookkeeping included.
     static std::uint64_t Bytes(std::int32_t textLength, std::int32_t stride);
@@ -65,7 +65,7 @@ class CStridedBitmap {
     std::uint64_t count_;
 };
 
-class CLetterIndex {
+class LetterIndex {
   public:
     // The bytes an index with `bitmapLetters` (1..kFullBitmapLetters) letters per keyword takes,
     // for a text with these counts; `order` holds upper-case, non-empty keywords.
@@ -74,15 +74,15 @@ class CLetterIndex {
 
     // Takes all the memory the index needs (std::bad_alloc when the machine has not got it), for
     // `bitmapLetters` (1..kFullBitmapLetters) letters per keyword. The text must outlive it.
-    CLetterIndex(const char* text, std::int32_t textLength, const KeywordList& order,
-                 std::int32_t bitmapLetters, const LetterCounts& counts);
-    CLetterIndex(const CLetterIndex&) = delete;  // the scanners keep references into it
-    CLetterIndex& operator=(const CLetterIndex&) = delete;
+    LetterIndex(const char* text, std::int32_t textLength, const KeywordList& order,
+                std::int32_t bitmapLetters, const LetterCounts& counts);
+    LetterIndex(const LetterIndex&) = delete;  // the scanners keep references into it
+    LetterIndex& operator=(const LetterIndex&) = delete;
 
     // Fills the index, on two threads for a long text. Between pieces of about `stepLetters`
     // letters of work `receiver` is asked whether to go on; false when it said stop, and the
     // index is then of no use.
-    bool Fill(CIndexBuildReceiver& receiver, std::int64_t stepLetters);
+    bool Fill(IndexBuildReceiver& receiver, std::int64_t stepLetters);
 
     std::int32_t BitmapLetters() const { return bitmapLetters_; }
 
@@ -90,7 +90,7 @@ class CLetterIndex {
         return occurrences_[static_cast<unsigned char>(letter)];
     }
     // Letter `stride` (1..BitmapLetters()) of a keyword of the build.
-    const CStridedBitmap& Bitmap(char letter, std::int32_t stride) const {
+    const StridedBitmap& Bitmap(char letter, std::int32_t stride) const {
         return bitmaps_.at({static_cast<unsigned char>(letter), stride});
     }
 
@@ -100,5 +100,5 @@ class CLetterIndex {
     std::int32_t bitmapLetters_;
     std::array<bool, 256> first_{};  // the keywords' first letters
     std::vector<std::vector<std::int32_t>> occurrences_;
-    std::map<std::pair<unsigned char, std::int32_t>, CStridedBitmap> bitmaps_;
+    std::map<std::pair<unsigned char, std::int32_t>, StridedBitmap> bitmaps_;
 };

@@ -14,16 +14,16 @@ std::size_t RecordsIn(std::size_t recordSize, std::size_t bytes) {
 // At least half of the bytes for the ring, at most a quarter each for the producer's and the
 // consumer's batch: a batch of 256 already takes the lock rarely enough, so small records leave
 // the rest to the ring. Records too large for four in the bytes get one place each.
-std::size_t CResultQueue::RingRecords(std::size_t recordSize, std::size_t bytes) {
+std::size_t ResultQueue::RingRecords(std::size_t recordSize, std::size_t bytes) {
     const std::size_t records = RecordsIn(recordSize, bytes);
     return records >= 4 ? records - 2 * BatchRecords(recordSize, bytes) : 1;
 }
 
-std::size_t CResultQueue::BatchRecords(std::size_t recordSize, std::size_t bytes) {
+std::size_t ResultQueue::BatchRecords(std::size_t recordSize, std::size_t bytes) {
     return std::clamp<std::size_t>(RecordsIn(recordSize, bytes) / 4, 1, 256);
 }
 
-CResultQueue::CResultQueue(std::size_t recordSize, std::size_t bytes)
+ResultQueue::ResultQueue(std::size_t recordSize, std::size_t bytes)
     : recordSize_(recordSize),
       batchRecords_(BatchRecords(recordSize, bytes)),
       ringRecords_(std::max(RingRecords(recordSize, bytes), batchRecords_)),
@@ -31,18 +31,18 @@ CResultQueue::CResultQueue(std::size_t recordSize, std::size_t bytes)
       taken_(new std::int64_t[recordSize * batchRecords_]),
       ring_(new std::int64_t[recordSize * ringRecords_]) {}
 
-bool CResultQueue::Push(const std::int64_t* record) {
+bool ResultQueue::Push(const std::int64_t* record) {
     std::copy(record, record + recordSize_, staged_.get() + stagedCount_ * recordSize_);
     return ++stagedCount_ < batchRecords_ || Flush();
 }
 
-bool CResultQueue::EndSlice() {
+bool ResultQueue::EndSlice() {
     std::fill_n(staged_.get() + stagedCount_ * recordSize_, recordSize_, kSliceEnd);
     ++stagedCount_;
     return Flush();
 }
 
-bool CResultQueue::Flush() {
+bool ResultQueue::Flush() {
     std::unique_lock<std::mutex> lock(mutex_);
     std::size_t done = 0;
     while (done < stagedCount_) {
@@ -59,7 +59,7 @@ bool CResultQueue::Flush() {
     return true;
 }
 
-CResultQueue::Take CResultQueue::Pop(std::int64_t* record, std::chrono::milliseconds wait) {
+ResultQueue::Take ResultQueue::Pop(std::int64_t* record, std::chrono::milliseconds wait) {
     if (takenNext_ == takenCount_) {
         std::unique_lock<std::mutex> lock(mutex_);
         if (!changed_.wait_for(lock, wait, [this] { return closed_ || count_ > 0; }))
@@ -81,7 +81,7 @@ CResultQueue::Take CResultQueue::Pop(std::int64_t* record, std::chrono::millisec
     return *from == kSliceEnd ? Take::SliceEnd : Take::Record;
 }
 
-void CResultQueue::Close() {
+void ResultQueue::Close() {
     const std::lock_guard<std::mutex> lock(mutex_);
     closed_ = true;
     changed_.notify_all();

@@ -10,16 +10,16 @@
 // A bounded queue of fixed-size records of 64-bit values, for one producer and one consumer.
 // Records pass in batches, so the lock is taken once per batch, not once per result; the memory
 // is fixed at construction, whatever the number of results or the size of a record.
-class CResultQueue {
+class ResultQueue {
   public:
     // A record whose first value is this marks the end of a slice.
     static constexpr std::int64_t kSliceEnd = -1;
 
     // Takes about `bytes` for records of `recordSize` values, and never less than three records
     // (one being pushed, one in the ring, one being popped).
-    CResultQueue(std::size_t recordSize, std::size_t bytes);
-    CResultQueue(const CResultQueue&) = delete;  // shared by two threads by reference
-    CResultQueue& operator=(const CResultQueue&) = delete;
+    ResultQueue(std::size_t recordSize, std::size_t bytes);
+    ResultQueue(const ResultQueue&) = delete;  // shared by two threads by reference
+    ResultQueue& operator=(const ResultQueue&) = delete;
 
     // Producer: appends a record (its first value is not kSliceEnd); waits while the queue is
     // full. False once the queue is closed.

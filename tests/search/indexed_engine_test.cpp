@@ -127,7 +127,7 @@ bool SmallEnough(const std::string& text, const KeywordList& keywords, const Sea
     return candidates <= kMaxCandidates;
 }
 
-class CAlwaysGoOn : public CIndexBuildReceiver {
+class CAlwaysGoOn : public IndexBuildReceiver {
   public:
     bool GoOn() override { return true; }
 };
@@ -183,7 +183,7 @@ IndexedSearchPlan PlanFor(const Plan& plan, const std::string& text, const Keywo
     if (plan.bitmapLetters < 0) return made;
     made.indexBudget = plan.bitmapLetters == 0
                            ? 0
-                           : CLetterIndex::Bytes(CountsOf(text), static_cast<int>(text.size()),
+                           : LetterIndex::Bytes(CountsOf(text), static_cast<int>(text.size()),
                                                  MakeSearchOrder(keywords), plan.bitmapLetters);
     return made;
 }
@@ -329,11 +329,11 @@ std::string PlanName(const testing::TestParamInfo<Plan>& param) {
 INSTANTIATE_TEST_SUITE_P(Plans, IndexedEngine, testing::ValuesIn(kPlans), PlanName);
 
 // A filled index, built in pieces of `stepLetters` letters.
-std::unique_ptr<CLetterIndex> MakeIndex(const std::string& text, const KeywordList& order,
+std::unique_ptr<LetterIndex> MakeIndex(const std::string& text, const KeywordList& order,
                                         std::int32_t bitmapLetters, std::int64_t stepLetters) {
     const auto length = static_cast<std::int32_t>(text.size());
     auto index =
-        std::make_unique<CLetterIndex>(text.c_str(), length, order, bitmapLetters, CountsOf(text));
+        std::make_unique<LetterIndex>(text.c_str(), length, order, bitmapLetters, CountsOf(text));
     CAlwaysGoOn goOn;
     EXPECT_TRUE(index->Fill(goOn, stepLetters));
     return index;
@@ -355,7 +355,7 @@ TEST(FindScanner, ListsTheFindsOfAKeywordCursorAcrossPauses) {
 
         const auto index =
             MakeIndex(text, {keyword}, random.Pick(1, kFullBitmapLetters), random.Pick(1, 500));
-        CFindScanner scanner(text.c_str(), keyword, *index, s);
+        FindScanner scanner(text.c_str(), keyword, *index, s);
 
         const auto expected = CursorFinds(text, keyword, start, end, s);
         KeywordCursor fits;
@@ -394,7 +394,7 @@ TEST(ColumnWidthChooser, ChoosesAsChooseColumnWidthDoes) {
         s.MaxColumnWidth = s.MinColumnWidth + random.Pick(-3, 200);
         s.MaxResultLength = random.Pick(0, 2 * textLength);
         s.MaxDistanceBetweenLetters = random.Pick(1, textLength);
-        CColumnWidthChooser chooser(order, textLength, s);
+        ColumnWidthChooser chooser(order, textLength, s);
 
         for (int candidate = 0; candidate < 200; ++candidate) {
             ResultPositions positions(keywordCount);

@@ -14,7 +14,7 @@
 namespace {
 
 // Answers yes until its `stopAt`-th question (0: never says no), and counts the questions.
-class CCountingReceiver : public CIndexBuildReceiver {
+class CCountingReceiver : public IndexBuildReceiver {
   public:
     explicit CCountingReceiver(int stopAt = 0) : stopAt_(stopAt) {}
     bool GoOn() override { return ++asked != stopAt_; }
@@ -61,7 +61,7 @@ TEST(LetterIndex, HoldsWhereEveryLetterStandsHoweverTheWorkIsCut) {
             ASSERT_EQ(counts[static_cast<unsigned char>(letter)],
                       static_cast<std::uint64_t>(std::count(text.begin(), text.end(), letter)));
         }
-        CLetterIndex index(text.c_str(), length, order, kFullBitmapLetters, counts);
+        LetterIndex index(text.c_str(), length, order, kFullBitmapLetters, counts);
         CCountingReceiver goOn;
         ASSERT_TRUE(index.Fill(goOn, c.stepLetters));
         for (const char first : {'A', 'C', 'D', 'E'}) {
@@ -74,7 +74,7 @@ TEST(LetterIndex, HoldsWhereEveryLetterStandsHoweverTheWorkIsCut) {
         for (const std::string& keyword : order) {
             for (std::int32_t stride = 1;
                  stride < std::min(5, static_cast<std::int32_t>(keyword.size())); ++stride) {
-                const CStridedBitmap& bitmap = index.Bitmap(keyword[stride], stride);
+                const StridedBitmap& bitmap = index.Bitmap(keyword[stride], stride);
                 ASSERT_EQ(bitmap.Count(), counts[static_cast<unsigned char>(keyword[stride])]);
                 for (std::int32_t phase = 0; phase < stride; ++phase) {
                     const std::uint64_t* words = bitmap.Phase(phase);
@@ -111,14 +111,14 @@ TEST(LetterIndex, AsksToGoOnBetweenPiecesAndStopsAtTheFirstNo) {
 
     CCountingReceiver filling;
     {
-        CLetterIndex index(text.c_str(), length, order, kFullBitmapLetters, counts);
+        LetterIndex index(text.c_str(), length, order, kFullBitmapLetters, counts);
         ASSERT_TRUE(index.Fill(filling, kStep));
     }
     // Before each of the 100 pieces of first letters, and at least once for the bitmaps (which
     // the second thread shares, so how often is not known).
     ASSERT_GE(filling.asked, 101);
     for (const int stopAt : {1, 50, 100, 101}) {
-        CLetterIndex index(text.c_str(), length, order, kFullBitmapLetters, counts);
+        LetterIndex index(text.c_str(), length, order, kFullBitmapLetters, counts);
         CCountingReceiver stops(stopAt);
         EXPECT_FALSE(index.Fill(stops, kStep)) << stopAt;
         EXPECT_EQ(stops.asked, stopAt);
@@ -166,7 +166,7 @@ TEST(LetterIndex, EstimatesAnIndexForTheLargestText) {
     const std::uint64_t letters = INT32_MAX;
     for (std::int32_t stride = 1; stride <= kFullBitmapLetters; ++stride) {
         // A bit per letter, and per phase two spare words and the bookkeeping.
-        const std::uint64_t bytes = CStridedBitmap::Bytes(INT32_MAX, stride);
+        const std::uint64_t bytes = StridedBitmap::Bytes(INT32_MAX, stride);
         EXPECT_GE(bytes, letters / 8) << stride;
         EXPECT_LE(bytes, letters / 8 + 64 * static_cast<std::uint64_t>(stride) + 64) << stride;
     }
@@ -174,7 +174,7 @@ TEST(LetterIndex, EstimatesAnIndexForTheLargestText) {
     counts['A'] = INT32_MAX;
     // 4 bytes per first letter, and four bitmaps.
     const std::uint64_t bytes =
-        CLetterIndex::Bytes(counts, INT32_MAX, {"AAAAA"}, kFullBitmapLetters);
+        LetterIndex::Bytes(counts, INT32_MAX, {"AAAAA"}, kFullBitmapLetters);
     EXPECT_GE(bytes, 4 * letters + 4 * (letters / 8));
     EXPECT_LE(bytes, 4 * letters + 4 * (letters / 8) + 16384);
 }

@@ -127,7 +127,7 @@ void operator delete[](void* block, const std::nothrow_t&) noexcept {
 
 namespace {
 
-class CAlwaysGoOn : public CIndexBuildReceiver {
+class CAlwaysGoOn : public IndexBuildReceiver {
   public:
     bool GoOn() override { return true; }
 };
@@ -179,9 +179,9 @@ TEST(SearchMemory, TheIndexTakesWhatItsEstimateSays) {
         LetterCounts counts;
         CAlwaysGoOn goOn;
         CountLetters(text.c_str(), length, counts, goOn, 1 << 20);
-        const std::uint64_t estimate = CLetterIndex::Bytes(counts, length, order, c.bitmapLetters);
+        const std::uint64_t estimate = LetterIndex::Bytes(counts, length, order, c.bitmapLetters);
         const std::int64_t peak = PeakDuring([&] {
-            CLetterIndex index(text.c_str(), length, order, c.bitmapLetters, counts);
+            LetterIndex index(text.c_str(), length, order, c.bitmapLetters, counts);
             EXPECT_TRUE(index.Fill(goOn, 4096));
         });
         // Never more than the estimate, and not so much less that a smaller index would be
@@ -226,7 +226,7 @@ TEST(SearchMemory, NoSearchGoesBeyondItsIndexBudgetAndAFewMegabytes) {
         const std::int32_t bitmapLetters = ChooseBitmapLetters(counts, length, order, c.budget);
         ASSERT_GT(bitmapLetters, 0) << c.what;
         ASSERT_EQ(bitmapLetters < kFullBitmapLetters, c.smallerIndex) << c.what;
-        const std::uint64_t index = CLetterIndex::Bytes(counts, length, order, bitmapLetters);
+        const std::uint64_t index = LetterIndex::Bytes(counts, length, order, bitmapLetters);
         ASSERT_LE(index, c.budget) << c.what;
         CRecordingSink sink;
         sink.recordProgress = false;
