@@ -137,7 +137,6 @@ class CSearchRun : public CProgressReceiver {
     DialogFields& Fields() { return fields_; }
     const DialogFields& Fields() const { return fields_; }
     const SearchSettings& GetSearchSettings() const { return settings_; }
-    const std::vector<std::string>& GetRecentDocuments() const { return recent_.Entries(); }
 
   private:
     bool PrepareDocument(const std::string& path, std::string& document);

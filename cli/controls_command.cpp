@@ -1,4 +1,5 @@
 #include "cli/controls_command.h"
+#include "cli/exit_status.h"
 
 #include <atomic>
 #include <charconv>
@@ -15,11 +16,6 @@ namespace {
 constexpr std::int64_t kMostControls = 100000000;
 constexpr unsigned kMostThreads = 1024;
 
-constexpr int kFound = 0;
-constexpr int kNothingFound = 1;
-constexpr int kFailed = 2;
-constexpr int kInterrupted = 130;
-
 // Decimal digits only, within first..last.
 bool ReadWhole(const std::string& value, std::uint64_t first, std::uint64_t last,
                std::uint64_t& number) {
@@ -32,11 +28,6 @@ bool ReadWhole(const std::string& value, std::uint64_t first, std::uint64_t last
 std::string Between(std::uint64_t first, std::uint64_t last) {
     return "Please enter an integer between " + std::to_string(first) + " and " +
            std::to_string(last) + ".";
-}
-
-int Fail(const std::string& sentence) {
-    std::fprintf(stderr, "strandix: %s\n", sentence.c_str());
-    return kFailed;
 }
 
 // Controls done, rate and time left on the terminal, at most five times a second; Ctrl-C asks
@@ -186,7 +177,8 @@ ControlRun StartControlRun(const ControlCommand& command) {
     if (command.alphabet != nullptr && command.alphabet->ReadsUtf8()) {
         static const char* const kNames[] = {"latin", "hebrew", "greek"};
         run.alphabet = kNames[static_cast<int>(command.alphabet->Name())];
-        for (std::string& keyword : run.keywords) keyword = command.alphabet->Spell(keyword);
+        for (std::string& keyword : run.keywords)
+            keyword = command.alphabet->Spell(keyword);
     }
     run.kind = command.options.kind;
     run.seed = command.options.seed;

@@ -9,6 +9,7 @@
 #include "cli/console.h"
 #include "cli/console_receiver.h"
 #include "cli/controls_command.h"
+#include "cli/exit_status.h"
 #include "cli/json_result_sink.h"
 #include "cli/search_end.h"
 #include "cli/shard_command.h"
@@ -30,17 +31,6 @@
 #endif
 
 namespace {
-
-// Exit statuses, as grep has them, and the shell's for an interrupt.
-constexpr int kFound = 0;
-constexpr int kNothingFound = 1;
-constexpr int kFailed = 2;
-constexpr int kInterrupted = 130;
-
-int Fail(const std::string& sentence) {
-    std::fprintf(stderr, "strandix: %s\n", sentence.c_str());
-    return kFailed;
-}
 
 // The system's reason for a write error, on one line.
 std::string WriteErrorSentence(std::string reason) {

@@ -1,4 +1,5 @@
 #include "cli/shard_command.h"
+#include "cli/exit_status.h"
 
 #include <charconv>
 #include <cstdio>
@@ -8,16 +9,6 @@
 #include "cli/console.h"
 
 namespace {
-
-constexpr int kFound = 0;
-constexpr int kNothingFound = 1;
-constexpr int kFailed = 2;
-constexpr int kInterrupted = 130;
-
-int Fail(const std::string& sentence) {
-    std::fprintf(stderr, "strandix: %s\n", sentence.c_str());
-    return kFailed;
-}
 
 bool ReadCount(std::string_view text, std::int64_t& number) {
     if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos)

@@ -1,0 +1,17 @@
+// The tool's exit statuses (as grep has them, and the shell's for an interrupt) and its one way
+// of telling what went wrong.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+constexpr int kFound = 0;
+constexpr int kNothingFound = 1;
+constexpr int kFailed = 2;
+constexpr int kInterrupted = 130;
+
+// Writes "strandix: SENTENCE" to standard error; answers kFailed.
+inline int Fail(const std::string& sentence) {
+    std::fprintf(stderr, "strandix: %s\n", sentence.c_str());
+    return kFailed;
+}
