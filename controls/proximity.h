@@ -29,6 +29,9 @@ struct ProximitySettings {
 // refuses it.
 constexpr int kLowestDeltaConstant = -1;
 
+// The longest word the families are found for.
+constexpr int kMostLetters = 64;
+
 // Empty when the settings can be used; otherwise what is wrong, as a sentence.
 std::string CheckProximitySettings(const ProximitySettings& settings);
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "controls/proximity.h"
+#include "controls/proximity_statistics.h"
 
 struct ProximityPerson {
     std::string id;
@@ -44,9 +45,9 @@ class CProximityReceiver {
 };
 
 struct ProximityMatrixOptions {
-    // Rows (persons whose names are paired) [firstRow, lastRow); lastRow < 0 means all.
-    std::int64_t firstRow = 0;
-    std::int64_t lastRow = -1;
+    // Rows (persons whose names are paired) [firstRow, lastRow); cut to the persons there are.
+    std::size_t firstRow = 0;
+    std::size_t lastRow = SIZE_MAX;
     // 0: one thread per core.
     unsigned threads = 0;
     CProximityReceiver* receiver = nullptr;
@@ -61,35 +62,48 @@ class CProximityMatrix {
     // Empty until Compute.
     CProximityMatrix() = default;
 
+    // Finds the families of every word needed (the names of the rows, the dates of everyone)
+    // once, then every pair of the rows' cells. `settings` must pass CheckProximitySettings.
     void Compute(const CProximityText& text, const std::vector<ProximityPerson>& persons,
                  const ProximitySettings& settings, const ProximityMatrixOptions& options);
 
+    // False after a stop: then some pairs are missing (their PairSummary is all zero).
     bool Complete() const { return complete_; }
     std::size_t Persons() const { return persons_; }
-    std::int64_t FirstRow() const { return firstRow_; }
-    std::int64_t LastRow() const { return lastRow_; }
+    std::size_t FirstRow() const { return firstRow_; }
+    std::size_t LastRow() const { return lastRow_; }
+    // Every word of every person that takes no part, in the order of the list.
     const std::vector<LeftOutWord>& LeftOut() const { return leftOut_; }
 
-    // Cell (row, column): the pairs of the names of `row` that fit with the dates of `column`
-    // that fit, name-major (name 0 with every date, then name 1, ...), indexes as in the
-    // person's own lists (left-out words skipped). firstRow <= row < lastRow.
+    // Cell (row, column), firstRow <= row < lastRow: the names of `row` that fit paired with
+    // the dates of `column` that fit, name-major (name 0 with every date, then name 1, ...).
+    std::size_t CellSize(std::size_t row, std::size_t column) const;
+    // Pair k of the cell: indexes into the person's own names and dates.
     struct PairIndex {
         std::uint32_t name, date;
     };
-    const std::vector<PairIndex>& CellPairs(std::size_t row, std::size_t column) const;
+    PairIndex PairAt(std::size_t row, std::size_t column, std::size_t k) const;
+    // The cell's CellSize() pairs.
     const PairSummary* Cell(std::size_t row, std::size_t column) const;
-    // The full results of cell (i, i), when kept; empty otherwise.
+    // The full results of cell (row, row) in the cell's order, when kept; empty otherwise.
     const std::vector<PairResult>& DiagonalResults(std::size_t row) const;
 
   private:
+    std::size_t CellIndex(std::size_t row, std::size_t column) const {
+        return (row - firstRow_) * persons_ + column;
+    }
+
     bool complete_ = false;
     std::size_t persons_ = 0;
-    std::int64_t firstRow_ = 0, lastRow_ = 0;
+    std::size_t firstRow_ = 0, lastRow_ = 0;
     std::vector<LeftOutWord> leftOut_;
     // Per person: the indexes of the names and dates that fit.
     std::vector<std::vector<std::uint32_t>> names_, dates_;
-    std::vector<std::vector<PairIndex>> cellPairs_;  // (row - firstRow) * persons + column
-    std::vector<std::size_t> cellStart_;             // into pairs_, same indexing, + 1 at end
+    std::vector<std::size_t> cellStart_;  // into pairs_ by CellIndex, one more at the end
     std::vector<PairSummary> pairs_;
-    std::vector<std::vector<PairResult>> diagonal_;
+    std::vector<std::vector<PairResult>> diagonal_;  // by row - firstRow
 };
+
+// The statistics' view of a complete matrix of all rows.
+CellSums SumOfCell(const CProximityMatrix& matrix, std::size_t row, std::size_t column);
+CellMatrix CellMatrixOf(const CProximityMatrix& matrix);
