@@ -2,7 +2,7 @@
 // matrix of a 32-person list drawn from the text's own words), X3 (999,999 permutations of X2's
 // matrix) and the peak heap of X2.
 //
-//   strandix_proximity_bench --genesis FILE [--threads T] [--permutations N]
+//   strandix_proximity_bench --genesis FILE [--threads T] [--permutations N] [--persons P]
 
 #include <algorithm>
 #include <chrono>
@@ -68,7 +68,7 @@ double PairMilliseconds(const CProximityText& text, const std::string& word1,
 
 // X2's list: 32 persons of three names and three dates, each a word of 5 to 8 letters of the
 // text, drawn with a fixed seed.
-std::vector<ProximityPerson> DrawList(const KeywordList& documentWords) {
+std::vector<ProximityPerson> DrawList(const KeywordList& documentWords, std::size_t count) {
     std::vector<std::string> pool;
     for (const std::string& word : documentWords) {
         if (word.size() >= 5 && word.size() <= 8)
@@ -80,7 +80,7 @@ std::vector<ProximityPerson> DrawList(const KeywordList& documentWords) {
     const auto draw = [&] {
         return pool[UniformBelow(random, static_cast<std::uint32_t>(pool.size()))];
     };
-    std::vector<ProximityPerson> persons(32);
+    std::vector<ProximityPerson> persons(count);
     for (std::size_t p = 0; p < persons.size(); ++p) {
         persons[p].id = std::to_string(p + 1);
         for (int i = 0; i < 3; ++i)
@@ -97,12 +97,15 @@ int main(int argc, char** argv) {
     std::string genesisPath;
     unsigned threads = 2;
     std::uint64_t permutations = 999999;
+    std::size_t personCount = 32;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string name = argv[i], value = argv[i + 1];
         if (name == "--genesis")
             genesisPath = value;
         else if (name == "--threads")
             threads = static_cast<unsigned>(std::max(1, std::atoi(value.c_str())));
+        else if (name == "--persons")
+            personCount = static_cast<std::size_t>(std::max(2, std::atoi(value.c_str())));
         else if (name == "--permutations")
             permutations = std::strtoull(value.c_str(), nullptr, 10);
     }
@@ -141,7 +144,7 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
     }
 
-    const std::vector<ProximityPerson> persons = DrawList(documentWords);
+    const std::vector<ProximityPerson> persons = DrawList(documentWords, personCount);
     ProximityMatrixOptions options;
     options.threads = threads;
     const std::int64_t before = heapNow.load();
@@ -163,9 +166,9 @@ int main(int argc, char** argv) {
         }
     }
     const std::int64_t matrixBytes = pairCount * static_cast<std::int64_t>(sizeof(PairSummary));
-    std::printf("| X2 matrix of 32 persons | %.1f s wall, %.1f s processor | 60 s on 2 cores | "
+    std::printf("| X2 matrix of %zu persons | %.1f s wall, %.1f s processor | 60 s on 2 cores | "
                 "%lld pairs (%lld defined), %.0f pairs/s |\n",
-                seconds, cpu, static_cast<long long>(pairCount), static_cast<long long>(defined),
+                persons.size(), seconds, cpu, static_cast<long long>(pairCount), static_cast<long long>(defined),
                 double(pairCount) / seconds);
     std::fflush(stdout);
 

@@ -231,63 +231,103 @@ MemberRows RowsOf(const Els& els) {
     return rows;
 }
 
+// The rows and columns of a sequence's letters on rows of h. Stepping by the skip's own row and
+// column (floored, so the column step is 0..h-1) needs two divisions a sequence, not one a letter.
+struct LetterGrid {
+    std::array<std::int64_t, kMostLetters> row, column;
+};
+
+void PlaceLetters(const Els& els, std::int32_t k, std::int64_t h, LetterGrid& grid) {
+    std::int64_t row = els.start / h, column = els.start % h;
+    std::int64_t rowStep = els.skip / h, columnStep = els.skip % h;
+    if (columnStep < 0) {
+        columnStep += h;
+        rowStep -= 1;
+    }
+    for (std::int32_t i = 0; i < k; ++i) {
+        grid.row[i] = row;
+        grid.column[i] = column;
+        row += rowStep;
+        column += columnStep;
+        if (column >= h) {
+            column -= h;
+            row += 1;
+        }
+    }
+}
+
 // The smallest dist2 on rows of h between a letter of `a` (k1 letters) and one of `b` (k2).
-// Each letter's row and column are found once, so the pairs need no division: for positions
-// p <= p', the rows differ by R and the columns by C, and |p' - p| = r h + q with (r, q) = (R, C)
-// when C >= 0, else (R - 1, C + h).
+// For letters p and p', with rows R and columns C apart, p' - p = R h + C; with C put into
+// 0..h-1 (borrowing a row), the same holds as a floored division. For p' >= p that is r and q of
+// dist2 itself. For p' < p, |p' - p| has r = -R - 1, q = h - C when C > 0, which gives the same
+// two candidates with their roles swapped; when C = 0 both directions give R^2. So neither the
+// order of the two letters nor a division is needed.
 std::int64_t NearestLetters(const Els& a, std::int32_t k1, const Els& b, std::int32_t k2,
-                            std::int32_t h) {
-    std::array<std::int32_t, 64> rowA, colA, rowB, colB;
-    std::array<std::int64_t, 64> posA, posB;
-    for (std::int32_t i = 0; i < k1; ++i) {
-        posA[i] = a.start + std::int64_t{i} * a.skip;
-        rowA[i] = static_cast<std::int32_t>(posA[i] / h);
-        colA[i] = static_cast<std::int32_t>(posA[i] % h);
-    }
-    for (std::int32_t j = 0; j < k2; ++j) {
-        posB[j] = b.start + std::int64_t{j} * b.skip;
-        rowB[j] = static_cast<std::int32_t>(posB[j] / h);
-        colB[j] = static_cast<std::int32_t>(posB[j] % h);
-    }
+                            std::int64_t h) {
+    LetterGrid gridA, gridB;
+    PlaceLetters(a, k1, h, gridA);
+    PlaceLetters(b, k2, h, gridB);
     std::int64_t best = std::numeric_limits<std::int64_t>::max();
     for (std::int32_t i = 0; i < k1; ++i) {
+        const std::int64_t rowA = gridA.row[i], columnA = gridA.column[i];
         for (std::int32_t j = 0; j < k2; ++j) {
-            std::int64_t r, c;
-            if (posA[i] <= posB[j]) {
-                r = rowB[j] - rowA[i];
-                c = colB[j] - colA[i];
-            } else {
-                r = rowA[i] - rowB[j];
-                c = colA[i] - colB[j];
-            }
-            if (c < 0) {
-                r -= 1;
-                c += h;
-            }
+            std::int64_t r = gridB.row[j] - rowA, c = gridB.column[j] - columnA;
+            const std::int64_t borrow = c < 0 ? 1 : 0;
+            r -= borrow;
+            c += borrow * h;
             const std::int64_t direct = r * r + c * c;
-            const std::int64_t around = (r + 1) * (r + 1) + (h - c) * (h - c);
+            const std::int64_t around = c == 0 ? direct : (r + 1) * (r + 1) + (h - c) * (h - c);
             best = std::min(best, std::min(direct, around));
         }
     }
     return best;
 }
 
+// The nearest letters of a pair for each distinct row length of sigma: the row lengths of d and
+// of d' repeat values often (small ones above all), and the letters' distance does not depend
+// on which skip the row length came from.
+class CNearestByRow {
+  public:
+    CNearestByRow(const Els& a, std::int32_t k1, const Els& b, std::int32_t k2)
+        : a_(a), b_(b), k1_(k1), k2_(k2) {}
+
+    std::int64_t At(std::int32_t h) {
+        for (std::int32_t i = 0; i < count_; ++i) {
+            if (rows_[i] == h)
+                return values_[i];
+        }
+        const std::int64_t value = NearestLetters(a_, k1_, b_, k2_, h);
+        rows_[count_] = h;
+        values_[count_] = value;
+        ++count_;
+        return value;
+    }
+
+  private:
+    Els a_, b_;
+    std::int32_t k1_, k2_;
+    std::int32_t count_ = 0;
+    std::array<std::int32_t, 20> rows_{};
+    std::array<std::int64_t, 20> values_{};
+};
+
 // sigma(e, e') = sum of 1/delta_h over the row lengths of d, then over those of d'.
 double Sigma(const FamilyMember& e1, const MemberRows& rows1, std::int32_t k1,
              const FamilyMember& e2, const MemberRows& rows2, std::int32_t k2,
              std::int32_t deltaConstant) {
     const std::int32_t skip1 = std::abs(e1.els.skip), skip2 = std::abs(e2.els.skip);
+    CNearestByRow nearest(e1.els, k1, e2.els, k2);
     double sigma = 0;
     for (std::int32_t i = 0; i < rows1.count; ++i) {
         const std::int32_t h = rows1.rows[i];
-        const std::int64_t delta = rows1.ownDist[i] + CylinderDistance2(skip2, h) +
-                                   NearestLetters(e1.els, k1, e2.els, k2, h) + deltaConstant;
+        const std::int64_t delta =
+            rows1.ownDist[i] + CylinderDistance2(skip2, h) + nearest.At(h) + deltaConstant;
         sigma += 1.0 / static_cast<double>(delta);
     }
     for (std::int32_t i = 0; i < rows2.count; ++i) {
         const std::int32_t h = rows2.rows[i];
-        const std::int64_t delta = CylinderDistance2(skip1, h) + rows2.ownDist[i] +
-                                   NearestLetters(e1.els, k1, e2.els, k2, h) + deltaConstant;
+        const std::int64_t delta =
+            CylinderDistance2(skip1, h) + rows2.ownDist[i] + nearest.At(h) + deltaConstant;
         sigma += 1.0 / static_cast<double>(delta);
     }
     return sigma;
