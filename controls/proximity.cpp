@@ -231,20 +231,21 @@ MemberRows RowsOf(const Els& els) {
     return rows;
 }
 
-// The rows and columns of a sequence's letters on rows of h. Stepping by the skip's own row and
-// column (floored, so the column step is 0..h-1) needs two divisions a sequence, not one a letter.
+// The positions, rows and columns of a sequence's letters on rows of h, in the order of their
+// positions. Stepping by the skip's own row and column (floored, so the column step is 0..h-1)
+// needs two divisions a sequence, not one a letter.
 struct LetterGrid {
-    std::array<std::int64_t, kMostLetters> row, column;
+    std::array<std::int64_t, kMostLetters> position, row, column;
 };
 
 void PlaceLetters(const Els& els, std::int32_t k, std::int64_t h, LetterGrid& grid) {
-    std::int64_t row = els.start / h, column = els.start % h;
-    std::int64_t rowStep = els.skip / h, columnStep = els.skip % h;
-    if (columnStep < 0) {
-        columnStep += h;
-        rowStep -= 1;
-    }
+    const std::int64_t first =
+        els.skip < 0 ? els.start + std::int64_t{k - 1} * els.skip : std::int64_t{els.start};
+    const std::int64_t skip = std::abs(std::int64_t{els.skip});
+    std::int64_t row = first / h, column = first % h;
+    const std::int64_t rowStep = skip / h, columnStep = skip % h;
     for (std::int32_t i = 0; i < k; ++i) {
+        grid.position[i] = first + i * skip;
         grid.row[i] = row;
         grid.column[i] = column;
         row += rowStep;
@@ -256,28 +257,69 @@ void PlaceLetters(const Els& els, std::int32_t k, std::int64_t h, LetterGrid& gr
     }
 }
 
+// dist2 of two letters from their rows and columns. With R rows and C columns apart, p' - p =
+// R h + C; with C put into 0..h-1 (borrowing a row) that is a floored division. For p' >= p it
+// gives r and q of dist2 itself. For p' < p, |p' - p| has r = -R - 1, q = h - C when C > 0,
+// the same two candidates with their roles swapped; when C = 0 both directions give R^2. So
+// neither the order of the two letters nor a division is needed.
+std::int64_t LetterDistance(std::int64_t r, std::int64_t c, std::int64_t h) {
+    const std::int64_t borrow = c < 0 ? 1 : 0;
+    r -= borrow;
+    c += borrow * h;
+    const std::int64_t direct = r * r + c * c;
+    const std::int64_t around = c == 0 ? direct : (r + 1) * (r + 1) + (h - c) * (h - c);
+    return std::min(direct, around);
+}
+
+// The smallest m with m * m >= value (value >= 0).
+std::int64_t CeilSqrt(std::int64_t value) {
+    auto root = static_cast<std::int64_t>(std::sqrt(static_cast<double>(value)));
+    while (root * root < value)
+        ++root;
+    while (root > 0 && (root - 1) * (root - 1) >= value)
+        --root;
+    return root;
+}
+
 // The smallest dist2 on rows of h between a letter of `a` (k1 letters) and one of `b` (k2).
-// For letters p and p', with rows R and columns C apart, p' - p = R h + C; with C put into
-// 0..h-1 (borrowing a row), the same holds as a floored division. For p' >= p that is r and q of
-// dist2 itself. For p' < p, |p' - p| has r = -R - 1, q = h - C when C > 0, which gives the same
-// two candidates with their roles swapped; when C = 0 both directions give R^2. So neither the
-// order of the two letters nor a division is needed.
+// Letters whose rows are R apart are at least |R| - 1 full rows apart, so dist2 >= (|R| - 1)^2:
+// once some pair gives `best`, only pairs with |R| <= CeilSqrt(best) can give less. The pair
+// nearest in position gives a first `best`; since both rows run in ascending order, the letters
+// of b within reach of each letter of a form a window that moves one way.
 std::int64_t NearestLetters(const Els& a, std::int32_t k1, const Els& b, std::int32_t k2,
                             std::int64_t h) {
     LetterGrid gridA, gridB;
     PlaceLetters(a, k1, h, gridA);
     PlaceLetters(b, k2, h, gridB);
-    std::int64_t best = std::numeric_limits<std::int64_t>::max();
-    for (std::int32_t i = 0; i < k1; ++i) {
+    std::int32_t nearI = 0, nearJ = 0;
+    std::int64_t nearGap = std::numeric_limits<std::int64_t>::max();
+    for (std::int32_t i = 0, j = 0; i < k1 && j < k2;) {
+        const std::int64_t gap = gridB.position[j] - gridA.position[i];
+        if (std::abs(gap) < nearGap) {
+            nearGap = std::abs(gap);
+            nearI = i;
+            nearJ = j;
+        }
+        if (gap < 0)
+            ++j;
+        else
+            ++i;
+    }
+    std::int64_t best = LetterDistance(gridB.row[nearJ] - gridA.row[nearI],
+                                       gridB.column[nearJ] - gridA.column[nearI], h);
+    std::int64_t reach = CeilSqrt(best);
+    std::int32_t from = 0;
+    for (std::int32_t i = 0; i < k1 && best > 0; ++i) {
         const std::int64_t rowA = gridA.row[i], columnA = gridA.column[i];
-        for (std::int32_t j = 0; j < k2; ++j) {
-            std::int64_t r = gridB.row[j] - rowA, c = gridB.column[j] - columnA;
-            const std::int64_t borrow = c < 0 ? 1 : 0;
-            r -= borrow;
-            c += borrow * h;
-            const std::int64_t direct = r * r + c * c;
-            const std::int64_t around = c == 0 ? direct : (r + 1) * (r + 1) + (h - c) * (h - c);
-            best = std::min(best, std::min(direct, around));
+        while (from < k2 && gridB.row[from] < rowA - reach)
+            ++from;
+        for (std::int32_t j = from; j < k2 && gridB.row[j] <= rowA + reach; ++j) {
+            const std::int64_t distance =
+                LetterDistance(gridB.row[j] - rowA, gridB.column[j] - columnA, h);
+            if (distance < best) {
+                best = distance;
+                reach = CeilSqrt(best);
+            }
         }
     }
     return best;
