@@ -30,7 +30,9 @@ double SecondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-double CpuSeconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
+double CpuSeconds() {
+    return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
+}
 
 std::string LoadAverage() {
     char buffer[64] = "unknown";
@@ -46,8 +48,7 @@ std::string LoadAverage() {
 std::string Codes(const CAlphabet& alphabet, const std::string& word) {
     KeywordList keywords;
     std::string error;
-    if (!alphabet.ReadKeywords(word, keywords, error) || keywords.size() != 1)
-        std::abort();
+    if (!alphabet.ReadKeywords(word, keywords, error) || keywords.size() != 1) std::abort();
     return keywords.front();
 }
 
@@ -71,8 +72,7 @@ double PairMilliseconds(const CProximityText& text, const std::string& word1,
 std::vector<ProximityPerson> DrawList(const KeywordList& documentWords, std::size_t count) {
     std::vector<std::string> pool;
     for (const std::string& word : documentWords) {
-        if (word.size() >= 5 && word.size() <= 8)
-            pool.push_back(word);
+        if (word.size() >= 5 && word.size() <= 8) pool.push_back(word);
     }
     std::sort(pool.begin(), pool.end());
     pool.erase(std::unique(pool.begin(), pool.end()), pool.end());
@@ -130,8 +130,7 @@ int main(int argc, char** argv) {
     const CProximityText text(std::move(letters));
     const std::int64_t textHeap = heapNow.load() - heapBeforeText;
     std::printf("%u cores, %u threads; %d letters; load average %s\n\n",
-                std::thread::hardware_concurrency(), threads, text.Length(),
-                LoadAverage().c_str());
+                std::thread::hardware_concurrency(), threads, text.Length(), LoadAverage().c_str());
 
     std::printf("| Row | Figure | Target | Notes |\n|---|---|---|---|\n");
     const char* pairs[][2] = {{"צדקיהו", "מתניה"}, {"בנבנשת", "הורוויץ"}};
@@ -166,10 +165,11 @@ int main(int argc, char** argv) {
         }
     }
     const std::int64_t matrixBytes = pairCount * static_cast<std::int64_t>(sizeof(PairSummary));
-    std::printf("| X2 matrix of %zu persons | %.1f s wall, %.1f s processor | 60 s on 2 cores | "
-                "%lld pairs (%lld defined), %.0f pairs/s |\n",
-                persons.size(), seconds, cpu, static_cast<long long>(pairCount), static_cast<long long>(defined),
-                double(pairCount) / seconds);
+    std::printf(
+        "| X2 matrix of %zu persons | %.1f s wall, %.1f s processor | 60 s on 2 cores | "
+        "%lld pairs (%lld defined), %.0f pairs/s |\n",
+        persons.size(), seconds, cpu, static_cast<long long>(pairCount),
+        static_cast<long long>(defined), double(pairCount) / seconds);
     std::fflush(stdout);
 
     const CellMatrix cells = CellMatrixOf(matrix);
@@ -180,16 +180,18 @@ int main(int argc, char** argv) {
     for (std::size_t i = 0; i < cells.persons; ++i)
         diagonal.push_back(&cells.At(i, i));
     const ProximityStatistics statistics = StatisticsOfCells(diagonal);
-    std::printf("| X3 %llu permutations | %.2f s | 2 s | ranks P1 %lld, P2 %lld, T %lld; "
-                "N %lld, P1 %.3g, P2 %.3g, T %.3f |\n",
-                static_cast<unsigned long long>(permutations), permutationSeconds,
-                static_cast<long long>(counts.atMostP1), static_cast<long long>(counts.atMostP2),
-                static_cast<long long>(counts.atMostT), static_cast<long long>(statistics.pairs),
-                statistics.p1, statistics.p2, statistics.t);
-    std::printf("| Peak heap of X2 | %.2f MB | text %.2f MB + 64 MB + matrix %.2f MB | "
-                "text as letters and letter lists %.2f MB |\n",
-                double(peak) / 1e6, double(textBytes) / 1e6, double(matrixBytes) / 1e6,
-                double(textHeap) / 1e6);
+    std::printf(
+        "| X3 %llu permutations | %.2f s | 2 s | ranks P1 %lld, P2 %lld, T %lld; "
+        "N %lld, P1 %.3g, P2 %.3g, T %.3f |\n",
+        static_cast<unsigned long long>(permutations), permutationSeconds,
+        static_cast<long long>(counts.atMostP1), static_cast<long long>(counts.atMostP2),
+        static_cast<long long>(counts.atMostT), static_cast<long long>(statistics.pairs),
+        statistics.p1, statistics.p2, statistics.t);
+    std::printf(
+        "| Peak heap of X2 | %.2f MB | text %.2f MB + 64 MB + matrix %.2f MB | "
+        "text as letters and letter lists %.2f MB |\n",
+        double(peak) / 1e6, double(textBytes) / 1e6, double(matrixBytes) / 1e6,
+        double(textHeap) / 1e6);
     std::printf("\nLoad average afterwards: %s\n", LoadAverage().c_str());
     return 0;
 }

@@ -335,8 +335,7 @@ class CNearestByRow {
 
     std::int64_t At(std::int32_t h) {
         for (std::int32_t i = 0; i < count_; ++i) {
-            if (rows_[i] == h)
-                return values_[i];
+            if (rows_[i] == h) return values_[i];
         }
         const std::int64_t value = NearestLetters(a_, k1_, b_, k2_, h);
         rows_[count_] = h;
