@@ -45,38 +45,36 @@ class CFamilyFinder {
     }
 
   private:
-    // The pair of unperturbed letters (i < j) with the fewest expected meetings: count_i times
-    // the count_j within the window of (j - i) * D on either side.
-    std::pair<std::int32_t, std::int32_t> CheapestPair(std::int32_t fixed) const {
-        std::pair<std::int32_t, std::int32_t> best{0, 1};
+    // The two neighbouring unperturbed letters (i, i + 1) with the fewest expected meetings:
+    // count_i times the count_{i+1} within D on either side. Neighbours give the skip itself as
+    // the difference of their positions, with no division.
+    std::int32_t CheapestNeighbours(std::int32_t fixed) const {
+        std::int32_t best = 0;
         double bestCost = std::numeric_limits<double>::infinity();
-        for (std::int32_t i = 0; i < fixed; ++i) {
-            for (std::int32_t j = i + 1; j < fixed; ++j) {
-                const double cost = double(proximityText_.Count(word_[i])) *
-                                    proximityText_.Count(word_[j]) * (j - i);
-                if (cost < bestCost) {
-                    bestCost = cost;
-                    best = {i, j};
-                }
+        for (std::int32_t i = 0; i + 1 < fixed; ++i) {
+            const double cost =
+                double(proximityText_.Count(word_[i])) * proximityText_.Count(word_[i + 1]);
+            if (cost < bestCost) {
+                bestCost = cost;
+                best = i;
             }
         }
         return best;
     }
 
     void RunFromPair(std::int32_t fixed) {
-        const auto [i, j] = CheapestPair(fixed);
-        const std::int32_t gap = j - i;
-        const std::int64_t window = std::int64_t{gap} * skipLimit_;
+        const std::int32_t i = CheapestNeighbours(fixed);
         const auto& firsts = proximityText_.Positions(word_[i]);
-        const auto& seconds = proximityText_.Positions(word_[j]);
+        const auto& seconds = proximityText_.Positions(word_[i + 1]);
+        auto from = seconds.begin();
         for (const std::int32_t a : firsts) {
-            auto from = std::lower_bound(seconds.begin(), seconds.end(), a - window);
-            for (auto it = from; it != seconds.end() && *it <= a + window; ++it) {
-                const std::int32_t difference = *it - a;
-                if (difference % gap != 0) continue;
-                const std::int32_t d = difference / gap;
-                if (std::abs(d) < 2) continue;
-                TryCandidate(a - i * d, d);
+            // The window's start only moves forward as a grows.
+            while (from != seconds.end() && *from < a - skipLimit_)
+                ++from;
+            for (auto it = from; it != seconds.end() && *it <= a + skipLimit_; ++it) {
+                const std::int32_t d = *it - a;
+                if (d >= 2 || d <= -2)
+                    TryCandidate(a - i * d, d);
             }
         }
     }
