@@ -142,11 +142,12 @@ int main(int argc, char** argv) {
     for (const auto& pair : pairs) {
         PairResult result;
         double cpu = 0;
-        const double ms = PairMilliseconds(text, Codes(hebrew, pair[0]), Codes(hebrew, pair[1]),
-                                           9, result, cpu);
-        std::printf("| X1 c(%s, %s) | %.1f ms wall, %.1f ms processor | 20 ms | best of 9, "
-                    "cold; c = %d/%d |\n",
-                    pair[0], pair[1], ms, cpu, result.rank, result.validTriples);
+        const double ms =
+            PairMilliseconds(text, Codes(hebrew, pair[0]), Codes(hebrew, pair[1]), 9, result, cpu);
+        std::printf(
+            "| X1 c(%s, %s) | %.1f ms wall, %.1f ms processor | 20 ms | best of 9, "
+            "cold; c = %d/%d |\n",
+            pair[0], pair[1], ms, cpu, result.rank, result.validTriples);
         std::fflush(stdout);
     }
 
@@ -190,7 +191,8 @@ int main(int argc, char** argv) {
         diagonal.push_back(&cells.At(i, i));
     const ProximityStatistics statistics = StatisticsOfCells(diagonal);
     std::printf(
-        "| X3 %llu permutations | %.2f s wall, %.2f s processor | 2 s | ranks P1 %lld, P2 %lld, T %lld; "
+        "| X3 %llu permutations | %.2f s wall, %.2f s processor | 2 s | ranks P1 %lld, P2 %lld, T "
+        "%lld; "
         "N %lld, P1 %.3g, P2 %.3g, T %.3f |\n",
         static_cast<unsigned long long>(permutations), permutationSeconds, permutationCpu,
         static_cast<long long>(counts.atMostP1), static_cast<long long>(counts.atMostP2),

@@ -62,8 +62,33 @@ class CFamilyFinder {
         return best;
     }
 
+    // A third letter to test before the whole candidate: the rarest other unperturbed letter,
+    // or, for words with only two, the first perturbed letter anywhere within its +-2. The
+    // filter is a byte a text position with a margin on both sides, so its test needs no bounds.
+    void BuildFilter(std::int32_t fixed, std::int32_t i) {
+        filterLetter_ = -1;
+        for (std::int32_t c = 0; c < fixed; ++c) {
+            if (c != i && c != i + 1 &&
+                (filterLetter_ < 0 ||
+                 proximityText_.Count(word_[c]) < proximityText_.Count(word_[filterLetter_])))
+                filterLetter_ = c;
+        }
+        const bool dilated = filterLetter_ < 0;
+        if (dilated) filterLetter_ = k_ - 3;
+        margin_ = std::int64_t{k_} * skipLimit_ + 3;
+        filter_.assign(static_cast<std::size_t>(length_ + 2 * margin_), 0);
+        for (const std::int32_t p : proximityText_.Positions(word_[filterLetter_])) {
+            const std::int32_t reach = dilated ? 2 : 0;
+            for (std::int32_t x = -reach; x <= reach; ++x)
+                filter_[static_cast<std::size_t>(margin_ + p + x)] = 1;
+        }
+    }
+
     void RunFromPair(std::int32_t fixed) {
         const std::int32_t i = CheapestNeighbours(fixed);
+        BuildFilter(fixed, i);
+        const std::int64_t filterStep = filterLetter_ - i;
+        const unsigned char* filter = filter_.data() + margin_;
         const auto& firsts = proximityText_.Positions(word_[i]);
         const auto& seconds = proximityText_.Positions(word_[i + 1]);
         auto from = seconds.begin();
@@ -73,8 +98,7 @@ class CFamilyFinder {
                 ++from;
             for (auto it = from; it != seconds.end() && *it <= a + skipLimit_; ++it) {
                 const std::int32_t d = *it - a;
-                if (d >= 2 || d <= -2)
-                    TryCandidate(a - i * d, d);
+                if (filter[a + filterStep * d] && (d >= 2 || d <= -2)) TryCandidate(a - i * d, d);
             }
         }
     }
@@ -124,6 +148,9 @@ class CFamilyFinder {
     std::int32_t length_;
     std::int32_t skipLimit_;
     WordFamilies& out_;
+    std::int32_t filterLetter_ = -1;
+    std::int64_t margin_ = 0;
+    std::vector<unsigned char> filter_;
 };
 
 // Prefix maximum over indexes, with values that only grow.
