@@ -23,6 +23,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/load_average.h"
 #include "bench/peak_heap.h"
 #include "bench/workloads.h"
 #include "platform/physical_memory.h"
@@ -65,18 +66,6 @@ Measurement Measure(SearchFunction search, const std::string& text, const Worklo
     m.digest = sink.digest;
     m.complete = sink.ended && !sink.canceled;
     return m;
-}
-
-// The machine's load average, since other work on the machine slows both engines.
-std::string LoadAverage() {
-    char buffer[64] = "unknown";
-    if (FILE* file = std::fopen("/proc/loadavg", "r")) {
-        if (!std::fgets(buffer, sizeof buffer, file))
-            std::snprintf(buffer, sizeof buffer, "unknown");
-        std::fclose(file);
-    }
-    std::string load = buffer;
-    return load.substr(0, load.find('\n'));
 }
 
 std::string Megabytes(std::int64_t bytes) {

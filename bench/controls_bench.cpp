@@ -15,6 +15,7 @@
 #include <string>
 #include <thread>
 
+#include "bench/load_average.h"
 #include "bench/peak_heap.h"
 #include "bench/workloads.h"
 #include "controls/control_report.h"
@@ -26,17 +27,6 @@ using Clock = std::chrono::steady_clock;
 
 double SecondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-std::string LoadAverage() {
-    char buffer[64] = "unknown";
-    if (FILE* file = std::fopen("/proc/loadavg", "r")) {
-        if (!std::fgets(buffer, sizeof buffer, file))
-            std::snprintf(buffer, sizeof buffer, "unknown");
-        std::fclose(file);
-    }
-    std::string load = buffer;
-    return load.substr(0, load.find('\n'));
 }
 
 const Workload& Find(const char* name) {

@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/load_average.h"
 #include "bench/peak_heap.h"
 #include "controls/proximity.h"
 #include "controls/proximity_matrix.h"
@@ -32,17 +33,6 @@ double SecondsSince(Clock::time_point start) {
 
 double CpuSeconds() {
     return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
-}
-
-std::string LoadAverage() {
-    char buffer[64] = "unknown";
-    if (FILE* file = std::fopen("/proc/loadavg", "r")) {
-        if (!std::fgets(buffer, sizeof buffer, file))
-            std::snprintf(buffer, sizeof buffer, "unknown");
-        std::fclose(file);
-    }
-    std::string load = buffer;
-    return load.substr(0, load.find('\n'));
 }
 
 std::string Codes(const CAlphabet& alphabet, const std::string& word) {
