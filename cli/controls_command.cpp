@@ -223,7 +223,7 @@ int RunControlCommand(const ControlCommand& command, JsonWriter writeJson, void*
 
     int status = run.real.results > 0 ? kFound : kNothingFound;
     if (command.json) {
-        status = writeJson(", \"controls\": " + ControlsJson(run), context);
+        status = writeJson(ControlsJson(run), context);
     } else {
         std::fputs(ControlReportText(run).c_str(), stdout);
         if (std::fflush(stdout) != 0 || std::ferror(stdout))

@@ -57,8 +57,8 @@ int PrintExpectedCount(const ControlCommand& command);
 
 // --controls: the real search, the controls, and the report on standard output (or the
 // "controls" object that `writeJson` adds to the results' JSON document), and the HTML page of
-// --report. `writeJson` writes the real search's JSON document with the given extra members
+// --report. `writeJson` writes the real search's JSON document with the given "controls" object
 // and answers the tool's exit status. Exit status: 0 with real results, 1 without, 130 when
 // Ctrl-C stopped the controls, 2 on an error.
-using JsonWriter = int (*)(const std::string& extraMembers, void* context);
+using JsonWriter = int (*)(const std::string& controlsJson, void* context);
 int RunControlCommand(const ControlCommand& command, JsonWriter writeJson, void* context);

@@ -62,13 +62,13 @@ int ReportCanceled() {
 
 int RunJson(const ToolOptions& options, const CAlphabet& alphabet, const std::string& document,
             const std::string& text, const KeywordList& keywords, const SearchSettings& settings,
-            CConsoleReceiver& receiver, const std::string& trailingMembers = "") {
+            CConsoleReceiver& receiver, const std::string& controlsJson = "") {
     CLetterPlaces places(alphabet, document, options.fields.IgnoreNumbers != 0);
     CLetterPlaces* const asked = options.places ? &places : nullptr;
     CJsonResultSink sink(stdout, options.document, static_cast<std::int32_t>(text.size()),
                          MakeSearchOrder(keywords), alphabet, asked, receiver);
     CSearchEndRecorder end(sink);
-    sink.SetTrailingMembers(trailingMembers);
+    if (!controlsJson.empty()) sink.AddTrailingMember("controls", controlsJson);
     std::string errorText;
     const bool done = FindSequences(text.c_str(), static_cast<std::int32_t>(text.size()), keywords,
                                     settings, end, errorText);
@@ -154,10 +154,10 @@ struct JsonRun {
     CConsoleReceiver& receiver;
 };
 
-int RunJsonWithMembers(const std::string& trailingMembers, void* context) {
+int RunJsonWithControls(const std::string& controlsJson, void* context) {
     const JsonRun& run = *static_cast<const JsonRun*>(context);
     return RunJson(run.options, run.alphabet, run.document, run.text, run.keywords, run.settings,
-                   run.receiver, trailingMembers);
+                   run.receiver, controlsJson);
 }
 
 int RunTool(const std::vector<std::string>& arguments) {
@@ -253,7 +253,7 @@ int RunTool(const std::vector<std::string>& arguments) {
                 {command, *options.shard, documentDigest, ignoreNumbers, options.outputPath});
         }
         JsonRun json{options, alphabet, document, text, keywords, settings, receiver};
-        return RunControlCommand(command, &RunJsonWithMembers, &json);
+        return RunControlCommand(command, &RunJsonWithControls, &json);
     }
     if (options.json)
         return RunJson(options, alphabet, document, text, keywords, settings, receiver);

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "cli/console.h"
+#include "results/json_writer.h"
 
 namespace {
 
@@ -176,8 +177,9 @@ int RunMergeCommand(const std::vector<std::string>& arguments) {
 
     if (!reportPath.empty() && !WriteFile(reportPath, ControlReportHtml(run)))
         return Fail("The report could not be written to " + reportPath + ".");
-    const std::string report =
-        json ? "{\"controls\": " + ControlsJson(run) + "}\n" : ControlReportText(run);
+    CJsonWriter merged;
+    if (json) merged.BeginObject().Key("controls").Raw(ControlsJson(run)).EndObject();
+    const std::string report = json ? merged.Text() + "\n" : ControlReportText(run);
     if (!WriteStandardOutput(report))
         return Fail("The report could not be written to standard output.");
     return run.real.results > 0 ? kFound : kNothingFound;
