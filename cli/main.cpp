@@ -11,6 +11,7 @@
 #include "cli/controls_command.h"
 #include "cli/exit_status.h"
 #include "cli/json_result_sink.h"
+#include "cli/proximity_command.h"
 #include "cli/search_end.h"
 #include "cli/shard_command.h"
 #include "cli/tool_options.h"
@@ -161,6 +162,11 @@ int RunJsonWithControls(const std::string& controlsJson, void* context) {
 }
 
 int RunTool(const std::vector<std::string>& arguments) {
+    if (!arguments.empty() && arguments.front() == "proximity")
+        return RunProximityCommand(std::vector<std::string>(arguments.begin() + 1, arguments.end()));
+    if (!arguments.empty() && arguments.front() == "merge" &&
+        NamesProximityPartials(std::vector<std::string>(arguments.begin() + 1, arguments.end())))
+        return RunProximityMerge(std::vector<std::string>(arguments.begin() + 1, arguments.end()));
     if (!arguments.empty() && arguments.front() == "merge")
         return RunMergeCommand(std::vector<std::string>(arguments.begin() + 1, arguments.end()));
     ToolOptions options;

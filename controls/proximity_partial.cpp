@@ -58,7 +58,7 @@ std::vector<std::pair<std::string, std::string>> RunFields(const ProximityPartia
     add("letters", std::to_string(request.letters));
     add("alphabet", JsonString(AlphabetLabel(request.alphabet)));
     add("keepFinals", request.keepFinals ? "true" : "false");
-    add("ignoreNumbers", partial.ignoreNumbers ? "true" : "false");
+    add("ignoreNumbers", partial.request.ignoreNumbers ? "true" : "false");
     CJsonWriter measure;
     measure.BeginObject();
     measure.Key("expectedEls").Number(settings.expectedEls);
@@ -206,7 +206,7 @@ void ReadRequest(const Json& root, ProximityPartial& partial) {
         !ParseAlphabetName(root["alphabet"].get_ref<const std::string&>(), request.alphabet))
         Invalid("alphabet", "is not latin, hebrew or greek");
     request.keepFinals = ReadBool(root["keepFinals"], "keepFinals");
-    partial.ignoreNumbers = ReadBool(root["ignoreNumbers"], "ignoreNumbers");
+    request.ignoreNumbers = ReadBool(root["ignoreNumbers"], "ignoreNumbers");
     const Json& settings = root["settings"];
     CheckFields(settings, "settings", kSettingsFields, std::size(kSettingsFields));
     ProximitySettings& measure = request.settings;

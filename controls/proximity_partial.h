@@ -15,7 +15,6 @@ std::size_t ShardFirstRow(std::size_t persons, ShardId shard);
 
 struct ProximityPartial {
     ProximityRequest request;  // documentDigest set; words in letter codes
-    bool ignoreNumbers = false;
     ShardId shard;
     ProximityRows rows;
 };

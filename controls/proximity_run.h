@@ -24,6 +24,7 @@ struct ProximityRequest {
     std::int32_t letters = 0;
     AlphabetName alphabet = AlphabetName::Latin;
     bool keepFinals = false;
+    bool ignoreNumbers = false;  // the document's digits are no letters
     ProximitySettings settings;
     std::optional<ControlTextKind> controlText;
     std::uint64_t seed = 0;
