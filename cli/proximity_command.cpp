@@ -25,7 +25,8 @@ const char kMergeUsage[] =
 std::string Duration(double seconds) {
     const auto whole = static_cast<long long>(seconds + 0.5);
     if (whole < 60) return std::to_string(whole) + " s";
-    if (whole < 3600) return std::to_string(whole / 60) + " min " + std::to_string(whole % 60) + " s";
+    if (whole < 3600)
+        return std::to_string(whole / 60) + " min " + std::to_string(whole % 60) + " s";
     return std::to_string(whole / 3600) + " h " + std::to_string(whole % 3600 / 60) + " min";
 }
 
@@ -148,8 +149,9 @@ bool ReadPersons(const ProximityOptions& options, std::vector<ProximityPerson>& 
     if (!ReadFileAt(options.listPath, list, error)) return false;
     PairListError listError;
     if (ReadPairList(list, alphabet, persons, listError)) return true;
-    error = options.listPath + (listError.line > 0 ? ", line " + std::to_string(listError.line) : "") +
-            ": " + listError.message;
+    error = options.listPath +
+            (listError.line > 0 ? ", line " + std::to_string(listError.line) : "") + ": " +
+            listError.message;
     return false;
 }
 
@@ -167,9 +169,9 @@ bool Summarise(ProximityOutcome& outcome, unsigned threads, CProximityProgress& 
     const CellMatrix cells = CellMatrixOfRows(outcome.request, outcome.rows);
     outcome.statistics = ListStatistics(cells);
     progress.Start("Permutation test");
-    outcome.permutations = RunPermutationTest(cells, outcome.request.seed,
-                                              outcome.request.permutations, threads, &progress,
-                                              &progress.stop);
+    outcome.permutations =
+        RunPermutationTest(cells, outcome.request.seed, outcome.request.permutations, threads,
+                           &progress, &progress.stop);
     progress.Clear();
     if (outcome.permutations) return true;
     std::fprintf(stderr,
@@ -224,8 +226,9 @@ int RunProximityCommand(const std::vector<std::string>& arguments) {
     request.triples = options.triples;
     if (!ReadPersons(options, request.persons, error)) return Fail(error);
     if (options.shard && options.shard->count > static_cast<std::int64_t>(request.persons.size()))
-        return Fail("--shard: " + std::to_string(options.shard->count) + " shards are more than the " +
-                    std::to_string(request.persons.size()) + " persons of the list.");
+        return Fail("--shard: " + std::to_string(options.shard->count) +
+                    " shards are more than the " + std::to_string(request.persons.size()) +
+                    " persons of the list.");
     std::string letters;
     if (!ReadLetters(options, request.documentDigest, letters, error)) return Fail(error);
     request.letters = static_cast<std::int32_t>(letters.size());
@@ -296,7 +299,8 @@ int RunProximityMerge(const std::vector<std::string>& arguments) {
             const std::string& value = arguments[++i];
             if (argument == "--threads") {
                 threads = static_cast<unsigned>(std::strtoul(value.c_str(), nullptr, 10));
-                if (threads < 1 || threads > 1024 || value.find_first_not_of("0123456789") != std::string::npos)
+                if (threads < 1 || threads > 1024 ||
+                    value.find_first_not_of("0123456789") != std::string::npos)
                     return Fail("--threads: Please enter an integer between 1 and 1024.");
             } else {
                 (argument == "-o" ? outputPath : reportPath) = value;

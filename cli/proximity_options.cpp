@@ -40,10 +40,14 @@ bool ReadPositive(const std::string& value, double& number) {
 }
 
 bool TakesValue(const std::string& name) {
-    static const char* const kNames[] = {
-        "--list",        "--alphabet",     "--expected-els", "--min-letters", "--max-letters",
-        "--delta-constant", "--min-triples", "--permutations", "--seed",       "--control-text",
-        "--shard",       "--threads",      "--report",       "-o",            "--output"};
+    static const char* const kNames[] = {"--list",         "--alphabet",
+                                         "--expected-els", "--min-letters",
+                                         "--max-letters",  "--delta-constant",
+                                         "--min-triples",  "--permutations",
+                                         "--seed",         "--control-text",
+                                         "--shard",        "--threads",
+                                         "--report",       "-o",
+                                         "--output"};
     for (const char* known : kNames) {
         if (name == known) return true;
     }

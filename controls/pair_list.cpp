@@ -58,8 +58,8 @@ class CListReader {
             return false;
         }
         if (kind != "name" && kind != "date") {
-            error.message = "the second field is \"" + std::string(kind) +
-                            "\"; it must be name or date.";
+            error.message =
+                "the second field is \"" + std::string(kind) + "\"; it must be name or date.";
             return false;
         }
         std::string word;
@@ -92,8 +92,9 @@ class CListReader {
             PersonLines& lines = persons_[id];
             const bool noNames = lines.person.names.empty();
             if (noNames || lines.person.dates.empty()) {
-                error = {lines.firstLine, id + " has " + (noNames ? "dates but no name" : "names but no date") +
-                                              ", so no pair."};
+                error = {lines.firstLine,
+                         id + " has " + (noNames ? "dates but no name" : "names but no date") +
+                             ", so no pair."};
                 return false;
             }
         }
@@ -156,8 +157,8 @@ bool ReadPairList(std::string_view text, const CAlphabet& alphabet,
     std::size_t start = 0;
     while (start <= text.size()) {
         const std::size_t end = text.find('\n', start);
-        const std::string_view line =
-            text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+        const std::string_view line = text.substr(
+            start, end == std::string_view::npos ? std::string_view::npos : end - start);
         ++number;
         if (!reader.ReadLine(number, line, error)) return false;
         if (end == std::string_view::npos) break;

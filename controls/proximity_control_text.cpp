@@ -54,8 +54,8 @@ void WriteInOrder(const std::string& text, const std::vector<std::int32_t>& star
     std::size_t at = 0;
     for (const std::int32_t word : order) {
         const auto length = static_cast<std::size_t>(lengths[static_cast<std::size_t>(word)]);
-        out.replace(at, length, text, static_cast<std::size_t>(starts[static_cast<std::size_t>(word)]),
-                    length);
+        out.replace(at, length, text,
+                    static_cast<std::size_t>(starts[static_cast<std::size_t>(word)]), length);
         at += length;
     }
 }

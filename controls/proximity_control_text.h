@@ -23,8 +23,7 @@ struct TextPieces {
     std::vector<std::int32_t> wordLengths;  // in letters, in order; their sum is the text's length
     std::vector<std::int32_t> lineWords;    // words in each line that has any, in order
 };
-TextPieces FindTextPieces(std::string_view document, const CAlphabet& alphabet,
-                          bool ignoreNumbers);
+TextPieces FindTextPieces(std::string_view document, const CAlphabet& alphabet, bool ignoreNumbers);
 
 // Replaces `text` (the document's letters, as CAlphabet::MapDocument gives them, from which
 // `pieces` were found) by its control text, drawn from ControlStream(seed, 0). Letters: every

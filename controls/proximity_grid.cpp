@@ -22,8 +22,8 @@ std::vector<std::int64_t> LetterPositions(const Els& els, std::size_t letters) {
 void Consider(const FamilyMember& a, const FamilyMember& b, std::size_t lettersA,
               std::size_t lettersB, const ProximitySettings& settings, double length,
               Strongest& best) {
-    const std::int64_t overlap =
-        std::max<std::int64_t>(0, std::int64_t{std::min(a.high, b.high)} - std::max(a.low, b.low) - 1);
+    const std::int64_t overlap = std::max<std::int64_t>(
+        0, std::int64_t{std::min(a.high, b.high)} - std::max(a.low, b.low) - 1);
     if (overlap == 0) return;
     const std::vector<std::int64_t> positionsA = LetterPositions(a.els, lettersA);
     const std::vector<std::int64_t> positionsB = LetterPositions(b.els, lettersB);
@@ -55,8 +55,8 @@ void Consider(const FamilyMember& a, const FamilyMember& b, std::size_t lettersA
 
 std::optional<ProximityGrid> StrongestGrid(const CProximityText& text, std::string_view word1,
                                            std::string_view word2,
-                                           const ProximitySettings& settings,
-                                           std::int32_t maxRows, std::int32_t maxColumns) {
+                                           const ProximitySettings& settings, std::int32_t maxRows,
+                                           std::int32_t maxColumns) {
     const WordFamilies first = FindFamilies(text, word1, settings);
     const WordFamilies second = FindFamilies(text, word2, settings);
     Strongest best;
@@ -105,7 +105,8 @@ std::optional<ProximityGrid> StrongestGrid(const CProximityText& text, std::stri
         for (std::int64_t column = left; column <= right; ++column) {
             const std::int64_t at = row * h + column;
             if (at < text.Length())
-                grid.letters[static_cast<std::size_t>((row - top) * grid.columnCount + column - left)] =
+                grid.letters[static_cast<std::size_t>((row - top) * grid.columnCount + column -
+                                                      left)] =
                     letters[static_cast<std::size_t>(at)];
         }
     }

@@ -29,5 +29,4 @@ struct ProximityGrid {
 std::optional<ProximityGrid> StrongestGrid(const CProximityText& text, std::string_view word1,
                                            std::string_view word2,
                                            const ProximitySettings& settings,
-                                           std::int32_t maxRows = 21,
-                                           std::int32_t maxColumns = 41);
+                                           std::int32_t maxRows = 48, std::int32_t maxColumns = 41);

@@ -49,8 +49,8 @@ struct Bars {
     std::vector<std::int64_t> counts;
     double low = 0, high = 1;
     std::string lowLabel, highLabel, axisLabel, unit;
-    double level = -1;       // the uniform line, in counts; below 0: none
-    double marked = NAN;     // x value of the red mark
+    double level = -1;    // the uniform line, in counts; below 0: none
+    double marked = NAN;  // x value of the red mark
     std::string markLabel;
 };
 
@@ -69,8 +69,8 @@ std::string BarChart(const Bars& bars) {
                       "\" font-size=\"12\">\n";
     for (std::size_t bin = 0; bin < bars.counts.size(); ++bin) {
         const double top = y(double(bars.counts[bin]));
-        svg += "<rect x=\"" + Fixed(kLeft + double(bin) * barWidth, 1) + "\" y=\"" +
-               Fixed(top, 1) + "\" width=\"" + Fixed(barWidth * 0.9, 1) + "\" height=\"" +
+        svg += "<rect x=\"" + Fixed(kLeft + double(bin) * barWidth, 1) + "\" y=\"" + Fixed(top, 1) +
+               "\" width=\"" + Fixed(barWidth * 0.9, 1) + "\" height=\"" +
                Fixed(kTop + plotHeight - top, 1) + "\" fill=\"#6a8fc7\"><title>" +
                std::to_string(bars.counts[bin]) + " " + bars.unit + "</title></rect>\n";
     }
@@ -115,7 +115,8 @@ std::string CHistogram(const std::vector<ListedPair>& pairs) {
     for (const ListedPair& pair : pairs) {
         if (!pair.summary->defined) continue;
         ++defined;
-        ++bars.counts[std::min<std::size_t>(9, static_cast<std::size_t>(pair.summary->c * 10 - 1e-9))];
+        ++bars.counts[std::min<std::size_t>(9,
+                                            static_cast<std::size_t>(pair.summary->c * 10 - 1e-9))];
     }
     bars.lowLabel = "0";
     bars.highLabel = "1";
@@ -140,7 +141,8 @@ std::string P2Histogram(const std::vector<double>& logP2, double realLogP2) {
     bars.counts.assign(kBins, 0);
     for (const double value : logP2) {
         const double at = (value / ln10 - low) / (high - low) * kBins;
-        ++bars.counts[std::min<std::size_t>(kBins - 1, static_cast<std::size_t>(std::max(0.0, at)))];
+        ++bars.counts[std::min<std::size_t>(kBins - 1,
+                                            static_cast<std::size_t>(std::max(0.0, at)))];
     }
     bars.low = low;
     bars.high = high;
@@ -210,8 +212,7 @@ ProximityPageExtras PageExtras(const ProximityOutcome& outcome, const CProximity
         }
     }
     if (text == nullptr) {
-        extras.gridNote =
-            "The letter grids need the document's letters, which were not at hand.";
+        extras.gridNote = "The letter grids need the document's letters, which were not at hand.";
         return extras;
     }
     const std::vector<ListedPair> pairs = ListedPairs(request, outcome.rows);
@@ -245,9 +246,9 @@ std::string ProximityPageHtml(const ProximityOutcome& outcome, const ProximityPa
                                         " shuffled, seed " + std::to_string(request.seed));
     if (outcome.statistics) {
         const ProximityStatistics& statistics = *outcome.statistics;
-        html += Row("Pairs with c defined (N)",
-                    std::to_string(statistics.pairs) + ", " + std::to_string(statistics.close) +
-                        " of them with c ≤ 0.2");
+        html += Row("Pairs with c defined (N)", std::to_string(statistics.pairs) + ", " +
+                                                    std::to_string(statistics.close) +
+                                                    " of them with c ≤ 0.2");
         html += Row("P1", FormatProbability(statistics.p1, statistics.logP1));
         html += Row("P2", FormatProbability(statistics.p2, statistics.logP2));
         html += Row("T", statistics.hasT ? FormatProbability(statistics.t, 0) : "undefined");
@@ -289,7 +290,8 @@ std::string ProximityPageHtml(const ProximityOutcome& outcome, const ProximityPa
     });
     html += "<h2>Pairs by c</h2>\n<table class=\"pairs\">\n<tr>";
     if (request.fromList) html += "<th>Person</th>";
-    html += "<th>Word 1</th><th>Word 2</th><th>D1</th><th>D2</th><th>m</th><th>v</th><th>c</th></tr>\n";
+    html +=
+        "<th>Word 1</th><th>Word 2</th><th>D1</th><th>D2</th><th>m</th><th>v</th><th>c</th></tr>\n";
     for (const std::size_t i : order) {
         const ListedPair& pair = pairs[i];
         const ProximityPerson& person = request.persons[pair.person];
@@ -318,11 +320,11 @@ std::string ProximityPageHtml(const ProximityOutcome& outcome, const ProximityPa
         const ProximityPerson& person = request.persons[pair.person];
         html += "<div><h3><span class=\"w1\">" + Escape(alphabet.Spell(person.names[pair.name])) +
                 "</span> and <span class=\"w2\">" +
-                Escape(alphabet.Spell(person.dates[pair.date])) + "</span>, c = " +
-                FormatProbability(pair.summary->c, 0) + "</h3>\n<p class=\"note\">Rows of " +
-                std::to_string(grid.rowLength) + " letters; word 1 (blue) " + ElsText(grid.first) +
-                ", word 2 (red) " + ElsText(grid.second) + "</p>\n" + GridTable(grid, alphabet) +
-                "</div>\n";
+                Escape(alphabet.Spell(person.dates[pair.date])) +
+                "</span>, c = " + FormatProbability(pair.summary->c, 0) +
+                "</h3>\n<p class=\"note\">Rows of " + std::to_string(grid.rowLength) +
+                " letters; word 1 (blue) " + ElsText(grid.first) + ", word 2 (red) " +
+                ElsText(grid.second) + "</p>\n" + GridTable(grid, alphabet) + "</div>\n";
     }
     html += "</div>\n";
     if (extras.grids.empty() && extras.gridNote.empty())

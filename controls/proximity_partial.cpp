@@ -17,11 +17,10 @@ namespace {
 constexpr const char* kFormatName = "strandix-proximity-partial";
 constexpr std::int64_t kFormatVersion = 1;
 
-constexpr const char* kFields[] = {"format",       "version",    "document",     "name",
-                                   "letters",      "alphabet",   "keepFinals",   "ignoreNumbers",
-                                   "settings",     "controlText", "seed",        "permutations",
-                                   "triples",      "persons",    "shard",        "cells",
-                                   "cellTriples",  "checksum"};
+constexpr const char* kFields[] = {
+    "format",     "version",       "document", "name",        "letters",     "alphabet",
+    "keepFinals", "ignoreNumbers", "settings", "controlText", "seed",        "permutations",
+    "triples",    "persons",       "shard",    "cells",       "cellTriples", "checksum"};
 constexpr const char* kSettingsFields[] = {"expectedEls", "minLetters", "maxLetters",
                                            "deltaConstant", "minTriples"};
 
@@ -295,14 +294,16 @@ void ReadRows(const Json& root, ProximityPartial& partial) {
                 ReadInteger(entry[0], field, 2, std::numeric_limits<std::int32_t>::max()));
             pair.skipLimit2 = static_cast<std::int32_t>(
                 ReadInteger(entry[1], field, 2, std::numeric_limits<std::int32_t>::max()));
-            pair.validTriples = static_cast<std::int16_t>(ReadInteger(entry[2], field, 0, kTripleCount));
+            pair.validTriples =
+                static_cast<std::int16_t>(ReadInteger(entry[2], field, 0, kTripleCount));
             pair.rank =
                 static_cast<std::int16_t>(ReadInteger(entry[3], field, 0, pair.validTriples));
             const std::optional<double> omega = ReadOmega(entry[4], field);
             pair.hasOmega = omega.has_value();
             pair.omega = omega.value_or(0.0);
             pair.defined = pair.rank > 0;
-            if (pair.defined && (!pair.hasOmega || pair.validTriples < partial.request.settings.minTriples))
+            if (pair.defined &&
+                (!pair.hasOmega || pair.validTriples < partial.request.settings.minTriples))
                 Invalid(field, "holds a pair whose c cannot be defined");
             pair.c = pair.defined ? double(pair.rank) / double(pair.validTriples) : 0.0;
             pairs.push_back(pair);
@@ -317,8 +318,7 @@ void ReadRows(const Json& root, ProximityPartial& partial) {
     for (std::size_t r = 0; r < triples.size(); ++r) {
         const std::string field = "cellTriples[" + std::to_string(r) + "]";
         const std::size_t row = rows.firstRow + r;
-        if (!triples[r].is_array() ||
-            triples[r].size() != rows.cells[r * persons + row].size())
+        if (!triples[r].is_array() || triples[r].size() != rows.cells[r * persons + row].size())
             Invalid(field, "does not hold the pairs of its cell");
         std::vector<TripleOmegas>& kept = rows.diagonalTriples.emplace_back();
         for (const Json& entry : triples[r]) {
@@ -404,8 +404,8 @@ bool CProximityMerger::Add(std::string_view name, std::string_view text, std::st
         const auto theirs = RunFields(*first_);
         for (std::size_t i = 0; i < mine.size(); ++i) {
             if (mine[i].second == theirs[i].second) continue;
-            message = std::string(name) + ": its " + mine[i].first + " differs from " +
-                      firstName_ + "'s, so the two are not parts of the same run.";
+            message = std::string(name) + ": its " + mine[i].first + " differs from " + firstName_ +
+                      "'s, so the two are not parts of the same run.";
             return false;
         }
         if (partial.shard.count != first_->shard.count) {
@@ -417,12 +417,12 @@ bool CProximityMerger::Add(std::string_view name, std::string_view text, std::st
         }
     }
     if (const auto same = shards_.find(partial.shard.index); same != shards_.end()) {
-        message = std::string(name) +
-                  (same->second.first == name
-                       ? std::string(": the file is named twice.")
-                       : ": it holds shard " +
-                             ShardName(partial.shard.index, partial.shard.count) + ", as " +
-                             same->second.first + " does; each shard must be given once.");
+        message =
+            std::string(name) +
+            (same->second.first == name
+                 ? std::string(": the file is named twice.")
+                 : ": it holds shard " + ShardName(partial.shard.index, partial.shard.count) +
+                       ", as " + same->second.first + " does; each shard must be given once.");
         return false;
     }
     shards_[partial.shard.index] = {std::string(name), std::move(partial.rows)};

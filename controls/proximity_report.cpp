@@ -93,8 +93,8 @@ std::string ProximityText(const ProximityOutcome& outcome) {
     text += "Permutations: " + std::to_string(request.permutations) +
             " and the list's own pairing, seed " + std::to_string(request.seed) + "\n";
     const auto rank = [&](const char* name, std::int64_t value) {
-        text += std::string("Rank of ") + name + ": " + std::to_string(value) + " (p = " +
-                Shortest(PValue(value, request.permutations)) + ")\n";
+        text += std::string("Rank of ") + name + ": " + std::to_string(value) +
+                " (p = " + Shortest(PValue(value, request.permutations)) + ")\n";
     };
     rank("P1", counts.atMostP1);
     rank("P2", counts.atMostP2);

@@ -72,11 +72,11 @@ std::vector<ListedPair> ListedPairs(const ProximityRequest& request, const Proxi
         const std::vector<PairSummary>& cell = rows.cells[(p - rows.firstRow) * persons + p];
         const std::size_t dates = fit.dates[p].size();
         for (std::size_t k = 0; k < cell.size(); ++k) {
-            const TripleOmegas* triples =
-                rows.diagonalTriples.empty() ? nullptr
-                                             : &rows.diagonalTriples[p - rows.firstRow][k];
-            pairs.push_back({p, fit.names[p][k / dates], fit.dates[p][k % dates], &cell[k],
-                             triples});
+            const TripleOmegas* triples = rows.diagonalTriples.empty()
+                                              ? nullptr
+                                              : &rows.diagonalTriples[p - rows.firstRow][k];
+            pairs.push_back(
+                {p, fit.names[p][k / dates], fit.dates[p][k % dates], &cell[k], triples});
         }
     }
     return pairs;
