@@ -2,7 +2,6 @@
 #include "cli/exit_status.h"
 
 #include <atomic>
-#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -12,23 +11,6 @@
 #include "controls/control_runner.h"
 
 namespace {
-
-constexpr std::int64_t kMostControls = 100000000;
-constexpr unsigned kMostThreads = 1024;
-
-// Decimal digits only, within first..last.
-bool ReadWhole(const std::string& value, std::uint64_t first, std::uint64_t last,
-               std::uint64_t& number) {
-    if (value.empty() || value.find_first_not_of("0123456789") != std::string::npos) return false;
-    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
-    return error == std::errc() && end == value.data() + value.size() && number >= first &&
-           number <= last;
-}
-
-std::string Between(std::uint64_t first, std::uint64_t last) {
-    return "Please enter an integer between " + std::to_string(first) + " and " +
-           std::to_string(last) + ".";
-}
 
 // Controls done, rate and time left on the terminal, at most five times a second; Ctrl-C asks
 // the run to start no further control.
@@ -85,78 +67,6 @@ bool WriteFile(const std::string& path, const std::string& content) {
 }
 
 }  // namespace
-
-bool IsControlValueOption(const std::string& name) {
-    return name == "--controls" || name == "--control-kind" || name == "--seed" ||
-           name == "--threads" || name == "--report";
-}
-
-bool ReadControlValueOption(const std::string& name, const std::string& value,
-                            ControlOptions& options, std::string& error) {
-    std::uint64_t number = 0;
-    if (name == "--controls") {
-        if (!ReadWhole(value, 1, kMostControls, number)) {
-            error = name + ": " + Between(1, kMostControls);
-            return false;
-        }
-        options.count = static_cast<std::int64_t>(number);
-        return true;
-    }
-    options.needsControls = true;
-    if (name == "--control-kind") {
-        if (!ParseControlKind(value, options.kind)) {
-            error = name + ": Please choose letters, words or keywords.";
-            return false;
-        }
-    } else if (name == "--seed") {
-        if (!ReadWhole(value, 0, UINT64_MAX, number)) {
-            error = name + ": " + Between(0, UINT64_MAX);
-            return false;
-        }
-        options.seed = number;
-    } else if (name == "--threads") {
-        if (!ReadWhole(value, 1, kMostThreads, number)) {
-            error = name + ": " + Between(1, kMostThreads);
-            return false;
-        }
-        options.threads = static_cast<unsigned>(number);
-    } else if (name == "--report") {
-        if (value.empty()) {
-            error = name + ": a file name must follow.";
-            return false;
-        }
-        options.reportPath = value;
-    }
-    return true;
-}
-
-bool CheckControlOptions(const ControlOptions& options, bool pageOptions, std::string& error) {
-    if (options.count == 0 && options.needsControls) {
-        error = "--control-kind, --seed, --threads and --report need --controls.";
-        return false;
-    }
-    if (options.count > 0 && pageOptions) {
-        error =
-            "--controls writes a report, not a page, so it cannot be combined with -o or "
-            "--open (--report FILE.html writes the report as a page).";
-        return false;
-    }
-    return true;
-}
-
-std::string ControlUsage() {
-    return R"(Controls (how likely by chance):
-  --controls N       after the search, run it on N controls and report how it compares
-                     (results and smallest span: the controls' mean, sd, min, max, p-values)
-  --control-kind K   letters: the document's letters shuffled [default]; words: its words
-                     shuffled; keywords: each keyword replaced by random letters
-  --seed S           the controls' random seed, printed in every report [20261210]
-  --threads T        controls run at once [one per core]
-  --report FILE      also write the report as a standalone HTML page with a histogram
-  --expected         the expected result count of a single keyword with independent letters
-                     (on its own: that line only, no search)
-)";
-}
 
 int PrintExpectedCount(const ControlCommand& command) {
     const std::optional<double> expected =

@@ -5,33 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "cli/tool_options.h"
 #include "controls/control_cases.h"
 #include "controls/control_report.h"
 #include "text/alphabet.h"
-
-struct ControlOptions {
-    std::int64_t count = 0;  // --controls; 0: no control run
-    ControlKind kind = ControlKind::Letters;
-    std::uint64_t seed = kDefaultControlSeed;
-    unsigned threads = 0;        // --threads; 0: one per core
-    std::string reportPath;      // --report
-    bool expected = false;       // --expected
-    bool needsControls = false;  // an option that only a control run uses was given
-};
-
-// True for the control options that take a value (--controls, --control-kind, --seed,
-// --threads, --report); `name` without its value.
-bool IsControlValueOption(const std::string& name);
-
-// Takes the value of such an option. False with `error` set (one sentence naming the option).
-bool ReadControlValueOption(const std::string& name, const std::string& value,
-                            ControlOptions& options, std::string& error);
-
-// The checks that need the whole command line: false with `error` set.
-bool CheckControlOptions(const ControlOptions& options, bool pageOptions, std::string& error);
-
-// The lines --help shows for these options.
-std::string ControlUsage();
 
 struct ControlCommand {
     const ControlOptions& options;
