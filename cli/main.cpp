@@ -30,8 +30,9 @@ int RunTool(const std::vector<std::string>& arguments) {
     const ToolCommand& command = *parsed.command;
     switch (parsed.outcome) {
         case ParseOutcome::Help: {
-            const std::string help =
-                &command == &SearchCommand() ? ToolUsage() : CommandHint(command) + "\n";
+            const std::string help = &command == &SearchCommand() ? ToolUsage()
+                                     : command.help               ? command.help()
+                                                                  : CommandHint(command) + "\n";
             if (!WriteOutput(help)) return Fail("The help could not be written.");
             return kFound;
         }

@@ -4,11 +4,12 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <mutex>
 
 #include "cli/console.h"
 #include "cli/exit_status.h"
-#include "cli/proximity_options.h"
+#include "cli/shard_command.h"
 #include "controls/pair_list.h"
 #include "controls/proximity_page.h"
 #include "controls/proximity_partial.h"
@@ -18,9 +19,6 @@
 #include "platform/document_file.h"
 
 namespace {
-
-const char kMergeUsage[] =
-    "Usage: strandix merge [--json] [--report FILE.html] [--threads T] [-q] PARTIAL...";
 
 std::string Duration(double seconds) {
     const auto whole = static_cast<long long>(seconds + 0.5);
@@ -111,26 +109,29 @@ std::string Where(const std::string& path) {
 }
 
 // The document's letters as the run measures them: the document, or its control text.
-bool ReadLetters(const ProximityOptions& options, std::string& digest, std::string& letters,
+bool ReadLetters(const ToolOptions& options, std::string& digest, std::string& letters,
                  std::string& error) {
+    const bool ignoreNumbers = options.fields.IgnoreNumbers != 0;
+    const std::optional<ControlTextKind>& controlText = options.proximity.controlText;
     std::string document;
     if (!ReadFileAt(options.document, document, error)) return false;
     digest = Sha256Hex(document);
     const CAlphabet alphabet(options.alphabet, options.keepFinals);
-    if (!alphabet.MapDocument(document, options.ignoreNumbers, letters, error)) {
+    if (!alphabet.MapDocument(document, ignoreNumbers, letters, error)) {
         error = options.document + ": " + error;
         return false;
     }
-    if (options.controlText) {
-        const TextPieces pieces = FindTextPieces(document, alphabet, options.ignoreNumbers);
-        MakeControlText(*options.controlText, pieces, options.seed, letters);
+    if (controlText) {
+        const TextPieces pieces = FindTextPieces(document, alphabet, ignoreNumbers);
+        MakeControlText(*controlText, pieces, options.controls.seed, letters);
     }
     return true;
 }
 
-bool ReadPersons(const ProximityOptions& options, std::vector<ProximityPerson>& persons,
+bool ReadPersons(const ToolOptions& toolOptions, std::vector<ProximityPerson>& persons,
                  std::string& error) {
-    const CAlphabet alphabet(options.alphabet, options.keepFinals);
+    const ProximityOptions& options = toolOptions.proximity;
+    const CAlphabet alphabet(toolOptions.alphabet, toolOptions.keepFinals);
     if (options.listPath.empty()) {
         ProximityPerson pair;
         for (const std::string* text : {&options.word1, &options.word2}) {
@@ -197,33 +198,21 @@ int Deliver(const ProximityOutcome& outcome, bool json, const std::string& outpu
 
 }  // namespace
 
-int RunProximityCommand(const std::vector<std::string>& arguments) {
-    ProximityOptions options;
+int RunProximityCommand(const ToolOptions& options) {
+    const ProximityOptions& proximity = options.proximity;
     std::string error;
-    switch (ParseProximityArguments(arguments, options, error)) {
-        case ProximityParse::Help:
-            return WriteText("", ProximityUsage()) ? kFound
-                                                   : Fail("The help could not be written.");
-        case ProximityParse::Error:
-            Fail(error);
-            std::fprintf(stderr, "Try 'strandix proximity --help' for more information.\n");
-            return kFailed;
-        case ProximityParse::Run:
-            break;
-    }
-
     ProximityOutcome outcome;
     ProximityRequest& request = outcome.request;
     request.document = options.document;
     request.alphabet = options.alphabet;
     request.keepFinals = options.keepFinals;
-    request.ignoreNumbers = options.ignoreNumbers;
-    request.settings = options.settings;
-    request.controlText = options.controlText;
-    request.seed = options.seed;
-    request.fromList = !options.listPath.empty();
-    request.permutations = options.permutations;
-    request.triples = options.triples;
+    request.ignoreNumbers = options.fields.IgnoreNumbers != 0;
+    request.settings = proximity.settings;
+    request.controlText = proximity.controlText;
+    request.seed = options.controls.seed;
+    request.fromList = !proximity.listPath.empty();
+    request.permutations = proximity.permutations;
+    request.triples = proximity.triples;
     if (!ReadPersons(options, request.persons, error)) return Fail(error);
     if (options.shard && options.shard->count > static_cast<std::int64_t>(request.persons.size()))
         return Fail("--shard: " + std::to_string(options.shard->count) +
@@ -244,88 +233,82 @@ int RunProximityCommand(const std::vector<std::string>& arguments) {
         matrixOptions.lastRow =
             ShardFirstRow(request.persons.size(), {options.shard->index + 1, options.shard->count});
     }
-    matrixOptions.threads = options.threads;
+    matrixOptions.threads = options.controls.threads;
     matrixOptions.receiver = &progress;
     matrixOptions.stop = &progress.stop;
-    matrixOptions.keepDiagonalTriples = options.triples;
+    matrixOptions.keepDiagonalTriples = proximity.triples;
     CProximityMatrix matrix;
     progress.Start("c matrix");
     matrix.Compute(text, request.persons, request.settings, matrixOptions);
     progress.Clear();
     if (!matrix.Complete()) return StoppedInMatrix(progress.Done(), progress.Total());
-    outcome.rows = RowsOf(matrix, options.triples);
+    outcome.rows = RowsOf(matrix, proximity.triples);
 
     if (options.shard) {
-        ProximityPartial partial{request, *options.shard, outcome.rows};
+        const ProximityPartial partial{request, *options.shard, outcome.rows};
         if (!WriteText(options.outputPath, WriteProximityPartial(partial)))
             return Fail("The partial could not be written to " + Where(options.outputPath) + ".");
         return kFound;
     }
-    if (!Summarise(outcome, options.threads, progress)) return kInterrupted;
+    if (!Summarise(outcome, options.controls.threads, progress)) return kInterrupted;
+    const std::string& reportPath = options.controls.reportPath;
     ProximityPageExtras extras;
-    if (!options.reportPath.empty()) extras = PageExtras(outcome, &text);
-    return Deliver(outcome, options.json, options.outputPath, options.reportPath, extras);
+    if (!reportPath.empty()) extras = PageExtras(outcome, &text);
+    return Deliver(outcome, options.json, options.outputPath, reportPath, extras);
 }
 
-bool NamesProximityPartials(const std::vector<std::string>& mergeArguments) {
-    for (std::size_t i = 0; i < mergeArguments.size(); ++i) {
-        const std::string& argument = mergeArguments[i];
-        if (argument == "--report" || argument == "--threads" || argument == "-o") {
-            ++i;
-            continue;
-        }
-        if (argument.size() > 1 && argument[0] == '-') continue;
-        std::string text, error;
-        return ReadFileAt(argument, text, error) && LooksLikeProximityPartial(text);
-    }
-    return false;
+namespace {
+
+// Whether the first file named is a proximity partial.
+bool NamesProximityPartials(const std::vector<std::string>& files) {
+    std::string text, error;
+    return !files.empty() && ReadFileAt(files.front(), text, error) &&
+           LooksLikeProximityPartial(text);
 }
 
-int RunProximityMerge(const std::vector<std::string>& arguments) {
-    bool json = false, quiet = false;
-    unsigned threads = 0;
-    std::string reportPath, outputPath;
-    std::vector<std::string> files;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        if (argument.size() < 2 || argument[0] != '-') {
-            files.push_back(argument);
-        } else if (argument == "--json") {
-            json = true;
-        } else if (argument == "-q" || argument == "--quiet") {
-            quiet = true;
-        } else if ((argument == "--report" || argument == "-o" || argument == "--threads") &&
-                   i + 1 < arguments.size()) {
-            const std::string& value = arguments[++i];
-            if (argument == "--threads") {
-                threads = static_cast<unsigned>(std::strtoul(value.c_str(), nullptr, 10));
-                if (threads < 1 || threads > 1024 ||
-                    value.find_first_not_of("0123456789") != std::string::npos)
-                    return Fail("--threads: Please enter an integer between 1 and 1024.");
-            } else {
-                (argument == "-o" ? outputPath : reportPath) = value;
-            }
-        } else {
-            Fail("Unknown option " + argument + " for merge.");
-            std::fprintf(stderr, "%s\n", kMergeUsage);
-            return kFailed;
-        }
+// The letters the shards measured, when the document they read is at hand under its name.
+std::unique_ptr<CProximityText> RebuildLetters(const ProximityRequest& request) {
+    std::string document, letters, error;
+    if (!ReadFileAt(request.document, document, error) ||
+        Sha256Hex(document) != request.documentDigest)
+        return nullptr;
+    const CAlphabet alphabet(request.alphabet, request.keepFinals);
+    if (!alphabet.MapDocument(document, request.ignoreNumbers, letters, error)) return nullptr;
+    if (request.controlText) {
+        const TextPieces pieces = FindTextPieces(document, alphabet, request.ignoreNumbers);
+        MakeControlText(*request.controlText, pieces, request.seed, letters);
     }
+    return std::make_unique<CProximityText>(std::move(letters));
+}
+
+int RunProximityMerge(const ToolOptions& options) {
     CProximityMerger merger;
     std::string message;
-    for (const std::string& file : files) {
+    for (const std::string& file : options.operands) {
         std::string text;
         if (!ReadFileAt(file, text, message) || !merger.Add(file, text, message))
             return Fail(message);
     }
     ProximityOutcome outcome;
     if (!merger.Finish(outcome.request, outcome.rows, message)) return Fail(message);
-    outcome.leftOut = LeftOutWords(outcome.request.persons, outcome.request.settings);
+    const ProximityRequest& request = outcome.request;
+    outcome.leftOut = LeftOutWords(request.persons, request.settings);
     InstallInterruptHandler();
-    CProximityProgress progress(!quiet && IsErrorTerminal() &&
-                                !(outputPath.empty() && OutputSharesErrorTerminal()));
-    if (!Summarise(outcome, threads, progress)) return kInterrupted;
+    CProximityProgress progress(IsErrorTerminal() && !OutputSharesErrorTerminal());
+    if (!Summarise(outcome, 0, progress)) return kInterrupted;
+    const std::string& reportPath = options.controls.reportPath;
     ProximityPageExtras extras;
-    if (!reportPath.empty()) extras = PageExtras(outcome, nullptr);
-    return Deliver(outcome, json, outputPath, reportPath, extras);
+    if (!reportPath.empty()) {
+        // The grids need the letters: those of the document the shards read, when it is here.
+        std::unique_ptr<CProximityText> text = RebuildLetters(request);
+        extras = PageExtras(outcome, text.get());
+    }
+    return Deliver(outcome, options.json, "", reportPath, extras);
+}
+
+}  // namespace
+
+int RunAnyMergeCommand(const ToolOptions& options) {
+    return NamesProximityPartials(options.operands) ? RunProximityMerge(options)
+                                                    : RunMergeCommand(options);
 }

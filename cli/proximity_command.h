@@ -2,16 +2,12 @@
 // dates, their statistics and the permutation test; and the merge of its shards' partials.
 #pragma once
 
-#include <string>
-#include <vector>
+#include "cli/tool_options.h"
 
-// The arguments after "proximity". Exit status: 0 when some pair has c defined, 1 when none
-// has, 2 on an error, 130 after Ctrl-C; a shard answers 0 once its partial is written.
-int RunProximityCommand(const std::vector<std::string>& arguments);
+// Exit status: 0 when some pair has c defined, 1 when none has, 2 on an error, 130 after
+// Ctrl-C; a shard answers 0 once its partial is written.
+int RunProximityCommand(const ToolOptions& options);
 
-// True when the first partial named among the merge's arguments is a proximity partial.
-bool NamesProximityPartials(const std::vector<std::string>& mergeArguments);
-
-// `strandix merge [--json] [--triples] [--report FILE.html] [--threads T] PARTIAL...` for
-// proximity partials: the single run's output. Exit status as the single run's.
-int RunProximityMerge(const std::vector<std::string>& arguments);
+// `strandix merge`: proximity partials when the first partial named is one, otherwise the
+// partials of a control run. Exit status as the single run's.
+int RunAnyMergeCommand(const ToolOptions& options);

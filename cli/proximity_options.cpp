@@ -3,202 +3,128 @@
 #include <charconv>
 #include <cmath>
 
-#include "cli/shard_command.h"
-#include "controls/control_report.h"
+#include "cli/integer_option.h"
+#include "cli/tool_options.h"
 
 namespace {
 
 constexpr std::uint64_t kMostPermutations = 1000000000;
-constexpr unsigned kMostThreads = 1024;
-constexpr int kMostDeltaConstant = 1000000;
+constexpr std::uint64_t kMostDeltaConstant = 1000000;
 
-std::string Between(long long first, long long last) {
-    return "Please enter an integer between " + std::to_string(first) + " and " +
-           std::to_string(last) + ".";
-}
-
-bool ReadUnsigned(const std::string& value, std::uint64_t first, std::uint64_t last,
-                  std::uint64_t& number) {
-    if (value.empty() || value.find_first_not_of("0123456789") != std::string::npos) return false;
-    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
-    return error == std::errc() && end == value.data() + value.size() && number >= first &&
-           number <= last;
-}
-
-bool ReadSigned(const std::string& value, int first, int last, int& number) {
-    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
-    return !value.empty() && error == std::errc() && end == value.data() + value.size() &&
-           number >= first && number <= last;
-}
-
-// A positive decimal number such as 10 or 2.5.
-bool ReadPositive(const std::string& value, double& number) {
-    if (value.empty() || value.find_first_not_of("0123456789.") != std::string::npos) return false;
-    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
-    return error == std::errc() && end == value.data() + value.size() && std::isfinite(number) &&
-           number > 0;
-}
-
-bool TakesValue(const std::string& name) {
-    static const char* const kNames[] = {"--list",         "--alphabet",
-                                         "--expected-els", "--min-letters",
-                                         "--max-letters",  "--delta-constant",
-                                         "--min-triples",  "--permutations",
-                                         "--seed",         "--control-text",
-                                         "--shard",        "--threads",
-                                         "--report",       "-o",
-                                         "--output"};
-    for (const char* known : kNames) {
-        if (name == known) return true;
-    }
-    return false;
-}
-
-bool ReadValue(const std::string& name, const std::string& value, ProximityOptions& options,
-               std::string& error) {
-    std::uint64_t number = 0;
-    int whole = 0;
-    ProximitySettings& settings = options.settings;
-    if (name == "--list") {
-        options.listPath = value;
-    } else if (name == "--alphabet") {
-        if (!ParseAlphabetName(value, options.alphabet))
-            error = "Please name latin, hebrew or greek.";
-    } else if (name == "--expected-els") {
-        if (!ReadPositive(value, settings.expectedEls))
-            error = "Please enter a number greater than 0, such as 10.";
-    } else if (name == "--min-letters" || name == "--max-letters") {
-        if (!ReadSigned(value, 2, kMostLetters, whole))
-            error = Between(2, kMostLetters);
-        else
-            (name == "--min-letters" ? settings.minLetters : settings.maxLetters) = whole;
-    } else if (name == "--delta-constant") {
-        if (!ReadSigned(value, kLowestDeltaConstant, kMostDeltaConstant, settings.deltaConstant))
-            error = Between(kLowestDeltaConstant, kMostDeltaConstant);
-    } else if (name == "--min-triples") {
-        if (!ReadSigned(value, 1, kTripleCount, settings.minTriples))
-            error = Between(1, kTripleCount);
-    } else if (name == "--permutations") {
-        if (!ReadUnsigned(value, 0, kMostPermutations, options.permutations))
-            error = Between(0, static_cast<long long>(kMostPermutations));
-    } else if (name == "--seed") {
-        if (!ReadUnsigned(value, 0, UINT64_MAX, options.seed))
-            error = "Please enter an integer between 0 and " + std::to_string(UINT64_MAX) + ".";
-    } else if (name == "--control-text") {
-        ControlTextKind kind;
-        if (!ParseControlTextKind(value, kind))
-            error = "Please choose letters, words, lines or words-in-lines.";
-        else
-            options.controlText = kind;
-    } else if (name == "--shard") {
-        ShardId shard;
-        if (!ReadShardOption(value, shard, error)) return false;
-        options.shard = shard;
-        return true;
-    } else if (name == "--threads") {
-        if (!ReadUnsigned(value, 1, kMostThreads, number))
-            error = Between(1, kMostThreads);
-        else
-            options.threads = static_cast<unsigned>(number);
-    } else if (name == "--report") {
-        options.reportPath = value;
-        if (value.empty()) error = "a file name must follow.";
-    } else {
-        options.outputPath = value;
-        if (value.empty()) error = "a file name must follow.";
-    }
-    if (error.empty()) return true;
-    error = name + ": " + error;
-    return false;
-}
-
-bool CheckCombination(const ProximityOptions& options, std::size_t operands, std::string& error) {
-    if (options.listPath.empty() ? operands != 3 : operands != 1) {
-        error = options.listPath.empty()
-                    ? "Please name a document and two words, or a document and --list FILE."
-                    : "With --list, name the document alone (the words come from the list).";
-    } else if (options.settings.minLetters > options.settings.maxLetters) {
-        error = "--min-letters is more than --max-letters, so no word would fit.";
-    } else if (options.keepFinals && options.alphabet != AlphabetName::Hebrew) {
-        error = "--keep-finals: Final forms are Hebrew letters; use it with --alphabet hebrew.";
-    } else if (options.triples && !options.json) {
-        error = "--triples: The triples are part of the JSON; use it with --json.";
-    } else if (options.shard && options.listPath.empty()) {
-        error = "--shard splits a list by persons; use it with --list.";
-    } else if (options.shard && (options.json || !options.reportPath.empty())) {
-        error =
-            "--shard writes a partial, which strandix merge turns into the output, so it "
-            "cannot be combined with --json or --report (give them to the merge).";
-    } else {
-        error = CheckProximitySettings(options.settings);
-        return error.empty();
-    }
-    return false;
+bool SetLetters(int& letters, const std::string& value, std::string& error) {
+    const std::optional<std::uint64_t> number =
+        ReadInteger(value, {2, static_cast<std::uint64_t>(kMostLetters)}, error);
+    if (number) letters = static_cast<int>(*number);
+    return number.has_value();
 }
 
 }  // namespace
 
-ProximityParse ParseProximityArguments(const std::vector<std::string>& arguments,
-                                       ProximityOptions& options, std::string& error) {
-    std::vector<std::string> operands;
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
-            operands.push_back(argument);
-            continue;
-        }
-        if (argument == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        std::string name = argument;
-        std::optional<std::string> inlineValue;
-        if (const std::size_t equals = argument.find('=');
-            argument.rfind("--", 0) == 0 && equals != std::string::npos) {
-            name = argument.substr(0, equals);
-            inlineValue = argument.substr(equals + 1);
-        }
-        if (TakesValue(name)) {
-            std::string value;
-            if (inlineValue) {
-                value = *inlineValue;
-            } else if (i + 1 < arguments.size()) {
-                value = arguments[++i];
-            } else {
-                error = name + ": a value must follow.";
-                return ProximityParse::Error;
-            }
-            if (!ReadValue(name, value, options, error)) return ProximityParse::Error;
-            continue;
-        }
-        if (inlineValue) {
-            error = name + ": takes no value.";
-            return ProximityParse::Error;
-        }
-        if (name == "--help" || name == "-h") return ProximityParse::Help;
-        if (name == "--keep-finals") {
-            options.keepFinals = true;
-        } else if (name == "--ignore-numbers") {
-            options.ignoreNumbers = true;
-        } else if (name == "--json") {
-            options.json = true;
-        } else if (name == "--triples") {
-            options.triples = true;
-        } else if (name == "--quiet" || name == "-q") {
-            options.quiet = true;
-        } else {
-            error = "Unknown option " + name + " for proximity.";
-            return ProximityParse::Error;
-        }
+bool SetProximityList(ToolOptions& options, const std::string& value, std::string& error) {
+    if (value.empty()) {
+        error = "a file name must follow.";
+        return false;
     }
-    if (!CheckCombination(options, operands.size(), error)) return ProximityParse::Error;
-    options.document = operands[0];
-    if (options.listPath.empty()) {
-        options.word1 = operands[1];
-        options.word2 = operands[2];
+    options.proximity.listPath = value;
+    return true;
+}
+
+bool SetExpectedEls(ToolOptions& options, const std::string& value, std::string& error) {
+    double number = 0;
+    const char* end = value.data() + value.size();
+    const auto read = std::from_chars(value.data(), end, number, std::chars_format::fixed);
+    if (value.empty() || value.find_first_not_of("0123456789.") != std::string::npos ||
+        read.ec != std::errc() || read.ptr != end || !std::isfinite(number) || number <= 0) {
+        error = "Please enter a number greater than 0, such as 10 or 2.5.";
+        return false;
     }
-    return ProximityParse::Run;
+    options.proximity.settings.expectedEls = number;
+    return true;
+}
+
+bool SetMinLetters(ToolOptions& options, const std::string& value, std::string& error) {
+    return SetLetters(options.proximity.settings.minLetters, value, error);
+}
+
+bool SetMaxLetters(ToolOptions& options, const std::string& value, std::string& error) {
+    return SetLetters(options.proximity.settings.maxLetters, value, error);
+}
+
+bool SetDeltaConstant(ToolOptions& options, const std::string& value, std::string& error) {
+    // -1 is the one negative constant that keeps every delta positive.
+    if (value == "-1") {
+        options.proximity.settings.deltaConstant = -1;
+        return true;
+    }
+    const std::optional<std::uint64_t> number = ReadInteger(value, {0, kMostDeltaConstant}, error);
+    if (!number) {
+        error =
+            "Please enter an integer between -1 and " + std::to_string(kMostDeltaConstant) + ".";
+        return false;
+    }
+    options.proximity.settings.deltaConstant = static_cast<int>(*number);
+    return true;
+}
+
+bool SetMinTriples(ToolOptions& options, const std::string& value, std::string& error) {
+    const std::optional<std::uint64_t> number =
+        ReadInteger(value, {1, static_cast<std::uint64_t>(kTripleCount)}, error);
+    if (number) options.proximity.settings.minTriples = static_cast<int>(*number);
+    return number.has_value();
+}
+
+bool SetPermutations(ToolOptions& options, const std::string& value, std::string& error) {
+    const std::optional<std::uint64_t> number = ReadInteger(value, {0, kMostPermutations}, error);
+    if (number) options.proximity.permutations = *number;
+    return number.has_value();
+}
+
+bool SetControlText(ToolOptions& options, const std::string& value, std::string& error) {
+    ControlTextKind kind;
+    if (!ParseControlTextKind(value, kind)) {
+        error = "Please choose letters, words, lines or words-in-lines.";
+        return false;
+    }
+    options.proximity.controlText = kind;
+    return true;
+}
+
+bool SetTriples(ToolOptions& options, const std::string&, std::string&) {
+    options.proximity.triples = true;
+    return true;
+}
+
+bool CheckProximityOptions(ToolOptions& options, std::string& error) {
+    ProximityOptions& proximity = options.proximity;
+    const std::size_t operands = options.operands.size();
+    if (proximity.listPath.empty() ? operands != 3 : operands != 1) {
+        error = proximity.listPath.empty()
+                    ? "Please name a document and two words, or a document and --list FILE."
+                    : "With --list, name the document alone (the words come from the list).";
+    } else if (proximity.settings.minLetters > proximity.settings.maxLetters) {
+        error = "--min-letters is more than --max-letters, so no word would fit.";
+    } else if (options.keepFinals && options.alphabet != AlphabetName::Hebrew) {
+        error = "--keep-finals: Final forms are Hebrew letters; use it with --alphabet hebrew.";
+    } else if (proximity.triples && !options.json && !options.shard) {
+        error = "--triples: The triples are part of the JSON; use it with --json.";
+    } else if (options.shard && proximity.listPath.empty()) {
+        error = "--shard splits a list by persons; use it with --list.";
+    } else if (options.shard && (options.json || !options.controls.reportPath.empty())) {
+        error =
+            "--shard writes a partial, which strandix merge turns into the output, so it "
+            "cannot be combined with --json or --report (give them to the merge).";
+    } else if (const std::string problem = CheckProximitySettings(proximity.settings);
+               !problem.empty()) {
+        error = problem;
+    } else {
+        options.document = options.operands[0];
+        if (proximity.listPath.empty()) {
+            proximity.word1 = options.operands[1];
+            proximity.word2 = options.operands[2];
+        }
+        return true;
+    }
+    return false;
 }
 
 std::string ProximityUsage() {
@@ -224,8 +150,8 @@ The list and its test:
   --seed S           the permutations' and the control text's random seed [20261210]
   --control-text K   run on the document with its letters, words, lines (one a line) or
                      words-in-lines shuffled instead
-  --shard K/N        compute only the persons K*P/N up to (K+1)*P/N of the c matrix and write
-                     a partial for strandix merge (to standard output, or to -o)
+  --shard K/N        compute only the rows of persons K*P/N up to (K+1)*P/N of the c matrix
+                     and write a partial for strandix merge (to standard output, or to -o)
   --threads T        threads for the c matrix and the test [one per core]
 
 Document and output:

@@ -1,42 +1,41 @@
-// The command line of `strandix proximity`.
+// The options of `strandix proximity` beyond those it shares with the search (--alphabet,
+// --keep-finals, --ignore-numbers, --seed, --threads, --shard, --json, --report, -o, -q): the
+// measure's numbers, the list, the test, the control text; and the setters of their rows in the
+// option table.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
 
-#include "controls/control_partial.h"
 #include "controls/proximity.h"
 #include "controls/proximity_control_text.h"
 #include "controls/proximity_run.h"
-#include "text/alphabet.h"
+
+struct ToolOptions;
 
 struct ProximityOptions {
-    std::string document;
-    std::string word1, word2;  // one pair
-    std::string listPath;      // --list: a list instead
-    AlphabetName alphabet = AlphabetName::Latin;
-    bool keepFinals = false;
-    bool ignoreNumbers = false;
+    std::string listPath;  // --list: a list instead of one pair
     ProximitySettings settings;
     std::uint64_t permutations = kDefaultPermutations;
-    std::uint64_t seed = 20261210;
     std::optional<ControlTextKind> controlText;
-    std::optional<ShardId> shard;
-    unsigned threads = 0;  // 0: one per core
-    bool json = false;
     bool triples = false;
-    bool quiet = false;
-    std::string reportPath;  // --report FILE.html
-    std::string outputPath;  // -o: the output (or the shard's partial) goes there
+    std::string word1, word2;  // one pair: the operands after the document
 };
 
-enum class ProximityParse { Run, Help, Error };
+// The option table's setters (false with `error` set to the sentence after "NAME: ").
+bool SetProximityList(ToolOptions& options, const std::string& value, std::string& error);
+bool SetExpectedEls(ToolOptions& options, const std::string& value, std::string& error);
+bool SetMinLetters(ToolOptions& options, const std::string& value, std::string& error);
+bool SetMaxLetters(ToolOptions& options, const std::string& value, std::string& error);
+bool SetDeltaConstant(ToolOptions& options, const std::string& value, std::string& error);
+bool SetMinTriples(ToolOptions& options, const std::string& value, std::string& error);
+bool SetPermutations(ToolOptions& options, const std::string& value, std::string& error);
+bool SetControlText(ToolOptions& options, const std::string& value, std::string& error);
+bool SetTriples(ToolOptions& options, const std::string& value, std::string& error);
 
-// Reads the arguments after "proximity". On Error, `error` is one sentence naming the option.
-ProximityParse ParseProximityArguments(const std::vector<std::string>& arguments,
-                                       ProximityOptions& options, std::string& error);
+// The checks of the whole command line; sets the document and the words. False with `error`.
+bool CheckProximityOptions(ToolOptions& options, std::string& error);
 
 // The text of `strandix proximity --help`.
 std::string ProximityUsage();

@@ -1,5 +1,7 @@
 #include "cli/tool_command.h"
 
+#include "cli/proximity_command.h"
+#include "cli/proximity_options.h"
 #include "cli/search_command.h"
 #include "cli/shard_command.h"
 
@@ -16,8 +18,14 @@ const std::vector<ToolCommand> kCommands = {
      "Try 'strandix --help' for more information.", true, &CheckSearchOptions, &RunSearchCommand},
     {kMergeCommand, "merge", "strandix merge [--json] [--report FILE.html] PARTIAL...",
      "check that the partials are the shards of one run, all of them once,\n"
-     "and print the report the single run prints",
-     HelpSection::Shards, nullptr, false, &CheckMergeOptions, &RunMergeCommand},
+     "and print the report the single run prints (control runs and proximity)",
+     HelpSection::Shards, nullptr, false, &CheckMergeOptions, &RunAnyMergeCommand},
+    {kProximityCommand, "proximity",
+     "strandix proximity [options] DOCUMENT WORD1 WORD2|--list FILE",
+     "the corrected distance of a word pair, or of every name and date of\n"
+     "a list of persons, with P1, P2, T and their permutation test",
+     HelpSection::Proximity, "Try 'strandix proximity --help' for more information.", false,
+     &CheckProximityOptions, &RunProximityCommand, &ProximityUsage},
 };
 
 }  // namespace

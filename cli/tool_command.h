@@ -21,6 +21,7 @@
 enum ToolCommandId : unsigned {
     kSearchCommand = 1u << 0,
     kMergeCommand = 1u << 1,
+    kProximityCommand = 1u << 2,
 };
 
 struct ToolCommand {
@@ -38,6 +39,8 @@ struct ToolCommand {
     bool (*check)(ToolOptions& options, std::string& error);
     // Runs it; answers the exit status.
     int (*run)(const ToolOptions& options);
+    // Its own --help text; null: "Usage: " and the usage line.
+    std::string (*help)() = nullptr;
 };
 
 const std::vector<ToolCommand>& ToolCommands();

@@ -12,6 +12,8 @@ namespace {
 constexpr std::uint64_t kMostControls = 100000000;
 constexpr std::uint64_t kMostThreads = 1024;
 constexpr unsigned kSearchAndMerge = kSearchCommand | kMergeCommand;
+constexpr unsigned kSearchAndProximity = kSearchCommand | kProximityCommand;
+constexpr unsigned kAllCommands = kSearchCommand | kMergeCommand | kProximityCommand;
 
 // A number box of the dialog: its bounds, read as the dialog reads them.
 template <std::int32_t DialogFields::*Field, const FieldBounds& Bounds>
@@ -144,24 +146,24 @@ const std::vector<OptionRow> kOptionRows = {
     {kSearchCommand, HS::Search, "--exclude-direct",
      "keywords standing in the text as plain words do not count",
      &SetCheck<&F::ExcludeWordsDirectlyFromText, 1>},
-    {kSearchCommand, HS::Search, "--ignore-numbers",
+    {kSearchAndProximity, HS::Search, "--ignore-numbers",
      "remove the document's digits before searching", &SetCheck<&F::IgnoreNumbers, 1>},
 
-    {kSearchCommand, HS::Alphabet, "--alphabet NAME",
+    {kSearchAndProximity, HS::Alphabet, "--alphabet NAME",
      "the letters searched: latin (A-Z, the default), hebrew or greek; hebrew\n"
      "and greek documents and keywords are UTF-8",
      &SetAlphabet},
-    {kSearchCommand, HS::Alphabet, "--keep-finals",
+    {kSearchAndProximity, HS::Alphabet, "--keep-finals",
      "hebrew: the five final forms count as letters of their own",
      &SetFlag<&ToolOptions::keepFinals>},
 
-    {kSearchCommand, HS::Output, "-o, --output FILE",
+    {kSearchAndProximity, HS::Output, "-o, --output FILE",
      "when the search ends, copy the page to FILE (replacing it) and remove\n"
      "the page from the temporary folder",
      &SetOutput},
     {kSearchCommand, HS::Output, "--open", "open the page in the desktop's default viewer",
      &SetFlag<&ToolOptions::open>},
-    {kSearchAndMerge, HS::Output, "--json",
+    {kAllCommands, HS::Output, "--json",
      "write the results to standard output as one JSON document instead",
      &SetFlag<&ToolOptions::json>},
     {kSearchCommand, HS::Output, "--places",
@@ -169,8 +171,9 @@ const std::vector<OptionRow> kOptionRows = {
      &SetFlag<&ToolOptions::places>},
     {kSearchCommand, HS::Output, "-y, --yes", "go on when the page passes 5 MB without asking",
      &SetFlag<&ToolOptions::yes>},
-    {kSearchCommand, HS::Output, "-q, --quiet", "no progress bar", &SetFlag<&ToolOptions::quiet>},
-    {kSearchAndMerge, HS::Output, "-h, --help", "show this help", &Nothing, PO::Help},
+    {kSearchAndProximity, HS::Output, "-q, --quiet", "no progress bar",
+     &SetFlag<&ToolOptions::quiet>},
+    {kAllCommands, HS::Output, "-h, --help", "show this help", &Nothing, PO::Help},
     {kSearchCommand, HS::Output, "--version", "show the version", &Nothing, PO::Version},
 
     {kSearchCommand, HS::Controls, "--controls N",
@@ -181,11 +184,11 @@ const std::vector<OptionRow> kOptionRows = {
      "letters: the document's letters shuffled [default]; words: its words\n"
      "shuffled; keywords: each keyword replaced by random letters",
      &SetControlKind},
-    {kSearchCommand, HS::Controls, "--seed S",
+    {kSearchAndProximity, HS::Controls, "--seed S",
      "the controls' random seed, printed in every report [20261210]", &SetSeed},
-    {kSearchCommand, HS::Controls, "--threads T", "controls run at once [one per core]",
+    {kSearchAndProximity, HS::Controls, "--threads T", "controls run at once [one per core]",
      &SetThreads},
-    {kSearchCommand, HS::Controls, "--report FILE",
+    {kSearchAndProximity, HS::Controls, "--report FILE",
      "also write the report as a standalone HTML page with a histogram", &SetReport},
     {kMergeCommand, HS::None, "--report FILE.html", "", &SetReport, PO::Run,
      "a file name must follow."},
@@ -194,7 +197,30 @@ const std::vector<OptionRow> kOptionRows = {
      "(on its own: that line only, no search)",
      &SetExpected},
 
-    {kSearchCommand, HS::Shards, "--shard K/N",
+    {kProximityCommand, HS::Proximity, "--list FILE",
+     "pair every name of a person with every date of the same person, from\n"
+     "the lines ID<TAB>name<TAB>WORD and ID<TAB>date<TAB>WORD",
+     &SetProximityList},
+    {kProximityCommand, HS::Proximity, "--expected-els E",
+     "a word's skip limit is where its expected sequences reach E [10]", &SetExpectedEls},
+    {kProximityCommand, HS::Proximity, "--min-letters K", "shorter words are left out [5]",
+     &SetMinLetters},
+    {kProximityCommand, HS::Proximity, "--max-letters K", "longer words are left out [8]",
+     &SetMaxLetters},
+    {kProximityCommand, HS::Proximity, "--delta-constant C",
+     "added to every distance, -1 or more [0]", &SetDeltaConstant},
+    {kProximityCommand, HS::Proximity, "--min-triples M",
+     "c is defined with at least M valid perturbations [10]", &SetMinTriples},
+    {kProximityCommand, HS::Proximity, "--permutations N",
+     "permutations of the persons in the test [999999]", &SetPermutations},
+    {kProximityCommand, HS::Proximity, "--control-text K",
+     "run on the document with its letters, words, lines or\n"
+     "words-in-lines shuffled instead",
+     &SetControlText},
+    {kProximityCommand, HS::Proximity, "--triples",
+     "with --json: Omega of each of the 125 perturbations of every pair", &SetTriples},
+
+    {kSearchAndProximity, HS::Shards, "--shard K/N",
      "with --controls: compute only the controls i with i mod N = K and write\n"
      "them as a partial (JSON) to standard output, or to the file of -o",
      &SetShard},
@@ -327,6 +353,9 @@ const SectionTitle kSections[] = {
     {HelpSection::Output, "Output:"},
     {HelpSection::Controls, "Controls (how likely by chance):"},
     {HelpSection::Shards, "Shards (one control run across several machines):"},
+    {HelpSection::Proximity,
+     "Word-pair proximity (with --alphabet, --keep-finals, --ignore-numbers, --seed,\n"
+     "--threads, --shard, --json, --report, -o and -q as above):"},
 };
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/proximity_options.h"
 #include "controls/control_cases.h"
 #include "controls/control_partial.h"
 #include "controls/control_report.h"
@@ -38,14 +39,15 @@ struct ToolOptions {
     ControlOptions controls;            // --controls and its companions, --expected
     std::optional<ShardId> shard;       // --shard: the partial goes to -o or standard output
     AlphabetName alphabet = AlphabetName::Latin;  // --alphabet: the script's letters
-    bool keepFinals = false;  // --keep-finals: Hebrew final forms are letters of their own
-    bool places = false;      // --places: each letter's line and column in the JSON
+    bool keepFinals = false;     // --keep-finals: Hebrew final forms are letters of their own
+    bool places = false;         // --places: each letter's line and column in the JSON
+    ProximityOptions proximity;  // strandix proximity: the list, the measure, the test
 };
 
 enum class ParseOutcome { Run, Help, Version, Error };
 
 // Where --help lists an option or a command; None: not in the search's --help.
-enum class HelpSection { None, Search, Alphabet, Output, Controls, Shards };
+enum class HelpSection { None, Search, Alphabet, Output, Controls, Shards, Proximity };
 
 // Takes an option's value ("" for a switch) into the options. False with `error` set to the
 // sentence after "NAME: ".
