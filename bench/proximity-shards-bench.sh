@@ -15,25 +15,15 @@ command -v parallel >/dev/null || { echo "GNU parallel is not installed" >&2; ex
 run=(proximity --alphabet hebrew --seed 18 "$genesis" --list "$work/x2-list.txt")
 echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 
-# The children's processor time from bash's `times` (its second line), in seconds.
-children_cpu() {
-    times | sed -n 2p | awk '{
-        split($1, u, /m|s/); split($2, s, /m|s/); printf "%.2f", u[1] * 60 + u[2] + s[1] * 60 + s[2] }'
-}
-
-cpu0=$(children_cpu)
-start=$(date +%s.%N)
-"$tool" "${run[@]}" -q --json >"$work/single.json"
-single_wall=$(awk -v s="$start" -v e="$(date +%s.%N)" 'BEGIN { printf "%.2f", e - s }')
-cpu1=$(children_cpu)
-single_cpu=$(awk -v a="$cpu0" -v b="$cpu1" 'BEGIN { printf "%.2f", b - a }')
-
-start=$(date +%s.%N)
-"$tools_dir/strandix-parallel.sh" --json --strandix "$tool" -n 4 -d "$work/shards" \
-    -- "${run[@]}" >"$work/merged.json"
-shards_wall=$(awk -v s="$start" -v e="$(date +%s.%N)" 'BEGIN { printf "%.2f", e - s }')
-cpu2=$(children_cpu)
-shards_cpu=$(awk -v a="$cpu1" -v b="$cpu2" 'BEGIN { printf "%.2f", b - a }')
+# Wall, user and system seconds of a command (bash's time keyword counts its children).
+TIMEFORMAT='%R %U %S'
+{ time "$tool" "${run[@]}" -q --json >"$work/single.json"; } 2>"$work/single.time"
+{ time "$tools_dir/strandix-parallel.sh" --json --strandix "$tool" -n 4 -d "$work/shards" \
+    -- "${run[@]}" >"$work/merged.json"; } 2>"$work/shards.time"
+read -r single_wall single_user single_system <"$work/single.time"
+read -r shards_wall shards_user shards_system <"$work/shards.time"
+single_cpu=$(awk -v u="$single_user" -v s="$single_system" 'BEGIN { printf "%.2f", u + s }')
+shards_cpu=$(awk -v u="$shards_user" -v s="$shards_system" 'BEGIN { printf "%.2f", u + s }')
 
 same=no
 cmp -s "$work/single.json" "$work/merged.json" && same=yes
