@@ -2,7 +2,7 @@
 // matrix of a 32-person list drawn from the text's own words), X3 (999,999 permutations of X2's
 // matrix) and the peak heap of X2.
 //
-//   strandix_proximity_bench --genesis FILE [--threads T] [--permutations N]
+//   strandix_proximity_bench --genesis FILE [--threads T] [--permutations N] [--persons P]
 
 #include <algorithm>
 #include <chrono>
@@ -30,7 +30,9 @@ double SecondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-double CpuSeconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
+double CpuSeconds() {
+    return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
+}
 
 std::string LoadAverage() {
     char buffer[64] = "unknown";
@@ -46,33 +48,36 @@ std::string LoadAverage() {
 std::string Codes(const CAlphabet& alphabet, const std::string& word) {
     KeywordList keywords;
     std::string error;
-    if (!alphabet.ReadKeywords(word, keywords, error) || keywords.size() != 1)
-        std::abort();
+    if (!alphabet.ReadKeywords(word, keywords, error) || keywords.size() != 1) std::abort();
     return keywords.front();
 }
 
-// X1: the best of `runs` cold computations of one pair, families included.
+// X1: the best of `runs` cold computations of one pair, families included, in wall and
+// processor milliseconds.
 double PairMilliseconds(const CProximityText& text, const std::string& word1,
-                        const std::string& word2, int runs, PairResult& result) {
+                        const std::string& word2, int runs, PairResult& result,
+                        double& cpuMilliseconds) {
     const ProximitySettings settings;
     double best = 1e300;
+    cpuMilliseconds = 1e300;
     for (int run = 0; run < runs; ++run) {
         const auto start = Clock::now();
+        const double cpuStart = CpuSeconds();
         const WordFamilies first = FindFamilies(text, word1, settings);
         const WordFamilies second = FindFamilies(text, word2, settings);
         result = CorrectedDistance(text, first, second, settings);
         best = std::min(best, SecondsSince(start));
+        cpuMilliseconds = std::min(cpuMilliseconds, (CpuSeconds() - cpuStart) * 1e3);
     }
     return best * 1e3;
 }
 
 // X2's list: 32 persons of three names and three dates, each a word of 5 to 8 letters of the
 // text, drawn with a fixed seed.
-std::vector<ProximityPerson> DrawList(const KeywordList& documentWords) {
+std::vector<ProximityPerson> DrawList(const KeywordList& documentWords, std::size_t count) {
     std::vector<std::string> pool;
     for (const std::string& word : documentWords) {
-        if (word.size() >= 5 && word.size() <= 8)
-            pool.push_back(word);
+        if (word.size() >= 5 && word.size() <= 8) pool.push_back(word);
     }
     std::sort(pool.begin(), pool.end());
     pool.erase(std::unique(pool.begin(), pool.end()), pool.end());
@@ -80,7 +85,7 @@ std::vector<ProximityPerson> DrawList(const KeywordList& documentWords) {
     const auto draw = [&] {
         return pool[UniformBelow(random, static_cast<std::uint32_t>(pool.size()))];
     };
-    std::vector<ProximityPerson> persons(32);
+    std::vector<ProximityPerson> persons(count);
     for (std::size_t p = 0; p < persons.size(); ++p) {
         persons[p].id = std::to_string(p + 1);
         for (int i = 0; i < 3; ++i)
@@ -97,12 +102,15 @@ int main(int argc, char** argv) {
     std::string genesisPath;
     unsigned threads = 2;
     std::uint64_t permutations = 999999;
+    std::size_t personCount = 32;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string name = argv[i], value = argv[i + 1];
         if (name == "--genesis")
             genesisPath = value;
         else if (name == "--threads")
             threads = static_cast<unsigned>(std::max(1, std::atoi(value.c_str())));
+        else if (name == "--persons")
+            personCount = static_cast<std::size_t>(std::max(2, std::atoi(value.c_str())));
         else if (name == "--permutations")
             permutations = std::strtoull(value.c_str(), nullptr, 10);
     }
@@ -127,21 +135,23 @@ int main(int argc, char** argv) {
     const CProximityText text(std::move(letters));
     const std::int64_t textHeap = heapNow.load() - heapBeforeText;
     std::printf("%u cores, %u threads; %d letters; load average %s\n\n",
-                std::thread::hardware_concurrency(), threads, text.Length(),
-                LoadAverage().c_str());
+                std::thread::hardware_concurrency(), threads, text.Length(), LoadAverage().c_str());
 
     std::printf("| Row | Figure | Target | Notes |\n|---|---|---|---|\n");
     const char* pairs[][2] = {{"צדקיהו", "מתניה"}, {"בנבנשת", "הורוויץ"}};
     for (const auto& pair : pairs) {
         PairResult result;
+        double cpu = 0;
         const double ms =
-            PairMilliseconds(text, Codes(hebrew, pair[0]), Codes(hebrew, pair[1]), 5, result);
-        std::printf("| X1 c(%s, %s) | %.1f ms | 20 ms | best of 5, cold; c = %d/%d |\n", pair[0],
-                    pair[1], ms, result.rank, result.validTriples);
+            PairMilliseconds(text, Codes(hebrew, pair[0]), Codes(hebrew, pair[1]), 9, result, cpu);
+        std::printf(
+            "| X1 c(%s, %s) | %.1f ms wall, %.1f ms processor | 20 ms | best of 9, "
+            "cold; c = %d/%d |\n",
+            pair[0], pair[1], ms, cpu, result.rank, result.validTriples);
         std::fflush(stdout);
     }
 
-    const std::vector<ProximityPerson> persons = DrawList(documentWords);
+    const std::vector<ProximityPerson> persons = DrawList(documentWords, personCount);
     ProximityMatrixOptions options;
     options.threads = threads;
     const std::int64_t before = heapNow.load();
@@ -163,30 +173,36 @@ int main(int argc, char** argv) {
         }
     }
     const std::int64_t matrixBytes = pairCount * static_cast<std::int64_t>(sizeof(PairSummary));
-    std::printf("| X2 matrix of 32 persons | %.1f s wall, %.1f s processor | 60 s on 2 cores | "
-                "%lld pairs (%lld defined), %.0f pairs/s |\n",
-                seconds, cpu, static_cast<long long>(pairCount), static_cast<long long>(defined),
-                double(pairCount) / seconds);
+    std::printf(
+        "| X2 matrix of %zu persons | %.1f s wall, %.1f s processor | 60 s on 2 cores | "
+        "%lld pairs (%lld defined), %.0f pairs/s |\n",
+        persons.size(), seconds, cpu, static_cast<long long>(pairCount),
+        static_cast<long long>(defined), double(pairCount) / seconds);
     std::fflush(stdout);
 
     const CellMatrix cells = CellMatrixOf(matrix);
     const auto permutationStart = Clock::now();
+    const double permutationCpuStart = CpuSeconds();
     const PermutationCounts counts = PermutationTest(cells, 18, permutations, threads);
     const double permutationSeconds = SecondsSince(permutationStart);
+    const double permutationCpu = CpuSeconds() - permutationCpuStart;
     std::vector<const CellSums*> diagonal;
     for (std::size_t i = 0; i < cells.persons; ++i)
         diagonal.push_back(&cells.At(i, i));
     const ProximityStatistics statistics = StatisticsOfCells(diagonal);
-    std::printf("| X3 %llu permutations | %.2f s | 2 s | ranks P1 %lld, P2 %lld, T %lld; "
-                "N %lld, P1 %.3g, P2 %.3g, T %.3f |\n",
-                static_cast<unsigned long long>(permutations), permutationSeconds,
-                static_cast<long long>(counts.atMostP1), static_cast<long long>(counts.atMostP2),
-                static_cast<long long>(counts.atMostT), static_cast<long long>(statistics.pairs),
-                statistics.p1, statistics.p2, statistics.t);
-    std::printf("| Peak heap of X2 | %.2f MB | text %.2f MB + 64 MB + matrix %.2f MB | "
-                "text as letters and letter lists %.2f MB |\n",
-                double(peak) / 1e6, double(textBytes) / 1e6, double(matrixBytes) / 1e6,
-                double(textHeap) / 1e6);
+    std::printf(
+        "| X3 %llu permutations | %.2f s wall, %.2f s processor | 2 s | ranks P1 %lld, P2 %lld, T "
+        "%lld; "
+        "N %lld, P1 %.3g, P2 %.3g, T %.3f |\n",
+        static_cast<unsigned long long>(permutations), permutationSeconds, permutationCpu,
+        static_cast<long long>(counts.atMostP1), static_cast<long long>(counts.atMostP2),
+        static_cast<long long>(counts.atMostT), static_cast<long long>(statistics.pairs),
+        statistics.p1, statistics.p2, statistics.t);
+    std::printf(
+        "| Peak heap of X2 | %.2f MB | text %.2f MB + 64 MB + matrix %.2f MB | "
+        "text as letters and letter lists %.2f MB |\n",
+        double(peak) / 1e6, double(textBytes) / 1e6, double(matrixBytes) / 1e6,
+        double(textHeap) / 1e6);
     std::printf("\nLoad average afterwards: %s\n", LoadAverage().c_str());
     return 0;
 }

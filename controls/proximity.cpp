@@ -45,38 +45,60 @@ class CFamilyFinder {
     }
 
   private:
-    // The pair of unperturbed letters (i < j) with the fewest expected meetings: count_i times
-    // the count_j within the window of (j - i) * D on either side.
-    std::pair<std::int32_t, std::int32_t> CheapestPair(std::int32_t fixed) const {
-        std::pair<std::int32_t, std::int32_t> best{0, 1};
+    // The two neighbouring unperturbed letters (i, i + 1) with the fewest expected meetings:
+    // count_i times the count_{i+1} within D on either side. Neighbours give the skip itself as
+    // the difference of their positions, with no division.
+    std::int32_t CheapestNeighbours(std::int32_t fixed) const {
+        std::int32_t best = 0;
         double bestCost = std::numeric_limits<double>::infinity();
-        for (std::int32_t i = 0; i < fixed; ++i) {
-            for (std::int32_t j = i + 1; j < fixed; ++j) {
-                const double cost = double(proximityText_.Count(word_[i])) *
-                                    proximityText_.Count(word_[j]) * (j - i);
-                if (cost < bestCost) {
-                    bestCost = cost;
-                    best = {i, j};
-                }
+        for (std::int32_t i = 0; i + 1 < fixed; ++i) {
+            const double cost =
+                double(proximityText_.Count(word_[i])) * proximityText_.Count(word_[i + 1]);
+            if (cost < bestCost) {
+                bestCost = cost;
+                best = i;
             }
         }
         return best;
     }
 
+    // A third letter to test before the whole candidate: the rarest other unperturbed letter,
+    // or, for words with only two, the first perturbed letter anywhere within its +-2. The
+    // filter is a byte a text position with a margin on both sides, so its test needs no bounds.
+    void BuildFilter(std::int32_t fixed, std::int32_t i) {
+        filterLetter_ = -1;
+        for (std::int32_t c = 0; c < fixed; ++c) {
+            if (c != i && c != i + 1 &&
+                (filterLetter_ < 0 ||
+                 proximityText_.Count(word_[c]) < proximityText_.Count(word_[filterLetter_])))
+                filterLetter_ = c;
+        }
+        const bool dilated = filterLetter_ < 0;
+        if (dilated) filterLetter_ = k_ - 3;
+        margin_ = std::int64_t{k_} * skipLimit_ + 3;
+        filter_.assign(static_cast<std::size_t>(length_ + 2 * margin_), 0);
+        for (const std::int32_t p : proximityText_.Positions(word_[filterLetter_])) {
+            const std::int32_t reach = dilated ? 2 : 0;
+            for (std::int32_t x = -reach; x <= reach; ++x)
+                filter_[static_cast<std::size_t>(margin_ + p + x)] = 1;
+        }
+    }
+
     void RunFromPair(std::int32_t fixed) {
-        const auto [i, j] = CheapestPair(fixed);
-        const std::int32_t gap = j - i;
-        const std::int64_t window = std::int64_t{gap} * skipLimit_;
+        const std::int32_t i = CheapestNeighbours(fixed);
+        BuildFilter(fixed, i);
+        const std::int64_t filterStep = filterLetter_ - i;
+        const unsigned char* filter = filter_.data() + margin_;
         const auto& firsts = proximityText_.Positions(word_[i]);
-        const auto& seconds = proximityText_.Positions(word_[j]);
+        const auto& seconds = proximityText_.Positions(word_[i + 1]);
+        auto from = seconds.begin();
         for (const std::int32_t a : firsts) {
-            auto from = std::lower_bound(seconds.begin(), seconds.end(), a - window);
-            for (auto it = from; it != seconds.end() && *it <= a + window; ++it) {
-                const std::int32_t difference = *it - a;
-                if (difference % gap != 0) continue;
-                const std::int32_t d = difference / gap;
-                if (std::abs(d) < 2) continue;
-                TryCandidate(a - i * d, d);
+            // The window's start only moves forward as a grows.
+            while (from != seconds.end() && *from < a - skipLimit_)
+                ++from;
+            for (auto it = from; it != seconds.end() && *it <= a + skipLimit_; ++it) {
+                const std::int32_t d = *it - a;
+                if (filter[a + filterStep * d] && (d >= 2 || d <= -2)) TryCandidate(a - i * d, d);
             }
         }
     }
@@ -126,6 +148,9 @@ class CFamilyFinder {
     std::int32_t length_;
     std::int32_t skipLimit_;
     WordFamilies& out_;
+    std::int32_t filterLetter_ = -1;
+    std::int64_t margin_ = 0;
+    std::vector<unsigned char> filter_;
 };
 
 // Prefix maximum over indexes, with values that only grow.
@@ -231,63 +256,144 @@ MemberRows RowsOf(const Els& els) {
     return rows;
 }
 
+// The positions, rows and columns of a sequence's letters on rows of h, in the order of their
+// positions. Stepping by the skip's own row and column (floored, so the column step is 0..h-1)
+// needs two divisions a sequence, not one a letter.
+struct LetterGrid {
+    std::array<std::int64_t, kMostLetters> position, row, column;
+};
+
+void PlaceLetters(const Els& els, std::int32_t k, std::int64_t h, LetterGrid& grid) {
+    const std::int64_t first =
+        els.skip < 0 ? els.start + std::int64_t{k - 1} * els.skip : std::int64_t{els.start};
+    const std::int64_t skip = std::abs(std::int64_t{els.skip});
+    std::int64_t row = first / h, column = first % h;
+    const std::int64_t rowStep = skip / h, columnStep = skip % h;
+    for (std::int32_t i = 0; i < k; ++i) {
+        grid.position[i] = first + i * skip;
+        grid.row[i] = row;
+        grid.column[i] = column;
+        row += rowStep;
+        column += columnStep;
+        if (column >= h) {
+            column -= h;
+            row += 1;
+        }
+    }
+}
+
+// dist2 of two letters from their rows and columns. With R rows and C columns apart, p' - p =
+// R h + C; with C put into 0..h-1 (borrowing a row) that is a floored division. For p' >= p it
+// gives r and q of dist2 itself. For p' < p, |p' - p| has r = -R - 1, q = h - C when C > 0,
+// the same two candidates with their roles swapped; when C = 0 both directions give R^2. So
+// neither the order of the two letters nor a division is needed.
+std::int64_t LetterDistance(std::int64_t r, std::int64_t c, std::int64_t h) {
+    const std::int64_t borrow = c < 0 ? 1 : 0;
+    r -= borrow;
+    c += borrow * h;
+    const std::int64_t direct = r * r + c * c;
+    const std::int64_t around = c == 0 ? direct : (r + 1) * (r + 1) + (h - c) * (h - c);
+    return std::min(direct, around);
+}
+
+// The smallest m with m * m >= value (value >= 0).
+std::int64_t CeilSqrt(std::int64_t value) {
+    auto root = static_cast<std::int64_t>(std::sqrt(static_cast<double>(value)));
+    while (root * root < value)
+        ++root;
+    while (root > 0 && (root - 1) * (root - 1) >= value)
+        --root;
+    return root;
+}
+
 // The smallest dist2 on rows of h between a letter of `a` (k1 letters) and one of `b` (k2).
-// Each letter's row and column are found once, so the pairs need no division: for positions
-// p <= p', the rows differ by R and the columns by C, and |p' - p| = r h + q with (r, q) = (R, C)
-// when C >= 0, else (R - 1, C + h).
+// Letters whose rows are R apart are at least |R| - 1 full rows apart, so dist2 >= (|R| - 1)^2:
+// once some pair gives `best`, only pairs with |R| <= CeilSqrt(best) can give less. The pair
+// nearest in position gives a first `best`; since both rows run in ascending order, the letters
+// of b within reach of each letter of a form a window that moves one way.
 std::int64_t NearestLetters(const Els& a, std::int32_t k1, const Els& b, std::int32_t k2,
-                            std::int32_t h) {
-    std::array<std::int32_t, 64> rowA, colA, rowB, colB;
-    std::array<std::int64_t, 64> posA, posB;
-    for (std::int32_t i = 0; i < k1; ++i) {
-        posA[i] = a.start + std::int64_t{i} * a.skip;
-        rowA[i] = static_cast<std::int32_t>(posA[i] / h);
-        colA[i] = static_cast<std::int32_t>(posA[i] % h);
+                            std::int64_t h) {
+    LetterGrid gridA, gridB;
+    PlaceLetters(a, k1, h, gridA);
+    PlaceLetters(b, k2, h, gridB);
+    std::int32_t nearI = 0, nearJ = 0;
+    std::int64_t nearGap = std::numeric_limits<std::int64_t>::max();
+    for (std::int32_t i = 0, j = 0; i < k1 && j < k2;) {
+        const std::int64_t gap = gridB.position[j] - gridA.position[i];
+        if (std::abs(gap) < nearGap) {
+            nearGap = std::abs(gap);
+            nearI = i;
+            nearJ = j;
+        }
+        if (gap < 0)
+            ++j;
+        else
+            ++i;
     }
-    for (std::int32_t j = 0; j < k2; ++j) {
-        posB[j] = b.start + std::int64_t{j} * b.skip;
-        rowB[j] = static_cast<std::int32_t>(posB[j] / h);
-        colB[j] = static_cast<std::int32_t>(posB[j] % h);
-    }
-    std::int64_t best = std::numeric_limits<std::int64_t>::max();
-    for (std::int32_t i = 0; i < k1; ++i) {
-        for (std::int32_t j = 0; j < k2; ++j) {
-            std::int64_t r, c;
-            if (posA[i] <= posB[j]) {
-                r = rowB[j] - rowA[i];
-                c = colB[j] - colA[i];
-            } else {
-                r = rowA[i] - rowB[j];
-                c = colA[i] - colB[j];
+    std::int64_t best = LetterDistance(gridB.row[nearJ] - gridA.row[nearI],
+                                       gridB.column[nearJ] - gridA.column[nearI], h);
+    std::int64_t reach = CeilSqrt(best);
+    std::int32_t from = 0;
+    for (std::int32_t i = 0; i < k1 && best > 0; ++i) {
+        const std::int64_t rowA = gridA.row[i], columnA = gridA.column[i];
+        while (from < k2 && gridB.row[from] < rowA - reach)
+            ++from;
+        for (std::int32_t j = from; j < k2 && gridB.row[j] <= rowA + reach; ++j) {
+            const std::int64_t distance =
+                LetterDistance(gridB.row[j] - rowA, gridB.column[j] - columnA, h);
+            if (distance < best) {
+                best = distance;
+                reach = CeilSqrt(best);
             }
-            if (c < 0) {
-                r -= 1;
-                c += h;
-            }
-            const std::int64_t direct = r * r + c * c;
-            const std::int64_t around = (r + 1) * (r + 1) + (h - c) * (h - c);
-            best = std::min(best, std::min(direct, around));
         }
     }
     return best;
 }
+
+// The nearest letters of a pair for each distinct row length of sigma: the row lengths of d and
+// of d' repeat values often (small ones above all), and the letters' distance does not depend
+// on which skip the row length came from.
+class CNearestByRow {
+  public:
+    CNearestByRow(const Els& a, std::int32_t k1, const Els& b, std::int32_t k2)
+        : a_(a), b_(b), k1_(k1), k2_(k2) {}
+
+    std::int64_t At(std::int32_t h) {
+        for (std::int32_t i = 0; i < count_; ++i) {
+            if (rows_[i] == h) return values_[i];
+        }
+        const std::int64_t value = NearestLetters(a_, k1_, b_, k2_, h);
+        rows_[count_] = h;
+        values_[count_] = value;
+        ++count_;
+        return value;
+    }
+
+  private:
+    Els a_, b_;
+    std::int32_t k1_, k2_;
+    std::int32_t count_ = 0;
+    std::array<std::int32_t, 20> rows_{};
+    std::array<std::int64_t, 20> values_{};
+};
 
 // sigma(e, e') = sum of 1/delta_h over the row lengths of d, then over those of d'.
 double Sigma(const FamilyMember& e1, const MemberRows& rows1, std::int32_t k1,
              const FamilyMember& e2, const MemberRows& rows2, std::int32_t k2,
              std::int32_t deltaConstant) {
     const std::int32_t skip1 = std::abs(e1.els.skip), skip2 = std::abs(e2.els.skip);
+    CNearestByRow nearest(e1.els, k1, e2.els, k2);
     double sigma = 0;
     for (std::int32_t i = 0; i < rows1.count; ++i) {
         const std::int32_t h = rows1.rows[i];
-        const std::int64_t delta = rows1.ownDist[i] + CylinderDistance2(skip2, h) +
-                                   NearestLetters(e1.els, k1, e2.els, k2, h) + deltaConstant;
+        const std::int64_t delta =
+            rows1.ownDist[i] + CylinderDistance2(skip2, h) + nearest.At(h) + deltaConstant;
         sigma += 1.0 / static_cast<double>(delta);
     }
     for (std::int32_t i = 0; i < rows2.count; ++i) {
         const std::int32_t h = rows2.rows[i];
-        const std::int64_t delta = CylinderDistance2(skip1, h) + rows2.ownDist[i] +
-                                   NearestLetters(e1.els, k1, e2.els, k2, h) + deltaConstant;
+        const std::int64_t delta =
+            CylinderDistance2(skip1, h) + rows2.ownDist[i] + nearest.At(h) + deltaConstant;
         sigma += 1.0 / static_cast<double>(delta);
     }
     return sigma;

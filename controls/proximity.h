@@ -124,6 +124,8 @@ struct PairResult {
     std::array<std::optional<double>, kTripleCount> omega;
 };
 
+// Omega_t adds its terms in the families' order, the members of `first` outside, so the same
+// inputs give the same bits on every run and thread.
 PairResult CorrectedDistance(const CProximityText& text, const WordFamilies& first,
                              const WordFamilies& second, const ProximitySettings& settings);
 

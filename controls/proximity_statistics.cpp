@@ -132,13 +132,28 @@ std::int64_t MostPairs(const CellMatrix& matrix) {
     return most;
 }
 
+// Permutation `index` of 0..size-1 into `permutation` (see PersonPermutation).
+void FillPermutation(std::uint64_t seed, std::uint64_t index,
+                     std::vector<std::uint32_t>& permutation) {
+    std::iota(permutation.begin(), permutation.end(), 0u);
+    if (index == 0 || permutation.size() < 2) return;
+    CXoshiro256StarStar stream = ControlStream(seed, index);
+    for (std::size_t i = permutation.size() - 1; i >= 1; --i) {
+        const std::uint32_t j = UniformBelow(stream, static_cast<std::uint32_t>(i + 1));
+        std::swap(permutation[i], permutation[j]);
+    }
+}
+
 PermutationCounts CountWith(const CellMatrix& matrix, std::uint64_t seed, std::uint64_t first,
                             std::uint64_t last, const std::vector<double>& logFactorials) {
     CPairingValuer valuer(matrix, logFactorials);
-    const PairingValues identity = valuer.Value(PersonPermutation(matrix.persons, seed, 0));
+    std::vector<std::uint32_t> permutation(matrix.persons);
+    FillPermutation(seed, 0, permutation);
+    const PairingValues identity = valuer.Value(permutation);
     PermutationCounts counts;
     for (std::uint64_t index = first; index < last; ++index) {
-        const PairingValues values = valuer.Value(PersonPermutation(matrix.persons, seed, index));
+        FillPermutation(seed, index, permutation);
+        const PairingValues values = valuer.Value(permutation);
         ++counts.permutations;
         counts.atMostP1 += values.logP1 <= identity.logP1;
         counts.atMostP2 += values.logP2 <= identity.logP2;

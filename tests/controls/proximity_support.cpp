@@ -33,6 +33,17 @@ const CProximityText& KorenGenesis() {
     return text;
 }
 
+const std::vector<std::string>& KorenGenesisWords() {
+    static const std::vector<std::string> words = [] {
+        KeywordList keywords;
+        std::string error;
+        EXPECT_TRUE(Hebrew().ReadKeywords(ReadSample("genesis-koren.txt"), keywords, error))
+            << error;
+        return keywords;
+    }();
+    return words;
+}
+
 std::string HebrewCodes(const std::string& word) {
     KeywordList keywords;
     std::string error;

@@ -4,11 +4,14 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "controls/proximity.h"
 
 // samples/genesis-koren.txt read with the Hebrew alphabet, finals folded.
 const CProximityText& KorenGenesis();
+// The words of the Koren Genesis in codes, in the order of the text.
+const std::vector<std::string>& KorenGenesisWords();
 // A Hebrew word (UTF-8) in the codes of that alphabet.
 std::string HebrewCodes(const std::string& word);
 // A seeded text of `length` letters drawn uniformly from `letters`.
