@@ -26,6 +26,7 @@
 #include "search/text_input.h"
 #include "text/alphabet.h"
 #include "text/letter_places.h"
+#include "text/search_request.h"
 
 namespace {
 
@@ -160,13 +161,13 @@ int RunJsonWithControls(const std::string& controlsJson, void* context) {
 }  // namespace
 
 int RunSearchCommand(const ToolOptions& options) {
-    const CAlphabet alphabet(options.alphabet, options.keepFinals);
-    KeywordList keywords;
+    SearchRequest request;
+    request.alphabet = CAlphabet(options.alphabet, options.keepFinals);
+    request.ignoreNumbers = options.fields.IgnoreNumbers != 0;
+    request.settings = MakeSearchSettings(options.fields);
     std::string keywordError;
-    if (!alphabet.ReadKeywords(options.keywordText, keywords, keywordError))
-        return Fail(keywordError);
-    if (keywords.empty()) return Fail(kNoKeywordsMessage);
-    const SearchSettings settings = MakeSearchSettings(options.fields);
+    if (!ReadRequestKeywords(request, options.keywordText, keywordError)) return Fail(keywordError);
+    if (request.keywords.empty()) return Fail(kNoKeywordsMessage);
     std::string outputPath;
     if (!options.outputPath.empty() && !ToSystemPath(options.outputPath, outputPath)) {
         return Fail(options.outputPath +
@@ -187,26 +188,21 @@ int RunSearchCommand(const ToolOptions& options) {
         if (reason != 0) sentence += "  " + ReasonSentence(reason);
         return Fail(sentence);
     }
-    // Without places latin letters are made in place, as the program always has.
-    const bool ignoreNumbers = options.fields.IgnoreNumbers != 0;
     // Shards of one run must have read the same bytes, whatever their copy of it is called.
     const std::string documentDigest = options.shard ? Sha256Hex(document) : std::string();
-    std::vector<std::int32_t> wordLengths;
-    if (options.controls.count > 0 && options.controls.kind == ControlKind::Words) {
-        if (alphabet.ReadsUtf8())
-            return Fail("--control-kind words: Word controls read latin documents only.");
-        wordLengths = WordLengths(document, ignoreNumbers);
-    }
-    std::string text;
-    if (options.places || alphabet.ReadsUtf8()) {
-        std::string documentError;
-        if (!alphabet.MapDocument(document, ignoreNumbers, text, documentError))
-            return Fail(options.document + ": " + documentError);
-        if (!options.places) std::string().swap(document);
-    } else {
-        text.swap(document);
-        NormaliseText(text, ignoreNumbers);
-    }
+    RequestKeeps keeps;
+    keeps.document = options.places;
+    keeps.wordLengths = options.controls.count > 0 && options.controls.kind == ControlKind::Words;
+    std::string documentError;
+    if (!MapRequestDocument(request, std::move(document), keeps, documentError))
+        return Fail(options.document + ": " + documentError);
+    const CAlphabet& alphabet = request.alphabet;
+    const KeywordList& keywords = request.keywords;
+    const SearchSettings& settings = request.settings;
+    const std::string& text = request.text;
+    const std::vector<std::int32_t>& wordLengths = request.wordLengths;
+    const bool ignoreNumbers = request.ignoreNumbers;
+    document = request.document;
 
     InstallInterruptHandler();
     CConsoleReceiver::Settings receiverSettings;
