@@ -108,24 +108,13 @@ std::string Row(const std::string& name, const std::string& value) {
     return "<tr><th>" + HtmlEscape(name) + "</th><td>" + HtmlEscape(value) + "</td></tr>\n";
 }
 
-// The controls' counts in at most 40 bins of equal whole-number width, from the lowest to the
-// highest of the counts and the real count, with a red line at the real count.
-std::string Histogram(const ControlRun& run) {
+// The histogram of the controls' counts, with a red line at the real count.
+std::string Histogram(const ControlRun& run, const ResultHistogram& histogram) {
     constexpr int kWidth = 800, kHeight = 300, kLeft = 50, kRight = 20, kTop = 20, kBottom = 40;
-    constexpr std::int64_t kMostBins = 40;
-    std::int64_t low = run.real.results, high = run.real.results;
-    for (const SearchStatistics& control : run.controls) {
-        low = std::min(low, control.results);
-        high = std::max(high, control.results);
-    }
-    const std::int64_t binWidth = (high - low + kMostBins) / kMostBins;
-    const std::int64_t bins = (high - low) / binWidth + 1;
-    std::vector<std::int64_t> heights(static_cast<std::size_t>(bins));
-    for (const SearchStatistics& control : run.controls)
-        ++heights[static_cast<std::size_t>((control.results - low) / binWidth)];
-    const std::int64_t tallest =
-        std::max<std::int64_t>(1, *std::max_element(heights.begin(), heights.end()));
-
+    const std::int64_t low = histogram.low, binWidth = histogram.binWidth,
+                       tallest = histogram.tallest;
+    const std::vector<std::int64_t>& heights = histogram.heights;
+    const auto bins = static_cast<std::int64_t>(heights.size());
     const double plotWidth = kWidth - kLeft - kRight, plotHeight = kHeight - kTop - kBottom;
     const double barWidth = plotWidth / static_cast<double>(bins);
     auto x = [&](double bin) { return FormatFixed(kLeft + bin * barWidth, 1); };
@@ -182,18 +171,21 @@ std::string FormatFixed(double value, int decimals) {
 }
 
 std::string ControlReportText(const ControlRun& run) {
-    const Summary results = SummariseResults(run.controls);
-    const Summary spans = SummariseSpans(run.controls);
+    return ControlReportText(run, SummariseControlRun(run));
+}
+
+std::string ControlReportText(const ControlRun& run, const ControlSummary& summary) {
+    const Summary& results = summary.results;
+    const Summary& spans = summary.spans;
     std::string text = "Controls: " + RunHeadline(run) + "\n";
     text += "Keywords: " + KeywordsText(run.keywords) + "\n";
     text += "Settings: " + SettingsText(run.settings) + "\n";
     text += "Results: real " + std::to_string(run.real.results) + "; controls " +
-            SummaryText(results) + "; p = " + PValueText(ResultsPValue(run.real, run.controls)) +
-            "\n";
+            SummaryText(results) + "; p = " + PValueText(summary.resultsP) + "\n";
     text += "Smallest span: real " + SpanText(run.real.smallestSpan) + "; controls " +
             SummaryText(spans) + " (" + std::to_string(spans.samples) + " of " +
             std::to_string(run.controls.size()) +
-            " with a result); p = " + PValueText(SpanPValue(run.real, run.controls)) + "\n";
+            " with a result); p = " + PValueText(summary.spanP) + "\n";
     if (run.expected)
         text +=
             "Expected results with independent letters: " + FormatFixed(*run.expected, 2) + "\n";
@@ -201,6 +193,10 @@ std::string ControlReportText(const ControlRun& run) {
 }
 
 std::string ControlsJson(const ControlRun& run) {
+    return ControlsJson(run, SummariseControlRun(run));
+}
+
+std::string ControlsJson(const ControlRun& run, const ControlSummary& summary) {
     CJsonWriter json;
     json.BeginObject().Key("kind").String(ControlKindName(run.kind)).Key("seed").Unsigned(run.seed);
     json.Key("alphabet").String(run.alphabet).Key("total").Integer(run.total);
@@ -220,9 +216,9 @@ std::string ControlsJson(const ControlRun& run) {
     json.Key("smallestSpan");
     WriteSpan(json, run.real.smallestSpan);
     json.EndObject().Key("results");
-    WriteSummary(json, SummariseResults(run.controls), ResultsPValue(run.real, run.controls));
+    WriteSummary(json, summary.results, summary.resultsP);
     json.Key("smallestSpan");
-    WriteSummary(json, SummariseSpans(run.controls), SpanPValue(run.real, run.controls));
+    WriteSummary(json, summary.spans, summary.spanP);
     json.Key("expected");
     if (run.expected) {
         json.Number(*run.expected);
@@ -240,8 +236,12 @@ std::string ControlsJson(const ControlRun& run) {
 }
 
 std::string ControlReportHtml(const ControlRun& run) {
-    const Summary results = SummariseResults(run.controls);
-    const Summary spans = SummariseSpans(run.controls);
+    return ControlReportHtml(run, SummariseControlRun(run));
+}
+
+std::string ControlReportHtml(const ControlRun& run, const ControlSummary& summary) {
+    const Summary& results = summary.results;
+    const Summary& spans = summary.spans;
     std::string html =
         "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
         "<title>Strandix! controls: " +
@@ -257,16 +257,16 @@ std::string ControlReportHtml(const ControlRun& run) {
     html += "</table>\n<table>\n";
     html += Row("Results", "real " + std::to_string(run.real.results));
     html += Row("Controls' results", SummaryText(results));
-    html += Row("p-value (results)", PValueText(ResultsPValue(run.real, run.controls)));
+    html += Row("p-value (results)", PValueText(summary.resultsP));
     html += Row("Smallest span", "real " + SpanText(run.real.smallestSpan));
     html += Row("Controls' smallest spans",
                 SummaryText(spans) + " (" + std::to_string(spans.samples) + " of " +
                     std::to_string(run.controls.size()) + " with a result)");
-    html += Row("p-value (smallest span)", PValueText(SpanPValue(run.real, run.controls)));
+    html += Row("p-value (smallest span)", PValueText(summary.spanP));
     if (run.expected)
         html += Row("Expected results with independent letters", FormatFixed(*run.expected, 2));
     html += "</table>\n";
-    html += Histogram(run);
+    html += Histogram(run, summary.histogram);
     html +=
         "<p>A p-value is the share of the controls, the real search counted among them, that "
         "did at least as well as the real search: (1 + hits) / (1 + controls).</p>\n";
