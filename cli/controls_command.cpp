@@ -2,33 +2,16 @@
 #include "cli/exit_status.h"
 
 #include <atomic>
-#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <optional>
 
 #include "cli/console.h"
+#include "cli/json_command.h"
 #include "controls/control_runner.h"
 
 namespace {
-
-constexpr std::int64_t kMostControls = 100000000;
-constexpr unsigned kMostThreads = 1024;
-
-// Decimal digits only, within first..last.
-bool ReadWhole(const std::string& value, std::uint64_t first, std::uint64_t last,
-               std::uint64_t& number) {
-    if (value.empty() || value.find_first_not_of("0123456789") != std::string::npos) return false;
-    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
-    return error == std::errc() && end == value.data() + value.size() && number >= first &&
-           number <= last;
-}
-
-std::string Between(std::uint64_t first, std::uint64_t last) {
-    return "Please enter an integer between " + std::to_string(first) + " and " +
-           std::to_string(last) + ".";
-}
 
 // Controls done, rate and time left on the terminal, at most five times a second; Ctrl-C asks
 // the run to start no further control.
@@ -86,149 +69,90 @@ bool WriteFile(const std::string& path, const std::string& content) {
 
 }  // namespace
 
-bool IsControlValueOption(const std::string& name) {
-    return name == "--controls" || name == "--control-kind" || name == "--seed" ||
-           name == "--threads" || name == "--report";
-}
-
-bool ReadControlValueOption(const std::string& name, const std::string& value,
-                            ControlOptions& options, std::string& error) {
-    std::uint64_t number = 0;
-    if (name == "--controls") {
-        if (!ReadWhole(value, 1, kMostControls, number)) {
-            error = name + ": " + Between(1, kMostControls);
-            return false;
-        }
-        options.count = static_cast<std::int64_t>(number);
-        return true;
-    }
-    options.needsControls = true;
-    if (name == "--control-kind") {
-        if (!ParseControlKind(value, options.kind)) {
-            error = name + ": Please choose letters, words or keywords.";
-            return false;
-        }
-    } else if (name == "--seed") {
-        if (!ReadWhole(value, 0, UINT64_MAX, number)) {
-            error = name + ": " + Between(0, UINT64_MAX);
-            return false;
-        }
-        options.seed = number;
-    } else if (name == "--threads") {
-        if (!ReadWhole(value, 1, kMostThreads, number)) {
-            error = name + ": " + Between(1, kMostThreads);
-            return false;
-        }
-        options.threads = static_cast<unsigned>(number);
-    } else if (name == "--report") {
-        if (value.empty()) {
-            error = name + ": a file name must follow.";
-            return false;
-        }
-        options.reportPath = value;
-    }
-    return true;
-}
-
-bool CheckControlOptions(const ControlOptions& options, bool pageOptions, std::string& error) {
-    if (options.count == 0 && options.needsControls) {
-        error = "--control-kind, --seed, --threads and --report need --controls.";
-        return false;
-    }
-    if (options.count > 0 && pageOptions) {
-        error =
-            "--controls writes a report, not a page, so it cannot be combined with -o or "
-            "--open (--report FILE.html writes the report as a page).";
-        return false;
-    }
-    return true;
-}
-
-std::string ControlUsage() {
-    return R"(Controls (how likely by chance):
-  --controls N       after the search, run it on N controls and report how it compares
-                     (results and smallest span: the controls' mean, sd, min, max, p-values)
-  --control-kind K   letters: the document's letters shuffled [default]; words: its words
-                     shuffled; keywords: each keyword replaced by random letters
-  --seed S           the controls' random seed, printed in every report [20261210]
-  --threads T        controls run at once [one per core]
-  --report FILE      also write the report as a standalone HTML page with a histogram
-  --expected         the expected result count of a single keyword with independent letters
-                     (on its own: that line only, no search)
-)";
-}
-
-int PrintExpectedCount(const ControlCommand& command) {
+int PrintExpectedCount(const ControlCommand& command, bool json, ToolOutput& output) {
+    const SearchRequest& request = command.request;
     const std::optional<double> expected =
-        ExpectedCount(command.text, command.keywords, command.settings);
+        ExpectedCount(request.text, request.keywords, request.settings);
     if (!expected) return Fail("--expected needs exactly one keyword.");
-    if (command.json)
-        std::printf("{\"expected\": %s}\n", FormatFixed(*expected, 6).c_str());
+    if (json)
+        std::fprintf(output.out, "{\"expected\": %s}\n", FormatFixed(*expected, 6).c_str());
     else
-        std::printf("Expected results with independent letters: %s\n",
-                    FormatFixed(*expected, 2).c_str());
+        std::fprintf(output.out, "Expected results with independent letters: %s\n",
+                     FormatFixed(*expected, 2).c_str());
     return kFound;
 }
 
-ControlRun StartControlRun(const ControlCommand& command) {
+ControlRun DescribeControlRun(const ControlCommand& command) {
+    const SearchRequest& request = command.request;
     ControlRun run;
-    run.settings = command.settings;
-    run.keywords = command.keywords;
-    if (command.alphabet != nullptr && command.alphabet->ReadsUtf8()) {
+    run.settings = request.settings;
+    run.keywords = request.keywords;
+    if (request.alphabet.ReadsUtf8()) {
         static const char* const kNames[] = {"latin", "hebrew", "greek"};
-        run.alphabet = kNames[static_cast<int>(command.alphabet->Name())];
+        run.alphabet = kNames[static_cast<int>(request.alphabet.Name())];
         for (std::string& keyword : run.keywords)
-            keyword = command.alphabet->Spell(keyword);
+            keyword = request.alphabet.Spell(keyword);
     }
     run.kind = command.options.kind;
     run.seed = command.options.seed;
     run.total = command.options.count;
-    run.real = MeasureSearch(command.text, command.keywords, command.settings);
-    run.expected = ExpectedCount(command.text, command.keywords, command.settings);
+    run.expected = ExpectedCount(request.text, request.keywords, request.settings);
     return run;
 }
 
 std::vector<SearchStatistics> RunControlsShowingProgress(const ControlCommand& command,
+                                                         const ToolOutput& output,
                                                          const std::vector<std::int64_t>& indexes) {
     const ControlOptions& options = command.options;
-    CControlProgress progress(command.showProgress);
+    const SearchRequest& request = command.request;
+    CControlProgress progress(output.showProgress);
     ControlRunOptions runOptions;
     runOptions.kind = options.kind;
     runOptions.seed = options.seed;
     runOptions.threads = options.threads;
     runOptions.receiver = &progress;
     runOptions.stop = &progress.stop;
-    const ControlInput input{command.text, command.keywords, command.settings,
-                             &command.wordLengths};
+    const ControlInput input{request.text, request.keywords, request.settings,
+                             &request.wordLengths};
     std::vector<SearchStatistics> controls = RunControls(input, indexes, runOptions);
     progress.Clear();
     return controls;
 }
 
-int RunControlCommand(const ControlCommand& command, JsonWriter writeJson, void* context) {
+int RunControlCommand(const ControlCommand& command, ToolOutput& output, CJsonSearch* json) {
     const ControlOptions& options = command.options;
-    if (options.expected && command.keywords.size() != 1)
+    const SearchRequest& request = command.request;
+    if (options.expected && request.keywords.size() != 1)
         return Fail("--expected needs exactly one keyword.");
 
-    ControlRun run = StartControlRun(command);
-    run.controls = RunControlsShowingProgress(command, AllControls(options.count));
+    ControlRun run = DescribeControlRun(command);
+    if (json != nullptr) {
+        if (const int status = json->Search(); status != kFound) return status;
+        // A canceled search has no count to compare with.
+        if (json->Canceled()) return json->Finish();
+        run.real = json->Statistics();
+    } else {
+        run.real = MeasureSearch(request.text, request.keywords, request.settings);
+    }
+    run.controls = RunControlsShowingProgress(command, output, AllControls(options.count));
     const bool stopped = static_cast<std::int64_t>(run.controls.size()) < run.total;
     if (stopped)
         std::fprintf(stderr, "strandix: Stopped after %lld of %lld controls.\n",
                      static_cast<long long>(run.controls.size()),
                      static_cast<long long>(run.total));
 
-    if (!options.reportPath.empty() && !WriteFile(options.reportPath, ControlReportHtml(run)))
-        return Fail("The report could not be written to " + options.reportPath + ".");
-
+    const ControlSummary summary = SummariseControlRun(run);
+    const bool reportFailed = !options.reportPath.empty() &&
+                              !WriteFile(options.reportPath, ControlReportHtml(run, summary));
     int status = run.real.results > 0 ? kFound : kNothingFound;
-    if (command.json) {
-        status = writeJson(", \"controls\": " + ControlsJson(run), context);
-    } else {
-        std::fputs(ControlReportText(run).c_str(), stdout);
-        if (std::fflush(stdout) != 0 || std::ferror(stdout))
-            return Fail("The report could not be written to standard output.");
+    if (json != nullptr) {
+        // The results are out already: the document is ended before the failure is told.
+        status = json->Finish(ControlsJson(run, summary));
+        if (reportFailed) status = kFailed;
+    } else if (!reportFailed && !output.Write(ControlReportText(run, summary))) {
+        return Fail("The report could not be written to standard output.");
     }
+    if (reportFailed) return Fail("The report could not be written to " + options.reportPath + ".");
     if (stopped && (status == kFound || status == kNothingFound)) return kInterrupted;
     return status;
 }

@@ -7,11 +7,13 @@ _strandix() {
     local options="--max-skip --span --width-from --width-to --min-width --max-width --no-reverse
         --exclude-direct --ignore-numbers --alphabet --keep-finals -o --output --open --json
         --places -y --yes -q --quiet --controls --control-kind --seed --threads --report
-        --expected --shard -h --help --version"
+        --expected --shard -h --help --version --list --expected-els --min-letters
+        --max-letters --delta-constant --min-triples --permutations --control-text --triples"
 
     case $prev in
         --max-skip | --span | --width-from | --width-to | --min-width | --max-width | --controls | \
-            --seed | --threads | --shard)
+            --seed | --threads | --shard | --expected-els | --min-letters | --max-letters | \
+            --delta-constant | --min-triples | --permutations)
             # A number follows: nothing to offer.
             COMPREPLY=()
             return 0
@@ -20,11 +22,15 @@ _strandix() {
             mapfile -t COMPREPLY < <(compgen -W "letters words keywords" -- "$cur")
             return 0
             ;;
+        --control-text)
+            mapfile -t COMPREPLY < <(compgen -W "letters words lines words-in-lines" -- "$cur")
+            return 0
+            ;;
         --alphabet)
             mapfile -t COMPREPLY < <(compgen -W "latin hebrew greek" -- "$cur")
             return 0
             ;;
-        -o | --output | --report)
+        -o | --output | --report | --list)
             compopt -o filenames 2>/dev/null
             mapfile -t COMPREPLY < <(compgen -f -- "$cur")
             return 0
@@ -54,6 +60,9 @@ _strandix() {
     # The document (and keywords, which are free text); first, the merge command too.
     compopt -o filenames 2>/dev/null
     mapfile -t COMPREPLY < <(compgen -f -- "$cur")
-    ((COMP_CWORD == 1)) && [[ merge == "$cur"* ]] && COMPREPLY+=(merge)
+    if ((COMP_CWORD == 1)); then
+        [[ merge == "$cur"* ]] && COMPREPLY+=(merge)
+        [[ proximity == "$cur"* ]] && COMPREPLY+=(proximity)
+    fi
 }
 complete -F _strandix strandix

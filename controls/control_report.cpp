@@ -5,6 +5,8 @@
 #include <cmath>
 #include <system_error>
 
+#include "results/json_writer.h"
+
 namespace {
 
 // Correctly rounded conversions (std::to_chars), so that every standard library prints the same
@@ -14,14 +16,6 @@ std::string FormatGeneral(double value, int significant) {
     char buffer[64];
     const auto written = std::to_chars(buffer, buffer + sizeof buffer, value,
                                        std::chars_format::general, significant);
-    return std::string(buffer, written.ptr);
-}
-
-// The shortest text that reads back as the same double.
-std::string FormatShortest(double value) {
-    if (!std::isfinite(value)) return "null";
-    char buffer[64];
-    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value);
     return std::string(buffer, written.ptr);
 }
 
@@ -70,39 +64,21 @@ std::string RunHeadline(const ControlRun& run) {
     return line + ", seed " + std::to_string(run.seed) + ", alphabet " + run.alphabet;
 }
 
-std::string JsonString(const std::string& text) {
-    std::string json = "\"";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            json += '\\';
-            json += c;
-        } else if (byte < 0x20 || byte >= 0x7F) {
-            static const char kHex[] = "0123456789ABCDEF";
-            json += "\\u00";
-            json += kHex[byte >> 4];
-            json += kHex[byte & 15];
-        } else {
-            json += c;
-        }
+void WriteSpan(CJsonWriter& json, std::int64_t span) {
+    if (span > 0) {
+        json.Integer(span);
+    } else {
+        json.Null();
     }
-    return json + "\"";
 }
 
-std::string JsonSpan(std::int64_t span) {
-    return span > 0 ? std::to_string(span) : "null";
-}
-
-std::string JsonSummary(const Summary& summary, const PValue& p) {
-    std::string json = "{\"samples\": " + std::to_string(summary.samples);
+void WriteSummary(CJsonWriter& json, const Summary& summary, const PValue& p) {
+    json.BeginObject().Key("samples").Integer(summary.samples);
     if (summary.samples > 0) {
-        json += ", \"mean\": " + FormatShortest(summary.mean) +
-                ", \"sd\": " + FormatShortest(summary.standardDeviation) +
-                ", \"min\": " + std::to_string(summary.minimum) +
-                ", \"max\": " + std::to_string(summary.maximum);
+        json.Key("mean").Number(summary.mean).Key("sd").Number(summary.standardDeviation);
+        json.Key("min").Integer(summary.minimum).Key("max").Integer(summary.maximum);
     }
-    return json + ", \"hits\": " + std::to_string(p.hits) +
-           ", \"p\": " + FormatShortest(p.Value()) + "}";
+    json.Key("hits").Integer(p.hits).Key("p").Number(p.Value()).EndObject();
 }
 
 std::string HtmlEscape(const std::string& text) {
@@ -132,24 +108,13 @@ std::string Row(const std::string& name, const std::string& value) {
     return "<tr><th>" + HtmlEscape(name) + "</th><td>" + HtmlEscape(value) + "</td></tr>\n";
 }
 
-// The controls' counts in at most 40 bins of equal whole-number width, from the lowest to the
-// highest of the counts and the real count, with a red line at the real count.
-std::string Histogram(const ControlRun& run) {
+// The histogram of the controls' counts, with a red line at the real count.
+std::string Histogram(const ControlRun& run, const ResultHistogram& histogram) {
     constexpr int kWidth = 800, kHeight = 300, kLeft = 50, kRight = 20, kTop = 20, kBottom = 40;
-    constexpr std::int64_t kMostBins = 40;
-    std::int64_t low = run.real.results, high = run.real.results;
-    for (const SearchStatistics& control : run.controls) {
-        low = std::min(low, control.results);
-        high = std::max(high, control.results);
-    }
-    const std::int64_t binWidth = (high - low + kMostBins) / kMostBins;
-    const std::int64_t bins = (high - low) / binWidth + 1;
-    std::vector<std::int64_t> heights(static_cast<std::size_t>(bins));
-    for (const SearchStatistics& control : run.controls)
-        ++heights[static_cast<std::size_t>((control.results - low) / binWidth)];
-    const std::int64_t tallest =
-        std::max<std::int64_t>(1, *std::max_element(heights.begin(), heights.end()));
-
+    const std::int64_t low = histogram.low, binWidth = histogram.binWidth,
+                       tallest = histogram.tallest;
+    const std::vector<std::int64_t>& heights = histogram.heights;
+    const auto bins = static_cast<std::int64_t>(heights.size());
     const double plotWidth = kWidth - kLeft - kRight, plotHeight = kHeight - kTop - kBottom;
     const double barWidth = plotWidth / static_cast<double>(bins);
     auto x = [&](double bin) { return FormatFixed(kLeft + bin * barWidth, 1); };
@@ -206,18 +171,21 @@ std::string FormatFixed(double value, int decimals) {
 }
 
 std::string ControlReportText(const ControlRun& run) {
-    const Summary results = SummariseResults(run.controls);
-    const Summary spans = SummariseSpans(run.controls);
+    return ControlReportText(run, SummariseControlRun(run));
+}
+
+std::string ControlReportText(const ControlRun& run, const ControlSummary& summary) {
+    const Summary& results = summary.results;
+    const Summary& spans = summary.spans;
     std::string text = "Controls: " + RunHeadline(run) + "\n";
     text += "Keywords: " + KeywordsText(run.keywords) + "\n";
     text += "Settings: " + SettingsText(run.settings) + "\n";
     text += "Results: real " + std::to_string(run.real.results) + "; controls " +
-            SummaryText(results) + "; p = " + PValueText(ResultsPValue(run.real, run.controls)) +
-            "\n";
+            SummaryText(results) + "; p = " + PValueText(summary.resultsP) + "\n";
     text += "Smallest span: real " + SpanText(run.real.smallestSpan) + "; controls " +
             SummaryText(spans) + " (" + std::to_string(spans.samples) + " of " +
             std::to_string(run.controls.size()) +
-            " with a result); p = " + PValueText(SpanPValue(run.real, run.controls)) + "\n";
+            " with a result); p = " + PValueText(summary.spanP) + "\n";
     if (run.expected)
         text +=
             "Expected results with independent letters: " + FormatFixed(*run.expected, 2) + "\n";
@@ -225,41 +193,55 @@ std::string ControlReportText(const ControlRun& run) {
 }
 
 std::string ControlsJson(const ControlRun& run) {
-    std::string json = "{\"kind\": \"" + std::string(ControlKindName(run.kind)) +
-                       "\", \"seed\": " + std::to_string(run.seed) +
-                       ", \"alphabet\": " + JsonString(run.alphabet) +
-                       ", \"total\": " + std::to_string(run.total) +
-                       ", \"done\": " + std::to_string(run.controls.size()) + ", \"keywords\": [";
-    for (std::size_t i = 0; i < run.keywords.size(); ++i)
-        json += (i ? ", " : "") + JsonString(run.keywords[i]);
+    return ControlsJson(run, SummariseControlRun(run));
+}
+
+std::string ControlsJson(const ControlRun& run, const ControlSummary& summary) {
+    CJsonWriter json;
+    json.BeginObject().Key("kind").String(ControlKindName(run.kind)).Key("seed").Unsigned(run.seed);
+    json.Key("alphabet").String(run.alphabet).Key("total").Integer(run.total);
+    json.Key("done").Integer(static_cast<std::int64_t>(run.controls.size()));
+    json.Key("keywords").BeginArray();
+    for (const std::string& keyword : run.keywords)
+        json.String(keyword);
     const SearchSettings& s = run.settings;
-    json += "], \"settings\": {\"AllowReverseKeywords\": " +
-            std::string(s.AllowReverseKeywords ? "true" : "false") +
-            ", \"ExcludeWordsDirectlyFromText\": " +
-            (s.ExcludeWordsDirectlyFromText ? "true" : "false") +
-            ", \"MinColumnWidth\": " + std::to_string(s.MinColumnWidth) +
-            ", \"MaxColumnWidth\": " + std::to_string(s.MaxColumnWidth) +
-            ", \"MaxResultLength\": " + std::to_string(s.MaxResultLength) +
-            ", \"MaxDistanceBetweenLetters\": " + std::to_string(s.MaxDistanceBetweenLetters) + "}";
-    json += ", \"real\": {\"results\": " + std::to_string(run.real.results) +
-            ", \"smallestSpan\": " + JsonSpan(run.real.smallestSpan) + "}";
-    json += ", \"results\": " +
-            JsonSummary(SummariseResults(run.controls), ResultsPValue(run.real, run.controls));
-    json += ", \"smallestSpan\": " +
-            JsonSummary(SummariseSpans(run.controls), SpanPValue(run.real, run.controls));
-    json += ", \"expected\": " + (run.expected ? FormatShortest(*run.expected) : "null");
-    json += ", \"counts\": [";
-    for (std::size_t i = 0; i < run.controls.size(); ++i)
-        json += (i ? ", " : "") + std::to_string(run.controls[i].results);
-    json += "], \"smallestSpans\": [";
-    for (std::size_t i = 0; i < run.controls.size(); ++i)
-        json += (i ? ", " : "") + JsonSpan(run.controls[i].smallestSpan);
-    return json + "]}";
+    json.EndArray().Key("settings").BeginObject();
+    json.Key("AllowReverseKeywords").Bool(s.AllowReverseKeywords);
+    json.Key("ExcludeWordsDirectlyFromText").Bool(s.ExcludeWordsDirectlyFromText);
+    json.Key("MinColumnWidth").Integer(s.MinColumnWidth);
+    json.Key("MaxColumnWidth").Integer(s.MaxColumnWidth);
+    json.Key("MaxResultLength").Integer(s.MaxResultLength);
+    json.Key("MaxDistanceBetweenLetters").Integer(s.MaxDistanceBetweenLetters);
+    json.EndObject().Key("real").BeginObject().Key("results").Integer(run.real.results);
+    json.Key("smallestSpan");
+    WriteSpan(json, run.real.smallestSpan);
+    json.EndObject().Key("results");
+    WriteSummary(json, summary.results, summary.resultsP);
+    json.Key("smallestSpan");
+    WriteSummary(json, summary.spans, summary.spanP);
+    json.Key("expected");
+    if (run.expected) {
+        json.Number(*run.expected);
+    } else {
+        json.Null();
+    }
+    json.Key("counts").BeginArray();
+    for (const SearchStatistics& control : run.controls)
+        json.Integer(control.results);
+    json.EndArray().Key("smallestSpans").BeginArray();
+    for (const SearchStatistics& control : run.controls)
+        WriteSpan(json, control.smallestSpan);
+    json.EndArray().EndObject();
+    return json.Text();
 }
 
 std::string ControlReportHtml(const ControlRun& run) {
-    const Summary results = SummariseResults(run.controls);
-    const Summary spans = SummariseSpans(run.controls);
+    return ControlReportHtml(run, SummariseControlRun(run));
+}
+
+std::string ControlReportHtml(const ControlRun& run, const ControlSummary& summary) {
+    const Summary& results = summary.results;
+    const Summary& spans = summary.spans;
     std::string html =
         "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
         "<title>Strandix! controls: " +
@@ -275,16 +257,16 @@ std::string ControlReportHtml(const ControlRun& run) {
     html += "</table>\n<table>\n";
     html += Row("Results", "real " + std::to_string(run.real.results));
     html += Row("Controls' results", SummaryText(results));
-    html += Row("p-value (results)", PValueText(ResultsPValue(run.real, run.controls)));
+    html += Row("p-value (results)", PValueText(summary.resultsP));
     html += Row("Smallest span", "real " + SpanText(run.real.smallestSpan));
     html += Row("Controls' smallest spans",
                 SummaryText(spans) + " (" + std::to_string(spans.samples) + " of " +
                     std::to_string(run.controls.size()) + " with a result)");
-    html += Row("p-value (smallest span)", PValueText(SpanPValue(run.real, run.controls)));
+    html += Row("p-value (smallest span)", PValueText(summary.spanP));
     if (run.expected)
         html += Row("Expected results with independent letters", FormatFixed(*run.expected, 2));
     html += "</table>\n";
-    html += Histogram(run);
+    html += Histogram(run, summary.histogram);
     html +=
         "<p>A p-value is the share of the controls, the real search counted among them, that "
         "did at least as well as the real search: (1 + hits) / (1 + controls).</p>\n";

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Runs the controls of a strandix search as shards under GNU parallel, on this machine or on
-# several, and merges them into one report.
+# Runs the controls of a strandix search, or a strandix proximity list, as shards under GNU
+# parallel, on this machine or on several, and merges them into one report.
 #
 #   tools/strandix-parallel.sh [options] -n SHARDS -d FOLDER -- DOCUMENT KEYWORD... --controls N [...]
+#   tools/strandix-parallel.sh [options] -n SHARDS -d FOLDER -- proximity DOCUMENT --list FILE [...]
 #
 # Everything after "--" is the strandix command line of the single run. Shard K runs it with
 # --shard K/SHARDS and writes FOLDER/part-K.json; when every shard has succeeded, the merge

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs the controls of a strandix search as a Slurm job array and merges them into one report.
+# Runs the controls of a strandix search, or a strandix proximity list, as a Slurm job array and
+# merges them into one report.
 #
 #   tools/strandix-slurm.sh [options] -n SHARDS -d FOLDER -- DOCUMENT KEYWORD... --controls N [...]
 #

@@ -3,6 +3,7 @@
 tool=$1
 sample=$2
 tools_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../tools" && pwd)
+samples_dir=$(cd "$(dirname "$sample")" && pwd)
 work=$(mktemp -d)
 
 fail() {
@@ -27,17 +28,23 @@ controls_of_merge() {
     sed -n 's/^{"controls": \(.*\)}$/\1/p' "$1"
 }
 
-# The single run of a case and its JSON, in FOLDER: single.txt, single.html, single.json.
+# The grep pattern of the shard line of part-K.json of N shards.
+shard_line() {
+    echo "\"shard\": {\"index\": $1, \"count\": $2[,}]"
+}
+
+# The single run of a case and its JSON, in FOLDER: single.txt, single.html, single.json. A case
+# may start with a command's name (proximity); the options follow it.
 run_single() {
     local folder=$1
     shift
     mkdir -p "$folder"
     local status=0
-    "$tool" -q "$@" --report "$folder/single.html" >"$folder/single.txt" || status=$?
+    "$tool" "$@" -q --report "$folder/single.html" >"$folder/single.txt" || status=$?
     [ "$status" -le 1 ] || fail "the single run $* exited $status"
     status=0
-    "$tool" -q --json "$@" >"$folder/single.json" || status=$?
+    "$tool" "$@" -q --json >"$folder/single.json" || status=$?
     [ "$status" -le 1 ] || fail "the single run --json $* exited $status"
-    [ -s "$folder/single.txt" ] && grep -q '"controls": ' "$folder/single.json" ||
+    [ -s "$folder/single.txt" ] && grep -q '"controls": \|"pairs": \[' "$folder/single.json" ||
         fail "the single run $* printed no report"
 }

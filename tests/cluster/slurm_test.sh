@@ -33,7 +33,7 @@ grep -q "The report will be in $work/run/report.txt" submitted.txt ||
     fail "strandix-slurm did not say where the report is: $(cat submitted.txt)"
 
 for ((k = 0; k < shards; k++)); do
-    grep -q "\"shard\": {\"index\": $k, \"count\": $shards}" "$work/run/part-$k.json" ||
+    grep -q "$(shard_line $k "$shards")" "$work/run/part-$k.json" ||
         fail "array task $k wrote no partial of shard $k/$shards"
     [ -e "$work/run/logs/shard-$k.log" ] || fail "array task $k left no log"
     [ ! -s "$work/run/logs/shard-$k.log" ] || fail "array task $k: $(cat "$work/run/logs/shard-$k.log")"
@@ -41,6 +41,20 @@ done
 [ ! -s "$work/run/logs/merge.log" ] || fail "merge job: $(cat "$work/run/logs/merge.log")"
 same_file "$work/single/single.txt" "$work/run/report.txt" "Slurm text report"
 same_file "$work/single/single.html" "$work/run/report.html" "Slurm page"
+
+# A proximity list as a job array: the same text and page as its single run.
+proximity=(proximity --alphabet hebrew --permutations 999 --threads 1
+    "$samples_dir/genesis-koren.txt" --list "$samples_dir/genesis-demo-list.txt")
+run_single "$work/proximity-single" "${proximity[@]}"
+"$tools_dir/strandix-slurm.sh" --wait --strandix "$tool" -n 3 -d "$work/proximity" \
+    -- "${proximity[@]}" >proximity.txt || fail "strandix-slurm proximity: $(cat proximity.txt)"
+for ((k = 0; k < 3; k++)); do
+    grep -q "$(shard_line $k 3)" "$work/proximity/part-$k.json" ||
+        fail "array task $k wrote no proximity partial of shard $k/3"
+done
+same_file "$work/proximity-single/single.txt" "$work/proximity/report.txt" "Slurm proximity text"
+same_file "$work/proximity-single/single.html" "$work/proximity/report.html" "Slurm proximity page"
+proximity_finished=$(date +%s.%N)
 
 # A task that fails: no report, a non-zero status, and the failed shard named.
 status=0
@@ -50,6 +64,7 @@ status=0
 [ ! -e "$work/broken/report.txt" ] || fail "a report without partials"
 grep -q "shard 0/$shards wrote no partial" broken.txt || fail "no shard named: $(cat broken.txt)"
 
-awk -v a="$start" -v b="$started" -v c="$finished" -v d="$(date +%s.%N)" 'BEGIN {
-    printf "Slurm: cluster up in %.1f s; array of 4 shards and merge in %.1f s; whole test %.1f s\n",
-        b - a, c - b, d - a }'
+awk -v a="$start" -v b="$started" -v c="$finished" -v p="$proximity_finished" \
+    -v d="$(date +%s.%N)" 'BEGIN {
+    printf "Slurm: cluster up in %.1f s; array of 4 shards and merge in %.1f s; proximity list " \
+        "in 3 shards and merge in %.1f s; whole test %.1f s\n", b - a, c - b, p - c, d - a }'

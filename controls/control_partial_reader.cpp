@@ -1,5 +1,5 @@
-#include "controls/control_partial.h"
-
+// Reading a partial: every field checked, the checksum compared, the statistics rows read
+// straight from the JSON events.
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -8,101 +8,13 @@
 #include <nlohmann/json.hpp>
 #include <utility>
 
+#include "controls/control_partial.h"
+#include "controls/control_partial_format.h"
 #include "controls/sha256.h"
 
 using Json = nlohmann::json;
 
 namespace {
-
-constexpr const char* kFormatName = "strandix-partial";
-constexpr std::int64_t kFormatVersion = 1;
-
-// Every field of the format, in the order a shard writes them.
-constexpr const char* kFields[] = {
-    "format", "version",  "document",      "alphabet", "keywords", "settings",   "controlKind",
-    "seed",   "controls", "expectedCount", "real",     "shard",    "statistics", "checksum"};
-constexpr const char* kSettingsFields[] = {"maxSkip", "span",          "minWidth",     "maxWidth",
-                                           "reverse", "excludeDirect", "ignoreNumbers"};
-
-std::string JsonString(std::string_view text) {
-    std::string json = "\"";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            json += '\\';
-            json += c;
-        } else if (byte < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-            json += escaped;
-        } else {
-            json += c;
-        }
-    }
-    return json + "\"";
-}
-
-// The shortest text that reads back as the same double, so a partial read and written again
-// gives the same text (the checksum depends on it).
-std::string JsonNumber(double value) {
-    char text[64];
-    const auto written = std::to_chars(text, text + sizeof text, value);
-    return std::string(text, written.ptr);
-}
-
-std::string JsonSpan(std::int64_t span) {
-    return span > 0 ? std::to_string(span) : "null";
-}
-
-const char* JsonBool(bool value) {
-    return value ? "true" : "false";
-}
-
-// Everything a shard writes before the checksum, which is the digest of exactly this text.
-std::string PartialBody(const ControlPartial& partial) {
-    const ControlRun& run = partial.run;
-    const SearchSettings& settings = run.settings;
-    std::string body;
-    body.reserve(200 + 24 * run.controls.size());
-    body += "{\"format\": \"" + std::string(kFormatName) +
-            "\", \"version\": " + std::to_string(kFormatVersion) + ",\n";
-    body += "\"document\": " + JsonString(partial.documentDigest) + ",\n";
-    body += "\"alphabet\": " + JsonString(run.alphabet) + ",\n";
-    body += "\"keywords\": [";
-    for (std::size_t i = 0; i < run.keywords.size(); ++i) {
-        if (i > 0) body += ", ";
-        body += JsonString(run.keywords[i]);
-    }
-    body += "],\n";
-    body += "\"settings\": {\"maxSkip\": " + std::to_string(settings.MaxDistanceBetweenLetters) +
-            ", \"span\": " + std::to_string(settings.MaxResultLength) +
-            ", \"minWidth\": " + std::to_string(settings.MinColumnWidth) +
-            ", \"maxWidth\": " + std::to_string(settings.MaxColumnWidth) +
-            ", \"reverse\": " + JsonBool(settings.AllowReverseKeywords) +
-            ", \"excludeDirect\": " + JsonBool(settings.ExcludeWordsDirectlyFromText) +
-            ", \"ignoreNumbers\": " + JsonBool(partial.ignoreNumbers) + "},\n";
-    body += "\"controlKind\": " + JsonString(ControlKindName(run.kind)) +
-            ", \"seed\": " + std::to_string(run.seed) +
-            ", \"controls\": " + std::to_string(run.total) +
-            ", \"expectedCount\": " + (run.expected ? JsonNumber(*run.expected) : "null") + ",\n";
-    body += "\"real\": {\"count\": " + std::to_string(run.real.results) +
-            ", \"smallestSpan\": " + JsonSpan(run.real.smallestSpan) + "},\n";
-    body += "\"shard\": {\"index\": " + std::to_string(partial.shard.index) +
-            ", \"count\": " + std::to_string(partial.shard.count) + "},\n";
-    body += "\"statistics\": [";
-    std::int64_t index = partial.shard.index;
-    for (std::size_t j = 0; j < run.controls.size(); ++j, index += partial.shard.count) {
-        body += j == 0 ? "\n[" : ",\n[";
-        body += std::to_string(index);
-        body += ", ";
-        body += std::to_string(run.controls[j].results);
-        body += ", ";
-        body += JsonSpan(run.controls[j].smallestSpan);
-        body += ']';
-    }
-    body += "],\n";
-    return body;
-}
 
 // Reading: each check names the field, so a damaged file says where it is damaged.
 class CReadError {
@@ -424,82 +336,7 @@ void ReadShard(const Json& root, const std::vector<StatisticsRow>& rows, Control
                          " is missing.");
 }
 
-template <typename T>
-std::string Shown(const T& value) {
-    return std::to_string(value);
-}
-std::string Shown(const std::string& value) {
-    return "\"" + value + "\"";
-}
-std::string Shown(bool value) {
-    return value ? "on" : "off";
-}
-std::string Shown(const std::optional<double>& value) {
-    return value ? JsonNumber(*value) : "none";
-}
-std::string Shown(const SearchStatistics& value) {
-    return Shown(value.results) + " results, smallest span " +
-           (value.smallestSpan > 0 ? Shown(value.smallestSpan) : "none");
-}
-std::string Shown(ControlKind kind) {
-    return ControlKindName(kind);
-}
-std::string Shown(const std::vector<std::string>& keywords) {
-    std::string shown;
-    for (const std::string& keyword : keywords)
-        shown += (shown.empty() ? "" : " ") + keyword;
-    return shown;
-}
-
-// The first field in which two runs differ, as "its FIELD (A) differs from NAME's (B)".
-// The first field in which two partials' runs differ, as "its FIELD (A) differs from NAME's (B)".
-std::optional<std::string> FirstDifference(const ControlPartial& mine, const ControlPartial& theirs,
-                                           const std::string& theirName) {
-    std::optional<std::string> difference;
-    auto compare = [&](const char* field, const auto& a, const auto& b) {
-        if (!difference && !(a == b))
-            difference = "its " + std::string(field) + " (" + Shown(a) + ") differs from " +
-                         theirName + "'s (" + Shown(b) + ")";
-    };
-    const ControlRun& run = mine.run;
-    const ControlRun& other = theirs.run;
-    compare("document", mine.documentDigest, theirs.documentDigest);
-    compare("ignoring of numbers", mine.ignoreNumbers, theirs.ignoreNumbers);
-    compare("alphabet", run.alphabet, other.alphabet);
-    compare("keywords", run.keywords, other.keywords);
-    compare("letter distance", run.settings.MaxDistanceBetweenLetters,
-            other.settings.MaxDistanceBetweenLetters);
-    compare("span", run.settings.MaxResultLength, other.settings.MaxResultLength);
-    compare("narrowest width", run.settings.MinColumnWidth, other.settings.MinColumnWidth);
-    compare("widest width", run.settings.MaxColumnWidth, other.settings.MaxColumnWidth);
-    compare("reverse keywords", run.settings.AllowReverseKeywords,
-            other.settings.AllowReverseKeywords);
-    compare("exclusion of plain words", run.settings.ExcludeWordsDirectlyFromText,
-            other.settings.ExcludeWordsDirectlyFromText);
-    compare("control kind", run.kind, other.kind);
-    compare("seed", run.seed, other.seed);
-    compare("number of controls", run.total, other.total);
-    compare("expected count", run.expected, other.expected);
-    compare("real search", run.real, other.real);
-    return difference;
-}
-
-std::string ShardName(std::int64_t index, std::int64_t count) {
-    return std::to_string(index) + "/" + std::to_string(count);
-}
-
 }  // namespace
-
-std::int64_t ShardSize(std::int64_t totalControls, ShardId shard) {
-    if (shard.index >= totalControls) return 0;
-    return (totalControls - 1 - shard.index) / shard.count + 1;
-}
-
-std::string WriteControlPartial(const ControlPartial& partial) {
-    std::string text = PartialBody(partial);
-    text += "\"checksum\": \"" + Sha256Hex(text) + "\"}\n";
-    return text;
-}
 
 bool ReadControlPartial(std::string_view text, ControlPartial& partial, std::string& problem) {
     if (text.find_first_not_of(" \t\r\n") == std::string_view::npos) {
@@ -542,74 +379,4 @@ bool ReadControlPartial(std::string_view text, ControlPartial& partial, std::str
         problem = std::string("the partial could not be read (") + error.what() + ").";
     }
     return false;
-}
-
-bool CPartialMerger::Add(std::string_view name, std::string_view text, std::string& message) {
-    ControlPartial partial;
-    std::string problem;
-    if (!ReadControlPartial(text, partial, problem)) {
-        message = std::string(name) + ": " + problem;
-        return false;
-    }
-    if (first_) {
-        if (const auto difference = FirstDifference(partial, *first_, firstName_)) {
-            message = std::string(name) + ": " + *difference +
-                      ", so the two are not parts of the same run.";
-            return false;
-        }
-        if (partial.shard.count != first_->shard.count) {
-            message = std::string(name) + ": it is one of " + Shown(partial.shard.count) +
-                      " shards, while " + firstName_ + " is one of " + Shown(first_->shard.count) +
-                      ", so the two are not parts of the same split.";
-            return false;
-        }
-    }
-    if (const auto same = shards_.find(partial.shard.index); same != shards_.end()) {
-        if (same->second.name == name) {
-            message = std::string(name) + ": the file is named twice.";
-            return false;
-        }
-        message = std::string(name) + ": it holds shard " +
-                  ShardName(partial.shard.index, partial.shard.count) + ", as " +
-                  same->second.name + " does; each shard must be given once.";
-        return false;
-    }
-    Shard& shard = shards_[partial.shard.index];
-    shard.name = name;
-    shard.controls = std::move(partial.run.controls);
-    if (!first_) {
-        partial.run.controls.clear();
-        first_ = std::move(partial);
-        firstName_ = name;
-    }
-    return true;
-}
-
-bool CPartialMerger::Finish(ControlRun& merged, std::string& message) {
-    if (!first_) {
-        message = "No partials were given.";
-        return false;
-    }
-    const std::int64_t shardCount = first_->shard.count;
-    std::int64_t expected = 0;
-    for (const auto& [index, shard] : shards_) {
-        if (index != expected) break;
-        ++expected;
-    }
-    if (expected < shardCount) {
-        message = "Shard " + ShardName(expected, shardCount) +
-                  " is missing: no partial holds its controls (the i with i mod " +
-                  Shown(shardCount) + " = " + Shown(expected) + ").";
-        return false;
-    }
-    merged = first_->run;
-    merged.controls.assign(static_cast<std::size_t>(merged.total), {});
-    for (auto& [index, shard] : shards_) {
-        std::size_t i = static_cast<std::size_t>(index);
-        for (SearchStatistics& statistics : shard.controls) {
-            merged.controls[i] = statistics;
-            i += static_cast<std::size_t>(shardCount);
-        }
-    }
-    return true;
 }

@@ -1,0 +1,314 @@
+#include "cli/proximity_command.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <mutex>
+
+#include "cli/console.h"
+#include "cli/exit_status.h"
+#include "cli/shard_command.h"
+#include "controls/pair_list.h"
+#include "controls/proximity_page.h"
+#include "controls/proximity_partial.h"
+#include "controls/proximity_report.h"
+#include "controls/sha256.h"
+#include "frontend/messages.h"
+#include "platform/document_file.h"
+
+namespace {
+
+std::string Duration(double seconds) {
+    const auto whole = static_cast<long long>(seconds + 0.5);
+    if (whole < 60) return std::to_string(whole) + " s";
+    if (whole < 3600)
+        return std::to_string(whole / 60) + " min " + std::to_string(whole % 60) + " s";
+    return std::to_string(whole / 3600) + " h " + std::to_string(whole % 3600 / 60) + " min";
+}
+
+// The matrix's and the test's progress on the terminal with the time left, at most five times a
+// second; Ctrl-C asks both to stop.
+class CProximityProgress : public CProximityReceiver, public CPermutationReceiver {
+  public:
+    explicit CProximityProgress(bool show) : show_(show) {}
+
+    void Start(const char* what) {
+        what_ = what;
+        start_ = Clock::now();
+        last_ = start_;
+    }
+    void ProximityDone(std::int64_t done, std::int64_t total) override {
+        total_ = total;
+        Show(static_cast<double>(done), static_cast<double>(total));
+    }
+    void PermutationsDone(std::uint64_t done, std::uint64_t total) override {
+        Show(static_cast<double>(done), static_cast<double>(total));
+    }
+    void Clear() {
+        if (!shown_) return;
+        std::fprintf(stderr, "\r%76s\r", "");
+        std::fflush(stderr);
+        shown_ = false;
+    }
+    // Units done of the stage under way, as last reported.
+    std::int64_t Done() const { return done_; }
+    std::int64_t Total() const { return total_; }
+
+    std::atomic<bool> stop{false};
+
+  private:
+    using Clock = std::chrono::steady_clock;
+
+    void Show(double done, double total) {
+        done_ = static_cast<std::int64_t>(done);
+        if (InterruptRequested()) stop.store(true);
+        if (!show_) return;
+        const auto now = Clock::now();
+        if (done < total && now - last_ < std::chrono::milliseconds(200)) return;
+        last_ = now;
+        const double seconds = std::chrono::duration<double>(now - start_).count();
+        const double rate = seconds > 0 ? done / seconds : 0;
+        const double left = rate > 0 ? (total - done) / rate : 0;
+        std::fprintf(stderr, "\r%s: %3.0f%%, %s left    ", what_, 100 * done / total,
+                     Duration(left).c_str());
+        std::fflush(stderr);
+        shown_ = true;
+    }
+
+    bool show_;
+    bool shown_ = false;
+    const char* what_ = "";
+    std::int64_t done_ = 0;
+    std::int64_t total_ = 0;
+    Clock::time_point start_, last_;
+};
+
+bool ReadFileAt(const std::string& path, std::string& contents, std::string& error) {
+    SystemErrorCode reason = 0;
+    const DocumentReadStatus status = ReadDocumentExplained(path, contents, reason, true);
+    if (status == DocumentReadStatus::Ok) return true;
+    error = path + ": " + DocumentStatusMessage(status);
+    return false;
+}
+
+bool WriteText(const std::string& path, const std::string& text) {
+    if (path.empty()) {
+        std::fputs(text.c_str(), stdout);
+        return std::fflush(stdout) == 0 && !std::ferror(stdout);
+    }
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << text;
+    file.close();
+    return static_cast<bool>(file);
+}
+
+std::string Where(const std::string& path) {
+    return path.empty() ? "standard output" : path;
+}
+
+// The document's letters as the run measures them: the document, or its control text.
+bool ReadLetters(const ToolOptions& options, std::string& digest, std::string& letters,
+                 std::string& error) {
+    const bool ignoreNumbers = options.fields.IgnoreNumbers != 0;
+    const std::optional<ControlTextKind>& controlText = options.proximity.controlText;
+    std::string document;
+    if (!ReadFileAt(options.document, document, error)) return false;
+    digest = Sha256Hex(document);
+    const CAlphabet alphabet(options.alphabet, options.keepFinals);
+    if (!alphabet.MapDocument(document, ignoreNumbers, letters, error)) {
+        error = options.document + ": " + error;
+        return false;
+    }
+    if (controlText) {
+        const TextPieces pieces = FindTextPieces(document, alphabet, ignoreNumbers);
+        MakeControlText(*controlText, pieces, options.controls.seed, letters);
+    }
+    return true;
+}
+
+bool ReadPersons(const ToolOptions& toolOptions, std::vector<ProximityPerson>& persons,
+                 std::string& error) {
+    const ProximityOptions& options = toolOptions.proximity;
+    const CAlphabet alphabet(toolOptions.alphabet, toolOptions.keepFinals);
+    if (options.listPath.empty()) {
+        ProximityPerson pair;
+        for (const std::string* text : {&options.word1, &options.word2}) {
+            std::string word;
+            if (!ReadProximityWord(alphabet, *text, word, error)) return false;
+            if (word.empty()) {
+                error = "The word \"" + *text + "\" has no letters of the document's alphabet.";
+                return false;
+            }
+            (text == &options.word1 ? pair.names : pair.dates).push_back(word);
+        }
+        persons.push_back(std::move(pair));
+        return true;
+    }
+    std::string list;
+    if (!ReadFileAt(options.listPath, list, error)) return false;
+    PairListError listError;
+    if (ReadPairList(list, alphabet, persons, listError)) return true;
+    error = options.listPath +
+            (listError.line > 0 ? ", line " + std::to_string(listError.line) : "") + ": " +
+            listError.message;
+    return false;
+}
+
+int StoppedInMatrix(std::int64_t done, std::int64_t total) {
+    std::fprintf(stderr,
+                 "strandix: Stopped while computing the c matrix: %lld of its %lld steps (each "
+                 "word's families, then each pair) were done; nothing was written.\n",
+                 static_cast<long long>(done), static_cast<long long>(total));
+    return kInterrupted;
+}
+
+// The list's statistics and permutation test; false after Ctrl-C (said on standard error).
+bool Summarise(ProximityOutcome& outcome, unsigned threads, CProximityProgress& progress) {
+    if (!outcome.request.fromList) return true;
+    const CellMatrix cells = CellMatrixOfRows(outcome.request, outcome.rows);
+    outcome.statistics = ListStatistics(cells);
+    progress.Start("Permutation test");
+    outcome.permutations =
+        RunPermutationTest(cells, outcome.request.seed, outcome.request.permutations, threads,
+                           &progress, &progress.stop);
+    progress.Clear();
+    if (outcome.permutations) return true;
+    std::fprintf(stderr,
+                 "strandix: Stopped during the permutation test: the c matrix was complete and "
+                 "%lld of %llu permutations were counted; nothing was written.\n",
+                 static_cast<long long>(progress.Done()),
+                 static_cast<unsigned long long>(outcome.request.permutations + 1));
+    return false;
+}
+
+int Deliver(const ProximityOutcome& outcome, bool json, const std::string& outputPath,
+            const std::string& reportPath, const ProximityPageExtras& extras) {
+    if (!reportPath.empty() && !WriteText(reportPath, ProximityPageHtml(outcome, extras)))
+        return Fail("The report could not be written to " + reportPath + ".");
+    const std::string text = json ? ProximityJson(outcome) : ProximityText(outcome);
+    if (!WriteText(outputPath, text))
+        return Fail("The output could not be written to " + Where(outputPath) + ".");
+    for (const ListedPair& pair : ListedPairs(outcome.request, outcome.rows)) {
+        if (pair.summary->defined) return kFound;
+    }
+    return kNothingFound;
+}
+
+}  // namespace
+
+int RunProximityCommand(const ToolOptions& options) {
+    const ProximityOptions& proximity = options.proximity;
+    std::string error;
+    ProximityOutcome outcome;
+    ProximityRequest& request = outcome.request;
+    request.document = options.document;
+    request.alphabet = options.alphabet;
+    request.keepFinals = options.keepFinals;
+    request.ignoreNumbers = options.fields.IgnoreNumbers != 0;
+    request.settings = proximity.settings;
+    request.controlText = proximity.controlText;
+    request.seed = options.controls.seed;
+    request.fromList = !proximity.listPath.empty();
+    request.permutations = proximity.permutations;
+    request.triples = proximity.triples;
+    if (!ReadPersons(options, request.persons, error)) return Fail(error);
+    if (options.shard && options.shard->count > static_cast<std::int64_t>(request.persons.size()))
+        return Fail("--shard: " + std::to_string(options.shard->count) +
+                    " shards are more than the " + std::to_string(request.persons.size()) +
+                    " persons of the list.");
+    std::string letters;
+    if (!ReadLetters(options, request.documentDigest, letters, error)) return Fail(error);
+    request.letters = static_cast<std::int32_t>(letters.size());
+    outcome.leftOut = LeftOutWords(request.persons, request.settings);
+
+    InstallInterruptHandler();
+    CProximityProgress progress(!options.quiet && IsErrorTerminal() &&
+                                !(options.outputPath.empty() && OutputSharesErrorTerminal()));
+    const CProximityText text(std::move(letters));
+    ProximityMatrixOptions matrixOptions;
+    if (options.shard) {
+        matrixOptions.firstRow = ShardFirstRow(request.persons.size(), *options.shard);
+        matrixOptions.lastRow =
+            ShardFirstRow(request.persons.size(), {options.shard->index + 1, options.shard->count});
+    }
+    matrixOptions.threads = options.controls.threads;
+    matrixOptions.receiver = &progress;
+    matrixOptions.stop = &progress.stop;
+    matrixOptions.keepDiagonalTriples = proximity.triples;
+    CProximityMatrix matrix;
+    progress.Start("c matrix");
+    matrix.Compute(text, request.persons, request.settings, matrixOptions);
+    progress.Clear();
+    if (!matrix.Complete()) return StoppedInMatrix(progress.Done(), progress.Total());
+    outcome.rows = RowsOf(matrix, proximity.triples);
+
+    if (options.shard) {
+        const ProximityPartial partial{request, *options.shard, outcome.rows};
+        if (!WriteText(options.outputPath, WriteProximityPartial(partial)))
+            return Fail("The partial could not be written to " + Where(options.outputPath) + ".");
+        return kFound;
+    }
+    if (!Summarise(outcome, options.controls.threads, progress)) return kInterrupted;
+    const std::string& reportPath = options.controls.reportPath;
+    ProximityPageExtras extras;
+    if (!reportPath.empty()) extras = PageExtras(outcome, &text);
+    return Deliver(outcome, options.json, options.outputPath, reportPath, extras);
+}
+
+namespace {
+
+// Whether the first file named is a proximity partial.
+bool NamesProximityPartials(const std::vector<std::string>& files) {
+    std::string text, error;
+    return !files.empty() && ReadFileAt(files.front(), text, error) &&
+           LooksLikeProximityPartial(text);
+}
+
+// The letters the shards measured, when the document they read is at hand under its name.
+std::unique_ptr<CProximityText> RebuildLetters(const ProximityRequest& request) {
+    std::string document, letters, error;
+    if (!ReadFileAt(request.document, document, error) ||
+        Sha256Hex(document) != request.documentDigest)
+        return nullptr;
+    const CAlphabet alphabet(request.alphabet, request.keepFinals);
+    if (!alphabet.MapDocument(document, request.ignoreNumbers, letters, error)) return nullptr;
+    if (request.controlText) {
+        const TextPieces pieces = FindTextPieces(document, alphabet, request.ignoreNumbers);
+        MakeControlText(*request.controlText, pieces, request.seed, letters);
+    }
+    return std::make_unique<CProximityText>(std::move(letters));
+}
+
+int RunProximityMerge(const ToolOptions& options) {
+    CProximityMerger merger;
+    std::string message;
+    for (const std::string& file : options.operands) {
+        std::string text;
+        if (!ReadFileAt(file, text, message) || !merger.Add(file, text, message))
+            return Fail(message);
+    }
+    ProximityOutcome outcome;
+    if (!merger.Finish(outcome.request, outcome.rows, message)) return Fail(message);
+    const ProximityRequest& request = outcome.request;
+    outcome.leftOut = LeftOutWords(request.persons, request.settings);
+    InstallInterruptHandler();
+    CProximityProgress progress(IsErrorTerminal() && !OutputSharesErrorTerminal());
+    if (!Summarise(outcome, 0, progress)) return kInterrupted;
+    const std::string& reportPath = options.controls.reportPath;
+    ProximityPageExtras extras;
+    if (!reportPath.empty()) {
+        // The grids need the letters: those of the document the shards read, when it is here.
+        std::unique_ptr<CProximityText> text = RebuildLetters(request);
+        extras = PageExtras(outcome, text.get());
+    }
+    return Deliver(outcome, options.json, "", reportPath, extras);
+}
+
+}  // namespace
+
+int RunAnyMergeCommand(const ToolOptions& options) {
+    return NamesProximityPartials(options.operands) ? RunProximityMerge(options)
+                                                    : RunMergeCommand(options);
+}

@@ -1,0 +1,170 @@
+#include "cli/proximity_options.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "cli/integer_option.h"
+#include "cli/tool_options.h"
+
+namespace {
+
+constexpr std::uint64_t kMostPermutations = 1000000000;
+constexpr std::uint64_t kMostDeltaConstant = 1000000;
+
+bool SetLetters(int& letters, const std::string& value, std::string& error) {
+    const std::optional<std::uint64_t> number =
+        ReadInteger(value, {2, static_cast<std::uint64_t>(kMostLetters)}, error);
+    if (number) letters = static_cast<int>(*number);
+    return number.has_value();
+}
+
+}  // namespace
+
+bool SetProximityList(ToolOptions& options, const std::string& value, std::string& error) {
+    if (value.empty()) {
+        error = "a file name must follow.";
+        return false;
+    }
+    options.proximity.listPath = value;
+    return true;
+}
+
+bool SetExpectedEls(ToolOptions& options, const std::string& value, std::string& error) {
+    double number = 0;
+    const char* end = value.data() + value.size();
+    const auto read = std::from_chars(value.data(), end, number, std::chars_format::fixed);
+    if (value.empty() || value.find_first_not_of("0123456789.") != std::string::npos ||
+        read.ec != std::errc() || read.ptr != end || !std::isfinite(number) || number <= 0) {
+        error = "Please enter a number greater than 0, such as 10 or 2.5.";
+        return false;
+    }
+    options.proximity.settings.expectedEls = number;
+    return true;
+}
+
+bool SetMinLetters(ToolOptions& options, const std::string& value, std::string& error) {
+    return SetLetters(options.proximity.settings.minLetters, value, error);
+}
+
+bool SetMaxLetters(ToolOptions& options, const std::string& value, std::string& error) {
+    return SetLetters(options.proximity.settings.maxLetters, value, error);
+}
+
+bool SetDeltaConstant(ToolOptions& options, const std::string& value, std::string& error) {
+    // -1 is the one negative constant that keeps every delta positive.
+    if (value == "-1") {
+        options.proximity.settings.deltaConstant = -1;
+        return true;
+    }
+    const std::optional<std::uint64_t> number = ReadInteger(value, {0, kMostDeltaConstant}, error);
+    if (!number) {
+        error =
+            "Please enter an integer between -1 and " + std::to_string(kMostDeltaConstant) + ".";
+        return false;
+    }
+    options.proximity.settings.deltaConstant = static_cast<int>(*number);
+    return true;
+}
+
+bool SetMinTriples(ToolOptions& options, const std::string& value, std::string& error) {
+    const std::optional<std::uint64_t> number =
+        ReadInteger(value, {1, static_cast<std::uint64_t>(kTripleCount)}, error);
+    if (number) options.proximity.settings.minTriples = static_cast<int>(*number);
+    return number.has_value();
+}
+
+bool SetPermutations(ToolOptions& options, const std::string& value, std::string& error) {
+    const std::optional<std::uint64_t> number = ReadInteger(value, {0, kMostPermutations}, error);
+    if (number) options.proximity.permutations = *number;
+    return number.has_value();
+}
+
+bool SetControlText(ToolOptions& options, const std::string& value, std::string& error) {
+    ControlTextKind kind;
+    if (!ParseControlTextKind(value, kind)) {
+        error = "Please choose letters, words, lines or words-in-lines.";
+        return false;
+    }
+    options.proximity.controlText = kind;
+    return true;
+}
+
+bool SetTriples(ToolOptions& options, const std::string&, std::string&) {
+    options.proximity.triples = true;
+    return true;
+}
+
+bool CheckProximityOptions(ToolOptions& options, std::string& error) {
+    ProximityOptions& proximity = options.proximity;
+    const std::size_t operands = options.operands.size();
+    if (proximity.listPath.empty() ? operands != 3 : operands != 1) {
+        error = proximity.listPath.empty()
+                    ? "Please name a document and two words, or a document and --list FILE."
+                    : "With --list, name the document alone (the words come from the list).";
+    } else if (proximity.settings.minLetters > proximity.settings.maxLetters) {
+        error = "--min-letters is more than --max-letters, so no word would fit.";
+    } else if (options.keepFinals && options.alphabet != AlphabetName::Hebrew) {
+        error = "--keep-finals: Final forms are Hebrew letters; use it with --alphabet hebrew.";
+    } else if (proximity.triples && !options.json && !options.shard) {
+        error = "--triples: The triples are part of the JSON; use it with --json.";
+    } else if (options.shard && proximity.listPath.empty()) {
+        error = "--shard splits a list by persons; use it with --list.";
+    } else if (options.shard && (options.json || !options.controls.reportPath.empty())) {
+        error =
+            "--shard writes a partial, which strandix merge turns into the output, so it "
+            "cannot be combined with --json or --report (give them to the merge).";
+    } else if (const std::string problem = CheckProximitySettings(proximity.settings);
+               !problem.empty()) {
+        error = problem;
+    } else {
+        options.document = options.operands[0];
+        if (proximity.listPath.empty()) {
+            proximity.word1 = options.operands[1];
+            proximity.word2 = options.operands[2];
+        }
+        return true;
+    }
+    return false;
+}
+
+std::string ProximityUsage() {
+    return R"(Usage: strandix proximity [options] DOCUMENT WORD1 WORD2
+       strandix proximity [options] DOCUMENT --list FILE
+How close two words, or the names and dates of a list of persons, stand together as equidistant
+letter sequences: the corrected distance c of each pair, and for a list the statistics P1, P2
+and T with their ranks in a permutation test.
+
+The measure (defaults in brackets):
+  --expected-els E   the skip limit of a word is where its expected number of sequences
+                     reaches E [10]
+  --min-letters K    words of fewer letters are left out [5]
+  --max-letters K    words of more letters are left out [8]
+  --delta-constant C added to every distance, -1 or more [0]
+  --min-triples M    c is defined when at least M perturbations have sequences of both
+                     words [10]
+
+The list and its test:
+  --list FILE        UTF-8 lines ID<TAB>name<TAB>WORD or ID<TAB>date<TAB>WORD; every name
+                     of a person is paired with every date of the same person; # comments
+  --permutations N   permutations of the persons in the test [999999]
+  --seed S           the permutations' and the control text's random seed [20261210]
+  --control-text K   run on the document with its letters, words, lines (one a line) or
+                     words-in-lines shuffled instead
+  --shard K/N        compute only the rows of persons K*P/N up to (K+1)*P/N of the c matrix
+                     and write a partial for strandix merge (to standard output, or to -o)
+  --threads T        threads for the c matrix and the test [one per core]
+
+Document and output:
+  --alphabet NAME    latin (the default), hebrew or greek; the list is read in it too
+  --keep-finals      hebrew: the five final forms count as letters of their own
+  --ignore-numbers   the document's digits are no letters
+  --json             the outcome as one JSON document
+  --triples          with --json: Omega of every one of the 125 perturbations of each pair
+  --report FILE      also write an HTML page: pairs by c, histograms, letter grids
+  -o, --output FILE  write the outcome (or the partial) to FILE instead of standard output
+  -q, --quiet        no progress
+
+Exit status: 0 when some pair has c defined, 1 when none has, 2 on an error, 130 when
+Ctrl-C stopped the run (nothing is written then); with --shard, 0 when the partial is written.
+)";
+}

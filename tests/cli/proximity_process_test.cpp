@@ -1,0 +1,238 @@
+// strandix proximity end to end: the published pair figures through the tool, the list's errors,
+// shards and their merge, threads, Ctrl-C and the report.
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing::HasSubstr;
+using testing::IsEmpty;
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream contents;
+    contents << in.rdbuf();
+    return contents.str();
+}
+
+struct Outcome {
+    int status = -1;
+    std::string out, err;
+};
+
+class StrandixProximityTest : public testing::Test {
+  protected:
+    StrandixProximityTest() {
+        static int serial = 0;
+        root_ =
+            fs::temp_directory_path() / ("strandix-proximity-test-" + std::to_string(::getpid()) +
+                                         "-" + std::to_string(serial++));
+        fs::create_directories(root_);
+    }
+    ~StrandixProximityTest() override {
+        std::error_code ignored;
+        fs::remove_all(root_, ignored);
+    }
+
+    fs::path Root() const { return root_; }
+
+    pid_t Start(const std::vector<std::string>& arguments) {
+        std::vector<std::string> words = {STRANDIX_TOOL};
+        words.insert(words.end(), arguments.begin(), arguments.end());
+        std::vector<char*> argv;
+        for (std::string& word : words)
+            argv.push_back(word.data());
+        argv.push_back(nullptr);
+        const std::string out = (root_ / "stdout").string(), err = (root_ / "stderr").string();
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0600);
+        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0600);
+        pid_t child = -1;
+        EXPECT_EQ(posix_spawn(&child, words[0].c_str(), &actions, nullptr, argv.data(), environ),
+                  0);
+        posix_spawn_file_actions_destroy(&actions);
+        return child;
+    }
+
+    Outcome Wait(pid_t child) {
+        Outcome outcome;
+        int status = 0;
+        if (waitpid(child, &status, 0) == child)
+            outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
+        outcome.out = ReadAll(root_ / "stdout");
+        outcome.err = ReadAll(root_ / "stderr");
+        return outcome;
+    }
+
+    Outcome Run(const std::vector<std::string>& arguments) { return Wait(Start(arguments)); }
+
+  private:
+    fs::path root_;
+};
+
+const std::string kKoren = std::string(STRANDIX_SAMPLES) + "/genesis-koren.txt";
+const std::string kDemoList = std::string(STRANDIX_SAMPLES) + "/genesis-demo-list.txt";
+
+std::vector<std::string> Joined(std::vector<std::string> first,
+                                const std::vector<std::string>& more) {
+    first.insert(first.end(), more.begin(), more.end());
+    return first;
+}
+
+TEST_F(StrandixProximityTest, PublishedPairFigures) {
+    struct Case {
+        const char* word1;
+        const char* word2;
+        int rank, triples;
+    };
+    const Case cases[] = {{"צדקיהו", "מתניה", 2, 125}, {"בנבנשת", "הורוויץ", 68, 125}};
+    for (const Case& pair : cases) {
+        SCOPED_TRACE(pair.word1);
+        const Outcome outcome =
+            Run({"proximity", "--json", "--alphabet", "hebrew", kKoren, pair.word1, pair.word2});
+        ASSERT_EQ(outcome.status, 0) << outcome.err;
+        const nlohmann::json json = nlohmann::json::parse(outcome.out);
+        EXPECT_EQ(json["letters"], 78064);
+        ASSERT_EQ(json["pairs"].size(), 1u);
+        const nlohmann::json& result = json["pairs"][0];
+        EXPECT_TRUE(result["person"].is_null());
+        EXPECT_EQ(result["rank"], pair.rank);
+        EXPECT_EQ(result["valid_triples"], pair.triples);
+        EXPECT_EQ(result["c"].get<double>(), double(pair.rank) / pair.triples);
+        EXPECT_EQ(json["settings"]["delta_constant"], 0);
+    }
+    // The same pair as a text line: word1, word2, D1, D2, m, v, c.
+    const Outcome text = Run({"proximity", "--alphabet", "hebrew", kKoren, "צדקיהו", "מתניה"});
+    EXPECT_THAT(text.out, testing::ContainsRegex("\nצדקיהו\tמתניה\t[0-9]+\t36\t125\t2\t0\\.016\n"));
+}
+
+TEST_F(StrandixProximityTest, BadListLinesNameTheFileAndLine) {
+    const struct {
+        const char* list;
+        const char* message;
+    } cases[] = {
+        {"a\tname\tאברהם\na\tdate\tהמכפלה\nb\tnom\tישמעאל\n",
+         ", line 3: the second field is \"nom\"; it must be name or date.\n"},
+        {"# people\n\na\tname\n",
+         ", line 3: it has 2 fields; a line is ID<TAB>name<TAB>WORD or "
+         "ID<TAB>date<TAB>WORD.\n"},
+        {"a\tname\tאברהם\n", ", line 1: a has names but no date, so no pair.\n"},
+    };
+    const std::string list = (Root() / "list.txt").string();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.list);
+        std::ofstream(list, std::ios::binary) << c.list;
+        const Outcome outcome = Run({"proximity", "--alphabet", "hebrew", kKoren, "--list", list});
+        EXPECT_EQ(outcome.status, 2);
+        EXPECT_EQ(outcome.err, "strandix: " + list + c.message);
+        EXPECT_THAT(outcome.out, IsEmpty());
+    }
+}
+
+TEST_F(StrandixProximityTest, ShardsMergedGiveTheSingleRun) {
+    const std::vector<std::string> run = {"--alphabet", "hebrew", "--permutations",
+                                          "999",        "--seed", "5",
+                                          kKoren,       "--list", kDemoList};
+    for (const bool json : {true, false}) {
+        SCOPED_TRACE(json);
+        std::vector<std::string> single = {"proximity", "-q"};
+        if (json) single.push_back("--json");
+        const Outcome whole = Run(Joined(single, run));
+        ASSERT_EQ(whole.status, 0) << whole.err;
+        std::vector<std::string> merge = {"merge"};
+        if (json) merge.push_back("--json");
+        for (const char* shard : {"2/3", "0/3", "1/3"}) {
+            const std::string partial = (Root() / (std::string("part-") + shard[0])).string();
+            const Outcome written =
+                Run(Joined({"proximity", "-q", "--shard", shard, "-o", partial}, run));
+            ASSERT_EQ(written.status, 0) << written.err;
+            merge.push_back(partial);
+        }
+        const Outcome merged = Run(merge);
+        EXPECT_EQ(merged.status, whole.status) << merged.err;
+        EXPECT_EQ(merged.out, whole.out);
+    }
+}
+
+TEST_F(StrandixProximityTest, MergeRefusesAMissingShard) {
+    const std::string partial = (Root() / "part-0").string();
+    ASSERT_EQ(Run({"proximity", "-q", "--alphabet", "hebrew", "--shard", "0/2", "-o", partial,
+                   kKoren, "--list", kDemoList})
+                  .status,
+              0);
+    const Outcome merged = Run({"merge", partial});
+    EXPECT_EQ(merged.status, 2);
+    EXPECT_EQ(merged.err, "strandix: Shard 1/2 is missing: no partial holds its persons' rows.\n");
+}
+
+TEST_F(StrandixProximityTest, OneAndTwoThreadsGiveTheSameJson) {
+    std::string first;
+    for (const char* threads : {"1", "2"}) {
+        const Outcome outcome =
+            Run({"proximity", "-q", "--json", "--triples", "--threads", threads, "--alphabet",
+                 "hebrew", "--permutations", "9999", kKoren, "--list", kDemoList});
+        ASSERT_EQ(outcome.status, 0) << outcome.err;
+        EXPECT_THAT(outcome.out, HasSubstr("\"triples\": [{\"t\": [-2, -2, -2], \"omega\": "));
+        if (first.empty())
+            first = outcome.out;
+        else
+            EXPECT_EQ(outcome.out, first);
+    }
+}
+
+TEST_F(StrandixProximityTest, WordsLeftOutAreNamedWithTheReason) {
+    const Outcome outcome = Run({"proximity", "--alphabet", "hebrew", kKoren, "משה", "מתניה"});
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.out,
+              "word1\tword2\tD1\tD2\tm\tv\tc\nLeft out: משה (word1) has 3 letters, fewer than "
+              "5.\n");
+}
+
+TEST_F(StrandixProximityTest, CtrlCSaysWhatIsDoneAndWritesNothing) {
+    const pid_t child = Start({"proximity", "-q", "--threads", "1", "--alphabet", "hebrew",
+                               "--permutations", "1000000000", kKoren, "--list", kDemoList});
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    ASSERT_EQ(kill(child, SIGINT), 0);
+    const Outcome outcome = Wait(child);
+    EXPECT_EQ(outcome.status, 130);
+    EXPECT_THAT(outcome.err,
+                testing::ContainsRegex("strandix: Stopped (while computing the c matrix: [0-9]+ "
+                                       "of its [0-9]+ steps|during the permutation test: the c "
+                                       "matrix was complete and [0-9]+ of 1000000001 "
+                                       "permutations were counted)"));
+    EXPECT_THAT(outcome.out, IsEmpty());
+}
+
+TEST_F(StrandixProximityTest, ReportShowsTheCloseGridsRightToLeft) {
+    const std::string page = (Root() / "report.html").string();
+    const Outcome outcome = Run({"proximity", "-q", "--alphabet", "hebrew", "--permutations", "99",
+                                 "--report", page, kKoren, "--list", kDemoList});
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    const std::string html = ReadAll(page);
+    EXPECT_THAT(html, HasSubstr("<table class=\"grid\" dir=\"rtl\">"));
+    EXPECT_THAT(html, HasSubstr("<td class=\"w1\">"));
+    EXPECT_THAT(html, HasSubstr("<td class=\"w2\">"));
+    EXPECT_THAT(html, HasSubstr("P2 of 99 permutations (log scale)"));
+}
+
+}  // namespace
