@@ -153,20 +153,27 @@ std::string ControlUsage() {
   --seed S           the controls' random seed, printed in every report [20261210]
   --threads T        controls run at once [one per core]
   --report FILE      also write the report as a standalone HTML page with a histogram
-  --expected         the expected result count of a single keyword with independent letters
+  --expected         the expected result count of a single keyword: the mean over shuffles
+                     of the document's letters, and the count with independent letters
                      (on its own: that line only, no search)
 )";
 }
 
 int PrintExpectedCount(const ControlCommand& command) {
-    const std::optional<double> expected =
+    const std::optional<ExpectedCounts> expected =
         ExpectedCount(command.text, command.keywords, command.settings);
     if (!expected) return Fail("--expected needs exactly one keyword.");
-    if (command.json)
-        std::printf("{\"expected\": %s}\n", FormatFixed(*expected, 6).c_str());
-    else
-        std::printf("Expected results with independent letters: %s\n",
-                    FormatFixed(*expected, 2).c_str());
+    const std::string line =
+        command.json ? "{\"expected\": " + FormatShortest(expected->shuffle) +
+                           ", \"expectedIndependent\": " +
+                           FormatShortest(expected->independent) + "}\n"
+                     : "Expected results: " + FormatSignificant(expected->shuffle) +
+                           " (mean over letter shuffles); " +
+                           FormatSignificant(expected->independent) +
+                           " with independent letters\n";
+    std::fputs(line.c_str(), stdout);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+        return Fail("The expected count could not be written to standard output.");
     return kFound;
 }
 
@@ -183,8 +190,14 @@ ControlRun StartControlRun(const ControlCommand& command) {
     run.kind = command.options.kind;
     run.seed = command.options.seed;
     run.total = command.options.count;
-    run.real = MeasureSearch(command.text, command.keywords, command.settings);
-    run.expected = ExpectedCount(command.text, command.keywords, command.settings);
+    const RealSearchStatistics real =
+        MeasureRealSearch(command.text, command.keywords, command.settings);
+    run.real = real.statistics;
+    run.plainWordResults = real.plainWordResults;
+    if (const auto expected = ExpectedCount(command.text, command.keywords, command.settings)) {
+        run.expected = expected->shuffle;
+        run.expectedIndependent = expected->independent;
+    }
     return run;
 }
 

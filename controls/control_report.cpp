@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <system_error>
+
+#include "controls/control_notes.h"
 
 namespace {
 
@@ -17,13 +20,6 @@ std::string FormatGeneral(double value, int significant) {
     return std::string(buffer, written.ptr);
 }
 
-// The shortest text that reads back as the same double.
-std::string FormatShortest(double value) {
-    if (!std::isfinite(value)) return "null";
-    char buffer[64];
-    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, written.ptr);
-}
 
 std::string YesNo(bool value) {
     return value ? "yes" : "no";
@@ -41,12 +37,37 @@ std::string SettingsText(const SearchSettings& settings) {
            YesNo(settings.ExcludeWordsDirectlyFromText) + ", widths " +
            std::to_string(settings.MinColumnWidth) + "-" + std::to_string(settings.MaxColumnWidth) +
            ", keywords within " + std::to_string(settings.MaxResultLength) + ", letters within " +
-           std::to_string(settings.MaxDistanceBetweenLetters);
+           std::to_string(settings.MaxDistanceBetweenLetters) +
+           (settings.MinSkip > 1 ? ", smallest skip " + std::to_string(settings.MinSkip) : "");
 }
 
 std::string PValueText(const PValue& p) {
     return FormatGeneral(p.Value(), 4) + " (" + std::to_string(1 + p.hits) + "/" +
            std::to_string(1 + p.controls) + ")";
+}
+
+// The two tails of each statistic, as the report names them.
+constexpr char kMoreResults[] = "at least as many";
+constexpr char kFewerResults[] = "at most as many";
+constexpr char kSmallerSpan[] = "at most as small";
+constexpr char kWiderSpan[] = "at least as wide";
+
+std::string TailsText(const PValue& p, const char* tail, const PValue& other,
+                      const char* otherTail) {
+    return std::string("p(") + tail + ") = " + PValueText(p) + "; p(" + otherTail +
+           ") = " + PValueText(other);
+}
+
+// The expected counts are the reference of letters controls alone.
+bool ShowsExpected(const ControlRun& run) {
+    return run.kind == ControlKind::Letters && run.expected.has_value();
+}
+
+std::string ExpectedText(const ControlRun& run) {
+    std::string text = FormatSignificant(*run.expected) + " (mean over letter shuffles)";
+    if (run.expectedIndependent)
+        text += "; " + FormatSignificant(*run.expectedIndependent) + " with independent letters";
+    return text;
 }
 
 std::string SummaryText(const Summary& summary) {
@@ -93,7 +114,8 @@ std::string JsonSpan(std::int64_t span) {
     return span > 0 ? std::to_string(span) : "null";
 }
 
-std::string JsonSummary(const Summary& summary, const PValue& p) {
+std::string JsonSummary(const Summary& summary, const PValue& p, const char* tail,
+                        const PValue& other, const char* otherTail) {
     std::string json = "{\"samples\": " + std::to_string(summary.samples);
     if (summary.samples > 0) {
         json += ", \"mean\": " + FormatShortest(summary.mean) +
@@ -102,7 +124,10 @@ std::string JsonSummary(const Summary& summary, const PValue& p) {
                 ", \"max\": " + std::to_string(summary.maximum);
     }
     return json + ", \"hits\": " + std::to_string(p.hits) +
-           ", \"p\": " + FormatShortest(p.Value()) + "}";
+           ", \"p\": " + FormatShortest(p.Value()) + ", \"tail\": " + JsonString(tail) +
+           ", \"hitsAtMost\": " + std::to_string(other.hits) +
+           ", \"pAtMost\": " + FormatShortest(other.Value()) +
+           ", \"tailAtMost\": " + JsonString(otherTail) + "}";
 }
 
 std::string HtmlEscape(const std::string& text) {
@@ -180,18 +205,39 @@ std::string Histogram(const ControlRun& run) {
     svg += "<text x=\"" + std::to_string(kWidth / 2) + "\" y=\"" + std::to_string(kHeight - 6) +
            "\" text-anchor=\"middle\">results per control (bins of " + std::to_string(binWidth) +
            ")</text>\n";
-    const double realBin =
-        static_cast<double>(run.real.results - low) / static_cast<double>(binWidth);
-    const std::string realX = FormatFixed(kLeft + realBin * barWidth + barWidth * 0.45, 1);
+    // The line stands over the middle of the bar whose bin holds the real count; its label is
+    // turned inward near either edge, so that it stays inside the picture.
+    const double realBin = static_cast<double>((run.real.results - low) / binWidth);
+    const double realCentre = kLeft + realBin * barWidth + barWidth * 0.45;
+    const std::string realX = FormatFixed(realCentre, 1);
+    constexpr double kLabelRoom = 60;
+    const char* anchor = realCentre < kLabelRoom          ? "start"
+                         : realCentre > kWidth - kLabelRoom ? "end"
+                                                            : "middle";
     svg += "<line x1=\"" + realX + "\" y1=\"" + std::to_string(kTop) + "\" x2=\"" + realX +
            "\" y2=\"" + axisY + "\" stroke=\"#c00\" stroke-width=\"2\"/>\n";
-    svg += "<text x=\"" + realX + "\" y=\"" + std::to_string(kTop - 6) +
-           "\" text-anchor=\"middle\" fill=\"#c00\">real " + std::to_string(run.real.results) +
-           "</text>\n";
+    svg += "<text x=\"" + realX + "\" y=\"" + std::to_string(kTop - 6) + "\" text-anchor=\"" +
+           anchor + "\" fill=\"#c00\">real " + std::to_string(run.real.results) + "</text>\n";
     return svg + "</svg>\n";
 }
 
 }  // namespace
+
+std::string FormatShortest(double value) {
+    if (!std::isfinite(value)) return "null";
+    char buffer[64];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, written.ptr);
+}
+
+std::string FormatSignificant(double value) {
+    if (!std::isfinite(value)) return "-";
+    if (value == 0) return "0";
+    const double magnitude = std::fabs(value);
+    if (magnitude < 1e-3 || magnitude >= 1e15) return FormatGeneral(value, 4);
+    const int digitsBefore = static_cast<int>(std::floor(std::log10(magnitude))) + 1;
+    return FormatFixed(value, std::max(0, 4 - digitsBefore));
+}
 
 std::string FormatFixed(double value, int decimals) {
     if (!std::isfinite(value)) return "-";
@@ -212,15 +258,19 @@ std::string ControlReportText(const ControlRun& run) {
     text += "Keywords: " + KeywordsText(run.keywords) + "\n";
     text += "Settings: " + SettingsText(run.settings) + "\n";
     text += "Results: real " + std::to_string(run.real.results) + "; controls " +
-            SummaryText(results) + "; p = " + PValueText(ResultsPValue(run.real, run.controls)) +
+            SummaryText(results) + "; " +
+            TailsText(ResultsPValue(run.real, run.controls), kMoreResults,
+                      ResultsAtMostPValue(run.real, run.controls), kFewerResults) +
             "\n";
     text += "Smallest span: real " + SpanText(run.real.smallestSpan) + "; controls " +
             SummaryText(spans) + " (" + std::to_string(spans.samples) + " of " +
-            std::to_string(run.controls.size()) +
-            " with a result); p = " + PValueText(SpanPValue(run.real, run.controls)) + "\n";
-    if (run.expected)
-        text +=
-            "Expected results with independent letters: " + FormatFixed(*run.expected, 2) + "\n";
+            std::to_string(run.controls.size()) + " with a result); " +
+            TailsText(SpanPValue(run.real, run.controls), kSmallerSpan,
+                      SpanAtLeastPValue(run.real, run.controls), kWiderSpan) +
+            "\n";
+    if (ShowsExpected(run)) text += "Expected results: " + ExpectedText(run) + "\n";
+    for (const std::string& note : ControlReportNotes(run))
+        text += "Note: " + note + "\n";
     return text;
 }
 
@@ -240,14 +290,28 @@ std::string ControlsJson(const ControlRun& run) {
             ", \"MinColumnWidth\": " + std::to_string(s.MinColumnWidth) +
             ", \"MaxColumnWidth\": " + std::to_string(s.MaxColumnWidth) +
             ", \"MaxResultLength\": " + std::to_string(s.MaxResultLength) +
-            ", \"MaxDistanceBetweenLetters\": " + std::to_string(s.MaxDistanceBetweenLetters) + "}";
+            ", \"MaxDistanceBetweenLetters\": " + std::to_string(s.MaxDistanceBetweenLetters) +
+            (s.MinSkip > 1 ? ", \"MinSkip\": " + std::to_string(s.MinSkip) : "") + "}";
     json += ", \"real\": {\"results\": " + std::to_string(run.real.results) +
-            ", \"smallestSpan\": " + JsonSpan(run.real.smallestSpan) + "}";
-    json += ", \"results\": " +
-            JsonSummary(SummariseResults(run.controls), ResultsPValue(run.real, run.controls));
+            ", \"smallestSpan\": " + JsonSpan(run.real.smallestSpan);
+    if (run.plainWordResults >= 0)
+        json += ", \"plainWordResults\": " + std::to_string(run.plainWordResults);
+    json += "}, \"results\": " +
+            JsonSummary(SummariseResults(run.controls), ResultsPValue(run.real, run.controls),
+                        kMoreResults, ResultsAtMostPValue(run.real, run.controls), kFewerResults);
     json += ", \"smallestSpan\": " +
-            JsonSummary(SummariseSpans(run.controls), SpanPValue(run.real, run.controls));
-    json += ", \"expected\": " + (run.expected ? FormatShortest(*run.expected) : "null");
+            JsonSummary(SummariseSpans(run.controls), SpanPValue(run.real, run.controls),
+                        kSmallerSpan, SpanAtLeastPValue(run.real, run.controls), kWiderSpan);
+    const bool expected = ShowsExpected(run);
+    json += ", \"expected\": " + (expected ? FormatShortest(*run.expected) : "null");
+    json += ", \"expectedIndependent\": " +
+            (expected && run.expectedIndependent ? FormatShortest(*run.expectedIndependent)
+                                                 : "null");
+    json += ", \"notes\": [";
+    const std::vector<std::string> notes = ControlReportNotes(run);
+    for (std::size_t i = 0; i < notes.size(); ++i)
+        json += (i ? ", " : "") + JsonString(notes[i]);
+    json += "]";
     json += ", \"counts\": [";
     for (std::size_t i = 0; i < run.controls.size(); ++i)
         json += (i ? ", " : "") + std::to_string(run.controls[i].results);
@@ -275,18 +339,26 @@ std::string ControlReportHtml(const ControlRun& run) {
     html += "</table>\n<table>\n";
     html += Row("Results", "real " + std::to_string(run.real.results));
     html += Row("Controls' results", SummaryText(results));
-    html += Row("p-value (results)", PValueText(ResultsPValue(run.real, run.controls)));
+    html += Row(std::string("p-value, ") + kMoreResults + " results",
+                PValueText(ResultsPValue(run.real, run.controls)));
+    html += Row(std::string("p-value, ") + kFewerResults + " results",
+                PValueText(ResultsAtMostPValue(run.real, run.controls)));
     html += Row("Smallest span", "real " + SpanText(run.real.smallestSpan));
     html += Row("Controls' smallest spans",
                 SummaryText(spans) + " (" + std::to_string(spans.samples) + " of " +
                     std::to_string(run.controls.size()) + " with a result)");
-    html += Row("p-value (smallest span)", PValueText(SpanPValue(run.real, run.controls)));
-    if (run.expected)
-        html += Row("Expected results with independent letters", FormatFixed(*run.expected, 2));
+    html += Row(std::string("p-value, smallest span ") + kSmallerSpan,
+                PValueText(SpanPValue(run.real, run.controls)));
+    html += Row(std::string("p-value, smallest span ") + kWiderSpan,
+                PValueText(SpanAtLeastPValue(run.real, run.controls)));
+    if (ShowsExpected(run)) html += Row("Expected results", ExpectedText(run));
     html += "</table>\n";
     html += Histogram(run);
     html +=
         "<p>A p-value is the share of the controls, the real search counted among them, that "
-        "did at least as well as the real search: (1 + hits) / (1 + controls).</p>\n";
+        "lie in its tail: (1 + hits) / (1 + controls). Each statistic has two tails, named "
+        "beside its p-value.</p>\n";
+    for (const std::string& note : ControlReportNotes(run))
+        html += "<p>" + HtmlEscape(note) + "</p>\n";
     return html + "</body>\n</html>\n";
 }

@@ -20,8 +20,13 @@ struct ControlRun {
     std::int64_t total = 0;  // the controls asked for
     SearchStatistics real;   // the search of the document itself
     std::vector<SearchStatistics>
-        controls;                    // control i at index i; fewer than `total` after a stop
-    std::optional<double> expected;  // ExpectedCount, where it is defined
+        controls;  // control i at index i; fewer than `total` after a stop
+    // ExpectedCount, where it is defined: the mean over letter shuffles, and the count with
+    // independent letters. Reported for letters controls only, whose reference they are.
+    std::optional<double> expected;
+    std::optional<double> expectedIndependent;
+    // The real results that hold a keyword at |skip| = 1; -1 when not known.
+    std::int64_t plainWordResults = -1;
 };
 
 // The seed a run uses when the user names none.
@@ -37,6 +42,13 @@ std::string ControlsJson(const ControlRun& run);
 // A whole HTML page: the settings, the figures and a histogram of the controls' counts with the
 // real count marked, as inline SVG; no scripts, nothing fetched.
 std::string ControlReportHtml(const ControlRun& run);
+
+// The shortest text that reads back as the same double, for JSON ("null" for NaN or infinity).
+std::string FormatShortest(double value);
+
+// `value` with four significant digits: fixed notation (all digits before the point kept) from
+// 0.001 on, scientific below; "0" for zero.
+std::string FormatSignificant(double value);
 
 // `value` rounded to `decimals` places, the same on every platform ("-" for NaN or infinity).
 std::string FormatFixed(double value, int decimals);
