@@ -164,13 +164,12 @@ int PrintExpectedCount(const ControlCommand& command) {
         ExpectedCount(command.text, command.keywords, command.settings);
     if (!expected) return Fail("--expected needs exactly one keyword.");
     const std::string line =
-        command.json ? "{\"expected\": " + FormatShortest(expected->shuffle) +
-                           ", \"expectedIndependent\": " +
-                           FormatShortest(expected->independent) + "}\n"
-                     : "Expected results: " + FormatSignificant(expected->shuffle) +
-                           " (mean over letter shuffles); " +
-                           FormatSignificant(expected->independent) +
-                           " with independent letters\n";
+        command.json
+            ? "{\"expected\": " + FormatShortest(expected->shuffle) +
+                  ", \"expectedIndependent\": " + FormatShortest(expected->independent) + "}\n"
+            : "Expected results: " + FormatSignificant(expected->shuffle) +
+                  " (mean over letter shuffles); " + FormatSignificant(expected->independent) +
+                  " with independent letters\n";
     std::fputs(line.c_str(), stdout);
     if (std::fflush(stdout) != 0 || std::ferror(stdout))
         return Fail("The expected count could not be written to standard output.");

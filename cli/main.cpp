@@ -187,7 +187,8 @@ int RunTool(const std::vector<std::string>& arguments) {
     if (!alphabet.ReadKeywords(options.keywordText, keywords, keywordError))
         return Fail(keywordError);
     if (keywords.empty()) return Fail(kNoKeywordsMessage);
-    const SearchSettings settings = MakeSearchSettings(options.fields);
+    SearchSettings settings = MakeSearchSettings(options.fields);
+    settings.MinSkip = options.minSkip;
     std::string outputPath;
     if (!options.outputPath.empty() && !ToSystemPath(options.outputPath, outputPath)) {
         return Fail(options.outputPath +

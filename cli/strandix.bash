@@ -5,13 +5,13 @@ _strandix() {
     local prev=
     ((COMP_CWORD > 0)) && prev=${COMP_WORDS[COMP_CWORD - 1]}
     local options="--max-skip --span --width-from --width-to --min-width --max-width --no-reverse
-        --exclude-direct --ignore-numbers --alphabet --keep-finals -o --output --open --json
+        --exclude-direct --min-skip --ignore-numbers --alphabet --keep-finals -o --output --open --json
         --places -y --yes -q --quiet --controls --control-kind --seed --threads --report
         --expected --shard -h --help --version"
 
     case $prev in
-        --max-skip | --span | --width-from | --width-to | --min-width | --max-width | --controls | \
-            --seed | --threads | --shard)
+        --max-skip | --span | --width-from | --width-to | --min-width | --max-width | --min-skip | \
+            --controls | --seed | --threads | --shard)
             # A number follows: nothing to offer.
             COMPREPLY=()
             return 0

@@ -8,7 +8,7 @@ namespace {
 struct NumberOption {
     const char* name;
     FieldBounds bounds;
-    std::int32_t DialogFields::*value;
+    std::int32_t DialogFields::*value;  // null: an option of the tool alone
 };
 
 // The option names that match the dialog's numeric fields. The widths are the dialog's "from"
@@ -21,6 +21,7 @@ const NumberOption kNumberOptions[] = {
     {"--width-to", kColumnWidthToBounds, &DialogFields::ColumnWidthTo},
     {"--min-width", kColumnWidthFromBounds, &DialogFields::ColumnWidthFrom},
     {"--max-width", kColumnWidthToBounds, &DialogFields::ColumnWidthTo},
+    {"--min-skip", kLettersWithinBounds, nullptr},
 };
 
 const NumberOption* FindNumberOption(const std::string& name) {
@@ -94,7 +95,10 @@ ParseOutcome ParseToolArguments(const std::vector<std::string>& arguments, ToolO
                 error = name + ": " + check.message;
                 return ParseOutcome::Error;
             }
-            options.fields.*(number->value) = *check.value;
+            if (number->value == nullptr)
+                options.minSkip = *check.value;
+            else
+                options.fields.*(number->value) = *check.value;
             continue;
         }
         if (inlineValue) {
@@ -130,6 +134,11 @@ ParseOutcome ParseToolArguments(const std::vector<std::string>& arguments, ToolO
     }
     if (options.json && !options.shard && (options.open || !options.outputPath.empty())) {
         error = "--json writes no page, so it cannot be combined with -o or --open.";
+        return ParseOutcome::Error;
+    }
+    if (options.minSkip > options.fields.LettersWithin) {
+        error = "--min-skip: " + std::to_string(options.minSkip) + " is above --max-skip " +
+                std::to_string(options.fields.LettersWithin) + ", so no skip is left to search.";
         return ParseOutcome::Error;
     }
     if (options.places && !options.json) {
@@ -175,7 +184,10 @@ Search options (the program's defaults in brackets):
   --min-width N      the same as --width-from
   --max-width N      the same as --width-to
   --no-reverse       keywords spelled right to left do not count
-  --exclude-direct   keywords standing in the text as plain words do not count
+  --exclude-direct   keywords standing in the text as plain words do not count (skip +1;
+                     spelled backwards, skip -1, they still count)
+  --min-skip N       letters of a keyword lie at least N apart, 1..50000 [1]; 2 leaves out
+                     every plain word, in either direction
   --ignore-numbers   remove the document's digits before searching
 
 Alphabet:

@@ -1,6 +1,7 @@
 // The command line of the `strandix` tool.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,8 +23,9 @@ struct ToolOptions {
     ControlOptions controls;       // --controls and its companions, --expected
     std::optional<ShardId> shard;  // --shard: the partial goes to -o or standard output
     AlphabetName alphabet = AlphabetName::Latin;  // --alphabet: the script's letters
-    bool keepFinals = false;  // --keep-finals: Hebrew final forms are letters of their own
-    bool places = false;      // --places: each letter's line and column in the JSON
+    bool keepFinals = false;   // --keep-finals: Hebrew final forms are letters of their own
+    bool places = false;       // --places: each letter's line and column in the JSON
+    std::int32_t minSkip = 1;  // --min-skip: the smallest |skip| searched
 };
 
 enum class ParseOutcome { Run, Help, Version, Error };

@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 #include <utility>
 
+#include "controls/control_notes.h"
 #include "controls/sha256.h"
 
 using Json = nlohmann::json;
@@ -15,14 +16,26 @@ using Json = nlohmann::json;
 namespace {
 
 constexpr const char* kFormatName = "strandix-partial";
-constexpr std::int64_t kFormatVersion = 1;
+constexpr std::int64_t kFormatVersion = 2;
 
 // Every field of the format, in the order a shard writes them.
-constexpr const char* kFields[] = {
-    "format", "version",  "document",      "alphabet", "keywords", "settings",   "controlKind",
-    "seed",   "controls", "expectedCount", "real",     "shard",    "statistics", "checksum"};
-constexpr const char* kSettingsFields[] = {"maxSkip", "span",          "minWidth",     "maxWidth",
-                                           "reverse", "excludeDirect", "ignoreNumbers"};
+constexpr const char* kFields[] = {"format",
+                                   "version",
+                                   "document",
+                                   "alphabet",
+                                   "keywords",
+                                   "settings",
+                                   "controlKind",
+                                   "seed",
+                                   "controls",
+                                   "expectedCount",
+                                   "expectedIndependent",
+                                   "real",
+                                   "shard",
+                                   "statistics",
+                                   "checksum"};
+constexpr const char* kSettingsFields[] = {"maxSkip",  "minSkip", "span",          "minWidth",
+                                           "maxWidth", "reverse", "excludeDirect", "ignoreNumbers"};
 
 std::string JsonString(std::string_view text) {
     std::string json = "\"";
@@ -75,6 +88,7 @@ std::string PartialBody(const ControlPartial& partial) {
     }
     body += "],\n";
     body += "\"settings\": {\"maxSkip\": " + std::to_string(settings.MaxDistanceBetweenLetters) +
+            ", \"minSkip\": " + std::to_string(MinAbsoluteSkip(settings)) +
             ", \"span\": " + std::to_string(settings.MaxResultLength) +
             ", \"minWidth\": " + std::to_string(settings.MinColumnWidth) +
             ", \"maxWidth\": " + std::to_string(settings.MaxColumnWidth) +
@@ -84,9 +98,12 @@ std::string PartialBody(const ControlPartial& partial) {
     body += "\"controlKind\": " + JsonString(ControlKindName(run.kind)) +
             ", \"seed\": " + std::to_string(run.seed) +
             ", \"controls\": " + std::to_string(run.total) +
-            ", \"expectedCount\": " + (run.expected ? JsonNumber(*run.expected) : "null") + ",\n";
+            ", \"expectedCount\": " + (run.expected ? JsonNumber(*run.expected) : "null") +
+            ", \"expectedIndependent\": " +
+            (run.expectedIndependent ? JsonNumber(*run.expectedIndependent) : "null") + ",\n";
     body += "\"real\": {\"count\": " + std::to_string(run.real.results) +
-            ", \"smallestSpan\": " + JsonSpan(run.real.smallestSpan) + "},\n";
+            ", \"smallestSpan\": " + JsonSpan(run.real.smallestSpan) +
+            ", \"plainWords\": " + std::to_string(run.plainWordResults) + "},\n";
     body += "\"shard\": {\"index\": " + std::to_string(partial.shard.index) +
             ", \"count\": " + std::to_string(partial.shard.count) + "},\n";
     body += "\"statistics\": [";
@@ -185,6 +202,13 @@ void CheckFields(const Json& object, const std::string& where, const char* const
     }
 }
 
+std::optional<double> ReadExpectation(const Json& value, const char* field) {
+    if (value.is_null()) return std::nullopt;
+    if (!value.is_number() || !std::isfinite(value.get<double>()) || value.get<double>() < 0)
+        Invalid(field, "is not a count");
+    return value.get<double>();
+}
+
 SearchStatistics ReadStatistics(const Json& count, const Json& span, const std::string& field) {
     SearchStatistics statistics;
     statistics.results = ReadInteger(count, field, 0, std::numeric_limits<std::int64_t>::max());
@@ -215,6 +239,7 @@ void ReadRun(const Json& root, ControlPartial& partial) {
     const std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
     run.settings.MaxDistanceBetweenLetters =
         ReadInt32(settings["maxSkip"], "settings.maxSkip", 1, kMax);
+    run.settings.MinSkip = ReadInt32(settings["minSkip"], "settings.minSkip", 1, kMax);
     run.settings.MaxResultLength = ReadInt32(settings["span"], "settings.span", 0, kMax);
     run.settings.MinColumnWidth = ReadInt32(settings["minWidth"], "settings.minWidth", 1, kMax);
     run.settings.MaxColumnWidth =
@@ -232,19 +257,14 @@ void ReadRun(const Json& root, ControlPartial& partial) {
     run.total =
         ReadInteger(root["controls"], "controls", 1, std::numeric_limits<std::int64_t>::max());
 
-    const Json& expected = root["expectedCount"];
-    run.expected.reset();
-    if (!expected.is_null()) {
-        if (!expected.is_number() || !std::isfinite(expected.get<double>()) ||
-            expected.get<double>() < 0)
-            Invalid("expectedCount", "is not a count");
-        run.expected = expected.get<double>();
-    }
+    run.expected = ReadExpectation(root["expectedCount"], "expectedCount");
+    run.expectedIndependent = ReadExpectation(root["expectedIndependent"], "expectedIndependent");
 
     const Json& real = root["real"];
-    const char* const realFields[] = {"count", "smallestSpan"};
+    const char* const realFields[] = {"count", "smallestSpan", "plainWords"};
     CheckFields(real, "real", realFields, std::size(realFields));
     run.real = ReadStatistics(real["count"], real["smallestSpan"], "real");
+    run.plainWordResults = ReadInteger(real["plainWords"], "real.plainWords", 0, run.real.results);
 }
 
 // A row of "statistics" as read: up to three scalar values, and whether anything else was there.
@@ -451,6 +471,14 @@ std::string Shown(const std::vector<std::string>& keywords) {
     return shown;
 }
 
+// A report's keywords as letters, folded as the alphabet folds them.
+std::vector<std::u32string> FoldedKeywords(const KeywordList& keywords) {
+    std::vector<std::u32string> folded;
+    for (const std::string& keyword : keywords)
+        folded.push_back(KeywordLetters(keyword));
+    return folded;
+}
+
 // The first field in which two runs differ, as "its FIELD (A) differs from NAME's (B)".
 // The first field in which two partials' runs differ, as "its FIELD (A) differs from NAME's (B)".
 std::optional<std::string> FirstDifference(const ControlPartial& mine, const ControlPartial& theirs,
@@ -466,9 +494,12 @@ std::optional<std::string> FirstDifference(const ControlPartial& mine, const Con
     compare("document", mine.documentDigest, theirs.documentDigest);
     compare("ignoring of numbers", mine.ignoreNumbers, theirs.ignoreNumbers);
     compare("alphabet", run.alphabet, other.alphabet);
-    compare("keywords", run.keywords, other.keywords);
+    // Keywords compare as the alphabet folds them: MOSES and moses are the same run.
+    if (FoldedKeywords(run.keywords) != FoldedKeywords(other.keywords))
+        compare("keywords", run.keywords, other.keywords);
     compare("letter distance", run.settings.MaxDistanceBetweenLetters,
             other.settings.MaxDistanceBetweenLetters);
+    compare("smallest skip", run.settings.MinSkip, other.settings.MinSkip);
     compare("span", run.settings.MaxResultLength, other.settings.MaxResultLength);
     compare("narrowest width", run.settings.MinColumnWidth, other.settings.MinColumnWidth);
     compare("widest width", run.settings.MaxColumnWidth, other.settings.MaxColumnWidth);
@@ -480,6 +511,9 @@ std::optional<std::string> FirstDifference(const ControlPartial& mine, const Con
     compare("seed", run.seed, other.seed);
     compare("number of controls", run.total, other.total);
     compare("expected count", run.expected, other.expected);
+    compare("expected count with independent letters", run.expectedIndependent,
+            other.expectedIndependent);
+    compare("plain-word results", run.plainWordResults, other.plainWordResults);
     compare("real search", run.real, other.real);
     return difference;
 }

@@ -20,7 +20,6 @@ std::string FormatGeneral(double value, int significant) {
     return std::string(buffer, written.ptr);
 }
 
-
 std::string YesNo(bool value) {
     return value ? "yes" : "no";
 }
@@ -211,7 +210,7 @@ std::string Histogram(const ControlRun& run) {
     const double realCentre = kLeft + realBin * barWidth + barWidth * 0.45;
     const std::string realX = FormatFixed(realCentre, 1);
     constexpr double kLabelRoom = 60;
-    const char* anchor = realCentre < kLabelRoom          ? "start"
+    const char* anchor = realCentre < kLabelRoom            ? "start"
                          : realCentre > kWidth - kLabelRoom ? "end"
                                                             : "middle";
     svg += "<line x1=\"" + realX + "\" y1=\"" + std::to_string(kTop) + "\" x2=\"" + realX +
@@ -293,9 +292,8 @@ std::string ControlsJson(const ControlRun& run) {
             ", \"MaxDistanceBetweenLetters\": " + std::to_string(s.MaxDistanceBetweenLetters) +
             (s.MinSkip > 1 ? ", \"MinSkip\": " + std::to_string(s.MinSkip) : "") + "}";
     json += ", \"real\": {\"results\": " + std::to_string(run.real.results) +
-            ", \"smallestSpan\": " + JsonSpan(run.real.smallestSpan);
-    if (run.plainWordResults >= 0)
-        json += ", \"plainWordResults\": " + std::to_string(run.plainWordResults);
+            ", \"smallestSpan\": " + JsonSpan(run.real.smallestSpan) +
+            ", \"plainWordResults\": " + std::to_string(run.plainWordResults);
     json += "}, \"results\": " +
             JsonSummary(SummariseResults(run.controls), ResultsPValue(run.real, run.controls),
                         kMoreResults, ResultsAtMostPValue(run.real, run.controls), kFewerResults);
@@ -304,9 +302,9 @@ std::string ControlsJson(const ControlRun& run) {
                         kSmallerSpan, SpanAtLeastPValue(run.real, run.controls), kWiderSpan);
     const bool expected = ShowsExpected(run);
     json += ", \"expected\": " + (expected ? FormatShortest(*run.expected) : "null");
-    json += ", \"expectedIndependent\": " +
-            (expected && run.expectedIndependent ? FormatShortest(*run.expectedIndependent)
-                                                 : "null");
+    json +=
+        ", \"expectedIndependent\": " +
+        (expected && run.expectedIndependent ? FormatShortest(*run.expectedIndependent) : "null");
     json += ", \"notes\": [";
     const std::vector<std::string> notes = ControlReportNotes(run);
     for (std::size_t i = 0; i < notes.size(); ++i)

@@ -25,8 +25,8 @@ struct ControlRun {
     // independent letters. Reported for letters controls only, whose reference they are.
     std::optional<double> expected;
     std::optional<double> expectedIndependent;
-    // The real results that hold a keyword at |skip| = 1; -1 when not known.
-    std::int64_t plainWordResults = -1;
+    // The real results that hold a keyword at |skip| = 1.
+    std::int64_t plainWordResults = 0;
 };
 
 // The seed a run uses when the user names none.

@@ -172,7 +172,8 @@ std::int64_t KeywordPlacements(std::int64_t textLength, std::int64_t letters,
     for (std::int64_t d = smallestSkip; d <= widestSkip; ++d) {
         if (!SkipFitsSomeWidth(letters, d, settings)) continue;
         const std::int64_t starts = textLength - (letters - 1) * d;
-        places += (d >= smallestForward ? starts : 0) + (settings.AllowReverseKeywords ? starts : 0);
+        places +=
+            (d >= smallestForward ? starts : 0) + (settings.AllowReverseKeywords ? starts : 0);
     }
     return places;
 }
@@ -202,8 +203,8 @@ std::optional<ExpectedCounts> ExpectedCount(const std::string& text, const Keywo
     for (std::int64_t i = 0; i < n; ++i) {
         const auto letter = static_cast<unsigned char>(ToUpperAscii(keyword[i]));
         const std::int64_t left = counts[letter] - used[letter]++;
-        shuffleChance *= static_cast<double>(std::max<std::int64_t>(left, 0)) /
-                         static_cast<double>(length - i);
+        shuffleChance *=
+            static_cast<double>(std::max<std::int64_t>(left, 0)) / static_cast<double>(length - i);
     }
     return ExpectedCounts{static_cast<double>(places) * shuffleChance,
                           static_cast<double>(places) * chance};

@@ -94,7 +94,8 @@ std::uint64_t FindScanner::ChunkMatches() const {
     const std::int64_t to = std::min(leftOutTo_, chunk_ + 63);
     if (from <= to) {
         const std::int64_t bits = to - from + 1;
-        const std::uint64_t stretch = bits >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << bits) - 1;
+        const std::uint64_t stretch =
+            bits >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << bits) - 1;
         matches &= ~(stretch << (from - chunk_));
     }
     return matches;

@@ -163,11 +163,77 @@ TEST_F(StrandixControlsTest, OptionsAreChecked) {
 }
 
 TEST_F(StrandixControlsTest, ExpectedCountOnItsOwnAndInJson) {
-    const Outcome alone = Run({"--expected", kSample, "moses"});
-    EXPECT_EQ(alone.status, 0);
-    EXPECT_EQ(alone.out, "Expected results with independent letters: 56.02\n");
-    const Outcome json = Run({"--json", "--expected", kSample, "moses"});
-    EXPECT_EQ(json.out, "{\"expected\": 56.016461}\n");
+    const struct {
+        std::vector<std::string> arguments;
+        const char* out;
+    } cases[] = {
+        {{"--expected", kSample, "moses"},
+         "Expected results: 56.01 (mean over letter shuffles); 56.02 with independent letters\n"},
+        {{"--json", "--expected", kSample, "moses"},
+         "{\"expected\": 56.01371171047341, \"expectedIndependent\": 56.01646080628467}\n"},
+        // Far below one: the digits that matter are printed, not 0.000000.
+        {{"--json", "--expected", kSample, "jerusalemite"},
+         "{\"expected\": 5.799983461001003e-09, \"expectedIndependent\": "
+         "5.798365271841693e-09}\n"},
+        {{"--expected", kSample, "jerusalemite"},
+         "Expected results: 5.8e-09 (mean over letter shuffles); 5.798e-09 with independent "
+         "letters\n"},
+        // --min-skip 2 leaves out the skips -1 and +1: one of the 250 skips MOSES can have.
+        {{"--expected", "--min-skip", "2", kSample, "moses"},
+         "Expected results: 55.79 (mean over letter shuffles); 55.79 with independent letters\n"},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome = Run(c.arguments);
+        EXPECT_EQ(outcome.status, 0) << c.out;
+        EXPECT_EQ(outcome.out, c.out);
+        EXPECT_THAT(outcome.err, IsEmpty());
+    }
+}
+
+TEST_F(StrandixControlsTest, PlainWordsAreCountedAndMinSkipLeavesThemOut) {
+    const Outcome plain = Run({"-q", "--controls", "20", kSample, "abraham"});
+    EXPECT_EQ(plain.status, 0);
+    EXPECT_THAT(plain.out, HasSubstr("Results: real 134;"));
+    EXPECT_THAT(plain.out, HasSubstr("Note: 134 of the 134 real results hold a keyword at skip "
+                                     "+1 or -1, as plain text; --min-skip 2 leaves them out.\n"));
+    const Outcome skipped = Run({"-q", "--controls", "20", "--min-skip", "2", kSample, "abraham"});
+    EXPECT_EQ(skipped.status, 1);
+    EXPECT_THAT(skipped.out, HasSubstr("Results: real 0;"));
+    EXPECT_THAT(skipped.out, HasSubstr("letters within 500, smallest skip 2\n"));
+    EXPECT_THAT(skipped.out, testing::Not(HasSubstr("plain text")));
+    // --exclude-direct keeps its meaning, skip +1 only: MAHARBA, ABRAHAM spelled backwards,
+    // still counts where the text has it, and only --min-skip 2 leaves it out.
+    const fs::path backwards = Root() / "backwards.txt";
+    std::ofstream(backwards, std::ios::binary) << "abraham and maharba";
+    for (const auto& [option, count] :
+         {std::pair{"--exclude-direct", "1"}, std::pair{"--min-skip=2", "0"}}) {
+        const Outcome outcome = Run({"-q", "--json", option, backwards.string(), "abraham"});
+        EXPECT_THAT(outcome.out, HasSubstr(std::string("\"count\": ") + count + ",")) << option;
+    }
+}
+
+TEST_F(StrandixControlsTest, AReportNamesBothTailsAndWhatAReaderMustKnow) {
+    // LEVEL reads the same both ways; MOSES's skip is capped by the span.
+    const fs::path document = Root() / "level.txt";
+    std::ofstream(document, std::ios::binary) << "xxlevelxx moses and level again";
+    const Outcome outcome =
+        Run({"-q", "--controls", "5", "--span", "40", document.string(), "level", "moses"});
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    for (const char* line :
+         {"p(at least as many) = ", "; p(at most as many) = ", "p(at most as small) = ",
+          "; p(at least as wide) = ",
+          "Note: 4 of the 4 real results hold a keyword at skip +1 or -1, as plain text; "
+          "--min-skip 2 leaves them out.\n",
+          "Note: --span 40 caps the skip of level at 10, below --max-skip 500.\n",
+          "Note: --span 40 caps the skip of moses at 10, below --max-skip 500.\n",
+          "Note: level reads the same both ways: each of its finds is counted once in each "
+          "direction.\n",
+          "correct the p-values for multiple tests", "share their control texts"})
+        EXPECT_THAT(outcome.out, HasSubstr(line));
+    // Word controls have no expected count as their reference.
+    const Outcome words =
+        Run({"-q", "--controls", "5", "--control-kind", "words", kSample, "moses"});
+    EXPECT_THAT(words.out, testing::Not(HasSubstr("Expected")));
 }
 
 TEST_F(StrandixControlsTest, JsonCarriesTheResultsAndTheControls) {

@@ -61,9 +61,9 @@ TEST(ControlReportTest, ExpectedCountsBelongToLettersControlsOnly) {
         EXPECT_NE(ControlsJson(run).find("\"expected\": null, \"expectedIndependent\": null"),
                   std::string::npos);
     }
-    EXPECT_NE(ControlsJson(SmallLettersRun())
-                  .find("\"expected\": 5.1254, \"expectedIndependent\": 5.3"),
-              std::string::npos);
+    EXPECT_NE(
+        ControlsJson(SmallLettersRun()).find("\"expected\": 5.1254, \"expectedIndependent\": 5.3"),
+        std::string::npos);
 }
 
 TEST(ControlReportTest, TextReportSaysWhenTheRunWasStoppedOrHasNoExpectation) {
@@ -84,7 +84,8 @@ TEST(ControlReportTest, JsonHoldsTheSummaryAndEveryControl) {
               "\"done\": 4, \"keywords\": [\"Moses\"], \"settings\": {\"AllowReverseKeywords\": "
               "true, \"ExcludeWordsDirectlyFromText\": false, \"MinColumnWidth\": 10, "
               "\"MaxColumnWidth\": 100, \"MaxResultLength\": 1000, \"MaxDistanceBetweenLetters\": "
-              "20}, \"real\": {\"results\": 6, \"smallestSpan\": 3}, \"results\": {\"samples\": 4, "
+              "20}, \"real\": {\"results\": 6, \"smallestSpan\": 3, "
+              "\"plainWordResults\": 0}, \"results\": {\"samples\": 4, "
               "\"mean\": 4.75, \"sd\": 3.774917217635375, \"min\": 0, \"max\": 9, \"hits\": 2, "
               "\"p\": 0.6, \"tail\": \"at least as many\", \"hitsAtMost\": 3, \"pAtMost\": 0.8, "
               "\"tailAtMost\": \"at most as many\"}, \"smallestSpan\": {\"samples\": 3, "

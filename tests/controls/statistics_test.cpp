@@ -118,8 +118,7 @@ TEST(StatisticsTest, ExpectedCountIsExactWhereEveryLetterMatches) {
     for (const Case& c : cases) {
         const std::optional<ExpectedCounts> expected = ExpectedCount(text, c.keywords, c.settings);
         ASSERT_TRUE(expected.has_value()) << c.name;
-        const auto found =
-            static_cast<double>(MeasureSearch(text, c.keywords, c.settings).results);
+        const auto found = static_cast<double>(MeasureSearch(text, c.keywords, c.settings).results);
         EXPECT_EQ(expected->shuffle, found) << c.name;
         EXPECT_EQ(expected->independent, found) << c.name;
     }
@@ -183,8 +182,7 @@ TEST(StatisticsTest, ShuffleAndIndependentExpectationsOnTheStartOfGenesis) {
         SummariseResults(RunControls({text, keywords, {}}, AllControls(2000), options));
     const double standardError = summary.standardDeviation / std::sqrt(2000.0);
     EXPECT_LT(std::fabs(summary.mean - expected.shuffle), 3 * standardError) << summary.mean;
-    EXPECT_GT(std::fabs(summary.mean - expected.independent), 10 * standardError)
-        << summary.mean;
+    EXPECT_GT(std::fabs(summary.mean - expected.independent), 10 * standardError) << summary.mean;
 }
 
 TEST(StatisticsTest, ExpectedCountNeedsASingleKeyword) {
@@ -270,8 +268,7 @@ TEST(StatisticsTest, PValuesCountTiesAndSearchesWithoutResult) {
         const PValue span = SpanPValue(c.real, controls);
         EXPECT_EQ(results.hits, c.resultHits) << c.real.results;
         EXPECT_EQ(span.hits, c.spanHits) << c.real.results;
-        EXPECT_EQ(ResultsAtMostPValue(c.real, controls).hits, c.fewerResultHits)
-            << c.real.results;
+        EXPECT_EQ(ResultsAtMostPValue(c.real, controls).hits, c.fewerResultHits) << c.real.results;
         EXPECT_EQ(SpanAtLeastPValue(c.real, controls).hits, c.widerSpanHits) << c.real.results;
         EXPECT_EQ(results.controls, 5);
         EXPECT_DOUBLE_EQ(results.Value(), static_cast<double>(1 + c.resultHits) / 6.0);
