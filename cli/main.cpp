@@ -11,6 +11,7 @@
 #include "cli/controls_command.h"
 #include "cli/exit_status.h"
 #include "cli/json_result_sink.h"
+#include "cli/output_files.h"
 #include "cli/search_end.h"
 #include "cli/shard_command.h"
 #include "cli/tool_options.h"
@@ -37,16 +38,6 @@ std::string WriteErrorSentence(std::string reason) {
     while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r'))
         reason.pop_back();
     return "Encountered an error when saving the results: " + reason;
-}
-
-// The system's words for `error` as the end of a sentence.
-std::string ReasonSentence(SystemErrorCode error) {
-    std::string reason = SystemFileSystem().DescribeError(error);
-    while (!reason.empty() &&
-           (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' '))
-        reason.pop_back();
-    if (!reason.empty() && reason.back() != '.') reason.push_back('.');
-    return reason;
 }
 
 // Writes all of `text` to standard output. False when the stream refused it (closed, full).
@@ -198,6 +189,12 @@ int RunTool(const std::vector<std::string>& arguments) {
 
     // "-" is standard input, as for most tools; a file of that name is ./-.
     const bool fromInput = options.document == "-";
+    // Every output is checked before the work: none replaces the document, each can be written.
+    std::vector<RunInput> inputs;
+    if (!fromInput) inputs.push_back({options.document, "the document"});
+    const std::string outputProblem =
+        CheckOutputs({options.outputPath, options.controls.reportPath}, inputs);
+    if (!outputProblem.empty()) return Fail(outputProblem);
     std::string document;
     SystemErrorCode reason = 0;
     const DocumentReadStatus status =

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "cli/console.h"
+#include "cli/output_files.h"
 
 namespace {
 
@@ -156,6 +157,12 @@ int RunMergeCommand(const std::vector<std::string>& arguments) {
         std::fprintf(stderr, "%s\n", kMergeUsage);
         return kFailed;
     }
+
+    std::vector<RunInput> inputs;
+    for (const std::string& file : files)
+        inputs.push_back({file, "a partial being merged"});
+    if (const std::string problem = CheckOutputs({reportPath}, inputs); !problem.empty())
+        return Fail(problem);
 
     CPartialMerger merger;
     std::string message;

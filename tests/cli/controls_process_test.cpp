@@ -286,3 +286,54 @@ TEST_F(StrandixControlsTest, HelpNamesTheControlOptions) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(StrandixControlsTest, AnOutputThatIsAnInputIsRefusedBeforeAnyWork) {
+    // The document, a symbolic link to it, and two partials of one run.
+    const fs::path document = Root() / "doc.txt";
+    const fs::path link = Root() / "link.txt";
+    const std::string original = ReadAll(kSample).substr(0, 20000);
+    std::ofstream(document, std::ios::binary) << original;
+    fs::create_symlink(document, link);
+    const std::string doc = document.string(), linked = link.string();
+    const std::string part0 = (Root() / "part-0.json").string();
+    const std::string part1 = (Root() / "part-1.json").string();
+    ASSERT_EQ(Run({"-q", "--controls", "4", "--shard", "0/2", "-o", part0, doc, "moses"}).status,
+              0);
+    ASSERT_EQ(Run({"-q", "--controls", "4", "--shard", "1/2", "-o", part1, doc, "moses"}).status,
+              0);
+    const std::string partial = ReadAll(part1);
+    const struct {
+        std::vector<std::string> arguments;
+        std::string message;
+    } cases[] = {
+        {{"-o", doc, doc, "moses"},
+         doc + ": this output is the same file as the document (" + doc + ")"},
+        {{"-o", linked, doc, "moses"},
+         linked + ": this output is the same file as the document (" + doc + ")"},
+        {{"-o", doc, linked, "moses"},
+         doc + ": this output is the same file as the document (" + linked + ")"},
+        {{"--controls", "3", "--report", doc, doc, "moses"},
+         doc + ": this output is the same file as the document"},
+        {{"--controls", "4", "--shard", "0/2", "-o", linked, doc, "moses"},
+         linked + ": this output is the same file as the document"},
+        {{"merge", "--report", part1, part0, part1},
+         part1 + ": this output is the same file as a partial being merged (" + part1 + ")"},
+        // An output that cannot be written is found before the controls run, not after.
+        {{"--controls", "100000", "--report", (Root() / "missing" / "r.html").string(), doc,
+          "moses"},
+         (Root() / "missing" / "r.html").string() +
+             ": the file cannot be written.  No such file or directory."},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome = Run(c.arguments);
+        EXPECT_EQ(outcome.status, 2) << c.message;
+        EXPECT_EQ(outcome.err.rfind("strandix: " + c.message, 0), 0u) << outcome.err;
+        EXPECT_THAT(outcome.out, IsEmpty());
+        EXPECT_EQ(ReadAll(document), original) << c.message;
+        EXPECT_EQ(ReadAll(part1), partial) << c.message;
+    }
+}
+
+}  // namespace
