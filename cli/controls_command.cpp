@@ -2,7 +2,6 @@
 #include "cli/exit_status.h"
 
 #include <atomic>
-#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -10,25 +9,9 @@
 
 #include "cli/console.h"
 #include "controls/control_runner.h"
+#include "results/json_writer.h"
 
 namespace {
-
-constexpr std::int64_t kMostControls = 100000000;
-constexpr unsigned kMostThreads = 1024;
-
-// Decimal digits only, within first..last.
-bool ReadWhole(const std::string& value, std::uint64_t first, std::uint64_t last,
-               std::uint64_t& number) {
-    if (value.empty() || value.find_first_not_of("0123456789") != std::string::npos) return false;
-    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
-    return error == std::errc() && end == value.data() + value.size() && number >= first &&
-           number <= last;
-}
-
-std::string Between(std::uint64_t first, std::uint64_t last) {
-    return "Please enter an integer between " + std::to_string(first) + " and " +
-           std::to_string(last) + ".";
-}
 
 // Controls done, rate and time left on the terminal, at most five times a second; Ctrl-C asks
 // the run to start no further control.
@@ -86,90 +69,16 @@ bool WriteFile(const std::string& path, const std::string& content) {
 
 }  // namespace
 
-bool IsControlValueOption(const std::string& name) {
-    return name == "--controls" || name == "--control-kind" || name == "--seed" ||
-           name == "--threads" || name == "--report";
-}
-
-bool ReadControlValueOption(const std::string& name, const std::string& value,
-                            ControlOptions& options, std::string& error) {
-    std::uint64_t number = 0;
-    if (name == "--controls") {
-        if (!ReadWhole(value, 1, kMostControls, number)) {
-            error = name + ": " + Between(1, kMostControls);
-            return false;
-        }
-        options.count = static_cast<std::int64_t>(number);
-        return true;
-    }
-    options.needsControls = true;
-    if (name == "--control-kind") {
-        if (!ParseControlKind(value, options.kind)) {
-            error = name + ": Please choose letters, words or keywords.";
-            return false;
-        }
-    } else if (name == "--seed") {
-        if (!ReadWhole(value, 0, UINT64_MAX, number)) {
-            error = name + ": " + Between(0, UINT64_MAX);
-            return false;
-        }
-        options.seed = number;
-    } else if (name == "--threads") {
-        if (!ReadWhole(value, 1, kMostThreads, number)) {
-            error = name + ": " + Between(1, kMostThreads);
-            return false;
-        }
-        options.threads = static_cast<unsigned>(number);
-    } else if (name == "--report") {
-        if (value.empty()) {
-            error = name + ": a file name must follow.";
-            return false;
-        }
-        options.reportPath = value;
-    }
-    return true;
-}
-
-bool CheckControlOptions(const ControlOptions& options, bool pageOptions, std::string& error) {
-    if (options.count == 0 && options.needsControls) {
-        error = "--control-kind, --seed, --threads and --report need --controls.";
-        return false;
-    }
-    if (options.count > 0 && pageOptions) {
-        error =
-            "--controls writes a report, not a page, so it cannot be combined with -o or "
-            "--open (--report FILE.html writes the report as a page).";
-        return false;
-    }
-    return true;
-}
-
-std::string ControlUsage() {
-    return R"(Controls (how likely by chance):
-  --controls N       after the search, run it on N controls and report how it compares
-                     (results and smallest span: the controls' mean, sd, min, max, p-values)
-  --control-kind K   letters: the document's letters shuffled [default]; words: its words
-                     shuffled; keywords: each keyword replaced by random letters
-  --seed S           the controls' random seed, printed in every report [20261210]
-  --threads T        controls run at once [one per core]
-  --report FILE      also write the report as a standalone HTML page with a histogram
-  --expected         the expected result count of a single keyword: the mean over shuffles
-                     of the document's letters, and the count with independent letters
-                     (on its own: that line only, no search)
-)";
-}
-
 int PrintExpectedCount(const ControlCommand& command) {
     const std::optional<ExpectedCounts> expected =
         ExpectedCount(command.text, command.keywords, command.settings);
     if (!expected) return Fail("--expected needs exactly one keyword.");
     const std::string line =
-        command.json
-            ? "{\"expected\": " + FormatShortest(expected->shuffle) +
-                  ", \"expectedIndependent\": " + FormatShortest(expected->independent) + "}\n"
-            : "Expected results: " + FormatSignificant(expected->shuffle) +
-                  " (mean over letter shuffles); " + FormatSignificant(expected->independent) +
-                  " with independent letters\n";
+        command.json ? "{\"expected\": " + JsonNumber(expected->shuffle) +
+                           ", \"expectedIndependent\": " + JsonNumber(expected->independent) + "}\n"
+                     : "Expected results: " + FormatSignificant(expected->shuffle) +
+                           " (mean over letter shuffles); " +
+                           FormatSignificant(expected->independent) + " with independent letters\n";
     std::fputs(line.c_str(), stdout);
     if (std::fflush(stdout) != 0 || std::ferror(stdout))
         return Fail("The expected count could not be written to standard output.");
@@ -235,7 +144,7 @@ int RunControlCommand(const ControlCommand& command, JsonWriter writeJson, void*
 
     int status = run.real.results > 0 ? kFound : kNothingFound;
     if (command.json) {
-        status = writeJson(", \"controls\": " + ControlsJson(run), context);
+        status = writeJson(ControlsJson(run), context);
     } else {
         std::fputs(ControlReportText(run).c_str(), stdout);
         if (std::fflush(stdout) != 0 || std::ferror(stdout))

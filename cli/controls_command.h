@@ -5,33 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "cli/tool_options.h"
 #include "controls/control_cases.h"
 #include "controls/control_report.h"
 #include "text/alphabet.h"
-
-struct ControlOptions {
-    std::int64_t count = 0;  // --controls; 0: no control run
-    ControlKind kind = ControlKind::Letters;
-    std::uint64_t seed = kDefaultControlSeed;
-    unsigned threads = 0;        // --threads; 0: one per core
-    std::string reportPath;      // --report
-    bool expected = false;       // --expected
-    bool needsControls = false;  // an option that only a control run uses was given
-};
-
-// True for the control options that take a value (--controls, --control-kind, --seed,
-// --threads, --report); `name` without its value.
-bool IsControlValueOption(const std::string& name);
-
-// Takes the value of such an option. False with `error` set (one sentence naming the option).
-bool ReadControlValueOption(const std::string& name, const std::string& value,
-                            ControlOptions& options, std::string& error);
-
-// The checks that need the whole command line: false with `error` set.
-bool CheckControlOptions(const ControlOptions& options, bool pageOptions, std::string& error);
-
-// The lines --help shows for these options.
-std::string ControlUsage();
 
 struct ControlCommand {
     const ControlOptions& options;
@@ -57,8 +34,8 @@ int PrintExpectedCount(const ControlCommand& command);
 
 // --controls: the real search, the controls, and the report on standard output (or the
 // "controls" object that `writeJson` adds to the results' JSON document), and the HTML page of
-// --report. `writeJson` writes the real search's JSON document with the given extra members
+// --report. `writeJson` writes the real search's JSON document with the given "controls" object
 // and answers the tool's exit status. Exit status: 0 with real results, 1 without, 130 when
 // Ctrl-C stopped the controls, 2 on an error.
-using JsonWriter = int (*)(const std::string& extraMembers, void* context);
+using JsonWriter = int (*)(const std::string& controlsJson, void* context);
 int RunControlCommand(const ControlCommand& command, JsonWriter writeJson, void* context);

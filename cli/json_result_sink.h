@@ -10,7 +10,9 @@
 #include <cstdio>
 #include <string>
 #include <utility>
+#include <vector>
 
+#include "results/json_writer.h"
 #include "results/progress_receiver.h"
 #include "search/result_sink.h"
 #include "search/text_input.h"
@@ -32,15 +34,18 @@ class CJsonResultSink : public CResultSink {
     bool End(bool canceled) override;
     bool Progress(std::int32_t position, std::int32_t total) override;
 
-    // Members written after "canceled", before the closing brace (", \"name\": value...").
-    void SetTrailingMembers(std::string members) { trailingMembers_ = std::move(members); }
+    // A member written after "canceled", before the closing brace: `value` is JSON already.
+    void AddTrailingMember(std::string name, std::string value) {
+        trailingMembers_.emplace_back(std::move(name), std::move(value));
+    }
 
     std::int64_t Count() const { return count_; }
     // True when the stream refused what was written.
     bool OutputFailed() const { return failed_; }
 
   private:
-    bool Flush();
+    // Writes what the writer holds, then `after`, and flushes the stream.
+    bool Write(const char* after = "");
 
     std::FILE* out_;
     std::string document_;
@@ -49,11 +54,8 @@ class CJsonResultSink : public CResultSink {
     CAlphabet alphabet_;
     CLetterPlaces* places_;
     CProgressReceiver& receiver_;
-    std::string trailingMembers_;
+    std::vector<std::pair<std::string, std::string>> trailingMembers_;
+    CJsonWriter json_;
     std::int64_t count_ = 0;
     bool failed_ = false;
 };
-
-// `text` as a JSON string with its quotes. Valid UTF-8 passes through; every other byte, like
-// a path in a legacy code page, stands as the character of that number (\u00XX).
-std::string JsonString(const std::string& text);

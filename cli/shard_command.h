@@ -2,22 +2,11 @@
 // `strandix merge` puts the partials together into the single run's report.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/controls_command.h"
 #include "controls/control_partial.h"
-
-// Reads the value of --shard ("K/N", 0 <= K < N). False with `error` set.
-bool ReadShardOption(const std::string& value, ShardId& shard, std::string& error);
-
-// The checks --shard needs of the whole command line: false with `error` set.
-bool CheckShardOptions(const std::optional<ShardId>& shard, const ControlOptions& controls,
-                       bool json, bool open, std::string& error);
-
-// The lines --help shows for --shard and the merge command.
-std::string ShardUsage();
 
 struct ShardCommand {
     const ControlCommand& controls;
@@ -32,7 +21,7 @@ struct ShardCommand {
 // merge), 130 when Ctrl-C stopped the controls (no partial is written), 2 on an error.
 int RunShardCommand(const ShardCommand& command);
 
-// `strandix merge [--json] [--report FILE.html] PARTIAL...` with the arguments after "merge".
+// `strandix merge [--json] [--report FILE.html] PARTIAL...`: the partials are the operands.
 // Exit status as the single run's: 0 when the real search found results, 1 when not, 2 when
 // the partials are refused or cannot be read, or on an error.
-int RunMergeCommand(const std::vector<std::string>& arguments);
+int RunMergeCommand(const ToolOptions& options);

@@ -2,52 +2,278 @@
 
 #include <cstdint>
 #include <optional>
+#include <string_view>
+
+#include "cli/integer_option.h"
+#include "cli/tool_command.h"
 
 namespace {
 
-struct NumberOption {
-    const char* name;
-    FieldBounds bounds;
-    std::int32_t DialogFields::*value;  // null: an option of the tool alone
+constexpr std::uint64_t kMostControls = 100000000;
+constexpr std::uint64_t kMostThreads = 1024;
+constexpr unsigned kSearchAndMerge = kSearchCommand | kMergeCommand;
+
+// A number box of the dialog: its bounds, read as the dialog reads them.
+template <std::int32_t DialogFields::*Field, const FieldBounds& Bounds>
+bool SetField(ToolOptions& options, const std::string& value, std::string& error) {
+    const std::optional<std::uint64_t> number =
+        ReadInteger(value,
+                    {static_cast<std::uint64_t>(Bounds.lowest),
+                     static_cast<std::uint64_t>(Bounds.highest), true},
+                    error);
+    if (number) options.fields.*Field = static_cast<std::int32_t>(*number);
+    return number.has_value();
+}
+
+// A check box of the dialog, set to `state`.
+template <std::int32_t DialogFields::*Field, std::int32_t State>
+bool SetCheck(ToolOptions& options, const std::string&, std::string&) {
+    options.fields.*Field = State;
+    return true;
+}
+
+template <bool ToolOptions::*Flag>
+bool SetFlag(ToolOptions& options, const std::string&, std::string&) {
+    options.*Flag = true;
+    return true;
+}
+
+bool Nothing(ToolOptions&, const std::string&, std::string&) {
+    return true;
+}
+
+bool SetMinSkip(ToolOptions& options, const std::string& value, std::string& error) {
+    const std::optional<std::uint64_t> number =
+        ReadInteger(value,
+                    {static_cast<std::uint64_t>(kLettersWithinBounds.lowest),
+                     static_cast<std::uint64_t>(kLettersWithinBounds.highest), true},
+                    error);
+    if (number) options.minSkip = static_cast<std::int32_t>(*number);
+    return number.has_value();
+}
+
+bool SetOutput(ToolOptions& options, const std::string& value, std::string&) {
+    options.outputPath = value;
+    return true;
+}
+
+bool SetAlphabet(ToolOptions& options, const std::string& value, std::string& error) {
+    if (ParseAlphabetName(value, options.alphabet)) return true;
+    error = "Please name latin, hebrew or greek.";
+    return false;
+}
+
+bool SetControls(ToolOptions& options, const std::string& value, std::string& error) {
+    const std::optional<std::uint64_t> count = ReadInteger(value, {1, kMostControls}, error);
+    if (count) options.controls.count = static_cast<std::int64_t>(*count);
+    return count.has_value();
+}
+
+bool SetControlKind(ToolOptions& options, const std::string& value, std::string& error) {
+    options.controls.needsControls = true;
+    if (ParseControlKind(value, options.controls.kind)) return true;
+    error = "Please choose letters, words or keywords.";
+    return false;
+}
+
+bool SetSeed(ToolOptions& options, const std::string& value, std::string& error) {
+    options.controls.needsControls = true;
+    const std::optional<std::uint64_t> seed = ReadInteger(value, {0, UINT64_MAX}, error);
+    if (seed) options.controls.seed = *seed;
+    return seed.has_value();
+}
+
+bool SetThreads(ToolOptions& options, const std::string& value, std::string& error) {
+    options.controls.needsControls = true;
+    const std::optional<std::uint64_t> threads = ReadInteger(value, {1, kMostThreads}, error);
+    if (threads) options.controls.threads = static_cast<unsigned>(*threads);
+    return threads.has_value();
+}
+
+bool SetReport(ToolOptions& options, const std::string& value, std::string& error) {
+    options.controls.needsControls = true;
+    if (!value.empty()) {
+        options.controls.reportPath = value;
+        return true;
+    }
+    error = "a file name must follow.";
+    return false;
+}
+
+bool SetExpected(ToolOptions& options, const std::string&, std::string&) {
+    options.controls.expected = true;
+    return true;
+}
+
+// "K/N", 0 <= K < N.
+bool SetShard(ToolOptions& options, const std::string& value, std::string& error) {
+    const std::size_t slash = value.find('/');
+    const IntegerRange any{0, INT64_MAX};
+    std::string ignored;
+    const std::optional<std::uint64_t> index =
+        slash == std::string::npos ? std::nullopt
+                                   : ReadInteger(value.substr(0, slash), any, ignored);
+    const std::optional<std::uint64_t> count =
+        slash == std::string::npos ? std::nullopt
+                                   : ReadInteger(value.substr(slash + 1), any, ignored);
+    if (!index || !count || *count < 1 || *index >= *count) {
+        error =
+            "Please enter K/N, with N shards in all and K from 0 to N-1 (0/4 is the first of "
+            "four).";
+        return false;
+    }
+    options.shard = ShardId{static_cast<std::int64_t>(*index), static_cast<std::int64_t>(*count)};
+    return true;
+}
+
+using HS = HelpSection;
+using PO = ParseOutcome;
+using F = DialogFields;
+
+// The widths are the dialog's "from" and "to" boxes with their own bounds, put in order only
+// when the search starts; the older names --min-width and --max-width stay as aliases.
+const std::vector<OptionRow> kOptionRows = {
+    {kSearchCommand, HS::Search, "--max-skip D",
+     "letters of a keyword lie at most D apart, 1..50000 [500]",
+     &SetField<&F::LettersWithin, kLettersWithinBounds>},
+    {kSearchCommand, HS::Search, "--span M", "all keywords lie within M letters, 0..500000 [1000]",
+     &SetField<&F::AllKeywordsWithin, kAllKeywordsWithinBounds>},
+    {kSearchCommand, HS::Search, "--width-from N",
+     "one end of the range of grid widths, 1..10000 [10]",
+     &SetField<&F::ColumnWidthFrom, kColumnWidthFromBounds>},
+    {kSearchCommand, HS::Search, "--width-to N",
+     "the other end, 1..500 [100]; the two are put in order, so\n"
+     "--width-from 600 --width-to 10 tries the widths 10 to 600",
+     &SetField<&F::ColumnWidthTo, kColumnWidthToBounds>},
+    {kSearchCommand, HS::Search, "--min-width N", "the same as --width-from",
+     &SetField<&F::ColumnWidthFrom, kColumnWidthFromBounds>},
+    {kSearchCommand, HS::Search, "--max-width N", "the same as --width-to",
+     &SetField<&F::ColumnWidthTo, kColumnWidthToBounds>},
+    {kSearchCommand, HS::Search, "--no-reverse", "keywords spelled right to left do not count",
+     &SetCheck<&F::AllowReverseKeywords, 0>},
+    {kSearchCommand, HS::Search, "--exclude-direct",
+     "keywords standing in the text as plain words do not count (skip +1;\n"
+     "spelled backwards, skip -1, they still count)",
+     &SetCheck<&F::ExcludeWordsDirectlyFromText, 1>},
+    {kSearchCommand, HS::Search, "--min-skip N",
+     "letters of a keyword lie at least N apart, 1..50000 [1]; 2 leaves out\n"
+     "every plain word, in either direction",
+     &SetMinSkip},
+    {kSearchCommand, HS::Search, "--ignore-numbers",
+     "remove the document's digits before searching", &SetCheck<&F::IgnoreNumbers, 1>},
+
+    {kSearchCommand, HS::Alphabet, "--alphabet NAME",
+     "the letters searched: latin (A-Z, the default), hebrew or greek; hebrew\n"
+     "and greek documents and keywords are UTF-8",
+     &SetAlphabet},
+    {kSearchCommand, HS::Alphabet, "--keep-finals",
+     "hebrew: the five final forms count as letters of their own",
+     &SetFlag<&ToolOptions::keepFinals>},
+
+    {kSearchCommand, HS::Output, "-o, --output FILE",
+     "when the search ends, copy the page to FILE (replacing it) and remove\n"
+     "the page from the temporary folder",
+     &SetOutput},
+    {kSearchCommand, HS::Output, "--open", "open the page in the desktop's default viewer",
+     &SetFlag<&ToolOptions::open>},
+    {kSearchAndMerge, HS::Output, "--json",
+     "write the results to standard output as one JSON document instead",
+     &SetFlag<&ToolOptions::json>},
+    {kSearchCommand, HS::Output, "--places",
+     "with --json: each letter's line and column in the document as well",
+     &SetFlag<&ToolOptions::places>},
+    {kSearchCommand, HS::Output, "-y, --yes", "go on when the page passes 5 MB without asking",
+     &SetFlag<&ToolOptions::yes>},
+    {kSearchCommand, HS::Output, "-q, --quiet", "no progress bar", &SetFlag<&ToolOptions::quiet>},
+    {kSearchAndMerge, HS::Output, "-h, --help", "show this help", &Nothing, PO::Help},
+    {kSearchCommand, HS::Output, "--version", "show the version", &Nothing, PO::Version},
+
+    {kSearchCommand, HS::Controls, "--controls N",
+     "after the search, run it on N controls and report how it compares\n"
+     "(results and smallest span: the controls' mean, sd, min, max, p-values)",
+     &SetControls},
+    {kSearchCommand, HS::Controls, "--control-kind K",
+     "letters: the document's letters shuffled [default]; words: its words\n"
+     "shuffled; keywords: each keyword replaced by random letters",
+     &SetControlKind},
+    {kSearchCommand, HS::Controls, "--seed S",
+     "the controls' random seed, printed in every report [20261210]", &SetSeed},
+    {kSearchCommand, HS::Controls, "--threads T", "controls run at once [one per core]",
+     &SetThreads},
+    {kSearchCommand, HS::Controls, "--report FILE",
+     "also write the report as a standalone HTML page with a histogram", &SetReport},
+    {kMergeCommand, HS::None, "--report FILE.html", "", &SetReport, PO::Run,
+     "a file name must follow."},
+    {kSearchCommand, HS::Controls, "--expected",
+     "the expected result count of a single keyword: the mean over shuffles\n"
+     "of the document's letters, and the count with independent letters\n"
+     "(on its own: that line only, no search)",
+     &SetExpected},
+
+    {kSearchCommand, HS::Shards, "--shard K/N",
+     "with --controls: compute only the controls i with i mod N = K and write\n"
+     "them as a partial (JSON) to standard output, or to the file of -o",
+     &SetShard},
 };
 
-// The option names that match the dialog's numeric fields. The widths are the dialog's "from"
-// and "to" boxes with their own bounds, put in order only when the search starts; the older
-// names --min-width and --max-width stay as aliases of the same two boxes.
-const NumberOption kNumberOptions[] = {
-    {"--max-skip", kLettersWithinBounds, &DialogFields::LettersWithin},
-    {"--span", kAllKeywordsWithinBounds, &DialogFields::AllKeywordsWithin},
-    {"--width-from", kColumnWidthFromBounds, &DialogFields::ColumnWidthFrom},
-    {"--width-to", kColumnWidthToBounds, &DialogFields::ColumnWidthTo},
-    {"--min-width", kColumnWidthFromBounds, &DialogFields::ColumnWidthFrom},
-    {"--max-width", kColumnWidthToBounds, &DialogFields::ColumnWidthTo},
-    {"--min-skip", kLettersWithinBounds, nullptr},
+// The names in a row's label, and whether it takes a value (a last word without a dash).
+struct LabelNames {
+    std::vector<std::string_view> names;
+    bool takesValue = false;
 };
 
-const NumberOption* FindNumberOption(const std::string& name) {
-    for (const NumberOption& option : kNumberOptions) {
-        if (name == option.name) return &option;
+LabelNames ReadLabel(std::string_view label) {
+    LabelNames read;
+    while (!label.empty()) {
+        const std::size_t end = label.find_first_of(", ");
+        const std::string_view word = label.substr(0, end);
+        if (!word.empty() && word[0] == '-') {
+            read.names.push_back(word);
+        } else if (!word.empty()) {
+            read.takesValue = true;
+        }
+        label = end == std::string_view::npos ? std::string_view() : label.substr(end + 1);
+    }
+    return read;
+}
+
+const OptionRow* FindRow(const ToolCommand& command, std::string_view name, bool& takesValue) {
+    for (const OptionRow& row : kOptionRows) {
+        if ((row.commands & command.id) == 0) continue;
+        const LabelNames label = ReadLabel(row.label);
+        for (const std::string_view known : label.names) {
+            if (known == name) {
+                takesValue = label.takesValue;
+                return &row;
+            }
+        }
     }
     return nullptr;
 }
 
-}  // namespace
+ParsedCommandLine Failed(const ToolCommand& command, std::string error, bool valueError) {
+    ParsedCommandLine parsed;
+    parsed.command = &command;
+    parsed.error = std::move(error);
+    parsed.hint = !valueError || command.searchSyntax;
+    return parsed;
+}
 
-ParseOutcome ParseToolArguments(const std::vector<std::string>& arguments, ToolOptions& options,
-                                std::string& error) {
-    std::vector<std::string> operands;
+// The options and operands after the command's name.
+ParsedCommandLine ParseCommand(const ToolCommand& command,
+                               const std::vector<std::string>& arguments, std::size_t first,
+                               ToolOptions& options) {
     bool optionsEnded = false;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
+    for (std::size_t i = first; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
-            operands.push_back(argument);
+            options.operands.push_back(argument);
             continue;
         }
         if (argument == "--") {
             optionsEnded = true;
             continue;
         }
-        // --name=value or --name value for the options that take one.
         std::string name = argument;
         std::optional<std::string> inlineValue;
         if (const std::size_t equals = argument.find('=');
@@ -55,159 +281,147 @@ ParseOutcome ParseToolArguments(const std::vector<std::string>& arguments, ToolO
             name = argument.substr(0, equals);
             inlineValue = argument.substr(equals + 1);
         }
-        const NumberOption* number = FindNumberOption(name);
-        const bool controlOption = IsControlValueOption(name);
-        if (number != nullptr || controlOption || name == "--shard" || name == "-o" ||
-            name == "--output" || name == "--alphabet") {
-            std::string value;
-            if (inlineValue) {
-                value = *inlineValue;
-            } else if (i + 1 < arguments.size()) {
-                value = arguments[++i];
-            } else {
-                error = name + ": a value must follow.";
-                return ParseOutcome::Error;
-            }
-            if (name == "--alphabet") {
-                if (!ParseAlphabetName(value, options.alphabet)) {
-                    error = "--alphabet: Please name latin, hebrew or greek.";
-                    return ParseOutcome::Error;
-                }
-                continue;
-            }
-            if (name == "--shard") {
-                ShardId shard;
-                if (!ReadShardOption(value, shard, error)) return ParseOutcome::Error;
-                options.shard = shard;
-                continue;
-            }
-            if (controlOption) {
-                if (!ReadControlValueOption(name, value, options.controls, error))
-                    return ParseOutcome::Error;
-                continue;
-            }
-            if (number == nullptr) {
-                options.outputPath = value;
-                continue;
-            }
-            const NumberFieldCheck check = CheckNumberField(number->bounds, value);
-            if (!check.value) {
-                error = name + ": " + check.message;
-                return ParseOutcome::Error;
-            }
-            if (number->value == nullptr)
-                options.minSkip = *check.value;
-            else
-                options.fields.*(number->value) = *check.value;
-            continue;
+        bool takesValue = false;
+        const OptionRow* row = FindRow(command, name, takesValue);
+        if (row != nullptr && inlineValue && !takesValue) {
+            if (command.searchSyntax) return Failed(command, name + ": takes no value.", true);
+            row = nullptr;
         }
+        if (row == nullptr) {
+            if (!command.searchSyntax) name = argument;
+            const std::string where = *command.name ? std::string(" for ") + command.name : "";
+            return Failed(command, "Unknown option " + name + where + ".", false);
+        }
+        std::string value;
         if (inlineValue) {
-            error = name + ": takes no value.";
-            return ParseOutcome::Error;
+            value = *inlineValue;
+        } else if (takesValue && i + 1 < arguments.size()) {
+            value = arguments[++i];
+        } else if (takesValue) {
+            return Failed(command, name + ": " + row->missingValue, true);
         }
-        if (name == "--help" || name == "-h") return ParseOutcome::Help;
-        if (name == "--version") return ParseOutcome::Version;
-        if (name == "--no-reverse") {
-            options.fields.AllowReverseKeywords = 0;
-        } else if (name == "--exclude-direct") {
-            options.fields.ExcludeWordsDirectlyFromText = 1;
-        } else if (name == "--ignore-numbers") {
-            options.fields.IgnoreNumbers = 1;
-        } else if (name == "--places") {
-            options.places = true;
-        } else if (name == "--keep-finals") {
-            options.keepFinals = true;
-        } else if (name == "--open") {
-            options.open = true;
-        } else if (name == "--json") {
-            options.json = true;
-        } else if (name == "--yes" || name == "-y") {
-            options.yes = true;
-        } else if (name == "--quiet" || name == "-q") {
-            options.quiet = true;
-        } else if (name == "--expected") {
-            options.controls.expected = true;
-        } else {
-            error = "Unknown option " + name + ".";
-            return ParseOutcome::Error;
+        std::string error;
+        if (!row->set(options, value, error)) return Failed(command, name + ": " + error, true);
+        if (row->outcome != ParseOutcome::Run) {
+            ParsedCommandLine parsed;
+            parsed.command = &command;
+            parsed.outcome = row->outcome;
+            return parsed;
         }
     }
-    if (options.json && !options.shard && (options.open || !options.outputPath.empty())) {
-        error = "--json writes no page, so it cannot be combined with -o or --open.";
-        return ParseOutcome::Error;
+    std::string error;
+    if (!command.check(options, error)) return Failed(command, error, false);
+    ParsedCommandLine parsed;
+    parsed.command = &command;
+    parsed.outcome = ParseOutcome::Run;
+    return parsed;
+}
+
+// Two blanks, the label in a column of 19, then the text; a longer label stands on its own line.
+std::string HelpEntry(std::string_view label, std::string_view text) {
+    constexpr std::size_t kColumn = 19;
+    std::string entry = "  " + std::string(label);
+    if (label.size() + 2 <= kColumn) {
+        entry.append(kColumn - label.size(), ' ');
+    } else {
+        entry += "\n" + std::string(kColumn + 2, ' ');
     }
-    if (options.minSkip > options.fields.LettersWithin) {
-        error = "--min-skip: " + std::to_string(options.minSkip) + " is above --max-skip " +
-                std::to_string(options.fields.LettersWithin) + ", so no skip is left to search.";
-        return ParseOutcome::Error;
+    for (const char c : text) {
+        entry += c;
+        if (c == '\n') entry.append(kColumn + 2, ' ');
     }
-    if (options.places && !options.json) {
-        error = "--places: Places are part of the JSON; use it with --json.";
-        return ParseOutcome::Error;
-    }
-    if (options.keepFinals && options.alphabet != AlphabetName::Hebrew) {
-        error = "--keep-finals: Final forms are Hebrew letters; use it with --alphabet hebrew.";
-        return ParseOutcome::Error;
-    }
-    if (!CheckShardOptions(options.shard, options.controls, options.json, options.open, error))
-        return ParseOutcome::Error;
+    return entry + "\n";
+}
+
+struct SectionTitle {
+    HelpSection section;
+    const char* title;
+};
+const SectionTitle kSections[] = {
+    {HelpSection::Search, "Search options (the program's defaults in brackets):"},
+    {HelpSection::Alphabet, "Alphabet:"},
+    {HelpSection::Output, "Output:"},
+    {HelpSection::Controls, "Controls (how likely by chance):"},
+    {HelpSection::Shards, "Shards (one control run across several machines):"},
+};
+
+}  // namespace
+
+const std::vector<OptionRow>& ToolOptionRows() {
+    return kOptionRows;
+}
+
+ParsedCommandLine ParseToolArguments(const std::vector<std::string>& arguments,
+                                     ToolOptions& options) {
+    const ToolCommand* named = arguments.empty() ? nullptr : FindToolCommand(arguments.front());
+    if (named != nullptr) return ParseCommand(*named, arguments, 1, options);
+    return ParseCommand(SearchCommand(), arguments, 0, options);
+}
+
+bool CheckSearchOptions(ToolOptions& options, std::string& error) {
+    const ControlOptions& controls = options.controls;
     // With --shard, -o names the partial rather than a page.
     const bool pageOptions = options.open || (!options.outputPath.empty() && !options.shard);
-    if (!CheckControlOptions(options.controls, pageOptions, error)) return ParseOutcome::Error;
-    if (operands.empty()) {
+    if (options.json && !options.shard && (options.open || !options.outputPath.empty())) {
+        error = "--json writes no page, so it cannot be combined with -o or --open.";
+    } else if (options.minSkip > options.fields.LettersWithin) {
+        error = "--min-skip: " + std::to_string(options.minSkip) + " is above --max-skip " +
+                std::to_string(options.fields.LettersWithin) + ", so no skip is left to search.";
+    } else if (options.places && !options.json) {
+        error = "--places: Places are part of the JSON; use it with --json.";
+    } else if (options.keepFinals && options.alphabet != AlphabetName::Hebrew) {
+        error = "--keep-finals: Final forms are Hebrew letters; use it with --alphabet hebrew.";
+    } else if (options.shard && controls.count == 0) {
+        error = "--shard needs --controls: it splits the controls.";
+    } else if (options.shard && options.shard->count > controls.count) {
+        error = "--shard: " + std::to_string(options.shard->count) + " shards are more than the " +
+                std::to_string(controls.count) + " controls.";
+    } else if (options.shard && (options.json || options.open || !controls.reportPath.empty() ||
+                                 controls.expected)) {
+        error =
+            "--shard writes a partial, which strandix merge turns into the report, so it cannot "
+            "be combined with --json, --open, --report or --expected.";
+    } else if (controls.count == 0 && controls.needsControls) {
+        error = "--control-kind, --seed, --threads and --report need --controls.";
+    } else if (controls.count > 0 && pageOptions) {
+        error =
+            "--controls writes a report, not a page, so it cannot be combined with -o or "
+            "--open (--report FILE.html writes the report as a page).";
+    } else if (options.operands.empty()) {
         error = "Please name a document and one or more keywords.";
-        return ParseOutcome::Error;
+    } else {
+        options.document = options.operands.front();
+        options.keywordText.clear();
+        for (std::size_t i = 1; i < options.operands.size(); ++i) {
+            if (i > 1) options.keywordText += ' ';
+            options.keywordText += options.operands[i];
+        }
+        return true;
     }
-    options.document = operands.front();
-    options.keywordText.clear();
-    for (std::size_t i = 1; i < operands.size(); ++i) {
-        if (i > 1) options.keywordText += ' ';
-        options.keywordText += operands[i];
-    }
-    return ParseOutcome::Run;
+    return false;
 }
 
 std::string ToolUsage() {
-    return R"(Usage: strandix [options] DOCUMENT KEYWORD...
-       strandix merge [--json] [--report FILE.html] PARTIAL...
-Searches DOCUMENT for equidistant letter sequences of the keywords and writes every result as a
+    std::string usage;
+    for (const ToolCommand& command : ToolCommands())
+        usage += (usage.empty() ? "Usage: " : "       ") + std::string(command.usage) + "\n";
+    usage +=
+        R"(Searches DOCUMENT for equidistant letter sequences of the keywords and writes every result as a
 letter grid into an HTML page in the temporary folder. DOCUMENT may be a file or a pipe, and -
 reads standard input. Keywords may be given as separate arguments or separated by commas or
 semicolons ("moses,aaron" or "moses aaron").
-
-Search options (the program's defaults in brackets):
-  --max-skip D       letters of a keyword lie at most D apart, 1..50000 [500]
-  --span M           all keywords lie within M letters, 0..500000 [1000]
-  --width-from N     one end of the range of grid widths, 1..10000 [10]
-  --width-to N       the other end, 1..500 [100]; the two are put in order, so
-                     --width-from 600 --width-to 10 tries the widths 10 to 600
-  --min-width N      the same as --width-from
-  --max-width N      the same as --width-to
-  --no-reverse       keywords spelled right to left do not count
-  --exclude-direct   keywords standing in the text as plain words do not count (skip +1;
-                     spelled backwards, skip -1, they still count)
-  --min-skip N       letters of a keyword lie at least N apart, 1..50000 [1]; 2 leaves out
-                     every plain word, in either direction
-  --ignore-numbers   remove the document's digits before searching
-
-Alphabet:
-  --alphabet NAME    the letters searched: latin (A-Z, the default), hebrew or greek; hebrew
-                     and greek documents and keywords are UTF-8
-  --keep-finals      hebrew: the five final forms count as letters of their own
-
-Output:
-  -o, --output FILE  when the search ends, copy the page to FILE (replacing it) and remove
-                     the page from the temporary folder
-  --open             open the page in the desktop's default viewer
-  --json             write the results to standard output as one JSON document instead
-  --places           with --json: each letter's line and column in the document as well
-  -y, --yes          go on when the page passes 5 MB without asking
-  -q, --quiet        no progress bar
-  -h, --help         show this help
-  --version          show the version
-
-)" + ControlUsage() +
-           "\n" + ShardUsage() + R"(
+)";
+    for (const SectionTitle& section : kSections) {
+        usage += "\n" + std::string(section.title) + "\n";
+        for (const OptionRow& row : kOptionRows) {
+            if (row.section == section.section) usage += HelpEntry(row.label, row.help);
+        }
+        for (const ToolCommand& command : ToolCommands()) {
+            if (command.section == section.section)
+                usage += HelpEntry(command.usage, command.summary);
+        }
+    }
+    return usage + R"(
 Standard output gets the result count ("3 results found.") and then the page's path; with
 --controls, the report instead, and no page. Ctrl-C cancels the search: the page is finished
 with a note that it was canceled; during controls, it stops after the running ones.

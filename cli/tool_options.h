@@ -1,4 +1,5 @@
-// The command line of the `strandix` tool.
+// The command line of the `strandix` tool: what it asks for, and the table of its options that
+// parses it and writes --help.
 #pragma once
 
 #include <cstdint>
@@ -6,22 +7,36 @@
 #include <string>
 #include <vector>
 
-#include "cli/controls_command.h"
-#include "cli/shard_command.h"
+#include "controls/control_cases.h"
+#include "controls/control_partial.h"
+#include "controls/control_report.h"
 #include "frontend/settings_fields.h"
 #include "text/alphabet.h"
 
+struct ToolCommand;
+
+struct ControlOptions {
+    std::int64_t count = 0;  // --controls; 0: no control run
+    ControlKind kind = ControlKind::Letters;
+    std::uint64_t seed = kDefaultControlSeed;
+    unsigned threads = 0;        // --threads; 0: one per core
+    std::string reportPath;      // --report
+    bool expected = false;       // --expected
+    bool needsControls = false;  // an option that only a control run uses was given
+};
+
 struct ToolOptions {
-    DialogFields fields;           // the dialog's values and defaults; widths as given
-    std::string document;          // path of the document to search
-    std::string keywordText;       // the keyword arguments joined with blanks
-    std::string outputPath;        // -o: where the page goes when the search ends
-    bool open = false;             // --open: show the page in the desktop's viewer
-    bool json = false;             // --json: results to standard output instead of a page
-    bool yes = false;              // --yes: go on past the 5 MB question
-    bool quiet = false;            // -q: no progress bar
-    ControlOptions controls;       // --controls and its companions, --expected
-    std::optional<ShardId> shard;  // --shard: the partial goes to -o or standard output
+    DialogFields fields;                // the dialog's values and defaults; widths as given
+    std::vector<std::string> operands;  // the arguments that are not options, in order
+    std::string document;               // search: path of the document (the first operand)
+    std::string keywordText;            // search: the other operands joined with blanks
+    std::string outputPath;             // -o: where the page goes when the search ends
+    bool open = false;                  // --open: show the page in the desktop's viewer
+    bool json = false;                  // --json: results to standard output instead of a page
+    bool yes = false;                   // --yes: go on past the 5 MB question
+    bool quiet = false;                 // -q: no progress bar
+    ControlOptions controls;            // --controls and its companions, --expected
+    std::optional<ShardId> shard;       // --shard: the partial goes to -o or standard output
     AlphabetName alphabet = AlphabetName::Latin;  // --alphabet: the script's letters
     bool keepFinals = false;   // --keep-finals: Hebrew final forms are letters of their own
     bool places = false;       // --places: each letter's line and column in the JSON
@@ -30,11 +45,45 @@ struct ToolOptions {
 
 enum class ParseOutcome { Run, Help, Version, Error };
 
-// Reads the arguments after the program name. Options and operands may be mixed; "--" ends
-// the options. Numbers are checked like the dialog's fields, with the dialog's messages. On
-// Error, `error` holds one sentence naming the option.
-ParseOutcome ParseToolArguments(const std::vector<std::string>& arguments, ToolOptions& options,
-                                std::string& error);
+// Where --help lists an option or a command; None: not in the search's --help.
+enum class HelpSection { None, Search, Alphabet, Output, Controls, Shards };
 
-// The text of --help.
+// Takes an option's value ("" for a switch) into the options. False with `error` set to the
+// sentence after "NAME: ".
+using OptionSetter = bool (*)(ToolOptions& options, const std::string& value, std::string& error);
+
+// One row of the option table.
+struct OptionRow {
+    unsigned commands;    // the ToolCommandId bits of the commands that take it
+    HelpSection section;  // where the search's --help lists it
+    const char* label;    // as --help shows it: its names, then its value's name if it takes one
+                          // ("-o, --output FILE"); the parser reads the names from here
+    const char* help;     // the text beside it in --help; '\n' continues on the next line
+    OptionSetter set;
+    ParseOutcome outcome = ParseOutcome::Run;           // Help, Version: parsing stops there
+    const char* missingValue = "a value must follow.";  // when the value is missing
+};
+
+// Every option of every command.
+const std::vector<OptionRow>& ToolOptionRows();
+
+struct ParsedCommandLine {
+    const ToolCommand* command = nullptr;  // null only when there is no command table
+    ParseOutcome outcome = ParseOutcome::Error;
+    std::string error;  // on Error: one sentence naming the option
+    bool hint = true;   // on Error: the command's hint line follows the sentence
+};
+
+// Reads the arguments after the program name: a first argument that names a command chooses
+// it, otherwise the search runs. Options and operands may be mixed; "--" ends the options; a
+// long option's value may follow an "=". Numbers are checked like the dialog's fields, with
+// the dialog's messages. Then the command checks the whole line.
+ParsedCommandLine ParseToolArguments(const std::vector<std::string>& arguments,
+                                     ToolOptions& options);
+
+// The checks the search makes of its whole command line, and its document and keywords.
+bool CheckSearchOptions(ToolOptions& options, std::string& error);
+
+// The text of --help: the usage lines, the option table's rows of the search in their sections,
+// and the commands each section lists.
 std::string ToolUsage();

@@ -10,6 +10,7 @@
 
 #include "controls/control_notes.h"
 #include "controls/sha256.h"
+#include "results/json_writer.h"
 
 using Json = nlohmann::json;
 
@@ -37,88 +38,71 @@ constexpr const char* kFields[] = {"format",
 constexpr const char* kSettingsFields[] = {"maxSkip",  "minSkip", "span",          "minWidth",
                                            "maxWidth", "reverse", "excludeDirect", "ignoreNumbers"};
 
-std::string JsonString(std::string_view text) {
-    std::string json = "\"";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            json += '\\';
-            json += c;
-        } else if (byte < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-            json += escaped;
-        } else {
-            json += c;
-        }
+void WriteSpan(CJsonWriter& json, std::int64_t span) {
+    if (span > 0) {
+        json.Integer(span);
+    } else {
+        json.Null();
     }
-    return json + "\"";
 }
 
-// The shortest text that reads back as the same double, so a partial read and written again
-// gives the same text (the checksum depends on it).
-std::string JsonNumber(double value) {
-    char text[64];
-    const auto written = std::to_chars(text, text + sizeof text, value);
-    return std::string(text, written.ptr);
-}
-
-std::string JsonSpan(std::int64_t span) {
-    return span > 0 ? std::to_string(span) : "null";
-}
-
-const char* JsonBool(bool value) {
-    return value ? "true" : "false";
-}
-
-// Everything a shard writes before the checksum, which is the digest of exactly this text.
-std::string PartialBody(const ControlPartial& partial) {
+// Everything a shard writes before the checksum, which is the digest of exactly this text: the
+// members up to the statistics, each group on a line of its own, and the separator after them.
+// Numbers are the shortest text that reads back as the same double, so a partial read and
+// written again gives the same text.
+void WritePartialBody(CJsonWriter& json, const ControlPartial& partial) {
     const ControlRun& run = partial.run;
     const SearchSettings& settings = run.settings;
-    std::string body;
-    body.reserve(200 + 24 * run.controls.size());
-    body += "{\"format\": \"" + std::string(kFormatName) +
-            "\", \"version\": " + std::to_string(kFormatVersion) + ",\n";
-    body += "\"document\": " + JsonString(partial.documentDigest) + ",\n";
-    body += "\"alphabet\": " + JsonString(run.alphabet) + ",\n";
-    body += "\"keywords\": [";
-    for (std::size_t i = 0; i < run.keywords.size(); ++i) {
-        if (i > 0) body += ", ";
-        body += JsonString(run.keywords[i]);
+    json.BeginObject().Key("format").String(kFormatName).Key("version").Integer(kFormatVersion);
+    json.LineBreak().Key("document").String(partial.documentDigest);
+    json.LineBreak().Key("alphabet").String(run.alphabet);
+    json.LineBreak().Key("keywords").BeginArray();
+    for (const std::string& keyword : run.keywords)
+        json.String(keyword);
+    json.EndArray().LineBreak().Key("settings").BeginObject();
+    json.Key("maxSkip").Integer(settings.MaxDistanceBetweenLetters);
+    json.Key("minSkip").Integer(MinAbsoluteSkip(settings));
+    json.Key("span").Integer(settings.MaxResultLength);
+    json.Key("minWidth").Integer(settings.MinColumnWidth);
+    json.Key("maxWidth").Integer(settings.MaxColumnWidth);
+    json.Key("reverse").Bool(settings.AllowReverseKeywords);
+    json.Key("excludeDirect").Bool(settings.ExcludeWordsDirectlyFromText);
+    json.Key("ignoreNumbers").Bool(partial.ignoreNumbers).EndObject();
+    json.LineBreak().Key("controlKind").String(ControlKindName(run.kind));
+    json.Key("seed").Unsigned(run.seed).Key("controls").Integer(run.total);
+    json.Key("expectedCount");
+    if (run.expected) {
+        json.Number(*run.expected);
+    } else {
+        json.Null();
     }
-    body += "],\n";
-    body += "\"settings\": {\"maxSkip\": " + std::to_string(settings.MaxDistanceBetweenLetters) +
-            ", \"minSkip\": " + std::to_string(MinAbsoluteSkip(settings)) +
-            ", \"span\": " + std::to_string(settings.MaxResultLength) +
-            ", \"minWidth\": " + std::to_string(settings.MinColumnWidth) +
-            ", \"maxWidth\": " + std::to_string(settings.MaxColumnWidth) +
-            ", \"reverse\": " + JsonBool(settings.AllowReverseKeywords) +
-            ", \"excludeDirect\": " + JsonBool(settings.ExcludeWordsDirectlyFromText) +
-            ", \"ignoreNumbers\": " + JsonBool(partial.ignoreNumbers) + "},\n";
-    body += "\"controlKind\": " + JsonString(ControlKindName(run.kind)) +
-            ", \"seed\": " + std::to_string(run.seed) +
-            ", \"controls\": " + std::to_string(run.total) +
-            ", \"expectedCount\": " + (run.expected ? JsonNumber(*run.expected) : "null") +
-            ", \"expectedIndependent\": " +
-            (run.expectedIndependent ? JsonNumber(*run.expectedIndependent) : "null") + ",\n";
-    body += "\"real\": {\"count\": " + std::to_string(run.real.results) +
-            ", \"smallestSpan\": " + JsonSpan(run.real.smallestSpan) +
-            ", \"plainWords\": " + std::to_string(run.plainWordResults) + "},\n";
-    body += "\"shard\": {\"index\": " + std::to_string(partial.shard.index) +
-            ", \"count\": " + std::to_string(partial.shard.count) + "},\n";
-    body += "\"statistics\": [";
+    json.Key("expectedIndependent");
+    if (run.expectedIndependent) {
+        json.Number(*run.expectedIndependent);
+    } else {
+        json.Null();
+    }
+    json.LineBreak().Key("real").BeginObject().Key("count").Integer(run.real.results);
+    json.Key("smallestSpan");
+    WriteSpan(json, run.real.smallestSpan);
+    json.Key("plainWords").Integer(run.plainWordResults);
+    json.EndObject().LineBreak().Key("shard").BeginObject();
+    json.Key("index").Integer(partial.shard.index).Key("count").Integer(partial.shard.count);
+    json.EndObject().LineBreak().Key("statistics").BeginArray();
     std::int64_t index = partial.shard.index;
-    for (std::size_t j = 0; j < run.controls.size(); ++j, index += partial.shard.count) {
-        body += j == 0 ? "\n[" : ",\n[";
-        body += std::to_string(index);
-        body += ", ";
-        body += std::to_string(run.controls[j].results);
-        body += ", ";
-        body += JsonSpan(run.controls[j].smallestSpan);
-        body += ']';
+    for (const SearchStatistics& control : run.controls) {
+        json.LineBreak().BeginArray().Integer(index).Integer(control.results);
+        WriteSpan(json, control.smallestSpan);
+        json.EndArray();
+        index += partial.shard.count;
     }
-    body += "],\n";
-    return body;
+    json.EndArray().LineBreak().Separator();
+}
+
+std::string PartialBody(const ControlPartial& partial) {
+    CJsonWriter json;
+    WritePartialBody(json, partial);
+    return json.Take();
 }
 
 // Reading: each check names the field, so a damaged file says where it is damaged.
@@ -530,8 +514,12 @@ std::int64_t ShardSize(std::int64_t totalControls, ShardId shard) {
 }
 
 std::string WriteControlPartial(const ControlPartial& partial) {
-    std::string text = PartialBody(partial);
-    text += "\"checksum\": \"" + Sha256Hex(text) + "\"}\n";
+    CJsonWriter json;
+    WritePartialBody(json, partial);
+    const std::string checksum = Sha256Hex(json.Text());
+    json.Key("checksum").String(checksum).EndObject();
+    std::string text = json.Take();
+    text += '\n';
     return text;
 }
 

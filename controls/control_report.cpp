@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "controls/control_notes.h"
+#include "results/json_writer.h"
 
 namespace {
 
@@ -90,43 +91,25 @@ std::string RunHeadline(const ControlRun& run) {
     return line + ", seed " + std::to_string(run.seed) + ", alphabet " + run.alphabet;
 }
 
-std::string JsonString(const std::string& text) {
-    std::string json = "\"";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            json += '\\';
-            json += c;
-        } else if (byte < 0x20 || byte >= 0x7F) {
-            static const char kHex[] = "0123456789ABCDEF";
-            json += "\\u00";
-            json += kHex[byte >> 4];
-            json += kHex[byte & 15];
-        } else {
-            json += c;
-        }
+void WriteSpan(CJsonWriter& json, std::int64_t span) {
+    if (span > 0) {
+        json.Integer(span);
+    } else {
+        json.Null();
     }
-    return json + "\"";
 }
 
-std::string JsonSpan(std::int64_t span) {
-    return span > 0 ? std::to_string(span) : "null";
-}
-
-std::string JsonSummary(const Summary& summary, const PValue& p, const char* tail,
-                        const PValue& other, const char* otherTail) {
-    std::string json = "{\"samples\": " + std::to_string(summary.samples);
+// The summary with both tails: "hits"/"p" the first, "hitsAtMost"/"pAtMost" the other.
+void WriteSummary(CJsonWriter& json, const Summary& summary, const PValue& p, const char* tail,
+                  const PValue& other, const char* otherTail) {
+    json.BeginObject().Key("samples").Integer(summary.samples);
     if (summary.samples > 0) {
-        json += ", \"mean\": " + FormatShortest(summary.mean) +
-                ", \"sd\": " + FormatShortest(summary.standardDeviation) +
-                ", \"min\": " + std::to_string(summary.minimum) +
-                ", \"max\": " + std::to_string(summary.maximum);
+        json.Key("mean").Number(summary.mean).Key("sd").Number(summary.standardDeviation);
+        json.Key("min").Integer(summary.minimum).Key("max").Integer(summary.maximum);
     }
-    return json + ", \"hits\": " + std::to_string(p.hits) +
-           ", \"p\": " + FormatShortest(p.Value()) + ", \"tail\": " + JsonString(tail) +
-           ", \"hitsAtMost\": " + std::to_string(other.hits) +
-           ", \"pAtMost\": " + FormatShortest(other.Value()) +
-           ", \"tailAtMost\": " + JsonString(otherTail) + "}";
+    json.Key("hits").Integer(p.hits).Key("p").Number(p.Value()).Key("tail").String(tail);
+    json.Key("hitsAtMost").Integer(other.hits).Key("pAtMost").Number(other.Value());
+    json.Key("tailAtMost").String(otherTail).EndObject();
 }
 
 std::string HtmlEscape(const std::string& text) {
@@ -222,13 +205,6 @@ std::string Histogram(const ControlRun& run) {
 
 }  // namespace
 
-std::string FormatShortest(double value) {
-    if (!std::isfinite(value)) return "null";
-    char buffer[64];
-    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, written.ptr);
-}
-
 std::string FormatSignificant(double value) {
     if (!std::isfinite(value)) return "-";
     if (value == 0) return "0";
@@ -274,49 +250,57 @@ std::string ControlReportText(const ControlRun& run) {
 }
 
 std::string ControlsJson(const ControlRun& run) {
-    std::string json = "{\"kind\": \"" + std::string(ControlKindName(run.kind)) +
-                       "\", \"seed\": " + std::to_string(run.seed) +
-                       ", \"alphabet\": " + JsonString(run.alphabet) +
-                       ", \"total\": " + std::to_string(run.total) +
-                       ", \"done\": " + std::to_string(run.controls.size()) + ", \"keywords\": [";
-    for (std::size_t i = 0; i < run.keywords.size(); ++i)
-        json += (i ? ", " : "") + JsonString(run.keywords[i]);
+    CJsonWriter json;
+    json.BeginObject().Key("kind").String(ControlKindName(run.kind)).Key("seed").Unsigned(run.seed);
+    json.Key("alphabet").String(run.alphabet).Key("total").Integer(run.total);
+    json.Key("done").Integer(static_cast<std::int64_t>(run.controls.size()));
+    json.Key("keywords").BeginArray();
+    for (const std::string& keyword : run.keywords)
+        json.String(keyword);
     const SearchSettings& s = run.settings;
-    json += "], \"settings\": {\"AllowReverseKeywords\": " +
-            std::string(s.AllowReverseKeywords ? "true" : "false") +
-            ", \"ExcludeWordsDirectlyFromText\": " +
-            (s.ExcludeWordsDirectlyFromText ? "true" : "false") +
-            ", \"MinColumnWidth\": " + std::to_string(s.MinColumnWidth) +
-            ", \"MaxColumnWidth\": " + std::to_string(s.MaxColumnWidth) +
-            ", \"MaxResultLength\": " + std::to_string(s.MaxResultLength) +
-            ", \"MaxDistanceBetweenLetters\": " + std::to_string(s.MaxDistanceBetweenLetters) +
-            (s.MinSkip > 1 ? ", \"MinSkip\": " + std::to_string(s.MinSkip) : "") + "}";
-    json += ", \"real\": {\"results\": " + std::to_string(run.real.results) +
-            ", \"smallestSpan\": " + JsonSpan(run.real.smallestSpan) +
-            ", \"plainWordResults\": " + std::to_string(run.plainWordResults);
-    json += "}, \"results\": " +
-            JsonSummary(SummariseResults(run.controls), ResultsPValue(run.real, run.controls),
-                        kMoreResults, ResultsAtMostPValue(run.real, run.controls), kFewerResults);
-    json += ", \"smallestSpan\": " +
-            JsonSummary(SummariseSpans(run.controls), SpanPValue(run.real, run.controls),
-                        kSmallerSpan, SpanAtLeastPValue(run.real, run.controls), kWiderSpan);
+    json.EndArray().Key("settings").BeginObject();
+    json.Key("AllowReverseKeywords").Bool(s.AllowReverseKeywords);
+    json.Key("ExcludeWordsDirectlyFromText").Bool(s.ExcludeWordsDirectlyFromText);
+    json.Key("MinColumnWidth").Integer(s.MinColumnWidth);
+    json.Key("MaxColumnWidth").Integer(s.MaxColumnWidth);
+    json.Key("MaxResultLength").Integer(s.MaxResultLength);
+    json.Key("MaxDistanceBetweenLetters").Integer(s.MaxDistanceBetweenLetters);
+    if (s.MinSkip > 1) json.Key("MinSkip").Integer(s.MinSkip);
+    json.EndObject().Key("real").BeginObject().Key("results").Integer(run.real.results);
+    json.Key("smallestSpan");
+    WriteSpan(json, run.real.smallestSpan);
+    json.Key("plainWordResults").Integer(run.plainWordResults);
+    json.EndObject().Key("results");
+    WriteSummary(json, SummariseResults(run.controls), ResultsPValue(run.real, run.controls),
+                 kMoreResults, ResultsAtMostPValue(run.real, run.controls), kFewerResults);
+    json.Key("smallestSpan");
+    WriteSummary(json, SummariseSpans(run.controls), SpanPValue(run.real, run.controls),
+                 kSmallerSpan, SpanAtLeastPValue(run.real, run.controls), kWiderSpan);
+    // The expectations are the reference of letters controls only.
     const bool expected = ShowsExpected(run);
-    json += ", \"expected\": " + (expected ? FormatShortest(*run.expected) : "null");
-    json +=
-        ", \"expectedIndependent\": " +
-        (expected && run.expectedIndependent ? FormatShortest(*run.expectedIndependent) : "null");
-    json += ", \"notes\": [";
-    const std::vector<std::string> notes = ControlReportNotes(run);
-    for (std::size_t i = 0; i < notes.size(); ++i)
-        json += (i ? ", " : "") + JsonString(notes[i]);
-    json += "]";
-    json += ", \"counts\": [";
-    for (std::size_t i = 0; i < run.controls.size(); ++i)
-        json += (i ? ", " : "") + std::to_string(run.controls[i].results);
-    json += "], \"smallestSpans\": [";
-    for (std::size_t i = 0; i < run.controls.size(); ++i)
-        json += (i ? ", " : "") + JsonSpan(run.controls[i].smallestSpan);
-    return json + "]}";
+    json.Key("expected");
+    if (expected) {
+        json.Number(*run.expected);
+    } else {
+        json.Null();
+    }
+    json.Key("expectedIndependent");
+    if (expected && run.expectedIndependent) {
+        json.Number(*run.expectedIndependent);
+    } else {
+        json.Null();
+    }
+    json.Key("notes").BeginArray();
+    for (const std::string& note : ControlReportNotes(run))
+        json.String(note);
+    json.EndArray().Key("counts").BeginArray();
+    for (const SearchStatistics& control : run.controls)
+        json.Integer(control.results);
+    json.EndArray().Key("smallestSpans").BeginArray();
+    for (const SearchStatistics& control : run.controls)
+        WriteSpan(json, control.smallestSpan);
+    json.EndArray().EndObject();
+    return json.Text();
 }
 
 std::string ControlReportHtml(const ControlRun& run) {

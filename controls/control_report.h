@@ -43,9 +43,6 @@ std::string ControlsJson(const ControlRun& run);
 // real count marked, as inline SVG; no scripts, nothing fetched.
 std::string ControlReportHtml(const ControlRun& run);
 
-// The shortest text that reads back as the same double, for JSON ("null" for NaN or infinity).
-std::string FormatShortest(double value);
-
 // `value` with four significant digits: fixed notation (all digits before the point kept) from
 // 0.001 on, scientific below; "0" for zero.
 std::string FormatSignificant(double value);
