@@ -5,6 +5,7 @@
 
 #include "search/find_sequences.h"
 #include "search/text_input.h"
+#include "text/latin_text.h"
 
 void LoadSettings(CSettingsStore& store, DialogFields& fields) {
     const DialogFields defaults;

@@ -8,6 +8,7 @@
 #include "search/result_sink.h"
 #include "search/search_settings.h"
 #include "search/text_input.h"
+#include "text/latin_text.h"
 
 enum class Document { Bible, Sample };
 

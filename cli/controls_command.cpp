@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "cli/console.h"
+#include "cli/json_command.h"
 #include "controls/control_runner.h"
 #include "results/json_writer.h"
 
@@ -69,40 +70,37 @@ bool WriteFile(const std::string& path, const std::string& content) {
 
 }  // namespace
 
-int PrintExpectedCount(const ControlCommand& command) {
+int PrintExpectedCount(const ControlCommand& command, bool json, ToolOutput& output) {
+    const SearchRequest& request = command.request;
     const std::optional<ExpectedCounts> expected =
-        ExpectedCount(command.text, command.keywords, command.settings);
+        ExpectedCount(request.text, request.keywords, request.settings);
     if (!expected) return Fail("--expected needs exactly one keyword.");
     const std::string line =
-        command.json ? "{\"expected\": " + JsonNumber(expected->shuffle) +
-                           ", \"expectedIndependent\": " + JsonNumber(expected->independent) + "}\n"
-                     : "Expected results: " + FormatSignificant(expected->shuffle) +
-                           " (mean over letter shuffles); " +
-                           FormatSignificant(expected->independent) + " with independent letters\n";
-    std::fputs(line.c_str(), stdout);
-    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+        json ? "{\"expected\": " + JsonNumber(expected->shuffle) +
+                   ", \"expectedIndependent\": " + JsonNumber(expected->independent) + "}\n"
+             : "Expected results: " + FormatSignificant(expected->shuffle) +
+                   " (mean over letter shuffles); " + FormatSignificant(expected->independent) +
+                   " with independent letters\n";
+    if (!output.Write(line))
         return Fail("The expected count could not be written to standard output.");
     return kFound;
 }
 
-ControlRun StartControlRun(const ControlCommand& command) {
+ControlRun DescribeControlRun(const ControlCommand& command) {
+    const SearchRequest& request = command.request;
     ControlRun run;
-    run.settings = command.settings;
-    run.keywords = command.keywords;
-    if (command.alphabet != nullptr && command.alphabet->ReadsUtf8()) {
+    run.settings = request.settings;
+    run.keywords = request.keywords;
+    if (request.alphabet.ReadsUtf8()) {
         static const char* const kNames[] = {"latin", "hebrew", "greek"};
-        run.alphabet = kNames[static_cast<int>(command.alphabet->Name())];
+        run.alphabet = kNames[static_cast<int>(request.alphabet.Name())];
         for (std::string& keyword : run.keywords)
-            keyword = command.alphabet->Spell(keyword);
+            keyword = request.alphabet.Spell(keyword);
     }
     run.kind = command.options.kind;
     run.seed = command.options.seed;
     run.total = command.options.count;
-    const RealSearchStatistics real =
-        MeasureRealSearch(command.text, command.keywords, command.settings);
-    run.real = real.statistics;
-    run.plainWordResults = real.plainWordResults;
-    if (const auto expected = ExpectedCount(command.text, command.keywords, command.settings)) {
+    if (const auto expected = ExpectedCount(request.text, request.keywords, request.settings)) {
         run.expected = expected->shuffle;
         run.expectedIndependent = expected->independent;
     }
@@ -110,46 +108,61 @@ ControlRun StartControlRun(const ControlCommand& command) {
 }
 
 std::vector<SearchStatistics> RunControlsShowingProgress(const ControlCommand& command,
+                                                         const ToolOutput& output,
                                                          const std::vector<std::int64_t>& indexes) {
     const ControlOptions& options = command.options;
-    CControlProgress progress(command.showProgress);
+    const SearchRequest& request = command.request;
+    CControlProgress progress(output.showProgress);
     ControlRunOptions runOptions;
     runOptions.kind = options.kind;
     runOptions.seed = options.seed;
     runOptions.threads = options.threads;
     runOptions.receiver = &progress;
     runOptions.stop = &progress.stop;
-    const ControlInput input{command.text, command.keywords, command.settings,
-                             &command.wordLengths};
+    const ControlInput input{request.text, request.keywords, request.settings,
+                             &request.wordLengths};
     std::vector<SearchStatistics> controls = RunControls(input, indexes, runOptions);
     progress.Clear();
     return controls;
 }
 
-int RunControlCommand(const ControlCommand& command, JsonWriter writeJson, void* context) {
+int RunControlCommand(const ControlCommand& command, ToolOutput& output, CJsonSearch* json) {
     const ControlOptions& options = command.options;
-    if (options.expected && command.keywords.size() != 1)
+    const SearchRequest& request = command.request;
+    if (options.expected && request.keywords.size() != 1)
         return Fail("--expected needs exactly one keyword.");
 
-    ControlRun run = StartControlRun(command);
-    run.controls = RunControlsShowingProgress(command, AllControls(options.count));
+    ControlRun run = DescribeControlRun(command);
+    if (json != nullptr) {
+        if (const int status = json->Search(); status != kFound) return status;
+        // A canceled search has no count to compare with.
+        if (json->Canceled()) return json->Finish();
+        run.real = json->Statistics();
+        run.plainWordResults = json->PlainWordResults();
+    } else {
+        const RealSearchStatistics real =
+            MeasureRealSearch(request.text, request.keywords, request.settings);
+        run.real = real.statistics;
+        run.plainWordResults = real.plainWordResults;
+    }
+    run.controls = RunControlsShowingProgress(command, output, AllControls(options.count));
     const bool stopped = static_cast<std::int64_t>(run.controls.size()) < run.total;
     if (stopped)
         std::fprintf(stderr, "strandix: Stopped after %lld of %lld controls.\n",
                      static_cast<long long>(run.controls.size()),
                      static_cast<long long>(run.total));
 
-    if (!options.reportPath.empty() && !WriteFile(options.reportPath, ControlReportHtml(run)))
-        return Fail("The report could not be written to " + options.reportPath + ".");
-
+    const bool reportFailed =
+        !options.reportPath.empty() && !WriteFile(options.reportPath, ControlReportHtml(run));
     int status = run.real.results > 0 ? kFound : kNothingFound;
-    if (command.json) {
-        status = writeJson(ControlsJson(run), context);
-    } else {
-        std::fputs(ControlReportText(run).c_str(), stdout);
-        if (std::fflush(stdout) != 0 || std::ferror(stdout))
-            return Fail("The report could not be written to standard output.");
+    if (json != nullptr) {
+        // The results are out already: the document is ended before the failure is told.
+        status = json->Finish(ControlsJson(run));
+        if (reportFailed) status = kFailed;
+    } else if (!reportFailed && !output.Write(ControlReportText(run))) {
+        return Fail("The report could not be written to standard output.");
     }
+    if (reportFailed) return Fail("The report could not be written to " + options.reportPath + ".");
     if (stopped && (status == kFound || status == kNothingFound)) return kInterrupted;
     return status;
 }

@@ -15,3 +15,9 @@ inline int Fail(const std::string& sentence) {
     std::fprintf(stderr, "strandix: %s\n", sentence.c_str());
     return kFailed;
 }
+
+// Writes "strandix: The search was canceled." to standard error; answers kInterrupted.
+inline int ReportCanceled() {
+    std::fprintf(stderr, "strandix: The search was canceled.\n");
+    return kInterrupted;
+}

@@ -63,8 +63,13 @@ bool CJsonResultSink::AddResult(const char* text, std::int32_t first, std::int32
 }
 
 bool CJsonResultSink::End(bool canceled) {
+    canceled_ = canceled;
+    return holdEnd_ || WriteEnd();
+}
+
+bool CJsonResultSink::WriteEnd() {
     if (count_ > 0) json_.LineBreak();
-    json_.EndArray().Key("count").Integer(count_).Key("canceled").Bool(canceled);
+    json_.EndArray().Key("count").Integer(count_).Key("canceled").Bool(canceled_);
     for (const auto& [name, value] : trailingMembers_)
         json_.Key(name).Raw(value);
     json_.EndObject();

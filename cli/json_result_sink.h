@@ -34,6 +34,11 @@ class CJsonResultSink : public CResultSink {
     bool End(bool canceled) override;
     bool Progress(std::int32_t position, std::int32_t total) override;
 
+    // End then only remembers how the search ended; WriteEnd writes the document's end.
+    void HoldEnd() { holdEnd_ = true; }
+    // Writes the count, "canceled", the trailing members and the closing brace.
+    bool WriteEnd();
+
     // A member written after "canceled", before the closing brace: `value` is JSON already.
     void AddTrailingMember(std::string name, std::string value) {
         trailingMembers_.emplace_back(std::move(name), std::move(value));
@@ -58,4 +63,6 @@ class CJsonResultSink : public CResultSink {
     CJsonWriter json_;
     std::int64_t count_ = 0;
     bool failed_ = false;
+    bool holdEnd_ = false;
+    bool canceled_ = false;
 };

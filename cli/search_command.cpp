@@ -1,8 +1,6 @@
 #include "cli/search_command.h"
 
 #include <cstdio>
-#include <exception>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -11,154 +9,29 @@
 #include "cli/console_receiver.h"
 #include "cli/controls_command.h"
 #include "cli/exit_status.h"
-#include "cli/json_result_sink.h"
+#include "cli/json_command.h"
 #include "cli/output_files.h"
-#include "cli/search_end.h"
+#include "cli/page_command.h"
 #include "cli/shard_command.h"
 #include "cli/tool_options.h"
+#include "cli/tool_output.h"
 #include "controls/sha256.h"
 #include "frontend/messages.h"
 #include "frontend/settings_fields.h"
 #include "platform/document_file.h"
 #include "platform/file.h"
-#include "platform/shell.h"
-#include "results/html_result_writer.h"
-#include "search/find_sequences.h"
-#include "search/text_input.h"
 #include "text/alphabet.h"
-#include "text/letter_places.h"
-
-namespace {
-
-// The system's reason for a write error, on one line.
-std::string WriteErrorSentence(std::string reason) {
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r'))
-        reason.pop_back();
-    return "Encountered an error when saving the results: " + reason;
-}
-
-// Writes all of `text` to standard output. False when the stream refused it (closed, full).
-bool WriteOutput(const std::string& text) {
-    std::fputs(text.c_str(), stdout);
-    return std::fflush(stdout) == 0 && !std::ferror(stdout);
-}
-
-int ReportCanceled() {
-    std::fprintf(stderr, "strandix: The search was canceled.\n");
-    return kInterrupted;
-}
-
-int RunJson(const ToolOptions& options, const CAlphabet& alphabet, const std::string& document,
-            const std::string& text, const KeywordList& keywords, const SearchSettings& settings,
-            CConsoleReceiver& receiver, const std::string& controlsJson = "") {
-    CLetterPlaces places(alphabet, document, options.fields.IgnoreNumbers != 0);
-    CLetterPlaces* const asked = options.places ? &places : nullptr;
-    CJsonResultSink sink(stdout, options.document, static_cast<std::int32_t>(text.size()),
-                         MakeSearchOrder(keywords), alphabet, asked, receiver);
-    CSearchEndRecorder end(sink);
-    if (!controlsJson.empty()) sink.AddTrailingMember("controls", controlsJson);
-    std::string errorText;
-    const bool done = FindSequences(text.c_str(), static_cast<std::int32_t>(text.size()), keywords,
-                                    settings, end, errorText);
-    receiver.ClearProgress();
-    if (sink.OutputFailed()) return Fail("The results could not be written to standard output.");
-    if (!done) return Fail(errorText.empty() ? "The search stopped." : errorText);
-    if (end.Canceled()) return ReportCanceled();
-    return sink.Count() > 0 ? kFound : kNothingFound;
-}
-
-// The page's letters in the script: each code's UTF-8 text, rows right to left in Hebrew.
-PageScript MakePageScript(const CAlphabet& alphabet) {
-    PageScript script;
-    for (std::size_t code = 0; code < script.letters.size(); ++code)
-        script.letters[code] = std::string(alphabet.Spell(static_cast<char>(code)));
-    script.rightToLeft = alphabet.Name() == AlphabetName::Hebrew;
-    return script;
-}
-
-int RunPage(const ToolOptions& options, const CAlphabet& alphabet, const std::string& text,
-            const KeywordList& keywords, const SearchSettings& settings,
-            CConsoleReceiver& receiver) {
-    CHtmlResultWriter writer(receiver);
-    if (alphabet.ReadsUtf8()) writer.SetScript(MakePageScript(alphabet));
-    CSearchEndRecorder end(writer);
-    std::string errorText;
-    bool done = FindSequences(text.c_str(), static_cast<std::int32_t>(text.size()), keywords,
-                              settings, end, errorText);
-    // A Ctrl-C at a question stopped the search where it stood; it still ends as any cancel does,
-    // with the page's canceled note and footer.
-    if (!end.Ended() && receiver.QuestionInterrupted() && !writer.GetFilePath().empty())
-        done = end.End(true);
-    receiver.ClearProgress();
-    const std::string page = writer.GetFilePath();
-    const std::int64_t count = writer.GetResultsWritten();
-    if (!done) {
-        if (!errorText.empty()) return Fail(errorText);
-        if (!page.empty())
-            std::fprintf(stderr, "strandix: The unfinished page is %s\n", page.c_str());
-        if (!writer.GetCloseError().empty()) {
-            Fail(WriteErrorSentence(writer.GetCloseError()));
-        } else if (!receiver.CanceledWriteError().empty()) {
-            Fail(WriteErrorSentence(receiver.CanceledWriteError()));
-        } else if (receiver.SizeQuestionDeclined()) {
-            Fail(
-                "The results page passed 5 MB and the search stopped there.  Run again "
-                "with --yes to go on past 5 MB, or narrow the search.");
-        } else if (!end.Canceled() && !receiver.QuestionInterrupted()) {
-            Fail("The search stopped before its end.");
-        }
-        return end.Canceled() || receiver.QuestionInterrupted() ? ReportCanceled() : kFailed;
-    }
-
-    std::string shown = page;
-    std::string outputPath;
-    if (!options.outputPath.empty() && ToSystemPath(options.outputPath, outputPath)) {
-        SystemErrorCode error = 0;
-        if (!CopyFileReplacing(page, outputPath, error)) {
-            return Fail("The results page could not be copied to " + options.outputPath + ": " +
-                        SystemFileSystem().DescribeError(error) + "  It is still at " + page + ".");
-        }
-        DeleteFileAt(page);
-        shown = options.outputPath;
-    }
-    if (!WriteOutput(FormatResultCount(count) + "\n" + shown + "\n")) {
-        return Fail("The results could not be written to standard output.  The page is " + shown +
-                    ".");
-    }
-    if (end.Canceled()) ReportCanceled();
-    if (options.open && !OpenWithShell(shown))
-        return Fail("The page could not be opened in a viewer: " + shown);
-    if (end.Canceled()) return kInterrupted;
-    return count > 0 ? kFound : kNothingFound;
-}
-
-struct JsonRun {
-    const ToolOptions& options;
-    const CAlphabet& alphabet;
-    const std::string& document;
-    const std::string& text;
-    const KeywordList& keywords;
-    const SearchSettings& settings;
-    CConsoleReceiver& receiver;
-};
-
-int RunJsonWithControls(const std::string& controlsJson, void* context) {
-    const JsonRun& run = *static_cast<const JsonRun*>(context);
-    return RunJson(run.options, run.alphabet, run.document, run.text, run.keywords, run.settings,
-                   run.receiver, controlsJson);
-}
-
-}  // namespace
+#include "text/search_request.h"
 
 int RunSearchCommand(const ToolOptions& options) {
-    const CAlphabet alphabet(options.alphabet, options.keepFinals);
-    KeywordList keywords;
+    SearchRequest request;
+    request.alphabet = CAlphabet(options.alphabet, options.keepFinals);
+    request.ignoreNumbers = options.fields.IgnoreNumbers != 0;
+    request.settings = MakeSearchSettings(options.fields);
+    request.settings.MinSkip = options.minSkip;
     std::string keywordError;
-    if (!alphabet.ReadKeywords(options.keywordText, keywords, keywordError))
-        return Fail(keywordError);
-    if (keywords.empty()) return Fail(kNoKeywordsMessage);
-    SearchSettings settings = MakeSearchSettings(options.fields);
-    settings.MinSkip = options.minSkip;
+    if (!ReadRequestKeywords(request, options.keywordText, keywordError)) return Fail(keywordError);
+    if (request.keywords.empty()) return Fail(kNoKeywordsMessage);
     std::string outputPath;
     if (!options.outputPath.empty() && !ToSystemPath(options.outputPath, outputPath)) {
         return Fail(options.outputPath +
@@ -185,26 +58,14 @@ int RunSearchCommand(const ToolOptions& options) {
         if (reason != 0) sentence += "  " + ReasonSentence(reason);
         return Fail(sentence);
     }
-    // Without places latin letters are made in place, as the program always has.
-    const bool ignoreNumbers = options.fields.IgnoreNumbers != 0;
     // Shards of one run must have read the same bytes, whatever their copy of it is called.
     const std::string documentDigest = options.shard ? Sha256Hex(document) : std::string();
-    std::vector<std::int32_t> wordLengths;
-    if (options.controls.count > 0 && options.controls.kind == ControlKind::Words) {
-        if (alphabet.ReadsUtf8())
-            return Fail("--control-kind words: Word controls read latin documents only.");
-        wordLengths = WordLengths(document, ignoreNumbers);
-    }
-    std::string text;
-    if (options.places || alphabet.ReadsUtf8()) {
-        std::string documentError;
-        if (!alphabet.MapDocument(document, ignoreNumbers, text, documentError))
-            return Fail(options.document + ": " + documentError);
-        if (!options.places) std::string().swap(document);
-    } else {
-        text.swap(document);
-        NormaliseText(text, ignoreNumbers);
-    }
+    RequestKeeps keeps;
+    keeps.document = options.places;
+    keeps.wordLengths = options.controls.count > 0 && options.controls.kind == ControlKind::Words;
+    std::string documentError;
+    if (!MapRequestDocument(request, std::move(document), keeps, documentError))
+        return Fail(options.document + ": " + documentError);
 
     InstallInterruptHandler();
     CConsoleReceiver::Settings receiverSettings;
@@ -214,25 +75,18 @@ int RunSearchCommand(const ToolOptions& options) {
     receiverSettings.canAsk = IsInputTerminal() && IsErrorTerminal();
     receiverSettings.alwaysYes = options.yes;
     CConsoleReceiver receiver(receiverSettings, stderr);
+    ToolOutput output{stdout, receiver, receiverSettings.showProgress};
 
     if (options.controls.count > 0 || options.controls.expected) {
-        const ControlCommand command{options.controls,
-                                     text,
-                                     wordLengths,
-                                     keywords,
-                                     settings,
-                                     options.json,
-                                     receiverSettings.showProgress,
-                                     &alphabet};
-        if (options.controls.count == 0) return PrintExpectedCount(command);
-        if (options.shard) {
-            return RunShardCommand(
-                {command, *options.shard, documentDigest, ignoreNumbers, options.outputPath});
-        }
-        JsonRun json{options, alphabet, document, text, keywords, settings, receiver};
-        return RunControlCommand(command, &RunJsonWithControls, &json);
+        const ControlCommand command{request, options.controls};
+        if (options.controls.count == 0) return PrintExpectedCount(command, options.json, output);
+        if (options.shard)
+            return RunShardCommand({command, *options.shard, documentDigest, options.outputPath},
+                                   output);
+        if (!options.json) return RunControlCommand(command, output, nullptr);
+        CJsonSearch json(request, options.document, options.places, output);
+        return RunControlCommand(command, output, &json);
     }
-    if (options.json)
-        return RunJson(options, alphabet, document, text, keywords, settings, receiver);
-    return RunPage(options, alphabet, text, keywords, settings, receiver);
+    if (options.json) return RunJsonCommand(request, options.document, options.places, output);
+    return RunPageCommand(request, {options.outputPath, options.open}, output);
 }

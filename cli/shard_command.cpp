@@ -37,18 +37,23 @@ FileRead ReadFile(const std::string& path, std::string& content) {
 
 }  // namespace
 
-int RunShardCommand(const ShardCommand& command) {
+int RunShardCommand(const ShardCommand& command, ToolOutput& output) {
     const ControlCommand& controls = command.controls;
     ControlPartial partial;
     partial.documentDigest = command.documentDigest;
-    partial.ignoreNumbers = command.ignoreNumbers;
+    partial.ignoreNumbers = controls.request.ignoreNumbers;
     partial.shard = command.shard;
-    partial.run = StartControlRun(controls);
+    partial.run = DescribeControlRun(controls);
+    const SearchRequest& request = controls.request;
+    const RealSearchStatistics real =
+        MeasureRealSearch(request.text, request.keywords, request.settings);
+    partial.run.real = real.statistics;
+    partial.run.plainWordResults = real.plainWordResults;
     std::vector<std::int64_t> indexes;
     for (std::int64_t i = command.shard.index; i < partial.run.total; i += command.shard.count)
         indexes.push_back(i);
     ControlRun& run = partial.run;
-    run.controls = RunControlsShowingProgress(controls, indexes);
+    run.controls = RunControlsShowingProgress(controls, output, indexes);
     // A partial holds its whole shard or does not exist: the merge counts on every control.
     if (run.controls.size() < indexes.size()) {
         std::fprintf(stderr,
@@ -61,7 +66,7 @@ int RunShardCommand(const ShardCommand& command) {
 
     const std::string text = WriteControlPartial(partial);
     if (command.outputPath.empty()) {
-        if (!WriteStandardOutput(text))
+        if (!output.Write(text))
             return Fail("The partial could not be written to standard output.");
     } else if (!WriteFile(command.outputPath, text)) {
         return Fail("The partial could not be written to " + command.outputPath + ".");

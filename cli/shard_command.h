@@ -12,14 +12,13 @@ struct ShardCommand {
     const ControlCommand& controls;
     ShardId shard;
     std::string documentDigest;  // of the document's bytes as read
-    bool ignoreNumbers = false;
-    std::string outputPath;  // -o; empty: standard output
+    std::string outputPath;      // -o; empty: standard output
 };
 
 // Runs the real search and the shard's controls and writes the partial. Exit status: 0 when
 // the partial is written (whatever the real search found, so that schedulers go on to the
 // merge), 130 when Ctrl-C stopped the controls (no partial is written), 2 on an error.
-int RunShardCommand(const ShardCommand& command);
+int RunShardCommand(const ShardCommand& command, ToolOutput& output);
 
 // `strandix merge [--json] [--report FILE.html] PARTIAL...`: the partials are the operands.
 // Exit status as the single run's: 0 when the real search found results, 1 when not, 2 when

@@ -63,22 +63,6 @@ void ShuffleLetters(std::string& letters, CXoshiro256StarStar& generator) {
     }
 }
 
-std::vector<std::int32_t> WordLengths(std::string_view document, bool ignoreNumbers) {
-    std::vector<std::int32_t> lengths;
-    std::int32_t current = 0;
-    for (const char c : document) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (IsAsciiLetter(byte) || (!ignoreNumbers && IsAsciiDigit(byte))) {
-            ++current;
-        } else if (current > 0) {
-            lengths.push_back(current);
-            current = 0;
-        }
-    }
-    if (current > 0) lengths.push_back(current);
-    return lengths;
-}
-
 CWordShuffler::CWordShuffler(const std::string& text, const std::vector<std::int32_t>& wordLengths)
     : text_(text), lengths_(wordLengths) {
     starts_.reserve(lengths_.size());

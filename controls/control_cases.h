@@ -8,6 +8,7 @@
 
 #include "controls/random.h"
 #include "search/text_input.h"
+#include "text/alphabet.h"
 
 enum class ControlKind {
     Letters,   // the document's letters in a random order
@@ -23,15 +24,10 @@ bool ParseControlKind(std::string_view name, ControlKind& kind);
 // Fisher-Yates: every order of the letters equally likely.
 void ShuffleLetters(std::string& letters, CXoshiro256StarStar& generator);
 
-// The lengths of the document's words, in order: a word is a maximal run of the bytes that
-// NormaliseText keeps (letters, and digits unless `ignoreNumbers`). Their sum is the length of
-// the normalised text.
-std::vector<std::int32_t> WordLengths(std::string_view document, bool ignoreNumbers);
-
 // The words of a normalised text, put together again in a random order.
 class CWordShuffler {
   public:
-    // `wordLengths` as WordLengths gives them for the document `text` was made from.
+    // `wordLengths` as CAlphabet::WordLengths gives them for the document `text` was made from.
     CWordShuffler(const std::string& text, const std::vector<std::int32_t>& wordLengths);
 
     // Writes the words into `out` (resized to the text's length) in an order drawn uniformly

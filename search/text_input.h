@@ -1,9 +1,8 @@
-// Turning what the user typed and the document's bytes into search input.
+// The search's input as the engine sees it: keywords as byte strings, and the ASCII byte classes
+// it compares by. text/ turns what the user typed and the document into these.
 #pragma once
 
-#include <cstddef>
 #include <string>
-#include <string_view>
 #include <vector>
 
 using KeywordList = std::vector<std::string>;
@@ -18,15 +17,3 @@ constexpr bool IsAsciiDigit(unsigned char c) {
 constexpr char ToUpperAscii(char c) {
     return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
 }
-
-// Splits the keyword text at every byte that is neither an ASCII letter nor a digit.
-// Keeps case, order and duplicates; empty pieces are dropped.
-KeywordList ReadKeywords(std::string_view keywordText);
-
-// Reduces `length` bytes at `data` in place to upper-case letters (and digits unless
-// `ignoreNumbers`), writes a zero byte after them and returns their count. Every other byte,
-// zero bytes included, is removed. data[length] must be writable.
-std::size_t NormaliseText(char* data, std::size_t length, bool ignoreNumbers);
-
-// The same on a whole string, which is shrunk to the surviving bytes (no reallocation).
-void NormaliseText(std::string& document, bool ignoreNumbers);

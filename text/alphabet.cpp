@@ -159,6 +159,31 @@ bool CAlphabet::MapDocument(std::string_view document, bool ignoreNumbers, std::
     return true;
 }
 
+std::vector<std::int32_t> CAlphabet::WordLengths(std::string_view document,
+                                                 bool ignoreNumbers) const {
+    std::vector<std::int32_t> lengths;
+    std::int32_t current = 0;
+    const bool utf8 = ReadsUtf8();
+    std::size_t at = utf8 ? Utf8BomLength(document) : 0;
+    while (at < document.size()) {
+        const std::size_t start = at;
+        if (ReadCharacter(document, at, utf8, ignoreNumbers) != 0) {
+            ++current;
+            continue;
+        }
+        char32_t codePoint = 0;
+        std::size_t next = start;
+        const bool mark =
+            utf8 && DecodeUtf8(document, next, codePoint) && IsNonspacingMark(codePoint);
+        if (!mark && current > 0) {
+            lengths.push_back(current);
+            current = 0;
+        }
+    }
+    if (current > 0) lengths.push_back(current);
+    return lengths;
+}
+
 bool CAlphabet::ReadKeywords(std::string_view keywordText, KeywordList& keywords,
                              std::string& errorText) const {
     keywords.clear();

@@ -2,11 +2,13 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "search/text_input.h"
+#include "text/latin_text.h"
 
 enum class AlphabetName { Latin, Hebrew, Greek };
 
@@ -35,6 +37,12 @@ class CAlphabet {
     // alphabet meets bytes that are not UTF-8.
     bool MapDocument(std::string_view document, bool ignoreNumbers, std::string& text,
                      std::string& errorText) const;
+
+    // The lengths of the document's words, in order: a word is a maximal run of the characters
+    // MapDocument keeps (letters, and digits unless `ignoreNumbers`); in the UTF-8 alphabets a
+    // mark such as a vowel point inside a word does not end it. Their sum is the length of the
+    // text MapDocument makes.
+    std::vector<std::int32_t> WordLengths(std::string_view document, bool ignoreNumbers) const;
 
     // Splits what the user typed into keywords in codes. A keyword is a run of letters and
     // digits (in the UTF-8 alphabets marks such as vowel points may stand between them); every

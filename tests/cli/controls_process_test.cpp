@@ -162,6 +162,31 @@ TEST_F(StrandixControlsTest, OptionsAreChecked) {
     }
 }
 
+TEST_F(StrandixControlsTest, WordControlsShuffleTheWordsOfEveryScript) {
+    const std::string torah = (fs::path(kSample).parent_path() / "torah-wlc.txt").string();
+    const std::string john = (fs::path(kSample).parent_path() / "john-byz.txt").string();
+    const struct {
+        std::vector<std::string> arguments;
+        const char* headline;
+    } cases[] = {
+        {{"--alphabet", "hebrew", "--max-skip", "2", torah, "תורה"},
+         "Controls: 3 words controls, seed 5, alphabet hebrew\nKeywords: תורה\n"},
+        {{"--alphabet", "greek", "--max-skip", "20", john, "ιησους"},
+         "Controls: 3 words controls, seed 5, alphabet greek\nKeywords: ΙΗΣΟΥΣ\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.headline);
+        std::vector<std::string> arguments = {"-q", "--controls",     "3",    "--seed",
+                                              "5",  "--control-kind", "words"};
+        arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+        const Outcome outcome = Run(arguments);
+        EXPECT_EQ(outcome.status, 0);
+        EXPECT_THAT(outcome.err, IsEmpty());
+        EXPECT_THAT(outcome.out, testing::StartsWith(c.headline));
+        EXPECT_THAT(outcome.out, HasSubstr("; controls mean "));
+    }
+}
+
 TEST_F(StrandixControlsTest, ExpectedCountOnItsOwnAndInJson) {
     const struct {
         std::vector<std::string> arguments;

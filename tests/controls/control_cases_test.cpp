@@ -81,10 +81,10 @@ TEST(ControlCasesTest, WordLengthsAreTheRunsNormalisationKeeps) {
         {"", false, {}},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(WordLengths(c.document, c.ignoreNumbers), c.expected) << c.document;
+        EXPECT_EQ(CAlphabet().WordLengths(c.document, c.ignoreNumbers), c.expected) << c.document;
         std::string normalised = c.document;
         NormaliseText(normalised, c.ignoreNumbers);
-        const auto lengths = WordLengths(c.document, c.ignoreNumbers);
+        const auto lengths = CAlphabet().WordLengths(c.document, c.ignoreNumbers);
         EXPECT_EQ(std::accumulate(lengths.begin(), lengths.end(), std::size_t{0}),
                   normalised.size())
             << c.document;
@@ -118,7 +118,7 @@ TEST(ControlCasesTest, WordShuffleKeepsEveryWordWhole) {
         "form, and void; and darkness was upon the face of the deep 1:2.";
     std::string text = document;
     NormaliseText(text, false);
-    const std::vector<std::int32_t> lengths = WordLengths(document, false);
+    const std::vector<std::int32_t> lengths = CAlphabet().WordLengths(document, false);
     std::vector<std::string> words;
     for (std::size_t i = 0, at = 0; i < lengths.size(); at += lengths[i], ++i)
         words.push_back(text.substr(at, lengths[i]));

@@ -218,7 +218,7 @@ class ControlRunTest : public testing::Test {
             "darkness.";
         text_ = document_;
         NormaliseText(text_, false);
-        words_ = WordLengths(document_, false);
+        words_ = CAlphabet().WordLengths(document_, false);
     }
 
     std::string document_;

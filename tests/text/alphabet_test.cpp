@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
+
 #include <random>
 #include <set>
 
@@ -197,6 +199,34 @@ TEST(CAlphabet, ReadsKeywordsInTheScript) {
     std::string errorText;
     ASSERT_TRUE(CAlphabet(AlphabetName::Hebrew, true).ReadKeywords("אהרן", keywords, errorText));
     EXPECT_EQ(CAlphabet(AlphabetName::Hebrew, true).Spell(keywords.at(0)), "אהרן");
+}
+
+TEST(AlphabetTest, WordLengthsAreTheRunsTheMappingKeepsInEveryScript) {
+    const struct {
+        AlphabetName name;
+        bool ignoreNumbers;
+        std::string document;
+        std::vector<std::int32_t> expected;
+    } cases[] = {
+        {AlphabetName::Latin, false, "In the beginning, 42!", {2, 3, 9, 2}},
+        {AlphabetName::Latin, true, "a1b caf\xE9", {1, 1, 3}},
+        // Points and accents inside a word keep it whole; maqaf, punctuation and Latin letters
+        // end it.
+        {AlphabetName::Hebrew, false, "בְּרֵאשִׁית בָּרָא", {6, 3}},
+        {AlphabetName::Hebrew, false, "\xEF\xBB\xBFבית־אל moses 2שנה", {3, 2, 4}},
+        {AlphabetName::Hebrew, true, "2שנה", {3}},
+        {AlphabetName::Greek, false, "Ἐν ἀρχῇ ἦν ὁ λόγος,", {2, 4, 2, 1, 5}},
+        {AlphabetName::Greek, false, "", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.document);
+        const CAlphabet alphabet(c.name);
+        const std::vector<std::int32_t> lengths = alphabet.WordLengths(c.document, c.ignoreNumbers);
+        EXPECT_EQ(lengths, c.expected);
+        std::string text, errorText;
+        ASSERT_TRUE(alphabet.MapDocument(c.document, c.ignoreNumbers, text, errorText));
+        EXPECT_EQ(std::accumulate(lengths.begin(), lengths.end(), std::size_t{0}), text.size());
+    }
 }
 
 }  // namespace

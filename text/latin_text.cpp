@@ -1,4 +1,4 @@
-#include "search/text_input.h"
+#include "text/latin_text.h"
 
 KeywordList ReadKeywords(std::string_view keywordText) {
     KeywordList keywords;

@@ -1,0 +1,89 @@
+#include "cli/page_command.h"
+
+#include <cstdio>
+#include <string>
+
+#include "cli/command_line.h"
+#include "cli/exit_status.h"
+#include "cli/search_end.h"
+#include "frontend/messages.h"
+#include "platform/file.h"
+#include "platform/shell.h"
+#include "results/html_result_writer.h"
+#include "search/find_sequences.h"
+
+namespace {
+
+// The system's reason for a write error, on one line.
+std::string WriteErrorSentence(std::string reason) {
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r'))
+        reason.pop_back();
+    return "Encountered an error when saving the results: " + reason;
+}
+
+// The page's letters in the script: each code's UTF-8 text, rows right to left in Hebrew.
+PageScript MakePageScript(const CAlphabet& alphabet) {
+    PageScript script;
+    for (std::size_t code = 0; code < script.letters.size(); ++code)
+        script.letters[code] = std::string(alphabet.Spell(static_cast<char>(code)));
+    script.rightToLeft = alphabet.Name() == AlphabetName::Hebrew;
+    return script;
+}
+
+}  // namespace
+
+int RunPageCommand(const SearchRequest& request, const PageOptions& options, ToolOutput& output) {
+    const CAlphabet& alphabet = request.alphabet;
+    CConsoleReceiver& receiver = output.receiver;
+    CHtmlResultWriter writer(receiver);
+    if (alphabet.ReadsUtf8()) writer.SetScript(MakePageScript(alphabet));
+    CSearchEndRecorder end(writer);
+    std::string errorText;
+    bool done = FindSequences(request.text.c_str(), static_cast<std::int32_t>(request.text.size()),
+                              request.keywords, request.settings, end, errorText);
+    // A Ctrl-C at a question stopped the search where it stood; it still ends as any cancel does,
+    // with the page's canceled note and footer.
+    if (!end.Ended() && receiver.QuestionInterrupted() && !writer.GetFilePath().empty())
+        done = end.End(true);
+    receiver.ClearProgress();
+    const std::string page = writer.GetFilePath();
+    const std::int64_t count = writer.GetResultsWritten();
+    if (!done) {
+        if (!errorText.empty()) return Fail(errorText);
+        if (!page.empty())
+            std::fprintf(stderr, "strandix: The unfinished page is %s\n", page.c_str());
+        if (!writer.GetCloseError().empty()) {
+            Fail(WriteErrorSentence(writer.GetCloseError()));
+        } else if (!receiver.CanceledWriteError().empty()) {
+            Fail(WriteErrorSentence(receiver.CanceledWriteError()));
+        } else if (receiver.SizeQuestionDeclined()) {
+            Fail(
+                "The results page passed 5 MB and the search stopped there.  Run again "
+                "with --yes to go on past 5 MB, or narrow the search.");
+        } else if (!end.Canceled() && !receiver.QuestionInterrupted()) {
+            Fail("The search stopped before its end.");
+        }
+        return end.Canceled() || receiver.QuestionInterrupted() ? ReportCanceled() : kFailed;
+    }
+
+    std::string shown = page;
+    std::string outputPath;
+    if (!options.outputPath.empty() && ToSystemPath(options.outputPath, outputPath)) {
+        SystemErrorCode error = 0;
+        if (!CopyFileReplacing(page, outputPath, error)) {
+            return Fail("The results page could not be copied to " + options.outputPath + ": " +
+                        SystemFileSystem().DescribeError(error) + "  It is still at " + page + ".");
+        }
+        DeleteFileAt(page);
+        shown = options.outputPath;
+    }
+    if (!output.Write(FormatResultCount(count) + "\n" + shown + "\n")) {
+        return Fail("The results could not be written to standard output.  The page is " + shown +
+                    ".");
+    }
+    if (end.Canceled()) ReportCanceled();
+    if (options.open && !OpenWithShell(shown))
+        return Fail("The page could not be opened in a viewer: " + shown);
+    if (end.Canceled()) return kInterrupted;
+    return count > 0 ? kFound : kNothingFound;
+}

@@ -1,0 +1,24 @@
+#include "text/search_request.h"
+
+#include <utility>
+
+#include "text/latin_text.h"
+
+bool ReadRequestKeywords(SearchRequest& request, std::string_view keywordText, std::string& error) {
+    return request.alphabet.ReadKeywords(keywordText, request.keywords, error);
+}
+
+bool MapRequestDocument(SearchRequest& request, std::string document, RequestKeeps keeps,
+                        std::string& error) {
+    if (keeps.wordLengths)
+        request.wordLengths = request.alphabet.WordLengths(document, request.ignoreNumbers);
+    if (keeps.document || request.alphabet.ReadsUtf8()) {
+        if (!request.alphabet.MapDocument(document, request.ignoreNumbers, request.text, error))
+            return false;
+        if (keeps.document) request.document = std::move(document);
+    } else {
+        request.text = std::move(document);
+        NormaliseText(request.text, request.ignoreNumbers);
+    }
+    return true;
+}
