@@ -553,6 +553,37 @@ TEST_F(StrandixTest, AFailedWriteToStandardOutputFailsThePageMode) {
     }
 }
 
+TEST_F(StrandixTest, EveryCommandChecksItsWritesToStandardOutput) {
+    const std::string document = Document("d.txt", kSample).string();
+    const std::string part = (Root() / "part.json").string();
+    ASSERT_EQ(Run({"-q", "--controls", "2", "--shard", "0/1", "-o", part, document, "god"}).status,
+              0);
+    const struct {
+        std::vector<std::string> arguments;
+        const char* message;
+    } cases[] = {
+        {{"--expected", document, "god"}, "The expected count could not be written"},
+        {{"--json", "--expected", document, "god"}, "The expected count could not be written"},
+        {{"-q", "--json", document, "god"}, "The results could not be written"},
+        {{"-q", "--controls", "2", document, "god"}, "The report could not be written"},
+        {{"-q", "--json", "--controls", "2", document, "god"}, "could not be written"},
+        {{"-q", "--controls", "2", "--shard", "0/1", document, "god"},
+         "The partial could not be written"},
+        {{"merge", part}, "The report could not be written"},
+        {{"merge", "--json", part}, "The report could not be written"},
+        {{"--version"}, "The version could not be written"},
+        {{"--help"}, "The help could not be written"},
+    };
+    Streams streams;
+    streams.output = "/dev/full";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.arguments));
+        const Outcome outcome = Run(c.arguments, streams);
+        EXPECT_EQ(outcome.status, 2);
+        EXPECT_THAT(outcome.err, HasSubstr(c.message));
+    }
+}
+
 TEST_F(StrandixTest, PastFiveMegabytesOnlyWithYes) {
     // Every pair of neighbouring letters is a find, each drawn as a row of 100 letters.
     const std::string document = Document("a.txt", std::string(15000, 'a')).string();
