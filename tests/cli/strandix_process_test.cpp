@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -582,6 +583,25 @@ TEST_F(StrandixTest, EveryCommandChecksItsWritesToStandardOutput) {
         EXPECT_EQ(outcome.status, 2);
         EXPECT_THAT(outcome.err, HasSubstr(c.message));
     }
+}
+
+TEST_F(StrandixTest, APageStopsBeforeItFillsItsDisk) {
+    // A 40 MB file system for the temporary folder: less than 1 GB free from the start, so the
+    // page may take half of it, and this search would write about 47 MB.
+    if (::geteuid() != 0) GTEST_SKIP() << "mounting a small file system needs root";
+    ASSERT_EQ(::mount("tmpfs", Temp().c_str(), "tmpfs", 0, "size=40m"), 0) << std::strerror(errno);
+    const std::string document = Document("a.txt", std::string(120000, 'a')).string();
+    const Outcome outcome = Run({"--yes", "-q", "--max-skip", "1", "--span", "5", document, "aa"});
+    const std::string page = ReadAll(Page());
+    ::umount2(Temp().c_str(), MNT_DETACH);
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_THAT(outcome.err, StartsWith("strandix: The search stopped before the page filled its "
+                                        "disk: only 20 MB are left free"));
+    EXPECT_THAT(outcome.err, HasSubstr("results and its canceled note, is " + Page().string()));
+    EXPECT_THAT(outcome.out, IsEmpty());
+    EXPECT_THAT(page, HasSubstr("<h3>The search was canceled.</h3>"));
+    EXPECT_TRUE(EndsWith(page, kPageEnd)) << "the page is finished";
+    EXPECT_LT(page.size(), 21u * 1024 * 1024);
 }
 
 TEST_F(StrandixTest, PastFiveMegabytesOnlyWithYes) {
