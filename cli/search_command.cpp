@@ -1,5 +1,6 @@
 #include "cli/search_command.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -15,13 +16,45 @@
 #include "cli/shard_command.h"
 #include "cli/tool_options.h"
 #include "cli/tool_output.h"
+#include "controls/control_notes.h"
 #include "controls/sha256.h"
+#include "controls/statistics.h"
 #include "frontend/messages.h"
 #include "frontend/settings_fields.h"
 #include "platform/document_file.h"
 #include "platform/file.h"
 #include "text/alphabet.h"
 #include "text/search_request.h"
+
+namespace {
+
+// One line on standard error for each thing the search does that a user may not expect: a
+// keyword whose skip the span caps below --max-skip, a keyword found once in each direction.
+void NoteSurprises(const SearchRequest& request) {
+    const SearchSettings& settings = request.settings;
+    for (const std::string& keyword : request.keywords) {
+        const std::string spelled = request.alphabet.Spell(keyword);
+        const std::u32string folded = KeywordLetters(spelled);
+        const auto letters = static_cast<std::int64_t>(folded.size());
+        const std::int64_t cap = GreatestSkip(letters, settings);
+        if (letters >= 2 && cap < settings.MaxDistanceBetweenLetters) {
+            std::fprintf(stderr,
+                         "strandix: Note: --span %d caps the skip of %s at %lld, below "
+                         "--max-skip %d.\n",
+                         settings.MaxResultLength, spelled.c_str(), static_cast<long long>(cap),
+                         settings.MaxDistanceBetweenLetters);
+        }
+        if (letters >= 2 && settings.AllowReverseKeywords &&
+            std::equal(folded.begin(), folded.end(), folded.rbegin())) {
+            std::fprintf(stderr,
+                         "strandix: Note: %s reads the same both ways, so each of its finds is "
+                         "counted once in each direction.\n",
+                         spelled.c_str());
+        }
+    }
+}
+
+}  // namespace
 
 int RunSearchCommand(const ToolOptions& options) {
     SearchRequest request;
@@ -67,6 +100,7 @@ int RunSearchCommand(const ToolOptions& options) {
     if (!MapRequestDocument(request, std::move(document), keeps, documentError))
         return Fail(options.document + ": " + documentError);
 
+    if (!options.quiet) NoteSurprises(request);
     InstallInterruptHandler();
     CConsoleReceiver::Settings receiverSettings;
     // On a terminal shared with the JSON the bar would land between its lines.

@@ -338,10 +338,11 @@ TEST_F(StrandixTest, PageInTheTemporaryFolderAndGrepsExitStatus) {
         const char* body;  // in the page
     } cases[] = {
         {{"god", "heaven"}, 0, "", "<span class=\"keyword"},
-        {{"qqqq"}, 1, "No results found.", "No Results Found.\r\n"},
+        {{"qqqz"}, 1, "No results found.", "No Results Found.\r\n"},
     };
     for (const auto& c : cases) {
-        std::vector<std::string> arguments = {document};
+        // A span as long as any skip: no note on standard error.
+        std::vector<std::string> arguments = {"--span", "5000", document};
         arguments.insert(arguments.end(), c.keywords.begin(), c.keywords.end());
         const Outcome outcome = Run(arguments);
         EXPECT_EQ(outcome.status, c.status);
@@ -583,6 +584,39 @@ TEST_F(StrandixTest, EveryCommandChecksItsWritesToStandardOutput) {
         EXPECT_EQ(outcome.status, 2);
         EXPECT_THAT(outcome.err, HasSubstr(c.message));
     }
+}
+
+TEST_F(StrandixTest, SurprisesAreOneLineNotesOnStandardError) {
+    const std::string document = Document("d.txt", kSample).string();
+    const struct {
+        std::vector<std::string> arguments;
+        std::string err;
+    } cases[] = {
+        {{document, "moses"},
+         "strandix: Note: --span 1000 caps the skip of moses at 250, below --max-skip 500.\n"},
+        {{"--span", "2000", document, "moses"}, ""},
+        {{"--max-skip", "100", document, "moses"}, ""},
+        {{"--span", "5000", document, "Level"},
+         "strandix: Note: Level reads the same both ways, so each of its finds is counted once in "
+         "each direction.\n"},
+        {{"--span", "5000", "--no-reverse", document, "level"}, ""},
+        {{"-q", document, "level"}, ""},
+        {{"--json", "--span", "5000", document, "aa"},
+         "strandix: Note: aa reads the same both ways, so each of its finds is counted once in "
+         "each direction.\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.arguments));
+        const Outcome outcome = Run(c.arguments);
+        EXPECT_EQ(outcome.err, c.err);
+        EXPECT_LE(outcome.status, 1);
+        std::error_code ignored;
+        fs::remove(Page(), ignored);
+    }
+    // The search itself is unchanged: LEVEL standing once is two finds, one in each direction.
+    const std::string level = Document("level.txt", "xx level xx").string();
+    const Outcome found = Run({"-q", "--json", level, "level"});
+    EXPECT_THAT(found.out, HasSubstr("\"count\": 2,"));
 }
 
 TEST_F(StrandixTest, APageStopsBeforeItFillsItsDisk) {
