@@ -184,7 +184,8 @@ const std::vector<OptionRow> kOptionRows = {
      &SetFlag<&ToolOptions::places>},
     {kSearchCommand, HS::Output, "-y, --yes", "go on when the page passes 5 MB without asking",
      &SetFlag<&ToolOptions::yes>},
-    {kSearchCommand, HS::Output, "-q, --quiet", "no progress bar", &SetFlag<&ToolOptions::quiet>},
+    {kSearchCommand, HS::Output, "-q, --quiet", "no progress bar and no notes on standard error",
+     &SetFlag<&ToolOptions::quiet>},
     {kSearchAndMerge, HS::Output, "-h, --help", "show this help", &Nothing, PO::Help},
     {kSearchCommand, HS::Output, "--version", "show the version", &Nothing, PO::Version},
 
