@@ -152,14 +152,15 @@ int RunControlCommand(const ControlCommand& command, ToolOutput& output, CJsonSe
                      static_cast<long long>(run.controls.size()),
                      static_cast<long long>(run.total));
 
-    const bool reportFailed =
-        !options.reportPath.empty() && !WriteFile(options.reportPath, ControlReportHtml(run));
+    const ControlSummary summary = SummariseControlRun(run);
+    const bool reportFailed = !options.reportPath.empty() &&
+                              !WriteFile(options.reportPath, ControlReportHtml(run, summary));
     int status = run.real.results > 0 ? kFound : kNothingFound;
     if (json != nullptr) {
         // The results are out already: the document is ended before the failure is told.
-        status = json->Finish(ControlsJson(run));
+        status = json->Finish(ControlsJson(run, summary));
         if (reportFailed) status = kFailed;
-    } else if (!reportFailed && !output.Write(ControlReportText(run))) {
+    } else if (!reportFailed && !output.Write(ControlReportText(run, summary))) {
         return Fail("The report could not be written to standard output.");
     }
     if (reportFailed) return Fail("The report could not be written to " + options.reportPath + ".");

@@ -54,10 +54,9 @@ void NoteSurprises(const SearchRequest& request) {
     }
 }
 
-}  // namespace
-
-int RunSearchCommand(const ToolOptions& options) {
-    SearchRequest request;
+// The document read and mapped into `request` with the keywords and settings the options ask
+// for; `documentDigest` only for a shard. kFound, or kFailed with the reason said.
+int MakeRequest(const ToolOptions& options, SearchRequest& request, std::string& documentDigest) {
     request.alphabet = CAlphabet(options.alphabet, options.keepFinals);
     request.ignoreNumbers = options.fields.IgnoreNumbers != 0;
     request.settings = MakeSearchSettings(options.fields);
@@ -92,13 +91,23 @@ int RunSearchCommand(const ToolOptions& options) {
         return Fail(sentence);
     }
     // Shards of one run must have read the same bytes, whatever their copy of it is called.
-    const std::string documentDigest = options.shard ? Sha256Hex(document) : std::string();
+    if (options.shard) documentDigest = Sha256Hex(document);
     RequestKeeps keeps;
     keeps.document = options.places;
     keeps.wordLengths = options.controls.count > 0 && options.controls.kind == ControlKind::Words;
     std::string documentError;
     if (!MapRequestDocument(request, std::move(document), keeps, documentError))
         return Fail(options.document + ": " + documentError);
+    return kFound;
+}
+
+}  // namespace
+
+int RunSearchCommand(const ToolOptions& options) {
+    SearchRequest request;
+    std::string documentDigest;
+    if (const int status = MakeRequest(options, request, documentDigest); status != kFound)
+        return status;
 
     if (!options.quiet) NoteSurprises(request);
     InstallInterruptHandler();

@@ -101,11 +101,12 @@ int RunMergeCommand(const ToolOptions& options) {
     ControlRun run;
     if (!merger.Finish(run, message)) return Fail(message);
 
-    if (!reportPath.empty() && !WriteFile(reportPath, ControlReportHtml(run)))
+    const ControlSummary summary = SummariseControlRun(run);
+    if (!reportPath.empty() && !WriteFile(reportPath, ControlReportHtml(run, summary)))
         return Fail("The report could not be written to " + reportPath + ".");
     CJsonWriter merged;
-    if (json) merged.BeginObject().Key("controls").Raw(ControlsJson(run)).EndObject();
-    const std::string report = json ? merged.Text() + "\n" : ControlReportText(run);
+    if (json) merged.BeginObject().Key("controls").Raw(ControlsJson(run, summary)).EndObject();
+    const std::string report = json ? merged.Text() + "\n" : ControlReportText(run, summary);
     if (!WriteStandardOutput(report))
         return Fail("The report could not be written to standard output.");
     return run.real.results > 0 ? kFound : kNothingFound;

@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <system_error>
 
-#include "controls/control_notes.h"
 #include "results/json_writer.h"
 
 namespace {
@@ -112,6 +111,14 @@ void WriteSummary(CJsonWriter& json, const Summary& summary, const PValue& p, co
     json.Key("tailAtMost").String(otherTail).EndObject();
 }
 
+void WriteOptionalNumber(CJsonWriter& json, bool shown, const std::optional<double>& value) {
+    if (shown && value) {
+        json.Number(*value);
+    } else {
+        json.Null();
+    }
+}
+
 std::string HtmlEscape(const std::string& text) {
     std::string html;
     for (const char c : text) {
@@ -139,24 +146,13 @@ std::string Row(const std::string& name, const std::string& value) {
     return "<tr><th>" + HtmlEscape(name) + "</th><td>" + HtmlEscape(value) + "</td></tr>\n";
 }
 
-// The controls' counts in at most 40 bins of equal whole-number width, from the lowest to the
-// highest of the counts and the real count, with a red line at the real count.
-std::string Histogram(const ControlRun& run) {
+// The histogram of the controls' counts, with a red line at the real count.
+std::string Histogram(const ControlRun& run, const ResultHistogram& histogram) {
     constexpr int kWidth = 800, kHeight = 300, kLeft = 50, kRight = 20, kTop = 20, kBottom = 40;
-    constexpr std::int64_t kMostBins = 40;
-    std::int64_t low = run.real.results, high = run.real.results;
-    for (const SearchStatistics& control : run.controls) {
-        low = std::min(low, control.results);
-        high = std::max(high, control.results);
-    }
-    const std::int64_t binWidth = (high - low + kMostBins) / kMostBins;
-    const std::int64_t bins = (high - low) / binWidth + 1;
-    std::vector<std::int64_t> heights(static_cast<std::size_t>(bins));
-    for (const SearchStatistics& control : run.controls)
-        ++heights[static_cast<std::size_t>((control.results - low) / binWidth)];
-    const std::int64_t tallest =
-        std::max<std::int64_t>(1, *std::max_element(heights.begin(), heights.end()));
-
+    const std::int64_t low = histogram.low, binWidth = histogram.binWidth,
+                       tallest = histogram.tallest;
+    const std::vector<std::int64_t>& heights = histogram.heights;
+    const auto bins = static_cast<std::int64_t>(heights.size());
     const double plotWidth = kWidth - kLeft - kRight, plotHeight = kHeight - kTop - kBottom;
     const double barWidth = plotWidth / static_cast<double>(bins);
     auto x = [&](double bin) { return FormatFixed(kLeft + bin * barWidth, 1); };
@@ -189,8 +185,8 @@ std::string Histogram(const ControlRun& run) {
            ")</text>\n";
     // The line stands over the middle of the bar whose bin holds the real count; its label is
     // turned inward near either edge, so that it stays inside the picture.
-    const double realBin = static_cast<double>((run.real.results - low) / binWidth);
-    const double realCentre = kLeft + realBin * barWidth + barWidth * 0.45;
+    const double realCentre =
+        kLeft + static_cast<double>(histogram.realBin) * barWidth + barWidth * 0.45;
     const std::string realX = FormatFixed(realCentre, 1);
     constexpr double kLabelRoom = 60;
     const char* anchor = realCentre < kLabelRoom            ? "start"
@@ -227,29 +223,33 @@ std::string FormatFixed(double value, int decimals) {
 }
 
 std::string ControlReportText(const ControlRun& run) {
-    const Summary results = SummariseResults(run.controls);
-    const Summary spans = SummariseSpans(run.controls);
+    return ControlReportText(run, SummariseControlRun(run));
+}
+
+std::string ControlReportText(const ControlRun& run, const ControlSummary& summary) {
+    const Summary& results = summary.results;
+    const Summary& spans = summary.spans;
     std::string text = "Controls: " + RunHeadline(run) + "\n";
     text += "Keywords: " + KeywordsText(run.keywords) + "\n";
     text += "Settings: " + SettingsText(run.settings) + "\n";
     text += "Results: real " + std::to_string(run.real.results) + "; controls " +
             SummaryText(results) + "; " +
-            TailsText(ResultsPValue(run.real, run.controls), kMoreResults,
-                      ResultsAtMostPValue(run.real, run.controls), kFewerResults) +
-            "\n";
+            TailsText(summary.resultsP, kMoreResults, summary.resultsAtMostP, kFewerResults) + "\n";
     text += "Smallest span: real " + SpanText(run.real.smallestSpan) + "; controls " +
             SummaryText(spans) + " (" + std::to_string(spans.samples) + " of " +
             std::to_string(run.controls.size()) + " with a result); " +
-            TailsText(SpanPValue(run.real, run.controls), kSmallerSpan,
-                      SpanAtLeastPValue(run.real, run.controls), kWiderSpan) +
-            "\n";
+            TailsText(summary.spanP, kSmallerSpan, summary.spanAtLeastP, kWiderSpan) + "\n";
     if (ShowsExpected(run)) text += "Expected results: " + ExpectedText(run) + "\n";
-    for (const std::string& note : ControlReportNotes(run))
+    for (const std::string& note : summary.notes)
         text += "Note: " + note + "\n";
     return text;
 }
 
 std::string ControlsJson(const ControlRun& run) {
+    return ControlsJson(run, SummariseControlRun(run));
+}
+
+std::string ControlsJson(const ControlRun& run, const ControlSummary& summary) {
     CJsonWriter json;
     json.BeginObject().Key("kind").String(ControlKindName(run.kind)).Key("seed").Unsigned(run.seed);
     json.Key("alphabet").String(run.alphabet).Key("total").Integer(run.total);
@@ -271,27 +271,18 @@ std::string ControlsJson(const ControlRun& run) {
     WriteSpan(json, run.real.smallestSpan);
     json.Key("plainWordResults").Integer(run.plainWordResults);
     json.EndObject().Key("results");
-    WriteSummary(json, SummariseResults(run.controls), ResultsPValue(run.real, run.controls),
-                 kMoreResults, ResultsAtMostPValue(run.real, run.controls), kFewerResults);
+    WriteSummary(json, summary.results, summary.resultsP, kMoreResults, summary.resultsAtMostP,
+                 kFewerResults);
     json.Key("smallestSpan");
-    WriteSummary(json, SummariseSpans(run.controls), SpanPValue(run.real, run.controls),
-                 kSmallerSpan, SpanAtLeastPValue(run.real, run.controls), kWiderSpan);
+    WriteSummary(json, summary.spans, summary.spanP, kSmallerSpan, summary.spanAtLeastP,
+                 kWiderSpan);
     // The expectations are the reference of letters controls only.
-    const bool expected = ShowsExpected(run);
     json.Key("expected");
-    if (expected) {
-        json.Number(*run.expected);
-    } else {
-        json.Null();
-    }
+    WriteOptionalNumber(json, ShowsExpected(run), run.expected);
     json.Key("expectedIndependent");
-    if (expected && run.expectedIndependent) {
-        json.Number(*run.expectedIndependent);
-    } else {
-        json.Null();
-    }
+    WriteOptionalNumber(json, ShowsExpected(run), run.expectedIndependent);
     json.Key("notes").BeginArray();
-    for (const std::string& note : ControlReportNotes(run))
+    for (const std::string& note : summary.notes)
         json.String(note);
     json.EndArray().Key("counts").BeginArray();
     for (const SearchStatistics& control : run.controls)
@@ -304,8 +295,12 @@ std::string ControlsJson(const ControlRun& run) {
 }
 
 std::string ControlReportHtml(const ControlRun& run) {
-    const Summary results = SummariseResults(run.controls);
-    const Summary spans = SummariseSpans(run.controls);
+    return ControlReportHtml(run, SummariseControlRun(run));
+}
+
+std::string ControlReportHtml(const ControlRun& run, const ControlSummary& summary) {
+    const Summary& results = summary.results;
+    const Summary& spans = summary.spans;
     std::string html =
         "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
         "<title>Strandix! controls: " +
@@ -321,26 +316,24 @@ std::string ControlReportHtml(const ControlRun& run) {
     html += "</table>\n<table>\n";
     html += Row("Results", "real " + std::to_string(run.real.results));
     html += Row("Controls' results", SummaryText(results));
-    html += Row(std::string("p-value, ") + kMoreResults + " results",
-                PValueText(ResultsPValue(run.real, run.controls)));
+    html += Row(std::string("p-value, ") + kMoreResults + " results", PValueText(summary.resultsP));
     html += Row(std::string("p-value, ") + kFewerResults + " results",
-                PValueText(ResultsAtMostPValue(run.real, run.controls)));
+                PValueText(summary.resultsAtMostP));
     html += Row("Smallest span", "real " + SpanText(run.real.smallestSpan));
     html += Row("Controls' smallest spans",
                 SummaryText(spans) + " (" + std::to_string(spans.samples) + " of " +
                     std::to_string(run.controls.size()) + " with a result)");
-    html += Row(std::string("p-value, smallest span ") + kSmallerSpan,
-                PValueText(SpanPValue(run.real, run.controls)));
-    html += Row(std::string("p-value, smallest span ") + kWiderSpan,
-                PValueText(SpanAtLeastPValue(run.real, run.controls)));
+    html += Row(std::string("p-value, smallest span ") + kSmallerSpan, PValueText(summary.spanP));
+    html +=
+        Row(std::string("p-value, smallest span ") + kWiderSpan, PValueText(summary.spanAtLeastP));
     if (ShowsExpected(run)) html += Row("Expected results", ExpectedText(run));
     html += "</table>\n";
-    html += Histogram(run);
+    html += Histogram(run, summary.histogram);
     html +=
         "<p>A p-value is the share of the controls, the real search counted among them, that "
         "lie in its tail: (1 + hits) / (1 + controls). Each statistic has two tails, named "
         "beside its p-value.</p>\n";
-    for (const std::string& note : ControlReportNotes(run))
+    for (const std::string& note : summary.notes)
         html += "<p>" + HtmlEscape(note) + "</p>\n";
     return html + "</body>\n</html>\n";
 }

@@ -1,6 +1,7 @@
 // A control run as it is reported: the plain-text report, the JSON "controls" object and the
-// standalone HTML page. Each writer takes only the ControlRun, so a run put together from the
-// parts that several machines computed prints exactly what the single run prints.
+// standalone HTML page. Each writer takes only the ControlRun (and the summary made of it), so a
+// run put together from the parts that several machines computed prints exactly what the single
+// run prints.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "controls/control_cases.h"
+#include "controls/control_summary.h"
 #include "controls/statistics.h"
 
 struct ControlRun {
@@ -32,15 +34,21 @@ struct ControlRun {
 // The seed a run uses when the user names none.
 inline constexpr std::uint64_t kDefaultControlSeed = 20261210;
 
+// Each report comes in two forms: with the run's summary, when one run is reported in more than
+// one form, and with the run alone, which summarises it.
+
 // A few lines for standard output, ending with a line break.
+std::string ControlReportText(const ControlRun& run, const ControlSummary& summary);
 std::string ControlReportText(const ControlRun& run);
 
 // The value of the "controls" member of the JSON output: one object, no line break after it.
 // Every control's count and smallest span are listed in control order.
+std::string ControlsJson(const ControlRun& run, const ControlSummary& summary);
 std::string ControlsJson(const ControlRun& run);
 
 // A whole HTML page: the settings, the figures and a histogram of the controls' counts with the
 // real count marked, as inline SVG; no scripts, nothing fetched.
+std::string ControlReportHtml(const ControlRun& run, const ControlSummary& summary);
 std::string ControlReportHtml(const ControlRun& run);
 
 // `value` with four significant digits: fixed notation (all digits before the point kept) from

@@ -5,8 +5,6 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "search/indexed_search.h"
-
 bool CCountingSink::AddResult(const char* text, std::int32_t first, std::int32_t last,
                               std::int32_t columns, const ResultPositions& positions) {
     (void)text, (void)first, (void)last, (void)columns;
@@ -37,10 +35,8 @@ namespace {
 void Measure(const std::string& text, const KeywordList& keywords, const SearchSettings& settings,
              CCountingSink& sink) {
     std::string errorText;
-    IndexedSearchPlan plan;
-    plan.useWorker = false;
-    FindSequencesIndexed(text.c_str(), static_cast<std::int32_t>(text.size()), keywords, settings,
-                         sink, errorText, SystemTickClock(), plan);
+    FindSequencesOnThisThread(text.c_str(), static_cast<std::int32_t>(text.size()), keywords,
+                              settings, sink, errorText);
 }
 
 }  // namespace

@@ -8,3 +8,11 @@ bool FindSequences(const char* text, std::int32_t textLength, const KeywordList&
     return FindSequencesIndexed(text, textLength, keywords, settings, sink, errorText, clock,
                                 IndexedSearchPlan{});
 }
+
+bool FindSequencesOnThisThread(const char* text, std::int32_t textLength,
+                               const KeywordList& keywords, const SearchSettings& settings,
+                               CResultSink& sink, std::string& errorText, CTickClock& clock) {
+    IndexedSearchPlan plan;
+    plan.useWorker = false;
+    return FindSequencesIndexed(text, textLength, keywords, settings, sink, errorText, clock, plan);
+}

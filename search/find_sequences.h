@@ -27,6 +27,13 @@ bool FindSequences(const char* text, std::int32_t textLength, const KeywordList&
                    const SearchSettings& settings, CResultSink& sink, std::string& errorText,
                    CTickClock& clock = SystemTickClock());
 
+// The same search done entirely on the calling thread, for callers that keep every core busy
+// with searches of their own (control runs).
+bool FindSequencesOnThisThread(const char* text, std::int32_t textLength,
+                               const KeywordList& keywords, const SearchSettings& settings,
+                               CResultSink& sink, std::string& errorText,
+                               CTickClock& clock = SystemTickClock());
+
 // The same search done literally, cursor by cursor, position by position, skip by skip.
 bool FindSequencesLiteral(const char* text, std::int32_t textLength, const KeywordList& keywords,
                           const SearchSettings& settings, CResultSink& sink, std::string& errorText,

@@ -1,109 +1,21 @@
-#include "controls/control_partial.h"
-
+// Reading a partial: every field checked, the checksum compared, the statistics rows read
+// straight from the JSON events.
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <limits>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <utility>
 
-#include "controls/control_notes.h"
+#include "controls/control_partial.h"
+#include "controls/control_partial_format.h"
 #include "controls/sha256.h"
-#include "results/json_writer.h"
 
 using Json = nlohmann::json;
 
 namespace {
-
-constexpr const char* kFormatName = "strandix-partial";
-constexpr std::int64_t kFormatVersion = 2;
-
-// Every field of the format, in the order a shard writes them.
-constexpr const char* kFields[] = {"format",
-                                   "version",
-                                   "document",
-                                   "alphabet",
-                                   "keywords",
-                                   "settings",
-                                   "controlKind",
-                                   "seed",
-                                   "controls",
-                                   "expectedCount",
-                                   "expectedIndependent",
-                                   "real",
-                                   "shard",
-                                   "statistics",
-                                   "checksum"};
-constexpr const char* kSettingsFields[] = {"maxSkip",  "minSkip", "span",          "minWidth",
-                                           "maxWidth", "reverse", "excludeDirect", "ignoreNumbers"};
-
-void WriteSpan(CJsonWriter& json, std::int64_t span) {
-    if (span > 0) {
-        json.Integer(span);
-    } else {
-        json.Null();
-    }
-}
-
-// Everything a shard writes before the checksum, which is the digest of exactly this text: the
-// members up to the statistics, each group on a line of its own, and the separator after them.
-// Numbers are the shortest text that reads back as the same double, so a partial read and
-// written again gives the same text.
-void WritePartialBody(CJsonWriter& json, const ControlPartial& partial) {
-    const ControlRun& run = partial.run;
-    const SearchSettings& settings = run.settings;
-    json.BeginObject().Key("format").String(kFormatName).Key("version").Integer(kFormatVersion);
-    json.LineBreak().Key("document").String(partial.documentDigest);
-    json.LineBreak().Key("alphabet").String(run.alphabet);
-    json.LineBreak().Key("keywords").BeginArray();
-    for (const std::string& keyword : run.keywords)
-        json.String(keyword);
-    json.EndArray().LineBreak().Key("settings").BeginObject();
-    json.Key("maxSkip").Integer(settings.MaxDistanceBetweenLetters);
-    json.Key("minSkip").Integer(MinAbsoluteSkip(settings));
-    json.Key("span").Integer(settings.MaxResultLength);
-    json.Key("minWidth").Integer(settings.MinColumnWidth);
-    json.Key("maxWidth").Integer(settings.MaxColumnWidth);
-    json.Key("reverse").Bool(settings.AllowReverseKeywords);
-    json.Key("excludeDirect").Bool(settings.ExcludeWordsDirectlyFromText);
-    json.Key("ignoreNumbers").Bool(partial.ignoreNumbers).EndObject();
-    json.LineBreak().Key("controlKind").String(ControlKindName(run.kind));
-    json.Key("seed").Unsigned(run.seed).Key("controls").Integer(run.total);
-    json.Key("expectedCount");
-    if (run.expected) {
-        json.Number(*run.expected);
-    } else {
-        json.Null();
-    }
-    json.Key("expectedIndependent");
-    if (run.expectedIndependent) {
-        json.Number(*run.expectedIndependent);
-    } else {
-        json.Null();
-    }
-    json.LineBreak().Key("real").BeginObject().Key("count").Integer(run.real.results);
-    json.Key("smallestSpan");
-    WriteSpan(json, run.real.smallestSpan);
-    json.Key("plainWords").Integer(run.plainWordResults);
-    json.EndObject().LineBreak().Key("shard").BeginObject();
-    json.Key("index").Integer(partial.shard.index).Key("count").Integer(partial.shard.count);
-    json.EndObject().LineBreak().Key("statistics").BeginArray();
-    std::int64_t index = partial.shard.index;
-    for (const SearchStatistics& control : run.controls) {
-        json.LineBreak().BeginArray().Integer(index).Integer(control.results);
-        WriteSpan(json, control.smallestSpan);
-        json.EndArray();
-        index += partial.shard.count;
-    }
-    json.EndArray().LineBreak().Separator();
-}
-
-std::string PartialBody(const ControlPartial& partial) {
-    CJsonWriter json;
-    WritePartialBody(json, partial);
-    return json.Take();
-}
 
 // Reading: each check names the field, so a damaged file says where it is damaged.
 class CReadError {
@@ -428,100 +340,7 @@ void ReadShard(const Json& root, const std::vector<StatisticsRow>& rows, Control
                          " is missing.");
 }
 
-template <typename T>
-std::string Shown(const T& value) {
-    return std::to_string(value);
-}
-std::string Shown(const std::string& value) {
-    return "\"" + value + "\"";
-}
-std::string Shown(bool value) {
-    return value ? "on" : "off";
-}
-std::string Shown(const std::optional<double>& value) {
-    return value ? JsonNumber(*value) : "none";
-}
-std::string Shown(const SearchStatistics& value) {
-    return Shown(value.results) + " results, smallest span " +
-           (value.smallestSpan > 0 ? Shown(value.smallestSpan) : "none");
-}
-std::string Shown(ControlKind kind) {
-    return ControlKindName(kind);
-}
-std::string Shown(const std::vector<std::string>& keywords) {
-    std::string shown;
-    for (const std::string& keyword : keywords)
-        shown += (shown.empty() ? "" : " ") + keyword;
-    return shown;
-}
-
-// A report's keywords as letters, folded as the alphabet folds them.
-std::vector<std::u32string> FoldedKeywords(const KeywordList& keywords) {
-    std::vector<std::u32string> folded;
-    for (const std::string& keyword : keywords)
-        folded.push_back(KeywordLetters(keyword));
-    return folded;
-}
-
-// The first field in which two runs differ, as "its FIELD (A) differs from NAME's (B)".
-// The first field in which two partials' runs differ, as "its FIELD (A) differs from NAME's (B)".
-std::optional<std::string> FirstDifference(const ControlPartial& mine, const ControlPartial& theirs,
-                                           const std::string& theirName) {
-    std::optional<std::string> difference;
-    auto compare = [&](const char* field, const auto& a, const auto& b) {
-        if (!difference && !(a == b))
-            difference = "its " + std::string(field) + " (" + Shown(a) + ") differs from " +
-                         theirName + "'s (" + Shown(b) + ")";
-    };
-    const ControlRun& run = mine.run;
-    const ControlRun& other = theirs.run;
-    compare("document", mine.documentDigest, theirs.documentDigest);
-    compare("ignoring of numbers", mine.ignoreNumbers, theirs.ignoreNumbers);
-    compare("alphabet", run.alphabet, other.alphabet);
-    // Keywords compare as the alphabet folds them: MOSES and moses are the same run.
-    if (FoldedKeywords(run.keywords) != FoldedKeywords(other.keywords))
-        compare("keywords", run.keywords, other.keywords);
-    compare("letter distance", run.settings.MaxDistanceBetweenLetters,
-            other.settings.MaxDistanceBetweenLetters);
-    compare("smallest skip", run.settings.MinSkip, other.settings.MinSkip);
-    compare("span", run.settings.MaxResultLength, other.settings.MaxResultLength);
-    compare("narrowest width", run.settings.MinColumnWidth, other.settings.MinColumnWidth);
-    compare("widest width", run.settings.MaxColumnWidth, other.settings.MaxColumnWidth);
-    compare("reverse keywords", run.settings.AllowReverseKeywords,
-            other.settings.AllowReverseKeywords);
-    compare("exclusion of plain words", run.settings.ExcludeWordsDirectlyFromText,
-            other.settings.ExcludeWordsDirectlyFromText);
-    compare("control kind", run.kind, other.kind);
-    compare("seed", run.seed, other.seed);
-    compare("number of controls", run.total, other.total);
-    compare("expected count", run.expected, other.expected);
-    compare("expected count with independent letters", run.expectedIndependent,
-            other.expectedIndependent);
-    compare("plain-word results", run.plainWordResults, other.plainWordResults);
-    compare("real search", run.real, other.real);
-    return difference;
-}
-
-std::string ShardName(std::int64_t index, std::int64_t count) {
-    return std::to_string(index) + "/" + std::to_string(count);
-}
-
 }  // namespace
-
-std::int64_t ShardSize(std::int64_t totalControls, ShardId shard) {
-    if (shard.index >= totalControls) return 0;
-    return (totalControls - 1 - shard.index) / shard.count + 1;
-}
-
-std::string WriteControlPartial(const ControlPartial& partial) {
-    CJsonWriter json;
-    WritePartialBody(json, partial);
-    const std::string checksum = Sha256Hex(json.Text());
-    json.Key("checksum").String(checksum).EndObject();
-    std::string text = json.Take();
-    text += '\n';
-    return text;
-}
 
 bool ReadControlPartial(std::string_view text, ControlPartial& partial, std::string& problem) {
     if (text.find_first_not_of(" \t\r\n") == std::string_view::npos) {
@@ -564,74 +383,4 @@ bool ReadControlPartial(std::string_view text, ControlPartial& partial, std::str
         problem = std::string("the partial could not be read (") + error.what() + ").";
     }
     return false;
-}
-
-bool CPartialMerger::Add(std::string_view name, std::string_view text, std::string& message) {
-    ControlPartial partial;
-    std::string problem;
-    if (!ReadControlPartial(text, partial, problem)) {
-        message = std::string(name) + ": " + problem;
-        return false;
-    }
-    if (first_) {
-        if (const auto difference = FirstDifference(partial, *first_, firstName_)) {
-            message = std::string(name) + ": " + *difference +
-                      ", so the two are not parts of the same run.";
-            return false;
-        }
-        if (partial.shard.count != first_->shard.count) {
-            message = std::string(name) + ": it is one of " + Shown(partial.shard.count) +
-                      " shards, while " + firstName_ + " is one of " + Shown(first_->shard.count) +
-                      ", so the two are not parts of the same split.";
-            return false;
-        }
-    }
-    if (const auto same = shards_.find(partial.shard.index); same != shards_.end()) {
-        if (same->second.name == name) {
-            message = std::string(name) + ": the file is named twice.";
-            return false;
-        }
-        message = std::string(name) + ": it holds shard " +
-                  ShardName(partial.shard.index, partial.shard.count) + ", as " +
-                  same->second.name + " does; each shard must be given once.";
-        return false;
-    }
-    Shard& shard = shards_[partial.shard.index];
-    shard.name = name;
-    shard.controls = std::move(partial.run.controls);
-    if (!first_) {
-        partial.run.controls.clear();
-        first_ = std::move(partial);
-        firstName_ = name;
-    }
-    return true;
-}
-
-bool CPartialMerger::Finish(ControlRun& merged, std::string& message) {
-    if (!first_) {
-        message = "No partials were given.";
-        return false;
-    }
-    const std::int64_t shardCount = first_->shard.count;
-    std::int64_t expected = 0;
-    for (const auto& [index, shard] : shards_) {
-        if (index != expected) break;
-        ++expected;
-    }
-    if (expected < shardCount) {
-        message = "Shard " + ShardName(expected, shardCount) +
-                  " is missing: no partial holds its controls (the i with i mod " +
-                  Shown(shardCount) + " = " + Shown(expected) + ").";
-        return false;
-    }
-    merged = first_->run;
-    merged.controls.assign(static_cast<std::size_t>(merged.total), {});
-    for (auto& [index, shard] : shards_) {
-        std::size_t i = static_cast<std::size_t>(index);
-        for (SearchStatistics& statistics : shard.controls) {
-            merged.controls[i] = statistics;
-            i += static_cast<std::size_t>(shardCount);
-        }
-    }
-    return true;
 }
