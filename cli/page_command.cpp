@@ -43,7 +43,7 @@ int RunPageCommand(const SearchRequest& request, const PageOptions& options, Too
     // folder the page is in.
     CFreeSpaceGuard guard(writer, [&writer](std::uint64_t& available, std::uint64_t& size) {
         const std::string page = writer.GetFilePath();
-        return !page.empty() && GetFreeSpace(page, available, size);
+        return !page.empty() && GetFileSystemSpace(page, available, size);
     });
     CSearchEndRecorder end(guard);
     std::string errorText;

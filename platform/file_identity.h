@@ -25,7 +25,7 @@ bool IsSameFile(const std::string& a, const std::string& b);
 
 // The bytes an unprivileged user may still write to the file system that holds the UTF-8
 // `path` (a file or a folder), and its whole size. False when the system cannot say.
-bool GetFreeSpace(const std::string& path, std::uint64_t& available, std::uint64_t& total);
+bool GetFileSystemSpace(const std::string& path, std::uint64_t& available, std::uint64_t& total);
 
 // Whether the UTF-8 `path` can be opened for writing, tried without changing the file: an
 // existing file is opened to append nothing, a new one is created and removed again. On false

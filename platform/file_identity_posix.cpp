@@ -21,7 +21,7 @@ bool IsSameFile(const std::string& a, const std::string& b) {
     return GetFileIdentity(a, first) && GetFileIdentity(b, second) && first == second;
 }
 
-bool GetFreeSpace(const std::string& path, std::uint64_t& available, std::uint64_t& total) {
+bool GetFileSystemSpace(const std::string& path, std::uint64_t& available, std::uint64_t& total) {
     struct statvfs info {};
     if (::statvfs(path.c_str(), &info) != 0) return false;
     const std::uint64_t unit = info.f_frsize != 0 ? info.f_frsize : info.f_bsize;

@@ -39,7 +39,7 @@ bool IsSameFile(const std::string& a, const std::string& b) {
     return GetFileIdentity(a, first) && GetFileIdentity(b, second) && first == second;
 }
 
-bool GetFreeSpace(const std::string& path, std::uint64_t& available, std::uint64_t& total) {
+bool GetFileSystemSpace(const std::string& path, std::uint64_t& available, std::uint64_t& total) {
     std::wstring folder = Widen(path);
     if (folder.empty()) return false;
     // The call takes a folder: a file's own folder holds it.
@@ -48,9 +48,9 @@ bool GetFreeSpace(const std::string& path, std::uint64_t& available, std::uint64
         const std::size_t slash = folder.find_last_of(L"\\/");
         folder = slash == std::wstring::npos ? L"." : folder.substr(0, slash + 1);
     }
-    ULARGE_INTEGER free{}, size{};
-    if (!GetDiskFreeSpaceExW(folder.c_str(), &free, &size, nullptr)) return false;
-    available = free.QuadPart;
+    ULARGE_INTEGER freeBytes{}, size{};
+    if (!GetDiskFreeSpaceExW(folder.c_str(), &freeBytes, &size, nullptr)) return false;
+    available = freeBytes.QuadPart;
     total = size.QuadPart;
     return true;
 }

@@ -69,13 +69,13 @@ TEST_F(FileIdentityTest, WritableIsAskedWithoutChangingAnything) {
 
 TEST_F(FileIdentityTest, FreeSpaceOfTheFolderAndOfAFileInIt) {
     std::uint64_t available = 0, total = 0;
-    ASSERT_TRUE(GetFreeSpace(root_.string(), available, total));
+    ASSERT_TRUE(GetFileSystemSpace(root_.string(), available, total));
     EXPECT_GT(total, 0u);
     EXPECT_LE(available, total);
     std::uint64_t fileAvailable = 0, fileTotal = 0;
-    ASSERT_TRUE(GetFreeSpace(Path("a.txt"), fileAvailable, fileTotal));
+    ASSERT_TRUE(GetFileSystemSpace(Path("a.txt"), fileAvailable, fileTotal));
     EXPECT_EQ(fileTotal, total);
-    EXPECT_FALSE(GetFreeSpace(Path("missing-folder/x"), available, total));
+    EXPECT_FALSE(GetFileSystemSpace(Path("missing-folder/x"), available, total));
 }
 
 }  // namespace
