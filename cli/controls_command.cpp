@@ -10,6 +10,7 @@
 #include "cli/console.h"
 #include "cli/json_command.h"
 #include "controls/control_runner.h"
+#include "results/json_writer.h"
 
 namespace {
 
@@ -71,14 +72,17 @@ bool WriteFile(const std::string& path, const std::string& content) {
 
 int PrintExpectedCount(const ControlCommand& command, bool json, ToolOutput& output) {
     const SearchRequest& request = command.request;
-    const std::optional<double> expected =
+    const std::optional<ExpectedCounts> expected =
         ExpectedCount(request.text, request.keywords, request.settings);
     if (!expected) return Fail("--expected needs exactly one keyword.");
-    if (json)
-        std::fprintf(output.out, "{\"expected\": %s}\n", FormatFixed(*expected, 6).c_str());
-    else
-        std::fprintf(output.out, "Expected results with independent letters: %s\n",
-                     FormatFixed(*expected, 2).c_str());
+    const std::string line =
+        json ? "{\"expected\": " + JsonNumber(expected->shuffle) +
+                   ", \"expectedIndependent\": " + JsonNumber(expected->independent) + "}\n"
+             : "Expected results: " + FormatSignificant(expected->shuffle) +
+                   " (mean over letter shuffles); " + FormatSignificant(expected->independent) +
+                   " with independent letters\n";
+    if (!output.Write(line))
+        return Fail("The expected count could not be written to standard output.");
     return kFound;
 }
 
@@ -96,7 +100,10 @@ ControlRun DescribeControlRun(const ControlCommand& command) {
     run.kind = command.options.kind;
     run.seed = command.options.seed;
     run.total = command.options.count;
-    run.expected = ExpectedCount(request.text, request.keywords, request.settings);
+    if (const auto expected = ExpectedCount(request.text, request.keywords, request.settings)) {
+        run.expected = expected->shuffle;
+        run.expectedIndependent = expected->independent;
+    }
     return run;
 }
 
@@ -131,8 +138,12 @@ int RunControlCommand(const ControlCommand& command, ToolOutput& output, CJsonSe
         // A canceled search has no count to compare with.
         if (json->Canceled()) return json->Finish();
         run.real = json->Statistics();
+        run.plainWordResults = json->PlainWordResults();
     } else {
-        run.real = MeasureSearch(request.text, request.keywords, request.settings);
+        const RealSearchStatistics real =
+            MeasureRealSearch(request.text, request.keywords, request.settings);
+        run.real = real.statistics;
+        run.plainWordResults = real.plainWordResults;
     }
     run.controls = RunControlsShowingProgress(command, output, AllControls(options.count));
     const bool stopped = static_cast<std::int64_t>(run.controls.size()) < run.total;

@@ -25,6 +25,8 @@ class CJsonSearch {
     int Search();
     // The results and smallest span of what the search found.
     const SearchStatistics& Statistics() const { return measured_.Statistics(); }
+    // The results that hold a keyword at |skip| = 1.
+    std::int64_t PlainWordResults() const { return measured_.PlainWordResults(); }
     bool Canceled() const { return measured_.Canceled(); }
 
     // Ends the document, with the "controls" object when one is given. Exit status: 0 with
@@ -39,6 +41,7 @@ class CJsonSearch {
         bool AddResult(const char* text, std::int32_t first, std::int32_t last,
                        std::int32_t columns, const ResultPositions& positions) override;
         const SearchStatistics& Statistics() const { return counter_.Statistics(); }
+        std::int64_t PlainWordResults() const { return counter_.PlainWordResults(); }
 
       private:
         CCountingSink counter_;

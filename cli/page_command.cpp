@@ -8,7 +8,9 @@
 #include "cli/search_end.h"
 #include "frontend/messages.h"
 #include "platform/file.h"
+#include "platform/file_identity.h"
 #include "platform/shell.h"
+#include "results/free_space_guard.h"
 #include "results/html_result_writer.h"
 #include "search/find_sequences.h"
 
@@ -37,7 +39,13 @@ int RunPageCommand(const SearchRequest& request, const PageOptions& options, Too
     CConsoleReceiver& receiver = output.receiver;
     CHtmlResultWriter writer(receiver);
     if (alphabet.ReadsUtf8()) writer.SetScript(MakePageScript(alphabet));
-    CSearchEndRecorder end(writer);
+    // The page stops before its file system runs short of room; the question is asked of the
+    // folder the page is in.
+    CFreeSpaceGuard guard(writer, [&writer](std::uint64_t& available, std::uint64_t& size) {
+        const std::string page = writer.GetFilePath();
+        return !page.empty() && GetFileSystemSpace(page, available, size);
+    });
+    CSearchEndRecorder end(guard);
     std::string errorText;
     bool done = FindSequences(request.text.c_str(), static_cast<std::int32_t>(request.text.size()),
                               request.keywords, request.settings, end, errorText);
@@ -64,6 +72,20 @@ int RunPageCommand(const SearchRequest& request, const PageOptions& options, Too
             Fail("The search stopped before its end.");
         }
         return end.Canceled() || receiver.QuestionInterrupted() ? ReportCanceled() : kFailed;
+    }
+
+    if (guard.Stopped()) {
+        constexpr double kMegabyte = 1024.0 * 1024.0;
+        char figures[160];
+        std::snprintf(figures, sizeof figures,
+                      "only %.0f MB are left free on the file system that holds the page, which "
+                      "leaves at least %.0f MB there",
+                      static_cast<double>(guard.Available()) / kMegabyte,
+                      static_cast<double>(guard.Least()) / kMegabyte);
+        return Fail("The search stopped before the page filled its disk: " + std::string(figures) +
+                    " (1 GB or 5 % of the file system, whichever is larger; half of what was free "
+                    "at the start when that was less).  The page, with " +
+                    std::to_string(count) + " results and its canceled note, is " + page + ".");
     }
 
     std::string shown = page;

@@ -1,5 +1,6 @@
 #include "cli/search_command.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -10,11 +11,14 @@
 #include "cli/controls_command.h"
 #include "cli/exit_status.h"
 #include "cli/json_command.h"
+#include "cli/output_files.h"
 #include "cli/page_command.h"
 #include "cli/shard_command.h"
 #include "cli/tool_options.h"
 #include "cli/tool_output.h"
+#include "controls/control_notes.h"
 #include "controls/sha256.h"
+#include "controls/statistics.h"
 #include "frontend/messages.h"
 #include "frontend/settings_fields.h"
 #include "platform/document_file.h"
@@ -24,14 +28,30 @@
 
 namespace {
 
-// The system's words for `error` as the end of a sentence.
-std::string ReasonSentence(SystemErrorCode error) {
-    std::string reason = SystemFileSystem().DescribeError(error);
-    while (!reason.empty() &&
-           (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' '))
-        reason.pop_back();
-    if (!reason.empty() && reason.back() != '.') reason.push_back('.');
-    return reason;
+// One line on standard error for each thing the search does that a user may not expect: a
+// keyword whose skip the span caps below --max-skip, a keyword found once in each direction.
+void NoteSurprises(const SearchRequest& request) {
+    const SearchSettings& settings = request.settings;
+    for (const std::string& keyword : request.keywords) {
+        const std::string spelled = request.alphabet.Spell(keyword);
+        const std::u32string folded = KeywordLetters(spelled);
+        const auto letters = static_cast<std::int64_t>(folded.size());
+        const std::int64_t cap = GreatestSkip(letters, settings);
+        if (letters >= 2 && cap < settings.MaxDistanceBetweenLetters) {
+            std::fprintf(stderr,
+                         "strandix: Note: --span %d caps the skip of %s at %lld, below "
+                         "--max-skip %d.\n",
+                         settings.MaxResultLength, spelled.c_str(), static_cast<long long>(cap),
+                         settings.MaxDistanceBetweenLetters);
+        }
+        if (letters >= 2 && settings.AllowReverseKeywords &&
+            std::equal(folded.begin(), folded.end(), folded.rbegin())) {
+            std::fprintf(stderr,
+                         "strandix: Note: %s reads the same both ways, so each of its finds is "
+                         "counted once in each direction.\n",
+                         spelled.c_str());
+        }
+    }
 }
 
 // The document read and mapped into `request` with the keywords and settings the options ask
@@ -40,6 +60,7 @@ int MakeRequest(const ToolOptions& options, SearchRequest& request, std::string&
     request.alphabet = CAlphabet(options.alphabet, options.keepFinals);
     request.ignoreNumbers = options.fields.IgnoreNumbers != 0;
     request.settings = MakeSearchSettings(options.fields);
+    request.settings.MinSkip = options.minSkip;
     std::string keywordError;
     if (!ReadRequestKeywords(request, options.keywordText, keywordError)) return Fail(keywordError);
     if (request.keywords.empty()) return Fail(kNoKeywordsMessage);
@@ -52,6 +73,12 @@ int MakeRequest(const ToolOptions& options, SearchRequest& request, std::string&
 
     // "-" is standard input, as for most tools; a file of that name is ./-.
     const bool fromInput = options.document == "-";
+    // Every output is checked before the work: none replaces the document, each can be written.
+    std::vector<RunInput> inputs;
+    if (!fromInput) inputs.push_back({options.document, "the document"});
+    const std::string outputProblem =
+        CheckOutputs({options.outputPath, options.controls.reportPath}, inputs);
+    if (!outputProblem.empty()) return Fail(outputProblem);
     std::string document;
     SystemErrorCode reason = 0;
     const DocumentReadStatus status =
@@ -82,6 +109,7 @@ int RunSearchCommand(const ToolOptions& options) {
     if (const int status = MakeRequest(options, request, documentDigest); status != kFound)
         return status;
 
+    if (!options.quiet) NoteSurprises(request);
     InstallInterruptHandler();
     CConsoleReceiver::Settings receiverSettings;
     // On a terminal shared with the JSON the bar would land between its lines.

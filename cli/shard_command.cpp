@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "cli/console.h"
+#include "cli/output_files.h"
 #include "results/json_writer.h"
 
 namespace {
@@ -44,7 +45,10 @@ int RunShardCommand(const ShardCommand& command, ToolOutput& output) {
     partial.shard = command.shard;
     partial.run = DescribeControlRun(controls);
     const SearchRequest& request = controls.request;
-    partial.run.real = MeasureSearch(request.text, request.keywords, request.settings);
+    const RealSearchStatistics real =
+        MeasureRealSearch(request.text, request.keywords, request.settings);
+    partial.run.real = real.statistics;
+    partial.run.plainWordResults = real.plainWordResults;
     std::vector<std::int64_t> indexes;
     for (std::int64_t i = command.shard.index; i < partial.run.total; i += command.shard.count)
         indexes.push_back(i);
@@ -74,6 +78,12 @@ int RunMergeCommand(const ToolOptions& options) {
     const bool json = options.json;
     const std::string& reportPath = options.controls.reportPath;
     const std::vector<std::string>& files = options.operands;
+    std::vector<RunInput> inputs;
+    for (const std::string& file : files)
+        inputs.push_back({file, "a partial being merged"});
+    if (const std::string problem = CheckOutputs({reportPath}, inputs); !problem.empty())
+        return Fail(problem);
+
     CPartialMerger merger;
     std::string message;
     for (const std::string& file : files) {

@@ -5,15 +5,15 @@ _strandix() {
     local prev=
     ((COMP_CWORD > 0)) && prev=${COMP_WORDS[COMP_CWORD - 1]}
     local options="--max-skip --span --width-from --width-to --min-width --max-width --no-reverse
-        --exclude-direct --ignore-numbers --alphabet --keep-finals -o --output --open --json
+        --exclude-direct --min-skip --ignore-numbers --alphabet --keep-finals -o --output --open --json
         --places -y --yes -q --quiet --controls --control-kind --seed --threads --report
         --expected --shard -h --help --version --list --expected-els --min-letters
         --max-letters --delta-constant --min-triples --permutations --control-text --triples"
 
     case $prev in
-        --max-skip | --span | --width-from | --width-to | --min-width | --max-width | --controls | \
-            --seed | --threads | --shard | --expected-els | --min-letters | --max-letters | \
-            --delta-constant | --min-triples | --permutations)
+        --max-skip | --span | --width-from | --width-to | --min-width | --max-width | --min-skip | \
+            --controls | --seed | --threads | --shard | --expected-els | --min-letters | \
+            --max-letters | --delta-constant | --min-triples | --permutations)
             # A number follows: nothing to offer.
             COMPREPLY=()
             return 0

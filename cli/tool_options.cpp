@@ -11,7 +11,6 @@ namespace {
 
 constexpr std::uint64_t kMostControls = 100000000;
 constexpr std::uint64_t kMostThreads = 1024;
-constexpr unsigned kSearchAndMerge = kSearchCommand | kMergeCommand;
 constexpr unsigned kSearchAndProximity = kSearchCommand | kProximityCommand;
 constexpr unsigned kAllCommands = kSearchCommand | kMergeCommand | kProximityCommand;
 
@@ -42,6 +41,16 @@ bool SetFlag(ToolOptions& options, const std::string&, std::string&) {
 
 bool Nothing(ToolOptions&, const std::string&, std::string&) {
     return true;
+}
+
+bool SetMinSkip(ToolOptions& options, const std::string& value, std::string& error) {
+    const std::optional<std::uint64_t> number =
+        ReadInteger(value,
+                    {static_cast<std::uint64_t>(kLettersWithinBounds.lowest),
+                     static_cast<std::uint64_t>(kLettersWithinBounds.highest), true},
+                    error);
+    if (number) options.minSkip = static_cast<std::int32_t>(*number);
+    return number.has_value();
 }
 
 bool SetOutput(ToolOptions& options, const std::string& value, std::string&) {
@@ -144,8 +153,13 @@ const std::vector<OptionRow> kOptionRows = {
     {kSearchCommand, HS::Search, "--no-reverse", "keywords spelled right to left do not count",
      &SetCheck<&F::AllowReverseKeywords, 0>},
     {kSearchCommand, HS::Search, "--exclude-direct",
-     "keywords standing in the text as plain words do not count",
+     "keywords standing in the text as plain words do not count (skip +1;\n"
+     "spelled backwards, skip -1, they still count)",
      &SetCheck<&F::ExcludeWordsDirectlyFromText, 1>},
+    {kSearchCommand, HS::Search, "--min-skip N",
+     "letters of a keyword lie at least N apart, 1..50000 [1]; 2 leaves out\n"
+     "every plain word, in either direction",
+     &SetMinSkip},
     {kSearchAndProximity, HS::Search, "--ignore-numbers",
      "remove the document's digits before searching", &SetCheck<&F::IgnoreNumbers, 1>},
 
@@ -171,8 +185,8 @@ const std::vector<OptionRow> kOptionRows = {
      &SetFlag<&ToolOptions::places>},
     {kSearchCommand, HS::Output, "-y, --yes", "go on when the page passes 5 MB without asking",
      &SetFlag<&ToolOptions::yes>},
-    {kSearchAndProximity, HS::Output, "-q, --quiet", "no progress bar",
-     &SetFlag<&ToolOptions::quiet>},
+    {kSearchAndProximity, HS::Output, "-q, --quiet",
+     "no progress bar and no notes on standard error", &SetFlag<&ToolOptions::quiet>},
     {kAllCommands, HS::Output, "-h, --help", "show this help", &Nothing, PO::Help},
     {kSearchCommand, HS::Output, "--version", "show the version", &Nothing, PO::Version},
 
@@ -193,7 +207,8 @@ const std::vector<OptionRow> kOptionRows = {
     {kMergeCommand, HS::None, "--report FILE.html", "", &SetReport, PO::Run,
      "a file name must follow."},
     {kSearchCommand, HS::Controls, "--expected",
-     "the expected result count of a single keyword with independent letters\n"
+     "the expected result count of a single keyword: the mean over shuffles\n"
+     "of the document's letters, and the count with independent letters\n"
      "(on its own: that line only, no search)",
      &SetExpected},
 
@@ -377,6 +392,9 @@ bool CheckSearchOptions(ToolOptions& options, std::string& error) {
     const bool pageOptions = options.open || (!options.outputPath.empty() && !options.shard);
     if (options.json && !options.shard && (options.open || !options.outputPath.empty())) {
         error = "--json writes no page, so it cannot be combined with -o or --open.";
+    } else if (options.minSkip > options.fields.LettersWithin) {
+        error = "--min-skip: " + std::to_string(options.minSkip) + " is above --max-skip " +
+                std::to_string(options.fields.LettersWithin) + ", so no skip is left to search.";
     } else if (options.places && !options.json) {
         error = "--places: Places are part of the JSON; use it with --json.";
     } else if (options.keepFinals && options.alphabet != AlphabetName::Hebrew) {

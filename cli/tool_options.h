@@ -41,6 +41,7 @@ struct ToolOptions {
     AlphabetName alphabet = AlphabetName::Latin;  // --alphabet: the script's letters
     bool keepFinals = false;     // --keep-finals: Hebrew final forms are letters of their own
     bool places = false;         // --places: each letter's line and column in the JSON
+    std::int32_t minSkip = 1;    // --min-skip: the smallest |skip| searched
     ProximityOptions proximity;  // strandix proximity: the list, the measure, the test
 };
 

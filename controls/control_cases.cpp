@@ -105,7 +105,8 @@ CLetterDrawer::CLetterDrawer(const std::string& text) {
         ++counts[static_cast<unsigned char>(c)];
     std::uint32_t total = 0;
     for (std::size_t byte = 0; byte < counts.size(); ++byte) {
-        if (counts[byte] == 0) continue;
+        // Digits stay digits in every alphabet; a keyword is made of letters.
+        if (counts[byte] == 0 || IsAsciiDigit(static_cast<unsigned char>(byte))) continue;
         total += counts[byte];
         letters_.push_back(static_cast<char>(byte));
         ceiling_.push_back(total);

@@ -48,8 +48,8 @@ class CLetterDrawer {
     explicit CLetterDrawer(const std::string& text);
 
     // `length` letters, each drawn independently: a letter that makes up k of the text's L
-    // letters is drawn with probability k / L. An empty text has no letters to draw from and
-    // gives `length` copies of 'A' (nothing is ever found in an empty text).
+    // letters (its digits left out) is drawn with probability k / L. A text without letters has
+    // none to draw from and gives `length` copies of 'A'.
     std::string Draw(std::size_t length, CXoshiro256StarStar& generator) const;
 
   private:

@@ -9,14 +9,27 @@
 #include "results/json_writer.h"
 
 inline constexpr const char* kFormatName = "strandix-partial";
-inline constexpr std::int64_t kFormatVersion = 1;
+inline constexpr std::int64_t kFormatVersion = 2;
 
 // Every field of the format, in the order a shard writes them.
-inline constexpr const char* kFields[] = {
-    "format", "version",  "document",      "alphabet", "keywords", "settings",   "controlKind",
-    "seed",   "controls", "expectedCount", "real",     "shard",    "statistics", "checksum"};
-inline constexpr const char* kSettingsFields[] = {
-    "maxSkip", "span", "minWidth", "maxWidth", "reverse", "excludeDirect", "ignoreNumbers"};
+inline constexpr const char* kFields[] = {"format",
+                                          "version",
+                                          "document",
+                                          "alphabet",
+                                          "keywords",
+                                          "settings",
+                                          "controlKind",
+                                          "seed",
+                                          "controls",
+                                          "expectedCount",
+                                          "expectedIndependent",
+                                          "real",
+                                          "shard",
+                                          "statistics",
+                                          "checksum"};
+inline constexpr const char* kSettingsFields[] = {"maxSkip",       "minSkip",      "span",
+                                                  "minWidth",      "maxWidth",     "reverse",
+                                                  "excludeDirect", "ignoreNumbers"};
 
 // Everything a shard writes before the checksum, which is the digest of exactly this text: the
 // members up to the statistics, each group on a line of its own, and the separator after them.

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/control_notes.h"
 #include "controls/control_partial.h"
 #include "results/json_writer.h"
 
@@ -35,6 +36,14 @@ std::string Shown(const std::vector<std::string>& keywords) {
     return shown;
 }
 
+// A run's keywords as letters, folded as the alphabet folds them.
+std::vector<std::u32string> FoldedKeywords(const KeywordList& keywords) {
+    std::vector<std::u32string> folded;
+    for (const std::string& keyword : keywords)
+        folded.push_back(KeywordLetters(keyword));
+    return folded;
+}
+
 // The first field in which two partials' runs differ, as "its FIELD (A) differs from NAME's (B)".
 std::optional<std::string> FirstDifference(const ControlPartial& mine, const ControlPartial& theirs,
                                            const std::string& theirName) {
@@ -49,9 +58,12 @@ std::optional<std::string> FirstDifference(const ControlPartial& mine, const Con
     compare("document", mine.documentDigest, theirs.documentDigest);
     compare("ignoring of numbers", mine.ignoreNumbers, theirs.ignoreNumbers);
     compare("alphabet", run.alphabet, other.alphabet);
-    compare("keywords", run.keywords, other.keywords);
+    // Keywords compare as the alphabet folds them: MOSES and moses are the same run.
+    if (FoldedKeywords(run.keywords) != FoldedKeywords(other.keywords))
+        compare("keywords", run.keywords, other.keywords);
     compare("letter distance", run.settings.MaxDistanceBetweenLetters,
             other.settings.MaxDistanceBetweenLetters);
+    compare("smallest skip", run.settings.MinSkip, other.settings.MinSkip);
     compare("span", run.settings.MaxResultLength, other.settings.MaxResultLength);
     compare("narrowest width", run.settings.MinColumnWidth, other.settings.MinColumnWidth);
     compare("widest width", run.settings.MaxColumnWidth, other.settings.MaxColumnWidth);
@@ -63,6 +75,9 @@ std::optional<std::string> FirstDifference(const ControlPartial& mine, const Con
     compare("seed", run.seed, other.seed);
     compare("number of controls", run.total, other.total);
     compare("expected count", run.expected, other.expected);
+    compare("expected count with independent letters", run.expectedIndependent,
+            other.expectedIndependent);
+    compare("plain-word results", run.plainWordResults, other.plainWordResults);
     compare("real search", run.real, other.real);
     return difference;
 }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <limits>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <utility>
 
 #include "controls/control_partial.h"
@@ -97,6 +98,13 @@ void CheckFields(const Json& object, const std::string& where, const char* const
     }
 }
 
+std::optional<double> ReadExpectation(const Json& value, const char* field) {
+    if (value.is_null()) return std::nullopt;
+    if (!value.is_number() || !std::isfinite(value.get<double>()) || value.get<double>() < 0)
+        Invalid(field, "is not a count");
+    return value.get<double>();
+}
+
 SearchStatistics ReadStatistics(const Json& count, const Json& span, const std::string& field) {
     SearchStatistics statistics;
     statistics.results = ReadInteger(count, field, 0, std::numeric_limits<std::int64_t>::max());
@@ -127,6 +135,7 @@ void ReadRun(const Json& root, ControlPartial& partial) {
     const std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
     run.settings.MaxDistanceBetweenLetters =
         ReadInt32(settings["maxSkip"], "settings.maxSkip", 1, kMax);
+    run.settings.MinSkip = ReadInt32(settings["minSkip"], "settings.minSkip", 1, kMax);
     run.settings.MaxResultLength = ReadInt32(settings["span"], "settings.span", 0, kMax);
     run.settings.MinColumnWidth = ReadInt32(settings["minWidth"], "settings.minWidth", 1, kMax);
     run.settings.MaxColumnWidth =
@@ -144,19 +153,14 @@ void ReadRun(const Json& root, ControlPartial& partial) {
     run.total =
         ReadInteger(root["controls"], "controls", 1, std::numeric_limits<std::int64_t>::max());
 
-    const Json& expected = root["expectedCount"];
-    run.expected.reset();
-    if (!expected.is_null()) {
-        if (!expected.is_number() || !std::isfinite(expected.get<double>()) ||
-            expected.get<double>() < 0)
-            Invalid("expectedCount", "is not a count");
-        run.expected = expected.get<double>();
-    }
+    run.expected = ReadExpectation(root["expectedCount"], "expectedCount");
+    run.expectedIndependent = ReadExpectation(root["expectedIndependent"], "expectedIndependent");
 
     const Json& real = root["real"];
-    const char* const realFields[] = {"count", "smallestSpan"};
+    const char* const realFields[] = {"count", "smallestSpan", "plainWords"};
     CheckFields(real, "real", realFields, std::size(realFields));
     run.real = ReadStatistics(real["count"], real["smallestSpan"], "real");
+    run.plainWordResults = ReadInteger(real["plainWords"], "real.plainWords", 0, run.real.results);
 }
 
 // A row of "statistics" as read: up to three scalar values, and whether anything else was there.

@@ -29,6 +29,7 @@ void WritePartialBody(CJsonWriter& json, const ControlPartial& partial) {
         json.String(keyword);
     json.EndArray().LineBreak().Key("settings").BeginObject();
     json.Key("maxSkip").Integer(settings.MaxDistanceBetweenLetters);
+    json.Key("minSkip").Integer(MinAbsoluteSkip(settings));
     json.Key("span").Integer(settings.MaxResultLength);
     json.Key("minWidth").Integer(settings.MinColumnWidth);
     json.Key("maxWidth").Integer(settings.MaxColumnWidth);
@@ -43,9 +44,16 @@ void WritePartialBody(CJsonWriter& json, const ControlPartial& partial) {
     } else {
         json.Null();
     }
+    json.Key("expectedIndependent");
+    if (run.expectedIndependent) {
+        json.Number(*run.expectedIndependent);
+    } else {
+        json.Null();
+    }
     json.LineBreak().Key("real").BeginObject().Key("count").Integer(run.real.results);
     json.Key("smallestSpan");
     WriteSpan(json, run.real.smallestSpan);
+    json.Key("plainWords").Integer(run.plainWordResults);
     json.EndObject().LineBreak().Key("shard").BeginObject();
     json.Key("index").Integer(partial.shard.index).Key("count").Integer(partial.shard.count);
     json.EndObject().LineBreak().Key("statistics").BeginArray();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <system_error>
 
 #include "results/json_writer.h"
@@ -35,12 +36,37 @@ std::string SettingsText(const SearchSettings& settings) {
            YesNo(settings.ExcludeWordsDirectlyFromText) + ", widths " +
            std::to_string(settings.MinColumnWidth) + "-" + std::to_string(settings.MaxColumnWidth) +
            ", keywords within " + std::to_string(settings.MaxResultLength) + ", letters within " +
-           std::to_string(settings.MaxDistanceBetweenLetters);
+           std::to_string(settings.MaxDistanceBetweenLetters) +
+           (settings.MinSkip > 1 ? ", smallest skip " + std::to_string(settings.MinSkip) : "");
 }
 
 std::string PValueText(const PValue& p) {
     return FormatGeneral(p.Value(), 4) + " (" + std::to_string(1 + p.hits) + "/" +
            std::to_string(1 + p.controls) + ")";
+}
+
+// The two tails of each statistic, as the report names them.
+constexpr char kMoreResults[] = "at least as many";
+constexpr char kFewerResults[] = "at most as many";
+constexpr char kSmallerSpan[] = "at most as small";
+constexpr char kWiderSpan[] = "at least as wide";
+
+std::string TailsText(const PValue& p, const char* tail, const PValue& other,
+                      const char* otherTail) {
+    return std::string("p(") + tail + ") = " + PValueText(p) + "; p(" + otherTail +
+           ") = " + PValueText(other);
+}
+
+// The expected counts are the reference of letters controls alone.
+bool ShowsExpected(const ControlRun& run) {
+    return run.kind == ControlKind::Letters && run.expected.has_value();
+}
+
+std::string ExpectedText(const ControlRun& run) {
+    std::string text = FormatSignificant(*run.expected) + " (mean over letter shuffles)";
+    if (run.expectedIndependent)
+        text += "; " + FormatSignificant(*run.expectedIndependent) + " with independent letters";
+    return text;
 }
 
 std::string SummaryText(const Summary& summary) {
@@ -72,13 +98,25 @@ void WriteSpan(CJsonWriter& json, std::int64_t span) {
     }
 }
 
-void WriteSummary(CJsonWriter& json, const Summary& summary, const PValue& p) {
+// The summary with both tails: "hits"/"p" the first, "hitsAtMost"/"pAtMost" the other.
+void WriteSummary(CJsonWriter& json, const Summary& summary, const PValue& p, const char* tail,
+                  const PValue& other, const char* otherTail) {
     json.BeginObject().Key("samples").Integer(summary.samples);
     if (summary.samples > 0) {
         json.Key("mean").Number(summary.mean).Key("sd").Number(summary.standardDeviation);
         json.Key("min").Integer(summary.minimum).Key("max").Integer(summary.maximum);
     }
-    json.Key("hits").Integer(p.hits).Key("p").Number(p.Value()).EndObject();
+    json.Key("hits").Integer(p.hits).Key("p").Number(p.Value()).Key("tail").String(tail);
+    json.Key("hitsAtMost").Integer(other.hits).Key("pAtMost").Number(other.Value());
+    json.Key("tailAtMost").String(otherTail).EndObject();
+}
+
+void WriteOptionalNumber(CJsonWriter& json, bool shown, const std::optional<double>& value) {
+    if (shown && value) {
+        json.Number(*value);
+    } else {
+        json.Null();
+    }
 }
 
 std::string HtmlEscape(const std::string& text) {
@@ -145,18 +183,32 @@ std::string Histogram(const ControlRun& run, const ResultHistogram& histogram) {
     svg += "<text x=\"" + std::to_string(kWidth / 2) + "\" y=\"" + std::to_string(kHeight - 6) +
            "\" text-anchor=\"middle\">results per control (bins of " + std::to_string(binWidth) +
            ")</text>\n";
-    const double realBin =
-        static_cast<double>(run.real.results - low) / static_cast<double>(binWidth);
-    const std::string realX = FormatFixed(kLeft + realBin * barWidth + barWidth * 0.45, 1);
+    // The line stands over the middle of the bar whose bin holds the real count; its label is
+    // turned inward near either edge, so that it stays inside the picture.
+    const double realCentre =
+        kLeft + static_cast<double>(histogram.realBin) * barWidth + barWidth * 0.45;
+    const std::string realX = FormatFixed(realCentre, 1);
+    constexpr double kLabelRoom = 60;
+    const char* anchor = realCentre < kLabelRoom            ? "start"
+                         : realCentre > kWidth - kLabelRoom ? "end"
+                                                            : "middle";
     svg += "<line x1=\"" + realX + "\" y1=\"" + std::to_string(kTop) + "\" x2=\"" + realX +
            "\" y2=\"" + axisY + "\" stroke=\"#c00\" stroke-width=\"2\"/>\n";
-    svg += "<text x=\"" + realX + "\" y=\"" + std::to_string(kTop - 6) +
-           "\" text-anchor=\"middle\" fill=\"#c00\">real " + std::to_string(run.real.results) +
-           "</text>\n";
+    svg += "<text x=\"" + realX + "\" y=\"" + std::to_string(kTop - 6) + "\" text-anchor=\"" +
+           anchor + "\" fill=\"#c00\">real " + std::to_string(run.real.results) + "</text>\n";
     return svg + "</svg>\n";
 }
 
 }  // namespace
+
+std::string FormatSignificant(double value) {
+    if (!std::isfinite(value)) return "-";
+    if (value == 0) return "0";
+    const double magnitude = std::fabs(value);
+    if (magnitude < 1e-3 || magnitude >= 1e15) return FormatGeneral(value, 4);
+    const int digitsBefore = static_cast<int>(std::floor(std::log10(magnitude))) + 1;
+    return FormatFixed(value, std::max(0, 4 - digitsBefore));
+}
 
 std::string FormatFixed(double value, int decimals) {
     if (!std::isfinite(value)) return "-";
@@ -181,14 +233,15 @@ std::string ControlReportText(const ControlRun& run, const ControlSummary& summa
     text += "Keywords: " + KeywordsText(run.keywords) + "\n";
     text += "Settings: " + SettingsText(run.settings) + "\n";
     text += "Results: real " + std::to_string(run.real.results) + "; controls " +
-            SummaryText(results) + "; p = " + PValueText(summary.resultsP) + "\n";
+            SummaryText(results) + "; " +
+            TailsText(summary.resultsP, kMoreResults, summary.resultsAtMostP, kFewerResults) + "\n";
     text += "Smallest span: real " + SpanText(run.real.smallestSpan) + "; controls " +
             SummaryText(spans) + " (" + std::to_string(spans.samples) + " of " +
-            std::to_string(run.controls.size()) +
-            " with a result); p = " + PValueText(summary.spanP) + "\n";
-    if (run.expected)
-        text +=
-            "Expected results with independent letters: " + FormatFixed(*run.expected, 2) + "\n";
+            std::to_string(run.controls.size()) + " with a result); " +
+            TailsText(summary.spanP, kSmallerSpan, summary.spanAtLeastP, kWiderSpan) + "\n";
+    if (ShowsExpected(run)) text += "Expected results: " + ExpectedText(run) + "\n";
+    for (const std::string& note : summary.notes)
+        text += "Note: " + note + "\n";
     return text;
 }
 
@@ -212,20 +265,26 @@ std::string ControlsJson(const ControlRun& run, const ControlSummary& summary) {
     json.Key("MaxColumnWidth").Integer(s.MaxColumnWidth);
     json.Key("MaxResultLength").Integer(s.MaxResultLength);
     json.Key("MaxDistanceBetweenLetters").Integer(s.MaxDistanceBetweenLetters);
+    if (s.MinSkip > 1) json.Key("MinSkip").Integer(s.MinSkip);
     json.EndObject().Key("real").BeginObject().Key("results").Integer(run.real.results);
     json.Key("smallestSpan");
     WriteSpan(json, run.real.smallestSpan);
+    json.Key("plainWordResults").Integer(run.plainWordResults);
     json.EndObject().Key("results");
-    WriteSummary(json, summary.results, summary.resultsP);
+    WriteSummary(json, summary.results, summary.resultsP, kMoreResults, summary.resultsAtMostP,
+                 kFewerResults);
     json.Key("smallestSpan");
-    WriteSummary(json, summary.spans, summary.spanP);
+    WriteSummary(json, summary.spans, summary.spanP, kSmallerSpan, summary.spanAtLeastP,
+                 kWiderSpan);
+    // The expectations are the reference of letters controls only.
     json.Key("expected");
-    if (run.expected) {
-        json.Number(*run.expected);
-    } else {
-        json.Null();
-    }
-    json.Key("counts").BeginArray();
+    WriteOptionalNumber(json, ShowsExpected(run), run.expected);
+    json.Key("expectedIndependent");
+    WriteOptionalNumber(json, ShowsExpected(run), run.expectedIndependent);
+    json.Key("notes").BeginArray();
+    for (const std::string& note : summary.notes)
+        json.String(note);
+    json.EndArray().Key("counts").BeginArray();
     for (const SearchStatistics& control : run.controls)
         json.Integer(control.results);
     json.EndArray().Key("smallestSpans").BeginArray();
@@ -257,18 +316,24 @@ std::string ControlReportHtml(const ControlRun& run, const ControlSummary& summa
     html += "</table>\n<table>\n";
     html += Row("Results", "real " + std::to_string(run.real.results));
     html += Row("Controls' results", SummaryText(results));
-    html += Row("p-value (results)", PValueText(summary.resultsP));
+    html += Row(std::string("p-value, ") + kMoreResults + " results", PValueText(summary.resultsP));
+    html += Row(std::string("p-value, ") + kFewerResults + " results",
+                PValueText(summary.resultsAtMostP));
     html += Row("Smallest span", "real " + SpanText(run.real.smallestSpan));
     html += Row("Controls' smallest spans",
                 SummaryText(spans) + " (" + std::to_string(spans.samples) + " of " +
                     std::to_string(run.controls.size()) + " with a result)");
-    html += Row("p-value (smallest span)", PValueText(summary.spanP));
-    if (run.expected)
-        html += Row("Expected results with independent letters", FormatFixed(*run.expected, 2));
+    html += Row(std::string("p-value, smallest span ") + kSmallerSpan, PValueText(summary.spanP));
+    html +=
+        Row(std::string("p-value, smallest span ") + kWiderSpan, PValueText(summary.spanAtLeastP));
+    if (ShowsExpected(run)) html += Row("Expected results", ExpectedText(run));
     html += "</table>\n";
     html += Histogram(run, summary.histogram);
     html +=
         "<p>A p-value is the share of the controls, the real search counted among them, that "
-        "did at least as well as the real search: (1 + hits) / (1 + controls).</p>\n";
+        "lie in its tail: (1 + hits) / (1 + controls). Each statistic has two tails, named "
+        "beside its p-value.</p>\n";
+    for (const std::string& note : summary.notes)
+        html += "<p>" + HtmlEscape(note) + "</p>\n";
     return html + "</body>\n</html>\n";
 }

@@ -22,8 +22,13 @@ struct ControlRun {
     std::int64_t total = 0;  // the controls asked for
     SearchStatistics real;   // the search of the document itself
     std::vector<SearchStatistics>
-        controls;                    // control i at index i; fewer than `total` after a stop
-    std::optional<double> expected;  // ExpectedCount, where it is defined
+        controls;  // control i at index i; fewer than `total` after a stop
+    // ExpectedCount, where it is defined: the mean over letter shuffles, and the count with
+    // independent letters. Reported for letters controls only, whose reference they are.
+    std::optional<double> expected;
+    std::optional<double> expectedIndependent;
+    // The real results that hold a keyword at |skip| = 1.
+    std::int64_t plainWordResults = 0;
 };
 
 // The seed a run uses when the user names none.
@@ -45,6 +50,10 @@ std::string ControlsJson(const ControlRun& run);
 // real count marked, as inline SVG; no scripts, nothing fetched.
 std::string ControlReportHtml(const ControlRun& run, const ControlSummary& summary);
 std::string ControlReportHtml(const ControlRun& run);
+
+// `value` with four significant digits: fixed notation (all digits before the point kept) from
+// 0.001 on, scientific below; "0" for zero.
+std::string FormatSignificant(double value);
 
 // `value` rounded to `decimals` places, the same on every platform ("-" for NaN or infinity).
 std::string FormatFixed(double value, int decimals);

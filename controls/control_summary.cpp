@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "controls/control_notes.h"
 #include "controls/control_report.h"
 
 namespace {
@@ -20,6 +21,7 @@ ResultHistogram MakeHistogram(const ControlRun& run) {
     histogram.heights.assign(static_cast<std::size_t>(bins), 0);
     for (const SearchStatistics& control : run.controls)
         ++histogram.heights[static_cast<std::size_t>((control.results - low) / histogram.binWidth)];
+    histogram.realBin = (run.real.results - low) / histogram.binWidth;
     histogram.tallest = std::max<std::int64_t>(
         1, *std::max_element(histogram.heights.begin(), histogram.heights.end()));
     return histogram;
@@ -33,6 +35,9 @@ ControlSummary SummariseControlRun(const ControlRun& run) {
     summary.spans = SummariseSpans(run.controls);
     summary.resultsP = ResultsPValue(run.real, run.controls);
     summary.spanP = SpanPValue(run.real, run.controls);
+    summary.resultsAtMostP = ResultsAtMostPValue(run.real, run.controls);
+    summary.spanAtLeastP = SpanAtLeastPValue(run.real, run.controls);
+    summary.notes = ControlReportNotes(run);
     summary.histogram = MakeHistogram(run);
     return summary;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "controls/statistics.h"
@@ -15,6 +16,7 @@ struct ResultHistogram {
     std::int64_t binWidth = 1;          // counts per bin
     std::vector<std::int64_t> heights;  // controls in each bin
     std::int64_t tallest = 1;           // the highest bin, at least 1
+    std::int64_t realBin = 0;           // the bin that holds the real count
 };
 
 struct ControlSummary {
@@ -22,7 +24,12 @@ struct ControlSummary {
     Summary spans;    // the smallest spans of the controls with a result
     PValue resultsP;  // controls with at least as many results as the real search
     PValue spanP;     // controls with a smallest span at most the real one
+    // The other tails: at most as many results, a smallest span at least as wide.
+    PValue resultsAtMostP;
+    PValue spanAtLeastP;
     ResultHistogram histogram;
+    // The sentences below the figures (ControlReportNotes).
+    std::vector<std::string> notes;
 };
 
 ControlSummary SummariseControlRun(const ControlRun& run);

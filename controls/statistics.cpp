@@ -20,16 +20,39 @@ bool CCountingSink::AddResult(const char* text, std::int32_t first, std::int32_t
     const std::int64_t span = highest - lowest + 1;
     if (statistics_.smallestSpan == 0 || span < statistics_.smallestSpan)
         statistics_.smallestSpan = span;
+    // A keyword's letters at |skip| 1 are consecutive text positions.
+    for (const LetterPositions& letters : positions) {
+        if (letters.size() >= 2 && letters[1] - letters[0] == 1) {
+            ++plainWordResults_;
+            break;
+        }
+    }
     return true;
 }
+
+namespace {
+
+void Measure(const std::string& text, const KeywordList& keywords, const SearchSettings& settings,
+             CCountingSink& sink) {
+    std::string errorText;
+    FindSequencesOnThisThread(text.c_str(), static_cast<std::int32_t>(text.size()), keywords,
+                              settings, sink, errorText);
+}
+
+}  // namespace
 
 SearchStatistics MeasureSearch(const std::string& text, const KeywordList& keywords,
                                const SearchSettings& settings) {
     CCountingSink sink;
-    std::string errorText;
-    FindSequencesOnThisThread(text.c_str(), static_cast<std::int32_t>(text.size()), keywords,
-                              settings, sink, errorText);
+    Measure(text, keywords, settings, sink);
     return sink.Statistics();
+}
+
+RealSearchStatistics MeasureRealSearch(const std::string& text, const KeywordList& keywords,
+                                       const SearchSettings& settings) {
+    CCountingSink sink;
+    Measure(text, keywords, settings, sink);
+    return {sink.Statistics(), sink.PlainWordResults()};
 }
 
 Summary Summarise(const std::vector<std::int64_t>& values) {
@@ -78,11 +101,30 @@ PValue ResultsPValue(const SearchStatistics& real, const std::vector<SearchStati
     return p;
 }
 
+PValue ResultsAtMostPValue(const SearchStatistics& real,
+                           const std::vector<SearchStatistics>& controls) {
+    PValue p{0, static_cast<std::int64_t>(controls.size())};
+    for (const SearchStatistics& control : controls)
+        if (control.results <= real.results) ++p.hits;
+    return p;
+}
+
 PValue SpanPValue(const SearchStatistics& real, const std::vector<SearchStatistics>& controls) {
     PValue p{0, static_cast<std::int64_t>(controls.size())};
     for (const SearchStatistics& control : controls) {
         const bool hit = real.smallestSpan == 0 ||
                          (control.smallestSpan > 0 && control.smallestSpan <= real.smallestSpan);
+        if (hit) ++p.hits;
+    }
+    return p;
+}
+
+PValue SpanAtLeastPValue(const SearchStatistics& real,
+                         const std::vector<SearchStatistics>& controls) {
+    PValue p{0, static_cast<std::int64_t>(controls.size())};
+    for (const SearchStatistics& control : controls) {
+        const bool hit = control.smallestSpan == 0 ||
+                         (real.smallestSpan > 0 && control.smallestSpan >= real.smallestSpan);
         if (hit) ++p.hits;
     }
     return p;
@@ -103,13 +145,43 @@ bool SkipFitsSomeWidth(std::int64_t letters, std::int64_t skip, const SearchSett
     return false;
 }
 
-std::optional<double> ExpectedCount(const std::string& text, const KeywordList& keywords,
-                                    const SearchSettings& settings) {
+std::int64_t GreatestSkip(std::int64_t letters, const SearchSettings& settings) {
+    if (letters < 2) return 0;
+    return std::min(std::int64_t{settings.MaxDistanceBetweenLetters},
+                    std::int64_t{settings.MaxResultLength} / (letters - 1));
+}
+
+std::int64_t KeywordPlacements(std::int64_t textLength, std::int64_t letters,
+                               const SearchSettings& settings) {
+    if (textLength == 0 || letters == 0 || letters > settings.MaxResultLength ||
+        letters > textLength)
+        return 0;
+    if (letters == 1) return SkipFitsSomeWidth(1, 0, settings) ? textLength : 0;
+
+    // Beyond (L - 1) / (n - 1) no find fits the text.
+    const std::int64_t widestSkip =
+        std::min(GreatestSkip(letters, settings), (textLength - 1) / (letters - 1));
+    const std::int64_t smallestSkip = MinAbsoluteSkip(settings);
+    const std::int64_t smallestForward =
+        std::max<std::int64_t>(smallestSkip, settings.ExcludeWordsDirectlyFromText ? 2 : 1);
+    std::int64_t places = 0;
+    for (std::int64_t d = smallestSkip; d <= widestSkip; ++d) {
+        if (!SkipFitsSomeWidth(letters, d, settings)) continue;
+        const std::int64_t starts = textLength - (letters - 1) * d;
+        places +=
+            (d >= smallestForward ? starts : 0) + (settings.AllowReverseKeywords ? starts : 0);
+    }
+    return places;
+}
+
+std::optional<ExpectedCounts> ExpectedCount(const std::string& text, const KeywordList& keywords,
+                                            const SearchSettings& settings) {
     if (keywords.size() != 1) return std::nullopt;
     const std::string& keyword = keywords.front();
     const auto length = static_cast<std::int64_t>(text.size());
     const auto n = static_cast<std::int64_t>(keyword.size());
-    if (length == 0 || n == 0 || n > settings.MaxResultLength) return 0.0;
+    const std::int64_t places = KeywordPlacements(length, n, settings);
+    if (places == 0) return ExpectedCounts{};
 
     std::array<std::int64_t, 256> counts{};
     for (const char c : text)
@@ -119,19 +191,17 @@ std::optional<double> ExpectedCount(const std::string& text, const KeywordList& 
         chance *= static_cast<double>(counts[static_cast<unsigned char>(ToUpperAscii(c))]) /
                   static_cast<double>(length);
 
-    if (n == 1) return SkipFitsSomeWidth(1, 0, settings) ? static_cast<double>(length) * chance : 0;
-
-    // The largest skip the distance and the result length allow; beyond (L - 1) / (n - 1) no
-    // find fits the text.
-    const std::int64_t widestSkip =
-        std::min({std::int64_t{settings.MaxDistanceBetweenLetters},
-                  std::int64_t{settings.MaxResultLength} / (n - 1), (length - 1) / (n - 1)});
-    std::int64_t places = 0;
-    for (std::int64_t d = 1; d <= widestSkip; ++d) {
-        if (!SkipFitsSomeWidth(n, d, settings)) continue;
-        const std::int64_t starts = length - (n - 1) * d;
-        const bool forward = d > 1 || !settings.ExcludeWordsDirectlyFromText;
-        places += (forward ? starts : 0) + (settings.AllowReverseKeywords ? starts : 0);
+    // The chance that n given places of a uniformly shuffled text hold the keyword's letters:
+    // each letter's falling factorial over (L)_n, one factor of each at a time, so that neither
+    // side overflows. The k-th time a letter comes up in the keyword it has k fewer copies left.
+    std::array<std::int64_t, 256> used{};
+    double shuffleChance = 1;
+    for (std::int64_t i = 0; i < n; ++i) {
+        const auto letter = static_cast<unsigned char>(ToUpperAscii(keyword[i]));
+        const std::int64_t left = counts[letter] - used[letter]++;
+        shuffleChance *=
+            static_cast<double>(std::max<std::int64_t>(left, 0)) / static_cast<double>(length - i);
     }
-    return static_cast<double>(places) * chance;
+    return ExpectedCounts{static_cast<double>(places) * shuffleChance,
+                          static_cast<double>(places) * chance};
 }

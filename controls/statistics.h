@@ -25,15 +25,28 @@ class CCountingSink : public CResultSink {
                    const ResultPositions& positions) override;
 
     const SearchStatistics& Statistics() const { return statistics_; }
+    // The results in which some keyword of two or more letters stands at skip +1 or -1, as a
+    // plain word of the text (or spelled backwards).
+    std::int64_t PlainWordResults() const { return plainWordResults_; }
 
   private:
     SearchStatistics statistics_;
+    std::int64_t plainWordResults_ = 0;
 };
 
 // The statistics of a search with the indexed engine, done entirely on the calling thread (the
 // controls keep every core busy with searches of their own).
 SearchStatistics MeasureSearch(const std::string& text, const KeywordList& keywords,
                                const SearchSettings& settings);
+
+// The real search's figures, with what only the real search is asked: how many of its results
+// hold a keyword at |skip| = 1.
+struct RealSearchStatistics {
+    SearchStatistics statistics;
+    std::int64_t plainWordResults = 0;
+};
+RealSearchStatistics MeasureRealSearch(const std::string& text, const KeywordList& keywords,
+                                       const SearchSettings& settings);
 
 // Mean, sample standard deviation (divisor n - 1; 0 for fewer than two values), minimum and
 // maximum of a series of counts. All zero for an empty series.
@@ -62,19 +75,45 @@ struct PValue {
     }
 };
 
+// Each statistic has two tails; the report gives both.
 // Hits: the controls with at least as many results as the real search.
 PValue ResultsPValue(const SearchStatistics& real, const std::vector<SearchStatistics>& controls);
+// Hits: the controls with at most as many results as the real search.
+PValue ResultsAtMostPValue(const SearchStatistics& real,
+                           const std::vector<SearchStatistics>& controls);
 // Hits: the controls whose smallest span is at most the real one. A search without a result has
 // no span and counts as infinitely wide, so that with no real result every control is a hit.
 PValue SpanPValue(const SearchStatistics& real, const std::vector<SearchStatistics>& controls);
+// Hits: the controls whose smallest span is at least the real one, a control without a result
+// (infinitely wide) always among them.
+PValue SpanAtLeastPValue(const SearchStatistics& real,
+                         const std::vector<SearchStatistics>& controls);
 
-// The expected result count of a single keyword in a text of the same length whose letters are
-// drawn independently with the text's letter frequencies: the sum over every skip d that the
-// settings and the width rule allow of (L - (n - 1)|d|) times the product of the keyword's
-// letter frequencies. No value for any other number of keywords, where whether finds make a
-// result depends on more than their skips.
-std::optional<double> ExpectedCount(const std::string& text, const KeywordList& keywords,
-                                    const SearchSettings& settings);
+// The places a single keyword of `letters` letters can stand in a text of `textLength` letters:
+// over every skip d that the settings and the width rule allow, L - (n - 1)|d| starting places
+// in each direction the settings allow. A one-letter keyword has L places.
+std::int64_t KeywordPlacements(std::int64_t textLength, std::int64_t letters,
+                               const SearchSettings& settings);
+
+// The expected result count of a single keyword.
+struct ExpectedCounts {
+    // The mean over every order of the text's letters (the mean of letters controls): the
+    // placements times the falling factorials of the keyword's letter counts in the text,
+    // divided by the falling factorial of the text's length, (L)_n.
+    double shuffle = 0;
+    // In a text of the same length whose letters are drawn independently with the text's letter
+    // frequencies: the placements times the product of the keyword's letter frequencies.
+    double independent = 0;
+};
+
+// No value for any other number of keywords than one, where whether finds make a result depends
+// on more than their skips.
+std::optional<ExpectedCounts> ExpectedCount(const std::string& text, const KeywordList& keywords,
+                                            const SearchSettings& settings);
+
+// The greatest |skip| a keyword of `letters` letters (n >= 2) can have under the settings:
+// --span allows at most MaxResultLength / (n - 1), whatever MaxDistanceBetweenLetters says.
+std::int64_t GreatestSkip(std::int64_t letters, const SearchSettings& settings);
 
 // Whether a find of an n-letter keyword at skip `skip` (n >= 2) or skip 0 (n = 1) is drawn at
 // some allowed column width, as the search chooses widths.

@@ -1,11 +1,12 @@
 // libFuzzer target: random text, keywords and settings go to both the indexed engine and the
 // literal one; any difference in their sink calls, answers or outcome is a crash.
 //
-// Input: byte 0 flags (reverse, exclude plain words, keyword count, alphabet), bytes 1-7 the
-// letter distance, result length, the two column widths, the result at which the sink refuses,
-// how the work is split and which letter index the memory budget allows (full, fewer bitmaps,
-// none), then per keyword a length byte and its letters, then the text. Letters come from a small
-// alphabet so that finds are many; sizes are capped so that the literal engine stays quick.
+// Input: byte 0 flags (reverse, exclude plain words, keyword count, alphabet, smallest skip),
+// bytes 1-7 the letter distance, result length, the two column widths, the result at which the
+// sink refuses, how the work is split and which letter index the memory budget allows (full,
+// fewer bitmaps, none), then per keyword a length byte and its letters, then the text. Letters
+// come from a small alphabet so that finds are many; sizes are capped so that the literal engine
+// stays quick.
 
 #include <cstddef>
 #include <cstdint>
@@ -84,6 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SearchSettings settings;
     settings.AllowReverseKeywords = (flags & 1) == 0;
     settings.ExcludeWordsDirectlyFromText = (flags & 2) != 0;
+    settings.MinSkip = flags >> 6;  // 0 and 1 both allow every skip
     const int keywordCount = 1 + (flags >> 2) % 3;
     const int alphabet = 1 + (flags >> 4) % 4;
     // Fewer letters to search as keywords are added, so every input runs in milliseconds.

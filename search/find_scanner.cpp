@@ -19,7 +19,9 @@ FindScanner::FindScanner(const char* text, const std::string& keyword, const Let
     : text_(text),
       keyword_(keyword),
       length_(static_cast<std::int32_t>(keyword.size())),
-      excludePlainWords_(settings.ExcludeWordsDirectlyFromText),
+      leftOutFrom_(1 - std::int64_t{MinAbsoluteSkip(settings)}),
+      leftOutTo_(std::max<std::int64_t>(MinAbsoluteSkip(settings) - 1,
+                                        settings.ExcludeWordsDirectlyFromText ? 1 : 0)),
       allowReverse_(settings.AllowReverseKeywords),
       firsts_(index.Occurrences(keyword[0])),
       compareFrom_(std::min(static_cast<std::int32_t>(keyword.size()), index.BitmapLetters() + 1)) {
@@ -86,11 +88,16 @@ std::uint64_t FindScanner::ChunkMatches() const {
     }
     const std::int64_t span = lastSkip_ - chunk_;
     if (span < 63) matches &= (std::uint64_t{1} << (span + 1)) - 1;
-    // Skip 0 is no skip (it shows up when the first two letters are the same letter), and
-    // skip +1 is left out when plain words of the text are excluded.
-    if (chunk_ <= 0 && chunk_ > -64) matches &= ~(std::uint64_t{1} << -chunk_);
-    if (excludePlainWords_ && chunk_ <= 1 && chunk_ > -63)
-        matches &= ~(std::uint64_t{1} << (1 - chunk_));
+    // Skip 0 is no skip (it shows up when the first two letters are the same letter); skips
+    // below the smallest allowed, and +1 when plain words of the text are excluded, are left out.
+    const std::int64_t from = std::max(leftOutFrom_, chunk_);
+    const std::int64_t to = std::min(leftOutTo_, chunk_ + 63);
+    if (from <= to) {
+        const std::int64_t bits = to - from + 1;
+        const std::uint64_t stretch =
+            bits >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << bits) - 1;
+        matches &= ~(stretch << (from - chunk_));
+    }
     return matches;
 }
 

@@ -61,7 +61,10 @@ class FindScanner {
     const char* text_;
     std::string keyword_;
     std::int32_t length_;
-    bool excludePlainWords_;
+    // The skips never tried, |skip| below the smallest allowed and +1 when plain words are
+    // excluded: one stretch around 0.
+    std::int64_t leftOutFrom_;
+    std::int64_t leftOutTo_;
     bool allowReverse_;
     const std::vector<std::int32_t>& firsts_;  // where the first letter stands
     std::vector<TestedLetter> tested_;         // letters 1.. tested by bitmap, rarest first

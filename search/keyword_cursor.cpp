@@ -26,7 +26,8 @@ bool KeywordCursor::Reset(std::int32_t newStart, std::int32_t newEnd, std::int32
 
 std::int32_t KeywordCursor::MaxReverseSkip() const {
     if (!settings->AllowReverseKeywords) return 0;
-    return SkipLimit(*settings, length, position - start);
+    const std::int32_t limit = SkipLimit(*settings, length, position - start);
+    return limit >= MinReverseSkip() ? limit : 0;
 }
 
 std::int32_t KeywordCursor::MaxForwardSkip() const {
@@ -49,11 +50,11 @@ bool KeywordCursor::FirstSkip() {
 
 bool KeywordCursor::NextSkip() {
     if (length == 1 || skip == 0) return false;
-    if (skip < -1) {
+    if (skip < -MinReverseSkip()) {
         ++skip;
         return true;
     }
-    const std::int32_t next = skip == -1 ? MinForwardSkip() : skip + 1;
+    const std::int32_t next = skip < 0 ? MinForwardSkip() : skip + 1;
     if (next > MaxForwardSkip()) return false;
     skip = next;
     return true;

@@ -1,6 +1,7 @@
 // The search state of one keyword: its range, its first-letter index and its skip.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 #include "search/search_settings.h"
@@ -27,9 +28,12 @@ struct KeywordCursor {
     // Whether `skip` is a valid skip at the current position.
     bool HasValidSkip() const { return length == 1 || skip != 0; }
 
-    // The largest valid |skip| on each side of the current position (0 when none), and the
-    // smallest valid positive skip.
+    // The largest valid |skip| on each side of the current position (0 when none, or when it
+    // is below the smallest allowed), and the smallest valid |skip| on each side.
     std::int32_t MaxReverseSkip() const;
     std::int32_t MaxForwardSkip() const;
-    std::int32_t MinForwardSkip() const { return settings->ExcludeWordsDirectlyFromText ? 2 : 1; }
+    std::int32_t MinReverseSkip() const { return MinAbsoluteSkip(*settings); }
+    std::int32_t MinForwardSkip() const {
+        return std::max(MinAbsoluteSkip(*settings), settings->ExcludeWordsDirectlyFromText ? 2 : 1);
+    }
 };

@@ -15,4 +15,12 @@ struct SearchSettings {
     std::int32_t MaxResultLength = 1000;
     // The greatest absolute skip between consecutive letters of a keyword.
     std::int32_t MaxDistanceBetweenLetters = 500;
+    // The smallest absolute skip between consecutive letters of a keyword: 2 leaves out every
+    // keyword standing in the text as a plain word, in either direction. 1 allows every skip.
+    std::int32_t MinSkip = 1;
 };
+
+// The smallest |skip| a search tries: MinSkip, and never below 1.
+inline std::int32_t MinAbsoluteSkip(const SearchSettings& settings) {
+    return settings.MinSkip > 1 ? settings.MinSkip : 1;
+}

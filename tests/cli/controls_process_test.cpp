@@ -151,7 +151,7 @@ TEST_F(StrandixControlsTest, OptionsAreChecked) {
         {{"--controls", "5", "--expected", kSample, "moses", "aaron"},
          "--expected needs exactly one keyword."},
         {{"--controls", "5", "--report", (fs::path(kSample) / "r.html").string(), kSample, "moses"},
-         "The report could not be written to "},
+         "r.html: the file cannot be written.  Not a directory."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.arguments));
@@ -188,11 +188,76 @@ TEST_F(StrandixControlsTest, WordControlsShuffleTheWordsOfEveryScript) {
 }
 
 TEST_F(StrandixControlsTest, ExpectedCountOnItsOwnAndInJson) {
-    const Outcome alone = Run({"--expected", kSample, "moses"});
-    EXPECT_EQ(alone.status, 0);
-    EXPECT_EQ(alone.out, "Expected results with independent letters: 56.02\n");
-    const Outcome json = Run({"--json", "--expected", kSample, "moses"});
-    EXPECT_EQ(json.out, "{\"expected\": 56.016461}\n");
+    const struct {
+        std::vector<std::string> arguments;
+        const char* out;
+    } cases[] = {
+        {{"--expected", kSample, "moses"},
+         "Expected results: 56.01 (mean over letter shuffles); 56.02 with independent letters\n"},
+        {{"--json", "--expected", kSample, "moses"},
+         "{\"expected\": 56.01371171047341, \"expectedIndependent\": 56.01646080628467}\n"},
+        // Far below one: the digits that matter are printed, not 0.000000.
+        {{"--json", "--expected", kSample, "jerusalemite"},
+         "{\"expected\": 5.799983461001003e-09, \"expectedIndependent\": "
+         "5.798365271841693e-09}\n"},
+        {{"--expected", kSample, "jerusalemite"},
+         "Expected results: 5.8e-09 (mean over letter shuffles); 5.798e-09 with independent "
+         "letters\n"},
+        // --min-skip 2 leaves out the skips -1 and +1: one of the 250 skips MOSES can have.
+        {{"--expected", "--min-skip", "2", kSample, "moses"},
+         "Expected results: 55.79 (mean over letter shuffles); 55.79 with independent letters\n"},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome = Run(c.arguments);
+        EXPECT_EQ(outcome.status, 0) << c.out;
+        EXPECT_EQ(outcome.out, c.out);
+    }
+}
+
+TEST_F(StrandixControlsTest, PlainWordsAreCountedAndMinSkipLeavesThemOut) {
+    const Outcome plain = Run({"-q", "--controls", "20", kSample, "abraham"});
+    EXPECT_EQ(plain.status, 0);
+    EXPECT_THAT(plain.out, HasSubstr("Results: real 134;"));
+    EXPECT_THAT(plain.out, HasSubstr("Note: 134 of the 134 real results hold a keyword at skip "
+                                     "+1 or -1, as plain text; --min-skip 2 leaves them out.\n"));
+    const Outcome skipped = Run({"-q", "--controls", "20", "--min-skip", "2", kSample, "abraham"});
+    EXPECT_EQ(skipped.status, 1);
+    EXPECT_THAT(skipped.out, HasSubstr("Results: real 0;"));
+    EXPECT_THAT(skipped.out, HasSubstr("letters within 500, smallest skip 2\n"));
+    EXPECT_THAT(skipped.out, testing::Not(HasSubstr("plain text")));
+    // --exclude-direct keeps its meaning, skip +1 only: MAHARBA, ABRAHAM spelled backwards,
+    // still counts where the text has it, and only --min-skip 2 leaves it out.
+    const fs::path backwards = Root() / "backwards.txt";
+    std::ofstream(backwards, std::ios::binary) << "abraham and maharba";
+    for (const auto& [option, count] :
+         {std::pair{"--exclude-direct", "1"}, std::pair{"--min-skip=2", "0"}}) {
+        const Outcome outcome = Run({"-q", "--json", option, backwards.string(), "abraham"});
+        EXPECT_THAT(outcome.out, HasSubstr(std::string("\"count\": ") + count + ",")) << option;
+    }
+}
+
+TEST_F(StrandixControlsTest, AReportNamesBothTailsAndWhatAReaderMustKnow) {
+    // LEVEL reads the same both ways; MOSES's skip is capped by the span.
+    const fs::path document = Root() / "level.txt";
+    std::ofstream(document, std::ios::binary) << "xxlevelxx moses and level again";
+    const Outcome outcome =
+        Run({"-q", "--controls", "5", "--span", "40", document.string(), "level", "moses"});
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    for (const char* line :
+         {"p(at least as many) = ", "; p(at most as many) = ", "p(at most as small) = ",
+          "; p(at least as wide) = ",
+          "Note: 4 of the 4 real results hold a keyword at skip +1 or -1, as plain text; "
+          "--min-skip 2 leaves them out.\n",
+          "Note: --span 40 caps the skip of level at 10, below --max-skip 500.\n",
+          "Note: --span 40 caps the skip of moses at 10, below --max-skip 500.\n",
+          "Note: level reads the same both ways: each of its finds is counted once in each "
+          "direction.\n",
+          "correct the p-values for multiple tests", "share their control texts"})
+        EXPECT_THAT(outcome.out, HasSubstr(line));
+    // Word controls have no expected count as their reference.
+    const Outcome words =
+        Run({"-q", "--controls", "5", "--control-kind", "words", kSample, "moses"});
+    EXPECT_THAT(words.out, testing::Not(HasSubstr("Expected")));
 }
 
 TEST_F(StrandixControlsTest, JsonCarriesTheResultsAndTheControls) {
@@ -242,6 +307,57 @@ TEST_F(StrandixControlsTest, HelpNamesTheControlOptions) {
     for (const char* option : {"--controls N", "--control-kind K", "--seed S", "--threads T",
                                "--report FILE", "--expected"})
         EXPECT_THAT(help.out, HasSubstr(option));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(StrandixControlsTest, AnOutputThatIsAnInputIsRefusedBeforeAnyWork) {
+    // The document, a symbolic link to it, and two partials of one run.
+    const fs::path document = Root() / "doc.txt";
+    const fs::path link = Root() / "link.txt";
+    const std::string original = ReadAll(kSample).substr(0, 20000);
+    std::ofstream(document, std::ios::binary) << original;
+    fs::create_symlink(document, link);
+    const std::string doc = document.string(), linked = link.string();
+    const std::string part0 = (Root() / "part-0.json").string();
+    const std::string part1 = (Root() / "part-1.json").string();
+    ASSERT_EQ(Run({"-q", "--controls", "4", "--shard", "0/2", "-o", part0, doc, "moses"}).status,
+              0);
+    ASSERT_EQ(Run({"-q", "--controls", "4", "--shard", "1/2", "-o", part1, doc, "moses"}).status,
+              0);
+    const std::string partial = ReadAll(part1);
+    const struct {
+        std::vector<std::string> arguments;
+        std::string message;
+    } cases[] = {
+        {{"-o", doc, doc, "moses"},
+         doc + ": this output is the same file as the document (" + doc + ")"},
+        {{"-o", linked, doc, "moses"},
+         linked + ": this output is the same file as the document (" + doc + ")"},
+        {{"-o", doc, linked, "moses"},
+         doc + ": this output is the same file as the document (" + linked + ")"},
+        {{"--controls", "3", "--report", doc, doc, "moses"},
+         doc + ": this output is the same file as the document"},
+        {{"--controls", "4", "--shard", "0/2", "-o", linked, doc, "moses"},
+         linked + ": this output is the same file as the document"},
+        {{"merge", "--report", part1, part0, part1},
+         part1 + ": this output is the same file as a partial being merged (" + part1 + ")"},
+        // An output that cannot be written is found before the controls run, not after.
+        {{"--controls", "100000", "--report", (Root() / "missing" / "r.html").string(), doc,
+          "moses"},
+         (Root() / "missing" / "r.html").string() +
+             ": the file cannot be written.  No such file or directory."},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome = Run(c.arguments);
+        EXPECT_EQ(outcome.status, 2) << c.message;
+        EXPECT_EQ(outcome.err.rfind("strandix: " + c.message, 0), 0u) << outcome.err;
+        EXPECT_THAT(outcome.out, IsEmpty());
+        EXPECT_EQ(ReadAll(document), original) << c.message;
+        EXPECT_EQ(ReadAll(part1), partial) << c.message;
+    }
 }
 
 }  // namespace

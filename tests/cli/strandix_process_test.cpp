@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -337,10 +338,11 @@ TEST_F(StrandixTest, PageInTheTemporaryFolderAndGrepsExitStatus) {
         const char* body;  // in the page
     } cases[] = {
         {{"god", "heaven"}, 0, "", "<span class=\"keyword"},
-        {{"qqqq"}, 1, "No results found.", "No Results Found.\r\n"},
+        {{"qqqz"}, 1, "No results found.", "No Results Found.\r\n"},
     };
     for (const auto& c : cases) {
-        std::vector<std::string> arguments = {document};
+        // A span as long as any skip: no note on standard error.
+        std::vector<std::string> arguments = {"--span", "5000", document};
         arguments.insert(arguments.end(), c.keywords.begin(), c.keywords.end());
         const Outcome outcome = Run(arguments);
         EXPECT_EQ(outcome.status, c.status);
@@ -410,8 +412,11 @@ TEST_F(StrandixTest, OutputFileReplacesAndTheTemporaryPageGoes) {
     const Outcome unwritable =
         Run({"-o", (fs::path(document) / "no.htm").string(), document, "god"});
     EXPECT_EQ(unwritable.status, 2);
-    EXPECT_THAT(unwritable.err, HasSubstr("could not be copied"));
-    EXPECT_THAT(PagesLeft(), testing::ElementsAre("els000000.htm")) << "kept when the copy fails";
+    // Found before the search, so no page is made only to be left behind.
+    EXPECT_THAT(unwritable.err,
+                HasSubstr("no.htm: the file cannot be written.  Not a directory.\n"));
+    EXPECT_THAT(unwritable.out, IsEmpty());
+    EXPECT_THAT(PagesLeft(), IsEmpty());
 }
 
 TEST_F(StrandixTest, DocumentsThatAreMissingEmptyOrBinary) {
@@ -548,6 +553,89 @@ TEST_F(StrandixTest, AFailedWriteToStandardOutputFailsThePageMode) {
         fs::remove(Page());
         EXPECT_EQ(Run({"--help"}, streams).status, 2);
     }
+}
+
+TEST_F(StrandixTest, EveryCommandChecksItsWritesToStandardOutput) {
+    const std::string document = Document("d.txt", kSample).string();
+    const std::string part = (Root() / "part.json").string();
+    ASSERT_EQ(Run({"-q", "--controls", "2", "--shard", "0/1", "-o", part, document, "god"}).status,
+              0);
+    const struct {
+        std::vector<std::string> arguments;
+        const char* message;
+    } cases[] = {
+        {{"--expected", document, "god"}, "The expected count could not be written"},
+        {{"--json", "--expected", document, "god"}, "The expected count could not be written"},
+        {{"-q", "--json", document, "god"}, "The results could not be written"},
+        {{"-q", "--controls", "2", document, "god"}, "The report could not be written"},
+        {{"-q", "--json", "--controls", "2", document, "god"}, "could not be written"},
+        {{"-q", "--controls", "2", "--shard", "0/1", document, "god"},
+         "The partial could not be written"},
+        {{"merge", part}, "The report could not be written"},
+        {{"merge", "--json", part}, "The report could not be written"},
+        {{"--version"}, "The version could not be written"},
+        {{"--help"}, "The help could not be written"},
+    };
+    Streams streams;
+    streams.output = "/dev/full";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.arguments));
+        const Outcome outcome = Run(c.arguments, streams);
+        EXPECT_EQ(outcome.status, 2);
+        EXPECT_THAT(outcome.err, HasSubstr(c.message));
+    }
+}
+
+TEST_F(StrandixTest, SurprisesAreOneLineNotesOnStandardError) {
+    const std::string document = Document("d.txt", kSample).string();
+    const struct {
+        std::vector<std::string> arguments;
+        std::string err;
+    } cases[] = {
+        {{document, "moses"},
+         "strandix: Note: --span 1000 caps the skip of moses at 250, below --max-skip 500.\n"},
+        {{"--span", "2000", document, "moses"}, ""},
+        {{"--max-skip", "100", document, "moses"}, ""},
+        {{"--span", "5000", document, "Level"},
+         "strandix: Note: Level reads the same both ways, so each of its finds is counted once in "
+         "each direction.\n"},
+        {{"--span", "5000", "--no-reverse", document, "level"}, ""},
+        {{"-q", document, "level"}, ""},
+        {{"--json", "--span", "5000", document, "aa"},
+         "strandix: Note: aa reads the same both ways, so each of its finds is counted once in "
+         "each direction.\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.arguments));
+        const Outcome outcome = Run(c.arguments);
+        EXPECT_EQ(outcome.err, c.err);
+        EXPECT_LE(outcome.status, 1);
+        std::error_code ignored;
+        fs::remove(Page(), ignored);
+    }
+    // The search itself is unchanged: LEVEL standing once is two finds, one in each direction.
+    const std::string level = Document("level.txt", "xx level xx").string();
+    const Outcome found = Run({"-q", "--json", level, "level"});
+    EXPECT_THAT(found.out, HasSubstr("\"count\": 2,"));
+}
+
+TEST_F(StrandixTest, APageStopsBeforeItFillsItsDisk) {
+    // A 40 MB file system for the temporary folder: less than 1 GB free from the start, so the
+    // page may take half of it, and this search would write about 47 MB.
+    if (::geteuid() != 0) GTEST_SKIP() << "mounting a small file system needs root";
+    ASSERT_EQ(::mount("tmpfs", Temp().c_str(), "tmpfs", 0, "size=40m"), 0) << std::strerror(errno);
+    const std::string document = Document("a.txt", std::string(120000, 'a')).string();
+    const Outcome outcome = Run({"--yes", "-q", "--max-skip", "1", "--span", "5", document, "aa"});
+    const std::string page = ReadAll(Page());
+    ::umount2(Temp().c_str(), MNT_DETACH);
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_THAT(outcome.err, StartsWith("strandix: The search stopped before the page filled its "
+                                        "disk: only 20 MB are left free"));
+    EXPECT_THAT(outcome.err, HasSubstr("results and its canceled note, is " + Page().string()));
+    EXPECT_THAT(outcome.out, IsEmpty());
+    EXPECT_THAT(page, HasSubstr("<h3>The search was canceled.</h3>"));
+    EXPECT_TRUE(EndsWith(page, kPageEnd)) << "the page is finished";
+    EXPECT_LT(page.size(), 21u * 1024 * 1024);
 }
 
 TEST_F(StrandixTest, PastFiveMegabytesOnlyWithYes) {

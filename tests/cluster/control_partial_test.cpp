@@ -19,7 +19,10 @@ ControlRun MakeRun(std::int64_t totalControls) {
     run.seed = 7;
     run.total = totalControls;
     run.expected = 0.1 + 0.2;  // needs all seventeen digits to come back the same
+    run.expectedIndependent = 0.7;
+    run.settings.MinSkip = 3;
     run.real = {64, 120};
+    run.plainWordResults = 5;
     return run;
 }
 
@@ -62,7 +65,10 @@ TEST(ControlPartial, ReadsBackWhatItWrote) {
         EXPECT_EQ(read.run.kind, ControlKind::Words);
         EXPECT_EQ(read.run.total, 10);
         EXPECT_EQ(read.run.expected, run.expected);
+        EXPECT_EQ(read.run.expectedIndependent, run.expectedIndependent);
+        EXPECT_EQ(read.run.settings.MinSkip, 3);
         EXPECT_EQ(read.run.real, run.real);
+        EXPECT_EQ(read.run.plainWordResults, 5);
         EXPECT_EQ(read.shard.index, 1);
         EXPECT_EQ(read.shard.count, 3);
         EXPECT_EQ(read.run.controls, written.run.controls);
@@ -86,8 +92,10 @@ TEST(ControlPartial, RefusesDamagedFilesSayingWhatIsWrong) {
         {"not JSON", Replace(good, "\"seed\": 7", "\"seed\": 7x"), "is not valid JSON at byte"},
         {"another JSON file", "{\"results\": []}\n", "is not a partial of a strandix control run."},
         {"not an object", "[1, 2]", "is not a partial of a strandix control run."},
-        {"newer format", Replace(good, "\"version\": 1", "\"version\": 2"),
-         "(version 2) is not one this strandix reads (version 1)."},
+        {"newer format", Replace(good, "\"version\": 2", "\"version\": 3"),
+         "(version 3) is not one this strandix reads (version 2)."},
+        {"older format", Replace(good, "\"version\": 2", "\"version\": 1"),
+         "(version 1) is not one this strandix reads (version 2)."},
         {"field missing", Replace(good, "\"alphabet\": \"latin\",\n", ""),
          "the field \"alphabet\" is missing."},
         {"field unknown", Replace(good, "\"alphabet\"", "\"extra\": 1, \"alphabet\""),
@@ -139,6 +147,10 @@ TEST(ControlPartial, MergesTheShardsOfOneRunAndRefusesAnythingElse) {
     };
     ControlRun otherSeed = run;
     otherSeed.seed = 8;
+    ControlRun otherSmallestSkip = run;
+    otherSmallestSkip.settings.MinSkip = 2;
+    ControlRun lowerCase = run;
+    lowerCase.keywords = {"moses", "Aaron"};
     std::string otherDigest = kDigest;
     otherDigest[0] = 'c';
 
@@ -157,6 +169,15 @@ TEST(ControlPartial, MergesTheShardsOfOneRunAndRefusesAnythingElse) {
           {"c.json", WriteControlPartial(MakeShard(otherSeed, 2, 3))}},
          "c.json: its seed (8) differs from a.json's (7), so the two are not parts of the same "
          "run."},
+        {"keywords as typed",
+         {{"a.json", shard(0)},
+          {"b.json", WriteControlPartial(MakeShard(lowerCase, 1, 3))},
+          {"c.json", shard(2)}},
+         nullptr},
+        {"mixed smallest skips",
+         {{"a.json", shard(0)},
+          {"b.json", WriteControlPartial(MakeShard(otherSmallestSkip, 1, 3))}},
+         "b.json: its smallest skip (2) differs from a.json's (3)"},
         {"mixed documents",
          {{"a.json", shard(0)}, {"b.json", WriteControlPartial(MakeShard(run, 1, 3, otherDigest))}},
          "b.json: its document (\"ca7816bf"},

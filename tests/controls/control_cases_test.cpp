@@ -148,23 +148,24 @@ TEST(ControlCasesTest, WordShuffleKeepsEveryWordWhole) {
     EXPECT_EQ(again, out);
 }
 
-TEST(ControlCasesTest, DrawnLettersFollowTheTextsFrequencies) {
-    // A: 1/2, B: 1/4, C: 1/8, 7: 1/8.
-    const std::string text = "AAAABBC7";
+TEST(ControlCasesTest, DrawnLettersFollowTheTextsFrequenciesAndAreNeverDigits) {
+    // A: 4/7, B: 2/7, C: 1/7; the digits are no letters of a keyword.
+    const std::string text = "AAAA7BB77C0";
     const CLetterDrawer drawer(text);
     CXoshiro256StarStar generator = ControlStream(4, 0);
     const int draws = 16000;
     const std::string word = drawer.Draw(draws, generator);
     ASSERT_EQ(word.size(), static_cast<std::size_t>(draws));
-    const std::map<char, double> share = {{'A', 0.5}, {'B', 0.25}, {'C', 0.125}, {'7', 0.125}};
+    const std::map<char, double> share = {{'A', 4.0 / 7}, {'B', 2.0 / 7}, {'C', 1.0 / 7}};
     double chiSquare = 0;
     for (const auto& [letter, p] : share) {
         const double expected = p * draws;
         const auto seen = static_cast<double>(std::count(word.begin(), word.end(), letter));
         chiSquare += (seen - expected) * (seen - expected) / expected;
     }
-    EXPECT_EQ(word.find_first_not_of("ABC7"), std::string::npos);
-    EXPECT_LT(chiSquare, 16.27);  // 99.9 % point, 3 degrees of freedom
+    EXPECT_EQ(word.find_first_not_of("ABC"), std::string::npos);
+    EXPECT_LT(chiSquare, 13.82);  // 99.9 % point, 2 degrees of freedom
+    EXPECT_EQ(CLetterDrawer("2026").Draw(3, generator), "AAA");
 }
 
 TEST(ControlCasesTest, DrawnKeywordsKeepTheirLengths) {

@@ -20,19 +20,50 @@ ControlRun SmallRun() {
     run.real = {6, 3};
     run.controls = {{4, 5}, {6, 3}, {0, 0}, {9, 1}};
     run.expected = 5.1254;
+    run.expectedIndependent = 5.3;
     return run;
 }
 
-TEST(ControlReportTest, TextReportShowsEveryFigure) {
-    EXPECT_EQ(ControlReportText(SmallRun()),
-              "Controls: 4 words controls, seed 42, alphabet latin\n"
+ControlRun SmallLettersRun() {
+    ControlRun run = SmallRun();
+    run.kind = ControlKind::Letters;
+    return run;
+}
+
+const char kMultipleTestsNote[] =
+    "Note: Every keyword, setting and document tried is another test: when several were tried, "
+    "correct the p-values for multiple tests (for example, multiply the smallest by their "
+    "number).\n"
+    "Note: Runs with the same seed share their control texts, so their p-values are not "
+    "independent: give each run its own --seed.\n";
+
+TEST(ControlReportTest, TextReportShowsEveryFigureWithBothTails) {
+    EXPECT_EQ(ControlReportText(SmallLettersRun()),
+              "Controls: 4 letters controls, seed 42, alphabet latin\n"
               "Keywords: Moses\n"
               "Settings: right to left yes, plain words excluded no, widths 10-100, keywords "
               "within 1000, letters within 20\n"
-              "Results: real 6; controls mean 4.75, sd 3.77, min 0, max 9; p = 0.6 (3/5)\n"
+              "Results: real 6; controls mean 4.75, sd 3.77, min 0, max 9; p(at least as many) = "
+              "0.6 (3/5); p(at most as many) = 0.8 (4/5)\n"
               "Smallest span: real 3; controls mean 3.00, sd 2.00, min 1, max 5 (3 of 4 with a "
-              "result); p = 0.6 (3/5)\n"
-              "Expected results with independent letters: 5.13\n");
+              "result); p(at most as small) = 0.6 (3/5); p(at least as wide) = 0.8 (4/5)\n"
+              "Expected results: 5.125 (mean over letter shuffles); 5.300 with independent "
+              "letters\n" +
+                  std::string(kMultipleTestsNote));
+}
+
+TEST(ControlReportTest, ExpectedCountsBelongToLettersControlsOnly) {
+    for (const ControlKind kind : {ControlKind::Words, ControlKind::Keywords}) {
+        ControlRun run = SmallRun();
+        run.kind = kind;
+        EXPECT_EQ(ControlReportText(run).find("Expected"), std::string::npos);
+        EXPECT_EQ(ControlReportHtml(run).find("Expected"), std::string::npos);
+        EXPECT_NE(ControlsJson(run).find("\"expected\": null, \"expectedIndependent\": null"),
+                  std::string::npos);
+    }
+    EXPECT_NE(
+        ControlsJson(SmallLettersRun()).find("\"expected\": 5.1254, \"expectedIndependent\": 5.3"),
+        std::string::npos);
 }
 
 TEST(ControlReportTest, TextReportSaysWhenTheRunWasStoppedOrHasNoExpectation) {
@@ -53,19 +84,30 @@ TEST(ControlReportTest, JsonHoldsTheSummaryAndEveryControl) {
               "\"done\": 4, \"keywords\": [\"Moses\"], \"settings\": {\"AllowReverseKeywords\": "
               "true, \"ExcludeWordsDirectlyFromText\": false, \"MinColumnWidth\": 10, "
               "\"MaxColumnWidth\": 100, \"MaxResultLength\": 1000, \"MaxDistanceBetweenLetters\": "
-              "20}, \"real\": {\"results\": 6, \"smallestSpan\": 3}, \"results\": {\"samples\": 4, "
+              "20}, \"real\": {\"results\": 6, \"smallestSpan\": 3, "
+              "\"plainWordResults\": 0}, \"results\": {\"samples\": 4, "
               "\"mean\": 4.75, \"sd\": 3.774917217635375, \"min\": 0, \"max\": 9, \"hits\": 2, "
-              "\"p\": 0.6}, \"smallestSpan\": {\"samples\": 3, \"mean\": 3, "
-              "\"sd\": 2, \"min\": 1, \"max\": 5, \"hits\": 2, \"p\": 0.6}, "
-              "\"expected\": 5.1254, \"counts\": [4, 6, 0, 9], \"smallestSpans\": [5, 3, null, "
-              "1]}");
+              "\"p\": 0.6, \"tail\": \"at least as many\", \"hitsAtMost\": 3, \"pAtMost\": 0.8, "
+              "\"tailAtMost\": \"at most as many\"}, \"smallestSpan\": {\"samples\": 3, "
+              "\"mean\": 3, \"sd\": 2, \"min\": 1, \"max\": 5, \"hits\": 2, \"p\": 0.6, "
+              "\"tail\": \"at most as small\", \"hitsAtMost\": 3, \"pAtMost\": 0.8, "
+              "\"tailAtMost\": \"at least as wide\"}, \"expected\": null, "
+              "\"expectedIndependent\": null, \"notes\": [\"Every keyword, setting and document "
+              "tried is another test: when several were tried, correct the p-values for multiple "
+              "tests (for example, multiply the smallest by their number).\", \"Runs with the "
+              "same seed share their control texts, so their p-values are not independent: give "
+              "each run its own --seed.\"], \"counts\": [4, 6, 0, 9], \"smallestSpans\": [5, 3, "
+              "null, 1]}");
 }
 
 TEST(ControlReportTest, HtmlPageStandsAloneWithTheHistogram) {
-    const std::string html = ControlReportHtml(SmallRun());
+    const std::string html = ControlReportHtml(SmallLettersRun());
     EXPECT_EQ(html.rfind("<!DOCTYPE html>", 0), 0u);
-    for (const char* expected : {"<svg", "real 6</text>", "4 words controls, seed 42",
-                                 "letters within 20", "p-value (results)", "5.13", "</html>"})
+    for (const char* expected :
+         {"<svg", "real 6</text>", "4 letters controls, seed 42", "letters within 20",
+          "p-value, at least as many results", "p-value, at most as many results",
+          "p-value, smallest span at least as wide", "5.125 (mean over letter shuffles)",
+          "correct the p-values for multiple tests", "share their control texts", "</html>"})
         EXPECT_NE(html.find(expected), std::string::npos) << expected;
     // Nothing runs and nothing is fetched: the only address is the SVG namespace.
     for (const char* forbidden : {"<script", "src=", "href=", "url(", "@import",
@@ -95,6 +137,56 @@ TEST(ControlReportTest, FixedFormatRoundsTheSameEverywhere) {
         EXPECT_EQ(FormatFixed(c.value, c.decimals), c.expected) << c.value;
 }
 
+TEST(ControlReportTest, ExpectationsKeepFourSignificantDigits) {
+    struct Case {
+        double value;
+        const char* expected;
+    };
+    const Case cases[] = {{456.74474474474476, "456.7"},
+                          {5.799983461001003e-09, "5.8e-09"},
+                          {5.798365271841693e-09, "5.798e-09"},
+                          {0.1234567, "0.1235"},
+                          {56.0249, "56.02"},
+                          {123456.7, "123457"},
+                          {0.0, "0"},
+                          {1e300 * 1e10, "-"}};
+    for (const Case& c : cases)
+        EXPECT_EQ(FormatSignificant(c.value), c.expected) << c.value;
+}
+
+// Where the histogram draws the real count: the x of the red line and its label's anchor.
+std::string RealMark(const ControlRun& run) {
+    const std::string html = ControlReportHtml(run);
+    const std::size_t line = html.find("stroke=\"#c00\"");
+    const std::size_t x = html.rfind("<line x1=\"", line) + 10;
+    const std::size_t label = html.find("text-anchor=\"", line) + 13;
+    return html.substr(x, html.find('"', x) - x) + " " +
+           html.substr(label, html.find('"', label) - label);
+}
+
+TEST(ControlReportTest, HistogramMarksTheRealCountOverTheBarThatHoldsIt) {
+    // Counts 0..109 in bins of 3 (37 bars, 730 / 37 = 19.73 wide from x = 50): 53 lies in the
+    // bin 51-53, the eighteenth bar, whose middle is at 50 + 17 * 19.73 + 0.45 * 19.73; 51 and
+    // 53 share that bar and its mark.
+    ControlRun run = SmallRun();
+    run.controls.clear();
+    for (std::int64_t count = 0; count <= 109; ++count)
+        run.controls.push_back({count, 1});
+    run.total = static_cast<std::int64_t>(run.controls.size());
+    struct Case {
+        std::int64_t real;
+        const char* mark;
+    };
+    const Case cases[] = {
+        {53, "394.3 middle"}, {51, "394.3 middle"}, {54, "414.0 middle"},
+        {0, "58.9 start"},    {109, "769.1 end"},
+    };
+    for (const Case& c : cases) {
+        run.real = {c.real, 1};
+        EXPECT_EQ(RealMark(run), c.mark) << c.real;
+    }
+}
+
 // A sample of text with plenty of finds, its run and its report, with the given threads.
 class ControlRunTest : public testing::Test {
   protected:
@@ -113,7 +205,7 @@ class ControlRunTest : public testing::Test {
         options.threads = threads;
         run.controls =
             RunControls({text_, keywords_, run.settings, &words_}, AllControls(count), options);
-        run.expected = ExpectedCount(text_, keywords_, run.settings);
+        run.expected = ExpectedCount(text_, keywords_, run.settings)->shuffle;
         return run;
     }
 

@@ -31,6 +31,7 @@ std::vector<ModelFind> AllFinds(const std::string& text, const std::string& keyw
             if (n == 1 ? skip != 0 : skip == 0) continue;
             if (skip < 0 && !s.AllowReverseKeywords) continue;
             if (skip == 1 && s.ExcludeWordsDirectlyFromText) continue;
+            if (n > 1 && std::abs(skip) < s.MinSkip) continue;
             if (std::abs(skip) * (n - 1) > s.MaxResultLength) continue;
             ModelFind find{p, skip, {}};
             for (std::int64_t i = 0; i < n; ++i) {
@@ -156,6 +157,7 @@ TEST_P(CrossCheck, RandomSmallCasesMatchTheModel) {
         s.MaxColumnWidth = pick(0, 5) == 0 ? pick(1, 12) : s.MinColumnWidth + pick(0, 30);
         s.MaxResultLength = pick(0, 40);
         s.MaxDistanceBetweenLetters = pick(1, 16);
+        s.MinSkip = pick(0, 3) == 0 ? pick(0, 5) : 1;
 
         const auto model = ModelSearch(text, keywords, s);
         if (!model) continue;

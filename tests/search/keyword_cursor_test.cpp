@@ -32,6 +32,7 @@ TEST(KeywordCursor, ValidSkipRules) {
         bool reverse, exclude;
         int maxLength, maxDistance, start, end, n, position;
         std::vector<int> skips;
+        int minSkip = 1;
     } cases[] = {
         {true, false, 1000, 500, 0, 9, 2, 0, {1, 2, 3, 4, 5, 6, 7, 8, 9}},
         {false, false, 1000, 500, 0, 9, 2, 4, {1, 2, 3, 4, 5}},
@@ -45,6 +46,14 @@ TEST(KeywordCursor, ValidSkipRules) {
         {false, true, 1000, 500, 0, 1, 2, 0, {}},
         // A one-letter keyword has the single skip 0.
         {true, false, 1000, 500, 0, 9, 1, 4, {0}},
+        // |s| >= the smallest skip on both sides; excluding +1 then changes nothing.
+        {true, false, 1000, 500, 0, 9, 2, 4, {-4, -3, 3, 4, 5}, 3},
+        {true, true, 1000, 500, 0, 9, 2, 4, {-4, -3, -2, 2, 3, 4, 5}, 2},
+        // Only reverse skips below the smallest: none on that side.
+        {true, false, 1000, 500, 0, 9, 2, 2, {3, 4, 5, 6, 7}, 3},
+        {true, false, 1000, 500, 0, 9, 2, 8, {-8, -7, -6, -5, -4}, 4},
+        {true, false, 1000, 500, 0, 9, 2, 5, {}, 6},
+        {true, false, 1000, 500, 0, 9, 1, 4, {0}, 5},
     };
     for (const auto& c : cases) {
         SearchSettings settings;
@@ -52,6 +61,7 @@ TEST(KeywordCursor, ValidSkipRules) {
         settings.ExcludeWordsDirectlyFromText = c.exclude;
         settings.MaxResultLength = c.maxLength;
         settings.MaxDistanceBetweenLetters = c.maxDistance;
+        settings.MinSkip = c.minSkip;
         KeywordCursor cursor;
         cursor.settings = &settings;
         ASSERT_TRUE(cursor.Reset(c.start, c.end, c.n));
