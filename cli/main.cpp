@@ -16,6 +16,7 @@
 #include "cli/tool_options.h"
 #include "controls/sha256.h"
 #include "frontend/messages.h"
+#include "frontend/page_script.h"
 #include "frontend/settings_fields.h"
 #include "platform/document_file.h"
 #include "platform/file.h"
@@ -24,6 +25,7 @@
 #include "search/find_sequences.h"
 #include "search/text_input.h"
 #include "text/alphabet.h"
+#include "text/document_alphabet.h"
 #include "text/letter_places.h"
 
 #ifndef STRANDIX_VERSION
@@ -77,15 +79,6 @@ int RunJson(const ToolOptions& options, const CAlphabet& alphabet, const std::st
     if (!done) return Fail(errorText.empty() ? "The search stopped." : errorText);
     if (end.Canceled()) return ReportCanceled();
     return sink.Count() > 0 ? kFound : kNothingFound;
-}
-
-// The page's letters in the script: each code's UTF-8 text, rows right to left in Hebrew.
-PageScript MakePageScript(const CAlphabet& alphabet) {
-    PageScript script;
-    for (std::size_t code = 0; code < script.letters.size(); ++code)
-        script.letters[code] = std::string(alphabet.Spell(static_cast<char>(code)));
-    script.rightToLeft = alphabet.Name() == AlphabetName::Hebrew;
-    return script;
 }
 
 int RunPage(const ToolOptions& options, const CAlphabet& alphabet, const std::string& text,
@@ -181,12 +174,16 @@ int RunTool(const std::vector<std::string>& arguments) {
             break;
     }
 
-    const CAlphabet alphabet(options.alphabet, options.keepFinals);
+    CAlphabet alphabet(options.alphabet, options.keepFinals);
     KeywordList keywords;
     std::string keywordError;
-    if (!alphabet.ReadKeywords(options.keywordText, keywords, keywordError))
-        return Fail(keywordError);
-    if (keywords.empty()) return Fail(kNoKeywordsMessage);
+    // With --alphabet auto the keywords wait for the document, whose alphabet they are read in.
+    const auto readKeywords = [&] {
+        if (!alphabet.ReadKeywords(options.keywordText, keywords, keywordError)) return false;
+        keywordError = kNoKeywordsMessage;
+        return !keywords.empty();
+    };
+    if (!options.autoAlphabet && !readKeywords()) return Fail(keywordError);
     const SearchSettings settings = MakeSearchSettings(options.fields);
     std::string outputPath;
     if (!options.outputPath.empty() && !ToSystemPath(options.outputPath, outputPath)) {
@@ -207,6 +204,10 @@ int RunTool(const std::vector<std::string>& arguments) {
                                ": " + DocumentStatusMessage(status);
         if (reason != 0) sentence += "  " + ReasonSentence(reason);
         return Fail(sentence);
+    }
+    if (options.autoAlphabet) {
+        alphabet = CAlphabet(DocumentAlphabet(document));
+        if (!readKeywords()) return Fail(keywordError);
     }
     // Without places latin letters are made in place, as the program always has.
     const bool ignoreNumbers = options.fields.IgnoreNumbers != 0;

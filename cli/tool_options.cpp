@@ -68,8 +68,11 @@ ParseOutcome ParseToolArguments(const std::vector<std::string>& arguments, ToolO
                 return ParseOutcome::Error;
             }
             if (name == "--alphabet") {
-                if (!ParseAlphabetName(value, options.alphabet)) {
-                    error = "--alphabet: Please name latin, hebrew or greek.";
+                options.autoAlphabet = value == "auto";
+                if (options.autoAlphabet) {
+                    options.alphabet = AlphabetName::Latin;
+                } else if (!ParseAlphabetName(value, options.alphabet)) {
+                    error = "--alphabet: Please name latin, hebrew, greek or auto.";
                     return ParseOutcome::Error;
                 }
                 continue;
@@ -180,7 +183,9 @@ Search options (the program's defaults in brackets):
 
 Alphabet:
   --alphabet NAME    the letters searched: latin (A-Z, the default), hebrew or greek; hebrew
-                     and greek documents and keywords are UTF-8
+                     and greek documents and keywords are UTF-8; auto: the document's, as
+                     the Windows program picks it (hebrew or greek for a UTF-8 document
+                     whose letters are mostly such, latin otherwise)
   --keep-finals      hebrew: the five final forms count as letters of their own
 
 Output:

@@ -22,8 +22,9 @@ struct ToolOptions {
     ControlOptions controls;       // --controls and its companions, --expected
     std::optional<ShardId> shard;  // --shard: the partial goes to -o or standard output
     AlphabetName alphabet = AlphabetName::Latin;  // --alphabet: the script's letters
-    bool keepFinals = false;  // --keep-finals: Hebrew final forms are letters of their own
-    bool places = false;      // --places: each letter's line and column in the JSON
+    bool autoAlphabet = false;  // --alphabet auto: the document's, as the Windows program picks
+    bool keepFinals = false;    // --keep-finals: Hebrew final forms are letters of their own
+    bool places = false;        // --places: each letter's line and column in the JSON
 };
 
 enum class ParseOutcome { Run, Help, Version, Error };

@@ -142,7 +142,7 @@ class SearchRunTest : public testing::Test {
             tempFolder_.emplace(folder_.string());
             options.makeWriter = HtmlResultWriterFactory();
         } else {
-            options.makeWriter = [this](CProgressReceiver& receiver) {
+            options.makeWriter = [this](CProgressReceiver& receiver, const CAlphabet&) {
                 return std::make_unique<CScriptedWriter>(receiver, script);
             };
         }
