@@ -8,6 +8,7 @@
 #include "app/result_paths.h"
 #include "platform/file.h"
 #include "platform/shell.h"
+#include "platform/wide_text_win32.h"
 #include "res/resource.h"
 #include "winui/message_box_win32.h"
 
@@ -162,20 +163,20 @@ void CElsDialog::OnSaveResults() {
 }
 
 std::string CElsDialog::GetDocumentText() {
-    return ItemText(IDC_DOCUMENT_PATH);
+    return ItemTextUtf8(IDC_DOCUMENT_PATH);
 }
 
 void CElsDialog::ShowRecentDocuments(const std::vector<std::string>& entries) {
     const HWND combo = Item(IDC_DOCUMENT_PATH);
-    SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+    SendMessageW(combo, CB_RESETCONTENT, 0, 0);
     for (const std::string& entry : entries) {
-        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WidenUtf8(entry).c_str()));
     }
-    if (!entries.empty()) SendMessageA(combo, CB_SETCURSEL, 0, 0);
+    if (!entries.empty()) SendMessageW(combo, CB_SETCURSEL, 0, 0);
 }
 
 std::string CElsDialog::GetKeywordText() {
-    return ItemText(IDC_KEYWORDS);
+    return ItemTextUtf8(IDC_KEYWORDS);
 }
 
 void CElsDialog::FocusDocument() {
@@ -187,11 +188,11 @@ void CElsDialog::FocusKeywords() {
 }
 
 std::string CElsDialog::GetNumberText(NumberField field) {
-    return ItemText(static_cast<int>(field));
+    return ItemTextUtf8(static_cast<int>(field));
 }
 
 void CElsDialog::SetNumberText(NumberField field, const std::string& text) {
-    SetDlgItemTextA(Window(), static_cast<int>(field), text.c_str());
+    SetItemTextUtf8(static_cast<int>(field), text);
 }
 
 int CElsDialog::GetCheck(CheckField field) {
@@ -209,15 +210,15 @@ void CElsDialog::FocusAndSelectAll(NumberField field) {
 }
 
 std::string CElsDialog::GetFindCaption() {
-    return ItemText(IDC_FIND);
+    return ItemTextUtf8(IDC_FIND);
 }
 
 void CElsDialog::SetFindCaption(const std::string& caption) {
-    SetDlgItemTextA(Window(), IDC_FIND, caption.c_str());
+    SetItemTextUtf8(IDC_FIND, caption);
 }
 
 void CElsDialog::SetStatusText(const std::string& text) {
-    SetDlgItemTextA(Window(), IDC_STATUS, text.c_str());
+    SetItemTextUtf8(IDC_STATUS, text);
 }
 
 void CElsDialog::SetProgressRange(std::int32_t total) {
@@ -237,7 +238,7 @@ void CElsDialog::EnableViewResults(bool enabled) {
 }
 
 MessageAnswer CElsDialog::ShowMessage(const std::string& text, MessageButtons buttons) {
-    return ShowMessageBox(Window(), text, buttons);
+    return ShowUtf8MessageBox(Window(), text, buttons);
 }
 
 void CElsDialog::ShowOutOfMemory() {

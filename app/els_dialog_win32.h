@@ -1,6 +1,6 @@
 // The main window: the document, keywords and settings, Find and Close, progress and result
 // count, View Results and Save Results. The dialog is the search run's view; the run decides,
-// the dialog only reads and writes its controls.
+// the dialog only reads and writes its controls. Every text it hands the run is UTF-8.
 #pragma once
 
 #include <windows.h>

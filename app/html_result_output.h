@@ -3,5 +3,6 @@
 
 #include "app/search_run.h"
 
-// Makes a CHtmlResultWriter per search, reporting to the receiver it is given.
+// Makes a CHtmlResultWriter per search, reporting to the receiver it is given and showing the
+// letters of the alphabet it is given.
 ResultWriterFactory HtmlResultWriterFactory();

@@ -5,7 +5,25 @@
 
 #include "search/find_sequences.h"
 #include "search/text_input.h"
+#include "text/document_alphabet.h"
 #include "text/latin_text.h"
+
+namespace {
+
+// Whether the typed keywords hold a keyword in any alphabet the document might be in. Which one
+// it is is known only once the document is read; a text with none is refused before that.
+bool MayHoldKeywords(const std::string& keywordText) {
+    if (!ReadKeywords(keywordText).empty()) return true;
+    for (const AlphabetName name : {AlphabetName::Hebrew, AlphabetName::Greek}) {
+        KeywordList keywords;
+        std::string ignored;
+        if (CAlphabet(name).ReadKeywords(keywordText, keywords, ignored) && !keywords.empty())
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
 
 void LoadSettings(CSettingsStore& store, DialogFields& fields) {
     const DialogFields defaults;
@@ -81,8 +99,8 @@ void CSearchRun::OnFind() {
     // The path is remembered whether or not the rest succeeds.
     AddRecentDocument(path);
 
-    const KeywordList keywords = ReadKeywords(view_.GetKeywordText());
-    if (keywords.empty()) {
+    const std::string keywordText = view_.GetKeywordText();
+    if (!MayHoldKeywords(keywordText)) {
         view_.FocusKeywords();
         view_.ShowMessage(kNoKeywordsMessage, MessageButtons::Ok);
         return;
@@ -95,14 +113,20 @@ void CSearchRun::OnFind() {
     SaveSettings();
 
     std::string document;
-    if (!PrepareDocument(path, document)) return;
+    CAlphabet alphabet;
+    if (!PrepareDocument(path, document, alphabet)) return;
+    KeywordList keywords;
+    if (!ReadDocumentKeywords(alphabet, keywordText, keywords)) return;
 
     // Only now, with the new document in hand, do the previous results go.
     DeleteTemporaryResults();
-    RunSearch(document, keywords);
+    RunSearch(document, keywords, alphabet);
 }
 
-bool CSearchRun::PrepareDocument(const std::string& path, std::string& document) {
+// A latin document becomes its letters in place, as it always has; a Hebrew or Greek one is
+// mapped as the command-line tool maps it.
+bool CSearchRun::PrepareDocument(const std::string& path, std::string& document,
+                                 CAlphabet& alphabet) {
     DocumentReadStatus status = DocumentReadStatus::OutOfMemory;
     try {
         status = options_.readDocument(path, document);
@@ -111,8 +135,7 @@ bool CSearchRun::PrepareDocument(const std::string& path, std::string& document)
     }
     switch (status) {
         case DocumentReadStatus::Ok:
-            NormaliseText(document, fields_.IgnoreNumbers != 0);
-            return true;
+            break;
         case DocumentReadStatus::OutOfMemory:
             view_.ShowOutOfMemory();
             return false;
@@ -120,9 +143,46 @@ bool CSearchRun::PrepareDocument(const std::string& path, std::string& document)
             view_.ShowMessage(DocumentStatusMessage(status), MessageButtons::Ok);
             return false;
     }
+    const bool ignoreNumbers = fields_.IgnoreNumbers != 0;
+    try {
+        alphabet = CAlphabet(DocumentAlphabet(document));
+        if (!alphabet.ReadsUtf8()) {
+            NormaliseText(document, ignoreNumbers);
+            return true;
+        }
+        std::string text;
+        std::string errorText;
+        if (!alphabet.MapDocument(document, ignoreNumbers, text, errorText)) {
+            view_.ShowMessage(errorText, MessageButtons::Ok);
+            return false;
+        }
+        document.swap(text);
+    } catch (const std::bad_alloc&) {
+        document.clear();
+        view_.ShowOutOfMemory();
+        return false;
+    }
+    return true;
 }
 
-void CSearchRun::RunSearch(const std::string& document, const KeywordList& keywords) {
+// The keywords in the document's alphabet; none there (only letters of another script) is the
+// same message as no keywords at all.
+bool CSearchRun::ReadDocumentKeywords(const CAlphabet& alphabet, const std::string& keywordText,
+                                      KeywordList& keywords) {
+    std::string ignored;
+    if (alphabet.ReadsUtf8()) {
+        if (!alphabet.ReadKeywords(keywordText, keywords, ignored)) keywords.clear();
+    } else {
+        keywords = ReadKeywords(keywordText);
+    }
+    if (!keywords.empty()) return true;
+    view_.FocusKeywords();
+    view_.ShowMessage(kNoKeywordsMessage, MessageButtons::Ok);
+    return false;
+}
+
+void CSearchRun::RunSearch(const std::string& document, const KeywordList& keywords,
+                           const CAlphabet& alphabet) {
     // Busy state. No control is disabled: the search works on the values already taken, and
     // every handler that may run nested checks the searching flag first.
     const std::string findCaption = view_.GetFindCaption();
@@ -136,7 +196,7 @@ void CSearchRun::RunSearch(const std::string& document, const KeywordList& keywo
     bool outOfMemory = false;
     try {
         // Without a writer there is nowhere for results to go: Find still comes back to idle.
-        if (options_.makeWriter) writer = options_.makeWriter(*this);
+        if (options_.makeWriter) writer = options_.makeWriter(*this, alphabet);
         std::string errorText;
         CTickClock& clock = options_.clock ? *options_.clock : SystemTickClock();
         // The document is at most 2^31 - 1 bytes long (ReadDocument refuses anything larger).

@@ -21,6 +21,7 @@
 #include "search/search_settings.h"
 #include "search/text_input.h"
 #include "search/tick_clock.h"
+#include "text/alphabet.h"
 
 // The result sink of one search together with the file it writes.
 class CResultWriter {
@@ -32,15 +33,18 @@ class CResultWriter {
     virtual std::string GetFilePath() const = 0;
 };
 
-// Makes the writer of one search, reporting its progress to `receiver`.
-using ResultWriterFactory = std::function<std::unique_ptr<CResultWriter>(CProgressReceiver&)>;
+// Makes the writer of one search, reporting its progress to `receiver`; the page shows the
+// letters of `alphabet`, the document's.
+using ResultWriterFactory =
+    std::function<std::unique_ptr<CResultWriter>(CProgressReceiver&, const CAlphabet& alphabet)>;
 
 // What the run uses of the world besides the view and the store; tests replace parts of it.
 struct SearchRunOptions {
     // Required: the writer for each search (the program passes HtmlResultWriterFactory()).
     ResultWriterFactory makeWriter;
-    // Reading a document whole, and deleting the previous results file.
-    std::function<DocumentReadStatus(const std::string&, std::string&)> readDocument = ReadDocument;
+    // Reading a document whole (its path in UTF-8), and deleting the previous results file.
+    std::function<DocumentReadStatus(const std::string&, std::string&)> readDocument =
+        ReadDocumentUtf8Path;
     std::function<bool(const std::string&)> deleteFile = DeleteFileAt;
     // The clock the search measures its progress intervals with; null: the system's.
     CTickClock* clock = nullptr;
@@ -84,9 +88,10 @@ class CSearchRun : public CProgressReceiver {
 
     // --- Commands and messages ---
 
-    // Find (button 1003, Enter). Idle: runs a whole search. Searching: asks the cancel question
-    // (OK sets the cancel request, Cancel clears it). Once the dialog is ending (StopAndEnd),
-    // does nothing.
+    // Find (button 1003, Enter). Idle: runs a whole search, in the alphabet the document is
+    // written in (DocumentAlphabet): its letters, the keywords read in it, the page showing it.
+    // Searching: asks the cancel question (OK sets the cancel request, Cancel clears it). Once the
+    // dialog is ending (StopAndEnd), does nothing.
     void OnFind();
     // Close, Escape, the close box: while a search runs (and no close request came), asks the
     // cancel question as OnFind; otherwise ends the dialog with the cancel result.
@@ -139,8 +144,11 @@ class CSearchRun : public CProgressReceiver {
     const SearchSettings& GetSearchSettings() const { return settings_; }
 
   private:
-    bool PrepareDocument(const std::string& path, std::string& document);
-    void RunSearch(const std::string& document, const KeywordList& keywords);
+    bool PrepareDocument(const std::string& path, std::string& document, CAlphabet& alphabet);
+    bool ReadDocumentKeywords(const CAlphabet& alphabet, const std::string& keywordText,
+                              KeywordList& keywords);
+    void RunSearch(const std::string& document, const KeywordList& keywords,
+                   const CAlphabet& alphabet);
     void AskCancelQuestion();
 
     CSearchView& view_;

@@ -1,6 +1,6 @@
 // What the search run needs of the main window: the few controls it reads and writes, message
 // boxes, the message pump and the end of the dialog. The Win32 dialog implements it; tests use a
-// scripted fake.
+// scripted fake. Every text crossing it is UTF-8.
 #pragma once
 
 #include <cstdint>

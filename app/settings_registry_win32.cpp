@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/wide_text_win32.h"
+
 const char kSettingsSubkey[] = "Software\\Tarnwick\\Strandix!";
 
 namespace {
@@ -90,13 +92,48 @@ bool WriteSettingString(const char* name, const char* text) {
                           reinterpret_cast<const BYTE*>(text), size) == ERROR_SUCCESS;
 }
 
+namespace {
+
+// The same for the program's own strings, through the wide calls: UTF-8 here, REG_SZ in UTF-16
+// there, as an ANSI reader of the value also gets it (in its code page, where that can hold it).
+std::string ReadSettingStringUtf8(const char* name, const std::string& defaultValue, bool* found) {
+    if (found) *found = false;
+    if (!OpenSettingsKey(false)) return defaultValue;
+    const HKEY key = SettingsKey().handle;
+    const std::wstring wideName = WidenUtf8(name);
+    DWORD size = 0;
+    RegQueryValueExW(key, wideName.c_str(), nullptr, nullptr, nullptr, &size);
+    std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
+    DWORD got = size;
+    const LONG status =
+        RegQueryValueExW(key, wideName.c_str(), nullptr, nullptr,
+                         size ? reinterpret_cast<BYTE*>(text.data()) : nullptr, &got);
+    if (found) *found = status == ERROR_SUCCESS;
+    if (status != ERROR_SUCCESS) return defaultValue;
+    // The data need not end in a zero; the string ends at the first one, or at its end.
+    text.resize(std::min<std::size_t>(got / sizeof(wchar_t), text.size()));
+    const std::size_t zero = text.find(L'\0');
+    if (zero != std::wstring::npos) text.resize(zero);
+    return NarrowToUtf8(text);
+}
+
+bool WriteSettingStringUtf8(const char* name, const std::string& text) {
+    if (!OpenSettingsKey(true)) return false;
+    const std::wstring wide = WidenUtf8(text);
+    const DWORD size = static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t));  // with the zero
+    return RegSetValueExW(SettingsKey().handle, WidenUtf8(name).c_str(), 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(wide.c_str()), size) == ERROR_SUCCESS;
+}
+
+}  // namespace
+
 std::int32_t CRegistrySettingsStore::ReadInt(const char* name, std::int32_t defaultValue) {
     return ReadSettingInt(name, defaultValue);
 }
 
 std::string CRegistrySettingsStore::ReadString(const char* name, const std::string& defaultValue,
                                                bool* found) {
-    return ReadSettingString(name, defaultValue, found);
+    return ReadSettingStringUtf8(name, defaultValue, found);
 }
 
 bool CRegistrySettingsStore::WriteInt(const char* name, std::int32_t value) {
@@ -104,5 +141,5 @@ bool CRegistrySettingsStore::WriteInt(const char* name, std::int32_t value) {
 }
 
 bool CRegistrySettingsStore::WriteString(const char* name, const std::string& text) {
-    return WriteSettingString(name, text.c_str());
+    return WriteSettingStringUtf8(name, text);
 }

@@ -19,7 +19,8 @@ bool OpenSettingsKey(bool create);
 // the missing bytes 0. The default when the key or value is missing or longer than 4 bytes.
 std::int32_t ReadSettingInt(const char* name, std::int32_t defaultValue);
 
-// The value's bytes up to the first zero byte, whatever its type; the default when the key or
+// In the system's ANSI code page (setup's paths): the value's bytes up to the first zero byte,
+// whatever its type; the default when the key or
 // value is missing. `found` (optional) tells whether the value was read.
 std::string ReadSettingString(const char* name, const std::string& defaultValue,
                               bool* found = nullptr);
@@ -30,7 +31,9 @@ bool WriteSettingInt(const char* name, std::int32_t value);
 // REG_SZ with the text and its terminating zero byte; creates the key on first use.
 bool WriteSettingString(const char* name, const char* text);
 
-// The store the program uses: the helpers above.
+// The store the program uses: the helpers above for numbers; strings (the recent documents) are
+// UTF-8 and go through the wide calls, still as REG_SZ, read as UTF-16 up to the first zero
+// character.
 class CRegistrySettingsStore : public CSettingsStore {
   public:
     std::int32_t ReadInt(const char* name, std::int32_t defaultValue) override;

@@ -9,8 +9,8 @@
 // page (which would turn it into question marks); elsewhere they are argv as given.
 std::vector<std::string> ToolArguments(int argc, char** argv);
 
-// A UTF-8 path in the form the system's file calls take: the same bytes on POSIX, the ANSI code
-// page on Windows. False when the ANSI code page has no characters for it.
+// A UTF-8 path in the form the platform's file calls take: the same bytes (on Windows those calls
+// take UTF-8 too). False when, on Windows, the bytes are not UTF-8 and so name no file.
 bool ToSystemPath(const std::string& utf8Path, std::string& systemPath);
 
 // While it lives, the console shows the tool's UTF-8 output as UTF-8 (Windows consoles otherwise

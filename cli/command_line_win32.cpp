@@ -43,23 +43,13 @@ std::vector<std::string> ToolArguments(int argc, char** argv) {
     return arguments;
 }
 
+// The platform's calls take UTF-8 paths and open them by their UTF-16 form: only bytes that
+// are not UTF-8 have no name.
 bool ToSystemPath(const std::string& utf8Path, std::string& systemPath) {
     systemPath.clear();
-    const int wideLength =
-        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8Path.c_str(), -1, nullptr, 0);
-    if (wideLength <= 0) return false;
-    std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8Path.c_str(), -1, wide.data(),
-                        wideLength);
-    // No best-fit guesses: a character the code page lacks must not become another file's name.
-    BOOL lossy = FALSE;
-    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, nullptr,
-                                           0, nullptr, &lossy);
-    if (length <= 0 || lossy) return false;
-    systemPath.assign(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, systemPath.data(), length,
-                        nullptr, nullptr);
-    systemPath.pop_back();  // the terminating zero
+    if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8Path.c_str(), -1, nullptr, 0) <= 0)
+        return false;
+    systemPath = utf8Path;
     return true;
 }
 

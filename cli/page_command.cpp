@@ -7,6 +7,7 @@
 #include "cli/exit_status.h"
 #include "cli/search_end.h"
 #include "frontend/messages.h"
+#include "frontend/page_script.h"
 #include "platform/file.h"
 #include "platform/file_identity.h"
 #include "platform/shell.h"
@@ -21,15 +22,6 @@ std::string WriteErrorSentence(std::string reason) {
     while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r'))
         reason.pop_back();
     return "Encountered an error when saving the results: " + reason;
-}
-
-// The page's letters in the script: each code's UTF-8 text, rows right to left in Hebrew.
-PageScript MakePageScript(const CAlphabet& alphabet) {
-    PageScript script;
-    for (std::size_t code = 0; code < script.letters.size(); ++code)
-        script.letters[code] = std::string(alphabet.Spell(static_cast<char>(code)));
-    script.rightToLeft = alphabet.Name() == AlphabetName::Hebrew;
-    return script;
 }
 
 }  // namespace

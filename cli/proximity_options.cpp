@@ -103,6 +103,10 @@ bool CheckProximityOptions(ToolOptions& options, std::string& error) {
                     : "With --list, name the document alone (the words come from the list).";
     } else if (proximity.settings.minLetters > proximity.settings.maxLetters) {
         error = "--min-letters is more than --max-letters, so no word would fit.";
+    } else if (options.autoAlphabet) {
+        error =
+            "--alphabet auto: Please name the alphabet (latin, hebrew or greek); the list "
+            "and the words are read in it before the document.";
     } else if (options.keepFinals && options.alphabet != AlphabetName::Hebrew) {
         error = "--keep-finals: Final forms are Hebrew letters; use it with --alphabet hebrew.";
     } else if (proximity.triples && !options.json && !options.shard) {

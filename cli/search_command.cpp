@@ -24,6 +24,7 @@
 #include "platform/document_file.h"
 #include "platform/file.h"
 #include "text/alphabet.h"
+#include "text/document_alphabet.h"
 #include "text/search_request.h"
 
 namespace {
@@ -61,9 +62,16 @@ int MakeRequest(const ToolOptions& options, SearchRequest& request, std::string&
     request.ignoreNumbers = options.fields.IgnoreNumbers != 0;
     request.settings = MakeSearchSettings(options.fields);
     request.settings.MinSkip = options.minSkip;
-    std::string keywordError;
-    if (!ReadRequestKeywords(request, options.keywordText, keywordError)) return Fail(keywordError);
-    if (request.keywords.empty()) return Fail(kNoKeywordsMessage);
+    // With --alphabet auto the keywords wait for the document, whose alphabet they are read in.
+    const auto readKeywords = [&] {
+        std::string keywordError;
+        if (!ReadRequestKeywords(request, options.keywordText, keywordError))
+            return Fail(keywordError);
+        return request.keywords.empty() ? Fail(kNoKeywordsMessage) : kFound;
+    };
+    if (!options.autoAlphabet) {
+        if (const int status = readKeywords(); status != kFound) return status;
+    }
     std::string outputPath;
     if (!options.outputPath.empty() && !ToSystemPath(options.outputPath, outputPath)) {
         return Fail(options.outputPath +
@@ -89,6 +97,10 @@ int MakeRequest(const ToolOptions& options, SearchRequest& request, std::string&
                                ": " + DocumentStatusMessage(status);
         if (reason != 0) sentence += "  " + ReasonSentence(reason);
         return Fail(sentence);
+    }
+    if (options.autoAlphabet) {
+        request.alphabet = CAlphabet(DocumentAlphabet(document));
+        if (const int keywordStatus = readKeywords(); keywordStatus != kFound) return keywordStatus;
     }
     // Shards of one run must have read the same bytes, whatever their copy of it is called.
     if (options.shard) documentDigest = Sha256Hex(document);

@@ -27,7 +27,7 @@ _strandix() {
             return 0
             ;;
         --alphabet)
-            mapfile -t COMPREPLY < <(compgen -W "latin hebrew greek" -- "$cur")
+            mapfile -t COMPREPLY < <(compgen -W "latin hebrew greek auto" -- "$cur")
             return 0
             ;;
         -o | --output | --report | --list)

@@ -59,8 +59,13 @@ bool SetOutput(ToolOptions& options, const std::string& value, std::string&) {
 }
 
 bool SetAlphabet(ToolOptions& options, const std::string& value, std::string& error) {
+    options.autoAlphabet = value == "auto";
+    if (options.autoAlphabet) {
+        options.alphabet = AlphabetName::Latin;
+        return true;
+    }
     if (ParseAlphabetName(value, options.alphabet)) return true;
-    error = "Please name latin, hebrew or greek.";
+    error = "Please name latin, hebrew, greek or auto.";
     return false;
 }
 
@@ -165,7 +170,9 @@ const std::vector<OptionRow> kOptionRows = {
 
     {kSearchAndProximity, HS::Alphabet, "--alphabet NAME",
      "the letters searched: latin (A-Z, the default), hebrew or greek; hebrew\n"
-     "and greek documents and keywords are UTF-8",
+     "and greek documents and keywords are UTF-8; auto: the document's, as\n"
+     "the Windows program picks it (hebrew or greek for a UTF-8 document\n"
+     "whose letters are mostly such, latin otherwise)",
      &SetAlphabet},
     {kSearchAndProximity, HS::Alphabet, "--keep-finals",
      "hebrew: the five final forms count as letters of their own",

@@ -39,6 +39,7 @@ struct ToolOptions {
     ControlOptions controls;            // --controls and its companions, --expected
     std::optional<ShardId> shard;       // --shard: the partial goes to -o or standard output
     AlphabetName alphabet = AlphabetName::Latin;  // --alphabet: the script's letters
+    bool autoAlphabet = false;   // --alphabet auto: the document's, as the Windows program picks
     bool keepFinals = false;     // --keep-finals: Hebrew final forms are letters of their own
     bool places = false;         // --places: each letter's line and column in the JSON
     std::int32_t minSkip = 1;    // --min-skip: the smallest |skip| searched

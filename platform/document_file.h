@@ -23,10 +23,10 @@ constexpr std::uint64_t kMaxDocumentBytes = 0x7FFFFFFF;
 // file is asked its size and read with one read, its length becoming the number of bytes actually
 // read; a pipe (a FIFO, a process substitution) is read to its end. On failure `contents` is left
 // empty and `reason` holds the system's error code when the system gave one (else 0); a
-// too-large document is never kept in part. On Windows `path` is in the system's ANSI code page,
-// as the Windows program has its paths, unless `utf8Path` says it is UTF-8 (the command-line
-// tool's, taken from the wide command line): then it is opened by its UTF-16 form, and bytes
-// that are not UTF-8 cannot be opened. POSIX paths are bytes either way.
+// too-large document is never kept in part. On Windows `path` is in the system's ANSI code page
+// unless `utf8Path` says it is UTF-8 (the paths of the program and of the command-line tool,
+// taken from wide fields and the wide command line): then it is opened by its UTF-16 form, and
+// bytes that are not UTF-8 cannot be opened. POSIX paths are bytes either way.
 DocumentReadStatus ReadDocumentExplained(const std::string& path, std::string& contents,
                                          SystemErrorCode& reason, bool utf8Path = false);
 DocumentReadStatus ReadDocument(const std::string& path, std::string& contents);
@@ -36,5 +36,5 @@ DocumentReadStatus ReadDocumentUtf8Path(const std::string& path, std::string& co
 // (console) is read until the user ends the input.
 DocumentReadStatus ReadStandardInput(std::string& contents, SystemErrorCode& reason);
 
-// Deletes the file at `path`; false when it could not be deleted (missing included).
+// Deletes the file at `path` (UTF-8); false when it could not be deleted (missing included).
 bool DeleteFileAt(const std::string& path);

@@ -5,6 +5,7 @@
 
 #include "platform/document_file.h"
 #include "platform/unique_handle_win32.h"
+#include "platform/wide_text_win32.h"
 
 namespace {
 
@@ -15,6 +16,7 @@ HANDLE OpenForReading(const std::string& path, bool utf8) {
     }
     const int length =
         MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.c_str(), -1, nullptr, 0);
+    // Bytes that are not UTF-8 name no file: no replacement character may pick another one.
     if (length <= 0) return INVALID_HANDLE_VALUE;
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
     MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.c_str(), -1, wide.data(), length);
@@ -130,5 +132,5 @@ DocumentReadStatus ReadStandardInput(std::string& contents, SystemErrorCode& rea
 }
 
 bool DeleteFileAt(const std::string& path) {
-    return DeleteFileA(path.c_str()) != FALSE;
+    return DeleteFileW(WidenUtf8(path).c_str()) != FALSE;
 }

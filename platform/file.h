@@ -1,6 +1,7 @@
 // What the results writer and the command-line tool need of the file system: the temporary
 // folder, a new file created exclusively and written from start to end, the system's words for
-// an error, and a copy that replaces its target.
+// an error, and a copy that replaces its target. Paths and texts are UTF-8 (on POSIX, file names
+// are the bytes they are).
 #pragma once
 
 #include <cstddef>

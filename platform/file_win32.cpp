@@ -4,6 +4,7 @@
 
 #include "platform/file.h"
 #include "platform/unique_handle_win32.h"
+#include "platform/wide_text_win32.h"
 
 namespace {
 
@@ -52,27 +53,27 @@ class CWin32File : public CWritableFile {
 class CWin32FileSystem : public CFileSystem {
   public:
     bool GetTempFolder(std::string& folder) override {
-        char path[MAX_PATH];
-        const DWORD length = GetTempPathA(MAX_PATH, path);
+        wchar_t path[MAX_PATH];
+        const DWORD length = GetTempPathW(MAX_PATH, path);
         // Too small a buffer makes the call answer the size it would need.
         if (length == 0 || length >= MAX_PATH) return false;
-        folder.assign(path, length);
+        folder = NarrowToUtf8(std::wstring_view(path, length));
         return true;
     }
 
     std::unique_ptr<CWritableFile> CreateNewFile(const std::string& path) override {
-        CUniqueHandle handle(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                         CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        CUniqueHandle handle(CreateFileW(WidenUtf8(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                         nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!handle.IsValid()) return nullptr;
         return std::make_unique<CWin32File>(std::move(handle));
     }
 
     std::string DescribeError(SystemErrorCode error) override {
-        char text[1024];
-        const DWORD length = FormatMessageA(
+        wchar_t text[1024];
+        const DWORD length = FormatMessageW(
             FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-            MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), text, sizeof text, nullptr);
-        return std::string(text, length);
+            MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), text, sizeof text / sizeof text[0], nullptr);
+        return NarrowToUtf8(std::wstring_view(text, length));
     }
 };
 
@@ -81,9 +82,9 @@ bool IsSameFile(const std::string& first, const std::string& second) {
     BY_HANDLE_FILE_INFORMATION info[2]{};
     const std::string* paths[2] = {&first, &second};
     for (int i = 0; i < 2; ++i) {
-        const CUniqueHandle handle(CreateFileA(
-            paths[i]->c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        const CUniqueHandle handle(CreateFileW(
+            WidenUtf8(*paths[i]).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!handle.IsValid() || !GetFileInformationByHandle(handle.Get(), &info[i])) return false;
     }
     return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
@@ -104,7 +105,7 @@ bool CopyFileReplacing(const std::string& from, const std::string& to, SystemErr
         error = ERROR_INVALID_PARAMETER;
         return false;
     }
-    if (!CopyFileA(from.c_str(), to.c_str(), FALSE)) {
+    if (!CopyFileW(WidenUtf8(from).c_str(), WidenUtf8(to).c_str(), FALSE)) {
         error = GetLastError();
         return false;
     }

@@ -11,6 +11,7 @@
 
 #include "platform/shell.h"
 #include "platform/unique_handle_win32.h"
+#include "platform/wide_text_win32.h"
 #include "setup/setup_command_line.h"
 #include "setup/setup_dialog_win32.h"
 #include "setup/setup_paths.h"
@@ -189,7 +190,7 @@ bool CWin32SetupSystem::RunProgram(const std::string& path) {
     // With administrator rights the program would inherit them: the desktop shell starts it
     // with the signed-in user's own rights instead.
     if (RunsElevated()) return OpenAsDesktopUser(path);
-    return OpenWithShell(path);
+    return OpenWithShell(AnsiToUtf8(path));  // setup's paths are ANSI, the shell's UTF-8
 }
 
 void CWin32SetupSystem::RunSetupDialog(CInstaller& installer) {

@@ -24,3 +24,6 @@ extern const std::size_t kGreekCapitalsCount;
 // Ranges (first, last) of nonspacing marks.
 extern const CodePointPair kNonspacingMarks[];
 extern const std::size_t kNonspacingMarksCount;
+// Ranges (first, last) of the letters of every script (general category L).
+extern const CodePointPair kLetters[];
+extern const std::size_t kLettersCount;

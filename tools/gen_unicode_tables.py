@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Writes text/unicode_tables.cpp: which characters are letters of the Hebrew and Greek alphabets.
+"""Writes text/unicode_tables.cpp: which characters are letters of the Hebrew and Greek alphabets,
+and which are letters at all.
 
 A character is a letter when its canonical decomposition, without its nonspacing marks, is one
 character of the script's own blocks, and that character, case-folded, is one of the script's
@@ -73,10 +74,11 @@ def greek_tables():
     return letters, capitals
 
 
-def nonspacing_mark_ranges():
+def category_ranges(wanted):
+    """First and last of each run of code points whose general category passes `wanted`."""
     ranges = []
     for cp in all_code_points():
-        if unicodedata.category(chr(cp)) != "Mn":
+        if not wanted(unicodedata.category(chr(cp))):
             continue
         if ranges and ranges[-1][1] == cp - 1:
             ranges[-1] = (ranges[-1][0], cp)
@@ -121,8 +123,11 @@ def main():
         "",
         table("kGreekCapitals", capitals, "The 24 letters and the capitals they are shown as."),
         "",
-        table("kNonspacingMarks", nonspacing_mark_ranges(),
+        table("kNonspacingMarks", category_ranges(lambda c: c == "Mn"),
               "Nonspacing marks (points, accents, cantillation): first and last of each range."),
+        "",
+        table("kLetters", category_ranges(lambda c: c.startswith("L")),
+              "Letters of every script (general category L): first and last of each range."),
         "// clang-format on",
         "",
     ]

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Takes the README's pictures of Strandix!.exe under Wine in Xvfb: the splash screen, and the
-# main dialog after a search, at 100 %, 150 % and 200 % display scaling (96, 144 and 192 dots per
-# inch). Writes docs/screenshots/splash.png and main-dialog.png (96), and splash-144.png,
-# main-dialog-144.png, splash-192.png and main-dialog-192.png.
+# Takes the README's pictures of Strandix!.exe under Wine in Xvfb: the splash screen, the main
+# dialog after a search and after a Hebrew search, at 100 %, 150 % and 200 % display scaling (96,
+# 144 and 192 dots per inch), and the Hebrew search's page as headless Chromium shows it. Writes
+# docs/screenshots/splash.png, main-dialog.png and main-dialog-hebrew.png (96), the same with
+# -144 and -192 before .png, and hebrew-page.png.
 #   bash tools/screenshots.sh            (builds build/gui-win first when needed)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -42,7 +43,7 @@ for dpi in 96 144 192; do
 # 24-bit BMP to PNG with the standard library only.
 import struct, sys, zlib, os
 src, dst, suffix = sys.argv[1], sys.argv[2], sys.argv[3]
-for name in ("splash", "main-dialog"):
+for name in ("splash", "main-dialog", "main-dialog-hebrew"):
     data = open(os.path.join(src, name + ".bmp"), "rb").read()
     offset = struct.unpack_from("<I", data, 10)[0]
     width, height = struct.unpack_from("<ii", data, 18)
@@ -64,3 +65,13 @@ for name in ("splash", "main-dialog"):
     print("wrote", out, width, "x", abs(height))
 PY
 done
+
+# The Hebrew page as a browser shows it (the page declares UTF-8; its rows run right to left).
+profile=$(mktemp -d)
+/usr/bin/chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
+    --disable-background-networking --disable-component-update --disable-sync \
+    --user-data-dir="$profile" --window-size=900,700 \
+    --screenshot="$root/docs/screenshots/hebrew-page.png" \
+    "file://$strandix_wine_root/shots-96/hebrew-page.htm" 2>/dev/null
+rm -rf "$profile"
+echo "wrote docs/screenshots/hebrew-page.png"

@@ -55,7 +55,7 @@ CDialogWin32::CDialogWin32(int templateId) : templateId_(templateId) {}
 CDialogWin32::~CDialogWin32() {
     // A dialog object never outlives its window; this only matters on abnormal paths.
     if (window_) {
-        SetWindowLongPtrA(window_, DWLP_USER, 0);
+        SetWindowLongPtrW(window_, DWLP_USER, 0);
         ::DestroyWindow(window_);
     }
 }
@@ -66,7 +66,7 @@ INT_PTR CDialogWin32::DoModal(HWND owner) {
     outer_ = g_runningDialog;
     g_runningDialog = this;
 
-    const HWND window = CreateDialogParamA(AppInstance(), MAKEINTRESOURCEA(templateId_), owner,
+    const HWND window = CreateDialogParamW(AppInstance(), MAKEINTRESOURCEW(templateId_), owner,
                                            DialogProc, reinterpret_cast<LPARAM>(this));
     if (!window) {
         g_runningDialog = outer_;
@@ -83,7 +83,7 @@ INT_PTR CDialogWin32::DoModal(HWND owner) {
     MSG message;
     while (!ended_) {
         PostPendingQuit();
-        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
         if (got == 0) {
             // Leave the quit request for the loop that owns it.
             PostQuitMessage(static_cast<int>(message.wParam));
@@ -92,7 +92,7 @@ INT_PTR CDialogWin32::DoModal(HWND owner) {
         if (got == -1) break;
         if (!PreTranslateAppMessage(message)) {
             TranslateMessage(&message);
-            DispatchMessageA(&message);
+            DispatchMessageW(&message);
         }
     }
     PostPendingQuit();
@@ -117,6 +117,14 @@ std::string CDialogWin32::ItemText(int id) const {
     return WindowText(Item(id));
 }
 
+std::string CDialogWin32::ItemTextUtf8(int id) const {
+    return WindowTextUtf8(Item(id));
+}
+
+void CDialogWin32::SetItemTextUtf8(int id, const std::string& text) const {
+    SetWindowTextUtf8(Item(id), text);
+}
+
 void CDialogWin32::EndDialog(INT_PTR result) {
     result_ = result;
     ended_ = true;
@@ -126,7 +134,7 @@ void CDialogWin32::EndDialog(INT_PTR result) {
     SetWindowPos(window_, nullptr, 0, 0, 0, 0,
                  SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     // Wake GetMessage in case the end was asked for from outside a dispatched message.
-    PostMessageA(window_, WM_NULL, 0, 0);
+    PostMessageW(window_, WM_NULL, 0, 0);
 }
 
 bool CDialogWin32::PreTranslateAppMessage(MSG& message) {
@@ -138,7 +146,7 @@ void CDialogWin32::PumpMessages() {
     // ahead of all input and painting, for as long as the caller keeps pumping.
     ++g_pumpDepth;
     MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
             if (!g_quitPending) g_quitCode = static_cast<int>(message.wParam);
             g_quitPending = true;
@@ -146,7 +154,7 @@ void CDialogWin32::PumpMessages() {
         }
         if (!PreTranslateAppMessage(message)) {
             TranslateMessage(&message);
-            DispatchMessageA(&message);
+            DispatchMessageW(&message);
         }
     }
     --g_pumpDepth;
@@ -171,7 +179,7 @@ bool CDialogWin32::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
 }
 
 bool CDialogWin32::PreTranslateMessage(MSG& message) {
-    return window_ && IsDialogMessageA(window_, &message);
+    return window_ && IsDialogMessageW(window_, &message);
 }
 
 void CDialogWin32::DestroyWindow() {
@@ -206,9 +214,9 @@ INT_PTR CALLBACK CDialogWin32::DialogProc(HWND window, UINT message, WPARAM wPar
     if (message == WM_INITDIALOG) {
         self = reinterpret_cast<CDialogWin32*>(lParam);
         self->window_ = window;
-        SetWindowLongPtrA(window, DWLP_USER, lParam);
+        SetWindowLongPtrW(window, DWLP_USER, lParam);
     } else {
-        self = reinterpret_cast<CDialogWin32*>(GetWindowLongPtrA(window, DWLP_USER));
+        self = reinterpret_cast<CDialogWin32*>(GetWindowLongPtrW(window, DWLP_USER));
     }
     if (!self) return FALSE;
     INT_PTR handled = FALSE;
@@ -224,7 +232,7 @@ INT_PTR CALLBACK CDialogWin32::DialogProc(HWND window, UINT message, WPARAM wPar
         handled = TRUE;
     }
     if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(window, DWLP_USER, 0);
+        SetWindowLongPtrW(window, DWLP_USER, 0);
         self->window_ = nullptr;
     }
     return handled;
@@ -249,6 +257,6 @@ INT_PTR CDialogWin32::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     LRESULT result = 0;
     if (!OnMessage(message, wParam, lParam, result)) return FALSE;
     if (ReturnsResultDirectly(message)) return static_cast<INT_PTR>(result);
-    SetWindowLongPtrA(window_, DWLP_MSGRESULT, result);
+    SetWindowLongPtrW(window_, DWLP_MSGRESULT, result);
     return TRUE;
 }

@@ -1,4 +1,5 @@
-// A dialog window built from a dialog template, run modally in a message loop of our own so
+// A dialog window built from a dialog template, a Unicode window (so its fields hold the letters
+// of every script), run modally in a message loop of our own so
 // that every queued message can be offered to the dialog first (keyboard handling, splash
 // input). One trampoline serves every kind of dialog: it keeps `this` in the window from
 // WM_INITDIALOG on and forgets it on WM_NCDESTROY.
@@ -29,7 +30,10 @@ class CDialogWin32 {
 
     HWND Window() const { return window_; }
     HWND Item(int id) const { return GetDlgItem(window_, id); }
+    // A control's text in the system's ANSI code page, and in UTF-8 (every script's letters).
     std::string ItemText(int id) const;
+    std::string ItemTextUtf8(int id) const;
+    void SetItemTextUtf8(int id, const std::string& text) const;
 
     // Offers a message taken from the queue to the innermost running dialog (its
     // PreTranslateMessage). True: the message was used and must not be dispatched.

@@ -1,5 +1,6 @@
 #include "winui/message_box_win32.h"
 
+#include "platform/wide_text_win32.h"
 #include "res/resource.h"
 
 const std::string& AppTitle() {
@@ -12,8 +13,10 @@ const std::string& AppTitle() {
     return title;
 }
 
-MessageAnswer ShowMessageBox(HWND owner, const std::string& text, MessageButtons buttons,
-                             UINT extraStyle) {
+namespace {
+
+MessageAnswer ShowWideMessageBox(HWND owner, const std::wstring& text, MessageButtons buttons,
+                                 UINT extraStyle) {
     UINT style = MB_OK | MB_ICONEXCLAMATION;
     switch (buttons) {
         case MessageButtons::Ok:
@@ -31,7 +34,8 @@ MessageAnswer ShowMessageBox(HWND owner, const std::string& text, MessageButtons
             style = MB_YESNOCANCEL | MB_ICONEXCLAMATION;
             break;
     }
-    switch (MessageBoxA(owner, text.c_str(), AppTitle().c_str(), style | extraStyle)) {
+    static const std::wstring title = WidenUtf8(AnsiToUtf8(AppTitle()));
+    switch (MessageBoxW(owner, text.c_str(), title.c_str(), style | extraStyle)) {
         case IDOK:
             return MessageAnswer::Ok;
         case IDRETRY:
@@ -47,4 +51,16 @@ MessageAnswer ShowMessageBox(HWND owner, const std::string& text, MessageButtons
             if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
             return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Cancel;
     }
+}
+
+}  // namespace
+
+MessageAnswer ShowMessageBox(HWND owner, const std::string& text, MessageButtons buttons,
+                             UINT extraStyle) {
+    return ShowWideMessageBox(owner, WidenUtf8(AnsiToUtf8(text)), buttons, extraStyle);
+}
+
+MessageAnswer ShowUtf8MessageBox(HWND owner, const std::string& text, MessageButtons buttons,
+                                 UINT extraStyle) {
+    return ShowWideMessageBox(owner, WidenUtf8(text), buttons, extraStyle);
 }

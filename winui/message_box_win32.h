@@ -12,6 +12,8 @@
 const std::string& AppTitle();
 
 // Shows a modal message box and answers the button chosen. `extraStyle` adds flags such as
-// MB_SYSTEMMODAL.
+// MB_SYSTEMMODAL. The text is in the system's ANSI code page, or, for the second, UTF-8.
 MessageAnswer ShowMessageBox(HWND owner, const std::string& text, MessageButtons buttons,
                              UINT extraStyle = 0);
+MessageAnswer ShowUtf8MessageBox(HWND owner, const std::string& text, MessageButtons buttons,
+                                 UINT extraStyle = 0);

@@ -1,11 +1,25 @@
 #include "winui/window_win32.h"
 
+#include "platform/wide_text_win32.h"
+
 std::string WindowText(HWND window) {
     if (!window) return std::string();
     std::string text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
     const int length = GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
     text.resize(length > 0 ? static_cast<size_t>(length) : 0);
     return text;
+}
+
+std::string WindowTextUtf8(HWND window) {
+    if (!window) return std::string();
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    const int length = GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
+    text.resize(length > 0 ? static_cast<size_t>(length) : 0);
+    return NarrowToUtf8(text);
+}
+
+void SetWindowTextUtf8(HWND window, const std::string& text) {
+    SetWindowTextW(window, WidenUtf8(text).c_str());
 }
 
 void CentreOnScreen(HWND window) {

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <optional>
 
 #ifdef _WIN32
@@ -142,7 +143,7 @@ class SearchRunTest : public testing::Test {
             tempFolder_.emplace(folder_.string());
             options.makeWriter = HtmlResultWriterFactory();
         } else {
-            options.makeWriter = [this](CProgressReceiver& receiver) {
+            options.makeWriter = [this](CProgressReceiver& receiver, const CAlphabet&) {
                 return std::make_unique<CScriptedWriter>(receiver, script);
             };
         }
@@ -718,6 +719,62 @@ TEST_F(SearchRunTest, CloseWhileIdleEndsTheDialogAndFindWithoutAnyWriterStillRun
     EXPECT_EQ(bare.GetTemporaryResultsPath(), "");
     EXPECT_EQ(bare.GetResultsPath(), "");
     EXPECT_FALSE(bare.IsSearching());
+}
+
+// The document's letters decide the alphabet; the keywords are read in it, and the page shows it.
+TEST_F(SearchRunTest, TheDocumentsAlphabetReadsTheKeywordsAndShowsThePage) {
+    const std::string noKeywords = std::string("Message Ok: ") + kNoKeywordsMessage;
+    const struct {
+        const char* what;
+        std::string document;
+        std::string keywords;
+        std::string message;     // "" when the search runs
+        std::string statusText;  // after the search
+        std::string pagePiece;   // a piece of the page
+        bool utf8Page;           // the page declares UTF-8 (Hebrew and Greek pages)
+    } cases[] = {
+        {"Hebrew document, Hebrew keyword: finals fold, points go",
+         "\xD7\xAA\xD7\x95\xD6\xBC\xD7\xA8\xD7\x94 \xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D",
+         "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9E", "", "1 result found.",
+         "<div dir=\"rtl\"><bdo dir=\"rtl\">", true},
+        {"Hebrew document, keyword with Latin letters around a Hebrew one",
+         "\xD7\xAA\xD7\x95\xD7\xA8\xD7\x94", "torah, \xD7\xAA\xD7\x95\xD7\xA8\xD7\x94", "",
+         "1 result found.", "\xD7\xAA", true},
+        {"Hebrew document, Latin keyword only", "\xD7\xAA\xD7\x95\xD7\xA8\xD7\x94 abc", "torah",
+         noKeywords, "", "", false},
+        {"Greek document with accents, keyword in small letters",
+         "\xE1\xBC\x98\xCE\xBD \xE1\xBC\x80\xCF\x81\xCF\x87\xE1\xBF\x87 \xE1\xBC\xA6\xCE\xBD",
+         "\xCE\xB1\xCF\x81\xCF\x87\xCE\xB7", "", "1 result found.", "\xCE\xA7", true},
+        {"Latin document, Hebrew keyword only", "torah", "\xD7\xAA\xD7\x95\xD7\xA8\xD7\x94",
+         noKeywords, "", "", false},
+        {"Latin document with a Hebrew word stays latin", "torah \xD7\xAA\xD7\x95\xD7\xA8\xD7\x94",
+         "torah", "", "1 result found.", ">T<", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        view = CScriptedView();
+        store = CMemorySettingsStore();
+        script.log = &view.log;
+        Make(true);
+        view.documentText = WriteDocument("doc.txt", c.document);
+        view.keywordText = c.keywords;
+        run->OnFind();
+        if (!c.message.empty()) {
+            EXPECT_EQ(LogFrom(view.log.size() - 2), (Strings{"FocusKeywords", c.message}));
+            // Settings are stored once the fields are read, before the document says which
+            // alphabet the keywords are in.
+            EXPECT_EQ(store.values.count("MaxColumnWidth"), 1u);
+            EXPECT_EQ(run->GetTemporaryResultsPath(), "");
+            continue;
+        }
+        EXPECT_EQ(view.statusText, c.statusText);
+        std::ifstream page(run->GetResultsPath(), std::ios::binary);
+        const std::string html((std::istreambuf_iterator<char>(page)),
+                               std::istreambuf_iterator<char>());
+        EXPECT_NE(html.find(c.pagePiece), std::string::npos) << html;
+        EXPECT_EQ(html.find("<meta charset=\"utf-8\">") != std::string::npos, c.utf8Page);
+        run->DeleteTemporaryResults();
+    }
 }
 
 }  // namespace

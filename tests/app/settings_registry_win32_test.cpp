@@ -156,6 +156,50 @@ TEST(SettingsRegistry, WritesStoreDwordsAndZeroTerminatedStrings) {
     raw.Delete("TestText");
 }
 
+// The program's store holds UTF-8 and writes REG_SZ through the wide calls: a Hebrew path comes
+// back whole, and an ANSI reader (an older copy) gets a path its code page can hold in that code
+// page.
+TEST(SettingsRegistry, TheStoreKeepsEveryScriptInRegSz) {
+    CRawKey raw;
+    CRegistrySettingsStore store;
+    const struct {
+        std::string utf8;
+        std::wstring wide;
+    } cases[] = {
+        {"C:\\\xD7\xAA\xD7\x95\xD7\xA8\xD7\x94\\torah.txt",
+         L"C:\\\u05EA\u05D5\u05E8\u05D4\\torah.txt"},
+        {"C:\\Caf\xC3\xA9\\\xCE\xBB\xCF\x8C\xCE\xB3\xCE\xBF\xCF\x82.txt",
+         L"C:\\Caf\u00E9\\\u03BB\u03CC\u03B3\u03BF\u03C2.txt"},
+        {"C:\\Caf\xC3\xA9.txt", L"C:\\Caf\u00E9.txt"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(store.WriteString("TestPath", c.utf8));
+        bool found = false;
+        EXPECT_EQ(store.ReadString("TestPath", "", &found), c.utf8);
+        EXPECT_TRUE(found);
+
+        DWORD type = 0;
+        wchar_t wide[256] = {};
+        DWORD size = sizeof wide;
+        ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, L"Software\\Tarnwick\\Strandix!", L"TestPath",
+                               RRF_RT_ANY, &type, wide, &size),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+        EXPECT_TRUE(c.wide == wide);
+
+        // What the ANSI call gives is the code page's form of the same characters.
+        BOOL lossy = FALSE;
+        char ansi[256] = {};
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, c.wide.c_str(), -1, ansi, sizeof ansi,
+                            nullptr, &lossy);
+        if (lossy) continue;  // this code page cannot hold the path
+        Bytes data;
+        ASSERT_TRUE(raw.Get("TestPath", type, data));
+        EXPECT_EQ(data, Text(ansi, true));
+    }
+    raw.Delete("TestPath");
+}
+
 TEST(SettingsRegistry, TheRecentListAndTheSettingsThroughTheRealKey) {
     CRawKey raw;
     raw.Set("Document1", REG_SZ, Text("", true));

@@ -898,6 +898,42 @@ TEST_F(StrandixTest, HebrewAndGreekDocuments) {
                           "[1, 17], [1, 18]]]}"));
 }
 
+// --alphabet auto searches each document as the Windows program does: the keywords in the
+// alphabet the document's letters pick, the results those of that alphabet named.
+TEST_F(StrandixTest, AutoAlphabetFollowsTheDocument) {
+    const std::string torah = std::string(STRANDIX_SAMPLES) + "/torah-wlc.txt";
+    const std::string john = std::string(STRANDIX_SAMPLES) + "/john-byz.txt";
+    const std::string genesis = std::string(STRANDIX_SAMPLES) + "/genesis.txt";
+    const std::string ansi = Document("ansi.txt", "caf\xE9 torah \xFA\xE5\xF8\xE4").string();
+    const struct {
+        std::vector<std::string> named;  // the alphabet named, then the rest
+        std::vector<std::string> rest;
+    } cases[] = {
+        {{"--alphabet", "hebrew"}, {"--max-skip", "20", torah, "moses,תורה"}},
+        {{"--alphabet", "greek"}, {"--max-skip", "20", john, "λόγος"}},
+        {{}, {"--max-skip", "20", genesis, "moses,תורה"}},
+        {{}, {"--max-skip", "2", ansi, "torah"}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> named = {"--json"};
+        std::vector<std::string> automatic = {"--json", "--alphabet", "auto"};
+        named.insert(named.end(), c.named.begin(), c.named.end());
+        named.insert(named.end(), c.rest.begin(), c.rest.end());
+        automatic.insert(automatic.end(), c.rest.begin(), c.rest.end());
+        const Outcome expected = Run(named);
+        const Outcome outcome = Run(automatic);
+        EXPECT_EQ(expected.status, 0) << expected.err;
+        EXPECT_EQ(outcome.status, expected.status) << c.rest[2];
+        EXPECT_EQ(outcome.out, expected.out) << c.rest[2];
+    }
+    // Keywords wait for the document: with no letter of its alphabet, the usual message.
+    const Outcome none = Run({"--alphabet", "auto", torah, "moses"});
+    EXPECT_EQ(none.status, 2);
+    EXPECT_EQ(none.err,
+              "strandix: Please enter one or more keywords separated by spaces, commas, or "
+              "semicolons.\n");
+}
+
 TEST_F(StrandixTest, AlphabetErrors) {
     const std::string bad = Document("bad.txt", "אב\xE9ג").string();
     const std::string good = Document("good.txt", "אבג").string();
@@ -914,7 +950,7 @@ TEST_F(StrandixTest, AlphabetErrors) {
          "strandix: Please enter one or more keywords separated by spaces, commas, or "
          "semicolons.\n"},
         {{"--alphabet", "arabic", good, "abc"},
-         "strandix: --alphabet: Please name latin, hebrew or greek.\n"
+         "strandix: --alphabet: Please name latin, hebrew, greek or auto.\n"
          "Try 'strandix --help' for more information.\n"},
         {{"--places", good, "abc"},
          "strandix: --places: Places are part of the JSON; use it with --json.\n"

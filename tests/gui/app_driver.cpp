@@ -100,8 +100,8 @@ std::string ItemTextOf(HWND dialog, int id) {
     return TextOf(GetDlgItem(dialog, id));
 }
 
-std::vector<std::string> ComboEntries(HWND combo) {
-    std::vector<std::string> entries;
+std::vector<std::wstring> ComboEntriesWide(HWND combo) {
+    std::vector<std::wstring> entries;
     const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
         const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
@@ -109,9 +109,30 @@ std::vector<std::string> ComboEntries(HWND combo) {
         SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i),
                      reinterpret_cast<LPARAM>(text.data()));
         text.resize(static_cast<size_t>(std::max<LRESULT>(length, 0)));
-        entries.push_back(WideToAnsi(text));
+        entries.push_back(text);
     }
     return entries;
+}
+
+std::vector<std::string> ComboEntries(HWND combo) {
+    std::vector<std::string> entries;
+    for (const std::wstring& entry : ComboEntriesWide(combo))
+        entries.push_back(WideToAnsi(entry));
+    return entries;
+}
+
+void SetItemTextWide(HWND dialog, int id, const std::wstring& text) {
+    SendMessageW(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::wstring ItemTextWideOf(HWND dialog, int id) {
+    const HWND item = GetDlgItem(dialog, id);
+    const LRESULT length = SendMessageW(item, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
+    const LRESULT got = SendMessageW(item, WM_GETTEXT, static_cast<WPARAM>(text.size()),
+                                     reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(std::max<LRESULT>(got, 0)));
+    return text;
 }
 
 void Click(HWND dialog, int buttonId) {

@@ -28,6 +28,11 @@ std::string ItemTextOf(HWND dialog, int id);
 
 // Entries of a combo box's list (read with the wide messages, which work across processes).
 std::vector<std::string> ComboEntries(HWND combo);
+std::vector<std::wstring> ComboEntriesWide(HWND combo);
+
+// A control's text through the wide messages: the letters of every script cross processes.
+void SetItemTextWide(HWND dialog, int id, const std::wstring& text);
+std::wstring ItemTextWideOf(HWND dialog, int id);
 
 // Posts a click to a dialog's button: never waits, so a message box it opens blocks nobody.
 void Click(HWND dialog, int buttonId);

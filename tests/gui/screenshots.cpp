@@ -1,7 +1,10 @@
-// Takes the pictures shown in README: the splash screen, and the main dialog after a search.
-// Usage (under Wine, in a display): gui_screenshots <folder>  -> splash.bmp, main-dialog.bmp
+// Takes the pictures shown in README: the splash screen, the main dialog after a search, and
+// after a Hebrew search with its page.
+// Usage (under Wine, in a display): gui_screenshots <folder>  -> splash.bmp, main-dialog.bmp,
+// main-dialog-hebrew.bmp, hebrew-page.htm
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <random>
 #include <string>
@@ -76,6 +79,37 @@ std::string SampleDocument() {
     return text;
 }
 
+// The Torah from a folder named in Hebrew, searched for torah (letters within 50): the dialog
+// as main-dialog-hebrew.bmp, its page as hebrew-page.htm.
+bool TakeHebrewSearch(HWND dialog, const std::string& folder) {
+    std::wstring samples = STRANDIX_SAMPLES L"\\torah-wlc.txt";
+    std::replace(samples.begin(), samples.end(), L'/', L'\\');
+    const std::string temp = TempFolder();
+    const std::wstring documentFolder =
+        std::wstring(temp.begin(), temp.end()) + L"\u05EA\u05D5\u05E8\u05D4\\";
+    const std::wstring document = documentFolder + L"torah-wlc.txt";
+    CreateDirectoryW(documentFolder.c_str(), nullptr);
+    if (!CopyFileW((L"Z:" + samples).c_str(), document.c_str(), FALSE)) {
+        std::fprintf(stderr, "no Torah sample\n");
+        return false;
+    }
+    SetItemTextWide(dialog, IDC_DOCUMENT_PATH, document);
+    SetItemTextWide(dialog, IDC_KEYWORDS, L"\u05EA\u05D5\u05E8\u05D4");
+    SetDlgItemTextA(dialog, IDC_MAX_DISTANCE, "50");
+    Click(dialog, IDC_FIND);
+    WaitUntil([&] { return ItemTextOf(dialog, IDC_STATUS).find("found") != std::string::npos; });
+    WaitUntil([&] { return ItemTextOf(dialog, IDC_FIND) == "&Find!"; });
+    SetForegroundWindow(dialog);
+    Sleep(400);
+    const bool saved = SaveWindowPicture(dialog, folder + "main-dialog-hebrew.bmp");
+    const std::vector<std::string> pages = ResultPagesInTemp();
+    const bool copied = pages.size() == 1 &&
+                        CopyFileA(pages[0].c_str(), (folder + "hebrew-page.htm").c_str(), FALSE);
+    std::printf("hebrew status: %s\n", ItemTextOf(dialog, IDC_STATUS).c_str());
+    DeleteFileW(document.c_str());
+    return saved && copied;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -110,10 +144,11 @@ int main(int argc, char** argv) {
     Sleep(400);
     const bool dialogSaved = SaveWindowPicture(dialog, folder + "main-dialog.bmp");
     std::printf("status: %s\n", ItemTextOf(dialog, IDC_STATUS).c_str());
+    const bool hebrewSaved = TakeHebrewSearch(dialog, folder);
 
     Click(dialog, IDCANCEL);
     program.HasExited(20000);
     DeleteFileA(document.c_str());
     DeleteSettings();
-    return splashSaved && dialogSaved ? 0 : 1;
+    return splashSaved && dialogSaved && hebrewSaved ? 0 : 1;
 }

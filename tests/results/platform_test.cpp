@@ -34,9 +34,13 @@ TEST(SystemPathEquals, FollowsThePlatformsFileNames) {
 #ifdef _WIN32
         {"C:\\Texts\\Genesis.htm", "c:\\TEXTS\\genesis.HTM", true},
         // A soft hyphen is ignorable to linguistic comparison; in a path it is a character.
-        {"C:\\Gen\xAD"
+        {"C:\\Gen\xC2\xAD"
          "esis.htm",
          "C:\\Genesis.htm", false},
+        // Paths are UTF-8: case folds in every script, Hebrew has no case.
+        {"C:\\\xCE\x9B\xCF\x8C\xCE\xB3\xCE\xBF\xCF\x82.txt",
+         "c:\\\xCE\xBB\xCF\x8C\xCE\xB3\xCE\xBF\xCF\x82.TXT", true},
+        {"C:\\\xD7\xAA\xD7\x95\xD7\xA8\xD7\x94.txt", "C:\\\xD7\xAA\xD7\x95\xD7\xA8.txt", false},
 #else
         {"/texts/Genesis.htm", "/texts/genesis.htm", false},
 #endif
