@@ -1,8 +1,6 @@
-#include "tests/gui/app_driver.h"
+#include "tests/app/app_driver.h"
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
 #include "res/resource.h"
 
@@ -212,20 +210,8 @@ std::vector<std::string> ResultPagesInTemp() {
     return pages;
 }
 
-std::string ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream contents;
-    contents << in.rdbuf();
-    return contents.str();
-}
-
 bool FileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-void WriteWholeFile(const std::string& path, const std::string& contents) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << contents;
 }
 
 int CountOf(const std::string& text, const std::string& piece) {

@@ -14,7 +14,7 @@
 
 #include "app/splash_dialog_win32.h"
 #include "res/resource.h"
-#include "tests/gui/app_driver.h"
+#include "tests/app/app_driver.h"
 #include "winui/dialog_win32.h"
 
 #ifndef WM_DPICHANGED

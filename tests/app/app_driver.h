@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/unique_handle_win32.h"
+#include "tests/support/whole_file.h"
 
 // The program under test, as a Windows path.
 std::string ProgramPath();
@@ -65,9 +66,7 @@ void StoreInt(const char* name, std::uint32_t value);
 // The temporary folder the program writes its pages into, and the pages now there.
 std::string TempFolder();
 std::vector<std::string> ResultPagesInTemp();
-std::string ReadWholeFile(const std::string& path);
 bool FileExists(const std::string& path);
-void WriteWholeFile(const std::string& path, const std::string& contents);
 int CountOf(const std::string& text, const std::string& piece);
 
 // One running copy of the program. The destructor ends it if the test has not (a stray copy

@@ -11,7 +11,7 @@
 
 #include "res/resource.h"
 #include "search/find_sequences.h"
-#include "tests/gui/app_driver.h"
+#include "tests/app/app_driver.h"
 
 namespace {
 
