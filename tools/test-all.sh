@@ -11,8 +11,10 @@ jobs=$(nproc)
 
 section() { printf '\n==== %s ====\n' "$*"; }
 
-section "layers"
+section "layers, formatting and shell scripts"
 python3 tools/check-layers.py
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
+git ls-files -z 'tools/*.sh' '.ci/*' | xargs -0 shellcheck -x
 
 section "native build"
 cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTRANDIX_WERROR=ON

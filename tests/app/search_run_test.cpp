@@ -16,8 +16,8 @@
 
 #include "app/html_result_output.h"
 #include "tests/support/memory_settings_store.h"
-#include "tests/support/scripted_view.h"
 #include "tests/support/recording_sink.h"
+#include "tests/support/scripted_view.h"
 
 namespace {
 
