@@ -18,7 +18,7 @@ std::string ProgramPath();
 
 // Polls `condition` every 20 ms until it holds or `timeoutMs` has passed; answers its last
 // value.
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 15000);
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 60000);
 
 // The visible or hidden top-level dialog windows (#32770) of a process.
 std::vector<HWND> DialogWindowsOf(DWORD processId);
@@ -44,7 +44,7 @@ struct MessageBoxSeen {
     HWND box = nullptr;
     std::string text;
 };
-MessageBoxSeen WaitForMessageBox(HWND owner, DWORD timeoutMs = 15000);
+MessageBoxSeen WaitForMessageBox(HWND owner, DWORD timeoutMs = 60000);
 
 // Answers the message box `box` with the button `id` and waits until it has closed; false when
 // it stayed.
