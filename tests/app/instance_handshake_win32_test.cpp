@@ -99,28 +99,19 @@ class CWindowThread {
     std::thread thread_;
 };
 
-// The test windows live on a desktop of a window station of their own. Such a station has no
-// screen, so its windows are never drawn: under Wine they make no X windows at all, and tests
-// running side by side cannot disturb one another's drawing.
 class HandshakeTest : public testing::Test {
   protected:
     void SetUp() override {
         RegisterTestClass();
         const std::string name = "StrandixHandshakeTest" + std::to_string(GetCurrentProcessId());
-        previousStation_ = GetProcessWindowStation();
-        station_ = CreateWindowStationA(name.c_str(), 0, GENERIC_ALL, nullptr);
-        ASSERT_NE(station_, nullptr);
-        ASSERT_TRUE(SetProcessWindowStation(station_));
         desktop_ = CreateDesktopA(name.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr);
         ASSERT_NE(desktop_, nullptr);
         previous_ = GetThreadDesktop(GetCurrentThreadId());
         ASSERT_TRUE(SetThreadDesktop(desktop_));
     }
     void TearDown() override {
-        if (previous_) SetThreadDesktop(previous_);
-        if (desktop_) CloseDesktop(desktop_);
-        if (previousStation_) SetProcessWindowStation(previousStation_);
-        if (station_) CloseWindowStation(station_);
+        SetThreadDesktop(previous_);
+        CloseDesktop(desktop_);
     }
 
     // Every top-level window of the test desktop in enumeration order.
@@ -135,8 +126,6 @@ class HandshakeTest : public testing::Test {
         return order;
     }
 
-    HWINSTA station_ = nullptr;
-    HWINSTA previousStation_ = nullptr;
     HDESK desktop_ = nullptr;
     HDESK previous_ = nullptr;
 };
