@@ -24,7 +24,7 @@ std::string CAppSetupHost::ProductName() {
 }
 
 std::string CAppSetupHost::InstalledPath() {
-    return ReadSettingString(SettingName::InstallPath, "");
+    return ReadSettingString(SettingName::kInstallPath, "");
 }
 
 bool CAppSetupHost::AskToRunAfterInstall() {
@@ -71,7 +71,7 @@ std::string CAppSetupHost::DefaultInstallFolder() {
 }
 
 void CAppSetupHost::StoreInstalledPath(const std::string& installedPath) {
-    WriteSettingString(SettingName::InstallPath, installedPath.c_str());
+    WriteSettingString(SettingName::kInstallPath, installedPath.c_str());
 }
 
 bool CAppSetupHost::ReadyToInstall() {

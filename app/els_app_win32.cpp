@@ -5,6 +5,7 @@
 #include "app/app_setup_host_win32.h"
 #include "app/els_dialog_win32.h"
 #include "app/instance_handshake_win32.h"
+#include "app/library_search_win32.h"
 #include "app/splash_dialog_win32.h"
 #include "setup/installer.h"
 #include "setup/setup_command_line.h"
@@ -54,6 +55,7 @@ bool CElsApp::InitInstance() {
 }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    LoadLibrariesOnlyFromTheSystemFolder();
     g_app.InitInstance();
     return 0;
 }

@@ -6,6 +6,7 @@
 #include "app/instance_handshake_win32.h"
 #include "app/result_commands_win32.h"
 #include "app/result_paths.h"
+#include "frontend/messages.h"
 #include "platform/file.h"
 #include "platform/shell.h"
 #include "platform/wide_text_win32.h"
@@ -242,7 +243,7 @@ MessageAnswer CElsDialog::ShowMessage(const std::string& text, MessageButtons bu
 }
 
 void CElsDialog::ShowOutOfMemory() {
-    ShowMessageBox(Window(), "Out of memory.", MessageButtons::Ok, MB_SYSTEMMODAL);
+    ShowMessageBox(Window(), kOutOfMemoryMessage, MessageButtons::Ok, MB_SYSTEMMODAL);
 }
 
 void CElsDialog::PumpMessages() {

@@ -27,29 +27,29 @@ bool MayHoldKeywords(const std::string& keywordText) {
 
 void LoadSettings(CSettingsStore& store, DialogFields& fields) {
     const DialogFields defaults;
-    fields.IgnoreNumbers = store.ReadInt(SettingName::IgnoreNumbers, defaults.IgnoreNumbers);
+    fields.IgnoreNumbers = store.ReadInt(SettingName::kIgnoreNumbers, defaults.IgnoreNumbers);
     fields.AllowReverseKeywords =
-        store.ReadInt(SettingName::AllowReverseKeywords, defaults.AllowReverseKeywords);
-    fields.ExcludeWordsDirectlyFromText = store.ReadInt(SettingName::ExcludeWordsDirectlyFromText,
+        store.ReadInt(SettingName::kAllowReverseKeywords, defaults.AllowReverseKeywords);
+    fields.ExcludeWordsDirectlyFromText = store.ReadInt(SettingName::kExcludeWordsDirectlyFromText,
                                                         defaults.ExcludeWordsDirectlyFromText);
-    fields.ColumnWidthFrom = store.ReadInt(SettingName::MinColumnWidth, defaults.ColumnWidthFrom);
-    fields.ColumnWidthTo = store.ReadInt(SettingName::MaxColumnWidth, defaults.ColumnWidthTo);
+    fields.ColumnWidthFrom = store.ReadInt(SettingName::kMinColumnWidth, defaults.ColumnWidthFrom);
+    fields.ColumnWidthTo = store.ReadInt(SettingName::kMaxColumnWidth, defaults.ColumnWidthTo);
     fields.AllKeywordsWithin =
-        store.ReadInt(SettingName::MaxResultLength, defaults.AllKeywordsWithin);
+        store.ReadInt(SettingName::kMaxResultLength, defaults.AllKeywordsWithin);
     fields.LettersWithin =
-        store.ReadInt(SettingName::MaxDistanceBetweenLetters, defaults.LettersWithin);
+        store.ReadInt(SettingName::kMaxDistanceBetweenLetters, defaults.LettersWithin);
 }
 
 void SaveSettings(CSettingsStore& store, const DialogFields& fields,
                   const SearchSettings& settings) {
-    store.WriteInt(SettingName::IgnoreNumbers, fields.IgnoreNumbers);
-    store.WriteInt(SettingName::AllowReverseKeywords, settings.AllowReverseKeywords ? 1 : 0);
-    store.WriteInt(SettingName::ExcludeWordsDirectlyFromText,
+    store.WriteInt(SettingName::kIgnoreNumbers, fields.IgnoreNumbers);
+    store.WriteInt(SettingName::kAllowReverseKeywords, settings.AllowReverseKeywords ? 1 : 0);
+    store.WriteInt(SettingName::kExcludeWordsDirectlyFromText,
                    settings.ExcludeWordsDirectlyFromText ? 1 : 0);
-    store.WriteInt(SettingName::MinColumnWidth, settings.MinColumnWidth);
-    store.WriteInt(SettingName::MaxColumnWidth, settings.MaxColumnWidth);
-    store.WriteInt(SettingName::MaxResultLength, settings.MaxResultLength);
-    store.WriteInt(SettingName::MaxDistanceBetweenLetters, settings.MaxDistanceBetweenLetters);
+    store.WriteInt(SettingName::kMinColumnWidth, settings.MinColumnWidth);
+    store.WriteInt(SettingName::kMaxColumnWidth, settings.MaxColumnWidth);
+    store.WriteInt(SettingName::kMaxResultLength, settings.MaxResultLength);
+    store.WriteInt(SettingName::kMaxDistanceBetweenLetters, settings.MaxDistanceBetweenLetters);
 }
 
 CSearchRun::CSearchRun(CSearchView& view, CSettingsStore& store, SearchRunOptions options)
@@ -93,7 +93,7 @@ void CSearchRun::OnFind() {
     const std::string path = TrimWhiteSpace(view_.GetDocumentText());
     if (path.empty()) {
         view_.FocusDocument();
-        view_.ShowMessage(SearchRunMessage::NoDocumentPath, MessageButtons::Ok);
+        view_.ShowMessage(SearchRunMessage::kNoDocumentPath, MessageButtons::Ok);
         return;
     }
     // The path is remembered whether or not the rest succeeds.
@@ -186,7 +186,7 @@ void CSearchRun::RunSearch(const std::string& document, const KeywordList& keywo
     // Busy state. No control is disabled: the search works on the values already taken, and
     // every handler that may run nested checks the searching flag first.
     const std::string findCaption = view_.GetFindCaption();
-    view_.SetFindCaption(SearchRunMessage::CancelFindCaption);
+    view_.SetFindCaption(SearchRunMessage::kCancelFindCaption);
     view_.SetStatusText(kNoResultsMessage);
     shownResultCount_ = 0;
     searching_ = true;
@@ -224,7 +224,7 @@ void CSearchRun::RunSearch(const std::string& document, const KeywordList& keywo
 
 void CSearchRun::AskCancelQuestion() {
     const MessageAnswer answer =
-        view_.ShowMessage(SearchRunMessage::CancelQuestion, MessageButtons::OkCancel);
+        view_.ShowMessage(SearchRunMessage::kCancelQuestion, MessageButtons::OkCancel);
     // A close request that arrived while the question was open must not be undone by Cancel.
     cancelRequested_ = answer == MessageAnswer::Ok || !askBeforeClose_;
 }

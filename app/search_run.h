@@ -54,10 +54,10 @@ struct SearchRunOptions {
 
 // Message texts only the dialog shows; those the tool shows too are in frontend/messages.h.
 namespace SearchRunMessage {
-inline constexpr char NoDocumentPath[] = "Please specify a document path.";
-inline constexpr char CancelQuestion[] =
+inline constexpr char kNoDocumentPath[] = "Please specify a document path.";
+inline constexpr char kCancelQuestion[] =
     "You are currently searching for hidden codes.  Proceeding will cancel the search.";
-inline constexpr char CancelFindCaption[] = "Cancel &Find";
+inline constexpr char kCancelFindCaption[] = "Cancel &Find";
 }  // namespace SearchRunMessage
 
 // Reads the seven settings (defaults: those of DialogFields) into `fields`; nothing is clamped.

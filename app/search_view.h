@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "winui/message_box.h"
+#include "frontend/message_box.h"
 
 // The numeric edit boxes, by control id.
 enum class NumberField : int {

@@ -7,14 +7,14 @@
 
 // Value names, defined once.
 namespace SettingName {
-inline constexpr char IgnoreNumbers[] = "IgnoreNumbers";
-inline constexpr char AllowReverseKeywords[] = "AllowReverseKeywords";
-inline constexpr char ExcludeWordsDirectlyFromText[] = "ExcludeWordsDirectlyFromText";
-inline constexpr char MinColumnWidth[] = "MinColumnWidth";
-inline constexpr char MaxColumnWidth[] = "MaxColumnWidth";
-inline constexpr char MaxResultLength[] = "MaxResultLength";
-inline constexpr char MaxDistanceBetweenLetters[] = "MaxDistanceBetweenLetters";
-inline constexpr char InstallPath[] = "InstallPath";
+inline constexpr char kIgnoreNumbers[] = "IgnoreNumbers";
+inline constexpr char kAllowReverseKeywords[] = "AllowReverseKeywords";
+inline constexpr char kExcludeWordsDirectlyFromText[] = "ExcludeWordsDirectlyFromText";
+inline constexpr char kMinColumnWidth[] = "MinColumnWidth";
+inline constexpr char kMaxColumnWidth[] = "MaxColumnWidth";
+inline constexpr char kMaxResultLength[] = "MaxResultLength";
+inline constexpr char kMaxDistanceBetweenLetters[] = "MaxDistanceBetweenLetters";
+inline constexpr char kInstallPath[] = "InstallPath";
 }  // namespace SettingName
 
 // The recent-documents list holds at most this many paths, stored as "Document1".."Document15".

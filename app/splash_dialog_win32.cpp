@@ -24,10 +24,8 @@ HFONT CreateLineFont(int pixelsPerInch) {
 }
 
 int ScreenPixelsPerInch() {
-    const HDC screen = GetDC(nullptr);
-    const int pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return pixelsPerInch;
+    const CScreenDc screen;
+    return GetDeviceCaps(screen.Get(), LOGPIXELSY);
 }
 
 // The splash art scaled to width x height with halftoning, which averages the pixels instead of
@@ -35,27 +33,22 @@ int ScreenPixelsPerInch() {
 HBITMAP ScaledBitmap(HBITMAP source, int width, int height) {
     BITMAP size = {};
     if (!GetObjectA(source, sizeof size, &size) || width <= 0 || height <= 0) return nullptr;
-    const HDC screen = GetDC(nullptr);
-    const HDC from = CreateCompatibleDC(screen);
-    const HDC to = CreateCompatibleDC(screen);
-    HBITMAP scaled = CreateCompatibleBitmap(screen, width, height);
-    if (from && to && scaled) {
-        const HGDIOBJ oldFrom = SelectObject(from, source);
-        const HGDIOBJ oldTo = SelectObject(to, scaled);
-        if (width == size.bmWidth && height == size.bmHeight) {
-            BitBlt(to, 0, 0, width, height, from, 0, 0, SRCCOPY);  // the art's own size: as drawn
-        } else {
-            SetStretchBltMode(to, HALFTONE);
-            SetBrushOrgEx(to, 0, 0, nullptr);
-            StretchBlt(to, 0, 0, width, height, from, 0, 0, size.bmWidth, size.bmHeight, SRCCOPY);
-        }
-        SelectObject(to, oldTo);
-        SelectObject(from, oldFrom);
+    const CScreenDc screen;
+    const CMemoryDc from(screen.Get());
+    const CMemoryDc to(screen.Get());
+    CUniqueGdiObject<HBITMAP> scaled(CreateCompatibleBitmap(screen.Get(), width, height));
+    if (!from.Get() || !to.Get() || !scaled) return nullptr;
+    const CSelection fromSelection(from.Get(), source);
+    const CSelection toSelection(to.Get(), scaled.Get());
+    if (width == size.bmWidth && height == size.bmHeight) {
+        BitBlt(to.Get(), 0, 0, width, height, from.Get(), 0, 0, SRCCOPY);  // the art's own size
+    } else {
+        SetStretchBltMode(to.Get(), HALFTONE);
+        SetBrushOrgEx(to.Get(), 0, 0, nullptr);
+        StretchBlt(to.Get(), 0, 0, width, height, from.Get(), 0, 0, size.bmWidth, size.bmHeight,
+                   SRCCOPY);
     }
-    if (to) DeleteDC(to);
-    if (from) DeleteDC(from);
-    ReleaseDC(nullptr, screen);
-    return scaled;
+    return scaled.Release();
 }
 
 // Key and system-key presses, and presses of the left, right and middle mouse buttons on the
@@ -81,33 +74,24 @@ bool IsPress(UINT message) {
 CSplashDialog::CSplashDialog()
     : CDialogWin32(IDD_SPLASH_DIALOG), whiteBrush_(CreateSolidBrush(RGB(255, 255, 255))) {}
 
-// The statics never delete the images and fonts they are given; the window is gone by now.
-CSplashDialog::~CSplashDialog() {
-    if (whiteBrush_) DeleteObject(whiteBrush_);
-    if (lineFont_) DeleteObject(lineFont_);
-    if (fittedPicture_) DeleteObject(fittedPicture_);
-}
-
 void CSplashDialog::SetLineFont(int dpi) {
     const HFONT font = CreateLineFont(dpi);
     if (!font) return;  // keep the one it has
     SendMessageA(line_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    if (lineFont_) DeleteObject(lineFont_);
-    lineFont_ = font;
+    lineFont_.Reset(font);
 }
 
 void CSplashDialog::FitPicture() {
     RECT frame;
     if (!picture_ || !GetClientRect(picture_, &frame)) return;
-    const HBITMAP art = static_cast<HBITMAP>(LoadImageA(AppInstance(), MAKEINTRESOURCEA(IDB_SPLASH),
-                                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    const CUniqueGdiObject<HBITMAP> art(static_cast<HBITMAP>(LoadImageA(
+        AppInstance(), MAKEINTRESOURCEA(IDB_SPLASH), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!art) return;
-    const HBITMAP fitted = ScaledBitmap(art, frame.right - frame.left, frame.bottom - frame.top);
-    DeleteObject(art);
+    const HBITMAP fitted =
+        ScaledBitmap(art.Get(), frame.right - frame.left, frame.bottom - frame.top);
     if (!fitted) return;
     SendMessageA(picture_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(fitted));
-    if (fittedPicture_) DeleteObject(fittedPicture_);
-    fittedPicture_ = fitted;
+    fittedPicture_.Reset(fitted);
 }
 
 BOOL CSplashDialog::OnInitDialog() {
@@ -120,14 +104,13 @@ BOOL CSplashDialog::OnInitDialog() {
     SetWindowTextA(Window(), AppTitle().c_str());
     SetLineFont(ScreenPixelsPerInch());
     SetTimer(Window(), kSplashTimerId, kSplashTimerPeriodMs, nullptr);
-    startTime_ = GetTickCount();
+    startTime_ = Now();
     return TRUE;
 }
 
 bool CSplashDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (message == WM_TIMER) {
-        if (wParam == kSplashTimerId &&
-            SplashClosesOn(SplashEvent::TimerTick, startTime_, GetTickCount())) {
+        if (wParam == kSplashTimerId && SplashClosesOn(SplashEvent::TimerTick, startTime_, Now())) {
             KillTimer(Window(), kSplashTimerId);
             EndDialog(IDOK);
         }
@@ -149,7 +132,7 @@ bool CSplashDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
         const bool isLine = reinterpret_cast<HWND>(lParam) == line_;
         SetTextColor(dc, isLine ? RGB(255, 0, 0) : RGB(128, 128, 128));
         SetBkMode(dc, TRANSPARENT);
-        result = reinterpret_cast<LRESULT>(whiteBrush_);
+        result = reinterpret_cast<LRESULT>(whiteBrush_.Get());
         return true;
     }
     return CDialogWin32::OnMessage(message, wParam, lParam, result);
@@ -159,7 +142,7 @@ bool CSplashDialog::PreTranslateMessage(MSG& message) {
     const bool forSplash =
         Window() && (message.hwnd == Window() || IsChild(Window(), message.hwnd));
     if (forSplash && IsPress(message.message)) {
-        if (SplashClosesOn(SplashEvent::Press, startTime_, GetTickCount())) EndDialog(IDOK);
+        if (SplashClosesOn(SplashEvent::Press, startTime_, Now())) EndDialog(IDOK);
         return true;  // swallowed either way
     }
     return CDialogWin32::PreTranslateMessage(message);

@@ -64,7 +64,7 @@ bool CInstaller::Install(const std::string& folder) {
     // administrator rights is the system folder. Empty text keeps its own message below.
     if (!folder.empty() && !IsAbsolutePath(folder)) {
         system_->ShowMessage(
-            SetupText::CannotCreateFolderStart + folder + SetupText::NotFullPathEnd,
+            SetupText::kCannotCreateFolderStart + folder + SetupText::kNotFullPathEnd,
             MessageButtons::Ok);
         return false;
     }
@@ -77,7 +77,7 @@ bool CInstaller::Install(const std::string& folder) {
     if (!system_->FolderExists(folder)) {
         if (!system_->CreateFolder(folder)) {
             system_->ShowMessage(
-                SetupText::CannotCreateFolderStart + folder + SetupText::CannotCreateFolderEnd,
+                SetupText::kCannotCreateFolderStart + folder + SetupText::kCannotCreateFolderEnd,
                 MessageButtons::Ok);
             return false;
         }
@@ -91,13 +91,13 @@ bool CInstaller::Install(const std::string& folder) {
 
     if (!system_->CopyFileWithRetry(system_->OwnModulePath(), target, false, kCopyAttempts,
                                     kCopyPauseMilliseconds)) {
-        system_->ShowMessage(SetupText::CannotCopy, MessageButtons::Ok);
+        system_->ShowMessage(SetupText::kCannotCopy, MessageButtons::Ok);
         return false;
     }
 
     std::string errorText;
     if (!host_->CreateStartMenuShortcut(target, errorText)) {
-        system_->ShowMessage(SetupText::CannotComplete + errorText, MessageButtons::Ok);
+        system_->ShowMessage(SetupText::kCannotComplete + errorText, MessageButtons::Ok);
         return false;
     }
 
@@ -110,13 +110,13 @@ bool CInstaller::Install(const std::string& folder) {
 
     const bool ask = host_->AskToRunAfterInstall();
     const bool run =
-        !ask || system_->ShowMessage(SetupText::RunNowStart + productName + SetupText::RunNowEnd,
+        !ask || system_->ShowMessage(SetupText::kRunNowStart + productName + SetupText::kRunNowEnd,
                                      MessageButtons::YesNo) == MessageAnswer::Yes;
     if (run && !system_->RunProgram(target)) {
-        system_->ShowMessage(SetupText::CannotRunStart + productName + ".", MessageButtons::Ok);
+        system_->ShowMessage(SetupText::kCannotRunStart + productName + ".", MessageButtons::Ok);
         return false;
     }
-    if (!ask) system_->ShowMessage(SetupText::Completed, MessageButtons::Ok);
+    if (!ask) system_->ShowMessage(SetupText::kCompleted, MessageButtons::Ok);
     return true;
 }
 

@@ -54,16 +54,16 @@ class CInstaller {
 
 // Messages of the installer, as the user sees them.
 namespace SetupText {
-inline constexpr char CannotCreateFolderStart[] = "Setup could not complete.  The folder ";
-inline constexpr char CannotCreateFolderEnd[] = " could not be created.";
-inline constexpr char CannotCopy[] =
+inline constexpr char kCannotCreateFolderStart[] = "Setup could not complete.  The folder ";
+inline constexpr char kCannotCreateFolderEnd[] = " could not be created.";
+inline constexpr char kCannotCopy[] =
     "Setup could not complete.  An error occurred while copying a file.";
-inline constexpr char CannotComplete[] = "Setup could not complete.  ";
-inline constexpr char NotFullPathEnd[] =
+inline constexpr char kCannotComplete[] = "Setup could not complete.  ";
+inline constexpr char kNotFullPathEnd[] =
     " is not a full path.  Please enter a folder that begins with a drive, such as "
     "C:\\Program Files, or with a server, such as \\\\server\\share.";
-inline constexpr char RunNowStart[] = "Setup completed succcessfully.  Would you like to run ";
-inline constexpr char RunNowEnd[] = " now?";
-inline constexpr char CannotRunStart[] = "Setup could not run ";
-inline constexpr char Completed[] = "Setup completed succcessfully.";
+inline constexpr char kRunNowStart[] = "Setup completed succcessfully.  Would you like to run ";
+inline constexpr char kRunNowEnd[] = " now?";
+inline constexpr char kCannotRunStart[] = "Setup could not run ";
+inline constexpr char kCompleted[] = "Setup completed succcessfully.";
 }  // namespace SetupText

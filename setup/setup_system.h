@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "winui/message_box.h"
+#include "frontend/message_box.h"
 
 class CInstaller;
 

@@ -11,6 +11,7 @@
 
 #include "platform/shell.h"
 #include "platform/unique_handle_win32.h"
+#include "platform/unique_registry_key_win32.h"
 #include "platform/wide_text_win32.h"
 #include "setup/setup_command_line.h"
 #include "setup/setup_dialog_win32.h"
@@ -163,16 +164,14 @@ bool CWin32SetupSystem::RemoveEmptyFolder(const std::string& folder) {
 bool CWin32SetupSystem::WriteUninstallEntry(const std::string& keyPath,
                                             const std::string& displayName,
                                             const std::string& uninstallString) {
-    HKEY key = nullptr;
+    CUniqueRegistryKey key;
     DWORD disposition = 0;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                        &key, &disposition) != ERROR_SUCCESS) {
+                        key.Out(), &disposition) != ERROR_SUCCESS) {
         return false;
     }
-    const bool written = SetStringValue(key, "DisplayName", displayName) &&
-                         SetStringValue(key, "UninstallString", uninstallString);
-    RegCloseKey(key);
-    return written;
+    return SetStringValue(key.Get(), "DisplayName", displayName) &&
+           SetStringValue(key.Get(), "UninstallString", uninstallString);
 }
 
 void CWin32SetupSystem::DeleteUninstallEntry(const std::string& keyPath) {

@@ -12,8 +12,6 @@
 void SetSetupMessageOwner(HWND owner);
 MessageAnswer ShowSetupMessage(const std::string& text, MessageButtons buttons);
 
-// The application's title (string resource 57344 of the program, "Strandix!" without it).
-
 // Who may use the folder that an uninstall copy with administrator rights runs from:
 // administrators and the system everything, users only reading and running; nothing inherited.
 inline constexpr char kProtectedFolderSecurity[] =

@@ -11,6 +11,7 @@
 
 #include <vector>
 
+#include "platform/com_initialization_win32.h"
 #include "platform/shell.h"
 #include "platform/unique_handle_win32.h"
 #include "setup/shell_rules.h"
@@ -80,9 +81,7 @@ bool ShellDelete(std::string path) {
 }
 
 bool CreateShortcut(std::string target, std::string name, std::string folder) {
-    // CoInitialize may answer S_FALSE (already initialised): either way it is balanced below.
-    const HRESULT initialised = CoInitialize(nullptr);
-    (void)initialised;
+    const CComInitialization com;
     HRESULT result = S_OK;
     {
         CComPointer<IShellLinkA> link;
@@ -104,7 +103,6 @@ bool CreateShortcut(std::string target, std::string name, std::string folder) {
             }
         }
     }
-    CoUninitialize();
     return SUCCEEDED(result);
 }
 
@@ -184,7 +182,7 @@ HRESULT DesktopShellDispatch(CComPointer<IShellDispatch2>& shell) {
 }  // namespace
 
 bool OpenAsDesktopUser(const std::string& path) {
-    const HRESULT initialised = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const CComInitialization com;
     HRESULT result = E_FAIL;
     {
         CComPointer<IShellDispatch2> shell;
@@ -204,7 +202,6 @@ bool OpenAsDesktopUser(const std::string& path) {
             }
         }
     }
-    if (SUCCEEDED(initialised)) CoUninitialize();
     return SUCCEEDED(result);
 }
 

@@ -21,7 +21,7 @@ LAYERS = {
     "text": ["search"],
     "controls": ["results", "text"],
     "frontend": ["results", "text", "controls"],
-    "winui": ["platform", "res"],
+    "winui": ["frontend", "platform", "res"],
     "setup": ["winui", "frontend", "results", "search", "platform", "res"],
     "app": ["setup", "winui", "frontend", "controls", "text", "results", "search", "platform",
             "res"],

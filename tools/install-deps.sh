@@ -6,6 +6,8 @@ packages=(
     # Native tree, tests, the layer and option checks, the Debian package (build-essential
     # brings dpkg-dev for the package's library dependencies).
     build-essential cmake ninja-build git python3 googletest
+    # The formatting and shell-script checks.
+    clang-format shellcheck
     # Windows tree and its tests under Wine.
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64 fonts-wine fonts-liberation xvfb xauth

@@ -36,7 +36,7 @@ for dpi in 96 144 192; do
     shots="$strandix_wine_root/shots-$dpi"
     mkdir -p "$shots"
     xvfb-run -a -s "-screen 0 1600x1200x24" \
-        "$strandix_wine" "$build/tests/gui/gui_screenshots.exe" "Z:${shots//\//\\}"
+        "$strandix_wine" "$build/tests/app/gui_screenshots.exe" "Z:${shots//\//\\}"
     suffix=""
     [ "$dpi" = 96 ] || suffix="-$dpi"
     python3 - "$shots" docs/screenshots "$suffix" <<'PY'

@@ -64,7 +64,7 @@ if compgen -G "$folder/part-*.json" >/dev/null; then
     die "$folder already holds partials of another run; choose an empty folder"
 fi
 
-options=(--halt now,fail=1 --jobs "$jobs")
+options=(--halt "now,fail=1" --jobs "$jobs")
 output="$(printf '%q' "$folder")/part-{}.json"
 if ((${#logins[@]})); then
     options+=("${logins[@]}")

@@ -11,8 +11,10 @@ jobs=$(nproc)
 
 section() { printf '\n==== %s ====\n' "$*"; }
 
-section "layers"
+section "layers, formatting and shell scripts"
 python3 tools/check-layers.py
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
+git ls-files -z 'tools/*.sh' '.ci/*' | xargs -0 shellcheck -x
 
 section "native build"
 cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTRANDIX_WERROR=ON
@@ -54,6 +56,15 @@ cmake --build build/asan -j "$jobs"
 section "sanitizer tests"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build/asan --output-on-failure -j "$jobs"
+
+section "thread sanitizer build (threaded code and its tests only)"
+cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTRANDIX_WERROR=ON \
+    -DSTRANDIX_TSAN=ON
+cmake --build build/tsan -j "$jobs" --target search_tests search_memory_tests controls_tests \
+    cli_tests cli_controls_tests strandix
+section "thread sanitizer tests"
+TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+    ctest --test-dir build/tsan --output-on-failure -j "$jobs"
 
 section "windows build"
 cmake -S . -B build/windows -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTRANDIX_WERROR=ON \

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced: a private, warmed-up Wine prefix for running the Windows tests.
 #   source tools/wine-env.sh   ... run tests ...   strandix_wine_stop
 # Everything lives under one temporary folder (prefix, HOME, TMPDIR), removed by strandix_wine_stop.

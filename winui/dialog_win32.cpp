@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "frontend/messages.h"
 #include "winui/message_box_win32.h"
 #include "winui/window_win32.h"
 
@@ -191,7 +192,7 @@ void CDialogWin32::OnUnexpectedException(const std::exception_ptr& error) {
     // Ended first: nothing more can be pressed in the window while the message is open.
     EndDialog(IDABORT);
     try {
-        ShowMessageBox(window_, outOfMemory ? kDialogOutOfMemoryText : kDialogUnexpectedErrorText,
+        ShowMessageBox(window_, outOfMemory ? kOutOfMemoryMessage : kDialogUnexpectedErrorText,
                        MessageButtons::Ok, outOfMemory ? MB_SYSTEMMODAL : 0u);
     } catch (...) {
         // Not even the message could be shown; the dialog still ends.

@@ -85,8 +85,8 @@ class CDialogWin32 {
     CDialogWin32* outer_ = nullptr;  // the dialog that was running when this one started
 };
 
-// The texts the default OnUnexpectedException shows.
-inline constexpr char kDialogOutOfMemoryText[] = "Out of memory.";
+// The text the default OnUnexpectedException shows for anything but a lack of memory (for that
+// it shows kOutOfMemoryMessage).
 inline constexpr char kDialogUnexpectedErrorText[] =
     "An unexpected error occurred.  The window will close.";
 

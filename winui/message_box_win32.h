@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "winui/message_box.h"
+#include "frontend/message_box.h"
 
 // The application title, string resource 57344 ("Strandix!" when the resource is missing).
 const std::string& AppTitle();

@@ -4,7 +4,7 @@
 
 #include <climits>
 
-#include "tests/app/scripted_view.h"
+#include "tests/support/scripted_view.h"
 
 namespace {
 

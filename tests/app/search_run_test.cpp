@@ -16,9 +16,9 @@
 #endif
 
 #include "app/html_result_output.h"
-#include "tests/app/memory_settings_store.h"
-#include "tests/app/scripted_view.h"
+#include "tests/support/memory_settings_store.h"
 #include "tests/support/recording_sink.h"
+#include "tests/support/scripted_view.h"
 
 namespace {
 

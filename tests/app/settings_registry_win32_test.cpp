@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/search_run.h"
-#include "tests/app/scripted_view.h"
+#include "tests/support/scripted_view.h"
 
 namespace {
 

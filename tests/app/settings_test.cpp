@@ -2,8 +2,8 @@
 
 #include "app/recent_documents.h"
 #include "app/search_run.h"
-#include "tests/app/memory_settings_store.h"
-#include "tests/app/scripted_view.h"
+#include "tests/support/memory_settings_store.h"
+#include "tests/support/scripted_view.h"
 
 namespace {
 

@@ -30,6 +30,47 @@ std::string ReadAll(const fs::path& path) {
     return contents.str();
 }
 
+// Whether process `child` catches `signal`, as /proc shows (its SigCgt mask); waits for it,
+// for at most a minute.
+bool WaitUntilCatching(pid_t child, int signal) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    const std::string status = "/proc/" + std::to_string(child) + "/status";
+    while (std::chrono::steady_clock::now() < end) {
+        std::ifstream in(status);
+        for (std::string line; std::getline(in, line);) {
+            if (line.rfind("SigCgt:", 0) == 0 &&
+                (std::stoull(line.substr(7), nullptr, 16) >> (signal - 1)) & 1) {
+                return true;
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+// Waits until process `child` has used `seconds` of processor time (user and system, from
+// /proc), for at most a minute of the clock.
+bool WaitForProcessorTime(pid_t child, double seconds) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    const double ticksPerSecond = static_cast<double>(::sysconf(_SC_CLK_TCK));
+    while (std::chrono::steady_clock::now() < end) {
+        std::ifstream in("/proc/" + std::to_string(child) + "/stat");
+        std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        // After the command name in parentheses: state, then fields 4 to 13, then utime, stime.
+        std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+        std::string field;
+        for (int i = 3; i <= 13 && fields >> field; ++i) {
+        }
+        unsigned long long user = 0, system = 0;
+        if (fields >> user >> system &&
+            static_cast<double>(user + system) / ticksPerSecond >= seconds) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
 struct Outcome {
     int status = -1;
     std::string out, err;
@@ -293,7 +334,10 @@ TEST_F(StrandixControlsTest, CtrlCStopsAfterTheRunningControlsAndReportsThem) {
     std::ofstream(document, std::ios::binary) << std::string(200000, 'a') + "b";
     const pid_t child = Start({"-q", "--threads", "1", "--controls", "100000", "--max-skip", "50",
                                document.string(), "aab"});
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    // The signal comes once the tool catches it and has worked for half a second of its own
+    // processor time (the real search is long over by then), however busy the machine is.
+    ASSERT_TRUE(WaitUntilCatching(child, SIGINT));
+    ASSERT_TRUE(WaitForProcessorTime(child, 0.5));
     ASSERT_EQ(kill(child, SIGINT), 0);
     const Outcome outcome = Wait(child);
     EXPECT_EQ(outcome.status, 130);

@@ -7,7 +7,7 @@
 #include <regex>
 
 #include "search/find_sequences.h"
-#include "tests/results/fakes.h"
+#include "tests/support/fakes.h"
 #include "tests/support/recording_sink.h"
 
 namespace {

@@ -184,7 +184,7 @@ IndexedSearchPlan PlanFor(const Plan& plan, const std::string& text, const Keywo
     made.indexBudget = plan.bitmapLetters == 0
                            ? 0
                            : LetterIndex::Bytes(CountsOf(text), static_cast<int>(text.size()),
-                                                 MakeSearchOrder(keywords), plan.bitmapLetters);
+                                                MakeSearchOrder(keywords), plan.bitmapLetters);
     return made;
 }
 
@@ -330,7 +330,7 @@ INSTANTIATE_TEST_SUITE_P(Plans, IndexedEngine, testing::ValuesIn(kPlans), PlanNa
 
 // A filled index, built in pieces of `stepLetters` letters.
 std::unique_ptr<LetterIndex> MakeIndex(const std::string& text, const KeywordList& order,
-                                        std::int32_t bitmapLetters, std::int64_t stepLetters) {
+                                       std::int32_t bitmapLetters, std::int64_t stepLetters) {
     const auto length = static_cast<std::int32_t>(text.size());
     auto index =
         std::make_unique<LetterIndex>(text.c_str(), length, order, bitmapLetters, CountsOf(text));

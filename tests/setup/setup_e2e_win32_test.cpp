@@ -447,7 +447,7 @@ TEST_F(SetupRun, InstallsIntoAFreshFolderAndAnswersTheRunQuestion) {
         DWORD_PTR ignored = 0;
         SendMessageTimeoutA(running, CloseStrandixMessage(), 0, 0, SMTO_ABORTIFHUNG, 1000,
                             &ignored);
-        EXPECT_EQ(WaitForSingleObject(process.Get(), 30000), WAIT_OBJECT_0);
+        EXPECT_EQ(WaitForSingleObject(process.Get(), 60000), WAIT_OBJECT_0);
     }
 }
 

@@ -1,8 +1,6 @@
-#include "tests/gui/app_driver.h"
+#include "tests/app/app_driver.h"
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
 #include "res/resource.h"
 
@@ -175,8 +173,8 @@ bool Answer(HWND box, int id) {
 
 void Sync(HWND window) {
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
-    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
+    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &ignored);
+    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &ignored);
 }
 
 void DeleteSettings() {
@@ -233,20 +231,8 @@ std::vector<std::string> ResultPagesInTemp() {
     return pages;
 }
 
-std::string ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream contents;
-    contents << in.rdbuf();
-    return contents.str();
-}
-
 bool FileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-void WriteWholeFile(const std::string& path, const std::string& contents) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << contents;
 }
 
 int CountOf(const std::string& text, const std::string& piece) {

@@ -1,9 +1,7 @@
-#include "tests/results/fakes.h"
+#include "tests/support/fakes.h"
 
 #include <atomic>
 #include <chrono>
-#include <fstream>
-#include <sstream>
 
 CPrivateTempFileSystem::CPrivateTempFileSystem() {
     static std::atomic<int> serial{0};
@@ -21,11 +19,4 @@ CPrivateTempFileSystem::~CPrivateTempFileSystem() {
 bool CPrivateTempFileSystem::GetTempFolder(std::string& folder) {
     folder = (folder_ / "").string();
     return true;
-}
-
-std::string ReadWholeFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream contents;
-    contents << in.rdbuf();
-    return contents.str();
 }

@@ -11,13 +11,12 @@
 
 #include "res/resource.h"
 #include "search/find_sequences.h"
-#include "tests/gui/app_driver.h"
+#include "tests/app/app_driver.h"
 
 namespace {
 
-// What the user is promised: presses are swallowed for half a second, and the splash closes by
-// itself two and a half seconds after it appeared.
-constexpr DWORD kClicksSwallowedMs = 500;
+// What the user is promised: the splash closes by itself two and a half seconds after it
+// appeared.
 constexpr DWORD kSplashShownMs = 2500;
 
 using ::testing::ElementsAre;
@@ -101,27 +100,21 @@ class ProgramTest : public ::testing::Test {
 
 // --- Start-up -----------------------------------------------------------------------------
 
-TEST_F(ProgramTest, SplashComesFirstSwallowsEarlyClicksAndClosesByItself) {
-    // A click and a key press right after the splash appears. The sends of Sync return only
-    // after both were taken from the splash's queue; when that was less than half a second
-    // after the launch, they came within the splash's first half second. A start slowed down
-    // by the machine is tried again.
-    std::optional<CRunningProgram> program;
+// When the splash closes on a press and by itself is checked on a clock set by hand, in the
+// splash's own modal loop (window_test.cpp). Here the real program shows it first, styled, and
+// gives way to the main dialog; checks that hold however slowly the machine runs it.
+TEST_F(ProgramTest, SplashComesFirstIgnoresReleasesAndClosesByItself) {
+    CRunningProgram program;
     HWND splash = nullptr;
-    DWORD handledAfter = 0;
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        program.reset();
-        program.emplace();
-        ASSERT_TRUE(WaitUntil([&] { return (splash = program->FindSplash()) != nullptr; }));
-        PostMessageA(splash, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
-        PostMessageA(splash, WM_KEYDOWN, VK_SPACE, 0);
-        Sync(splash);
-        handledAfter = GetTickCount() - program->LaunchTick();
-        if (handledAfter < kClicksSwallowedMs) break;
-    }
-    ASSERT_LT(handledAfter, kClicksSwallowedMs) << "no start was quick enough to click early";
-    ASSERT_TRUE(IsWindow(splash)) << "an early click closed the splash";
-    EXPECT_EQ(program->FindMainDialog(), nullptr) << "the main dialog waits for the splash";
+    ASSERT_TRUE(WaitUntil([&] { return (splash = program.FindSplash()) != nullptr; }));
+    // Mouse moves, releases and key releases never close it.
+    PostMessageA(splash, WM_MOUSEMOVE, 0, MAKELPARAM(30, 30));
+    PostMessageA(splash, WM_LBUTTONUP, 0, MAKELPARAM(30, 30));
+    PostMessageA(splash, WM_KEYUP, VK_SPACE, 0);
+    PostMessageA(splash, WM_LBUTTONDBLCLK, 0, MAKELPARAM(30, 30));
+    Sync(splash);
+    ASSERT_TRUE(IsWindow(splash)) << "a release closed the splash";
+    EXPECT_EQ(program.FindMainDialog(), nullptr) << "the main dialog waits for the splash";
 
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(splash) != FALSE; }));
     EXPECT_EQ(TextOf(splash), "Strandix!");
@@ -131,34 +124,28 @@ TEST_F(ProgramTest, SplashComesFirstSwallowsEarlyClicksAndClosesByItself) {
     EXPECT_FALSE(exStyle & WS_EX_APPWINDOW);
     EXPECT_FALSE(GetWindowLongPtrA(splash, GWL_STYLE) & WS_CAPTION);
 
-    // Mouse moves, releases and key releases never close it.
-    PostMessageA(splash, WM_MOUSEMOVE, 0, MAKELPARAM(30, 30));
-    PostMessageA(splash, WM_LBUTTONUP, 0, MAKELPARAM(30, 30));
-    PostMessageA(splash, WM_KEYUP, VK_SPACE, 0);
-    PostMessageA(splash, WM_LBUTTONDBLCLK, 0, MAKELPARAM(30, 30));
-
-    // It closes by itself: 2.5 s after its start, which came after the launch.
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(splash); }, 20000));
-    EXPECT_GE(GetTickCount() - program->LaunchTick(), kSplashShownMs) << "closed before its time";
-    EXPECT_TRUE(WaitUntil([&] { return program->FindMainDialog() != nullptr; }));
+    // It closes by itself 2.5 s after its start, which came after the launch: a slow machine
+    // only makes the close come later.
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(splash); }, 60000));
+    EXPECT_GE(GetTickCount() - program.LaunchTick(), kSplashShownMs) << "closed before its time";
+    EXPECT_TRUE(WaitUntil([&] { return program.FindMainDialog() != nullptr; }));
 }
 
-TEST_F(ProgramTest, SplashTakesAClickAfterHalfASecond) {
-    CRunningProgram program;
-    HWND splash = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (splash = program.FindSplash()) != nullptr; }));
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(splash) != FALSE; }));
-    const DWORD seen = GetTickCount();
-    Sleep(700);  // the splash started before it was seen: more than half a second has passed
-    PostMessageA(splash, WM_NCRBUTTONDOWN, HTCAPTION, 0);
-    const DWORD clicked = GetTickCount();
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(splash); }, 20000));
-    // Closing by time would come at 2.5 s after its start, which was after the launch.
-    if (clicked - program.LaunchTick() < 2000) {
-        EXPECT_LT(GetTickCount() - program.LaunchTick(), 2500u)
-            << "the click after " << clicked - seen << " ms did not close the splash";
+// A press once the splash has been up for half a second ends it, and the main dialog follows.
+// The splash started before the test saw it, so waiting 0.7 s from then is enough on any machine.
+TEST_F(ProgramTest, SplashGivesWayToTheMainDialogOnALatePress) {
+    const UINT presses[] = {WM_NCRBUTTONDOWN, WM_LBUTTONDOWN, WM_KEYDOWN};
+    for (const UINT press : presses) {
+        SCOPED_TRACE(press);
+        CRunningProgram program;
+        HWND splash = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return (splash = program.FindSplash()) != nullptr; }));
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(splash) != FALSE; }));
+        Sleep(700);
+        PostMessageA(splash, press, press == WM_NCRBUTTONDOWN ? HTCAPTION : 0, 0);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(splash); }, 60000));
+        EXPECT_TRUE(WaitUntil([&] { return program.FindMainDialog() != nullptr; }, 60000));
     }
-    EXPECT_TRUE(WaitUntil([&] { return program.FindMainDialog() != nullptr; }));
 }
 
 struct StoredSettingsCase {
@@ -216,7 +203,7 @@ TEST_F(ProgramTest, MainDialogShowsStoredSettingsOrDefaults) {
         EXPECT_TRUE(focus == combo || GetParent(focus) == combo);
 
         Click(dialog, IDCANCEL);
-        EXPECT_TRUE(program.HasExited(20000)) << "Close ends an idle program";
+        EXPECT_TRUE(program.HasExited(60000)) << "Close ends an idle program";
         EXPECT_EQ(program.ExitCode(), 0u);
     }
 }
@@ -230,7 +217,7 @@ TEST_F(ProgramTest, SecondCopyEndsAtOnceAndBringsTheFirstToFront) {
     const HWND other = CreateWindowExA(0, "STATIC", "in front", WS_POPUP | WS_VISIBLE, 0, 0, 200,
                                        100, nullptr, nullptr, nullptr, nullptr);
     SetForegroundWindow(other);
-    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other; }, 3000));
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other; }));
 
     CRunningProgram second;
     bool secondShowedWindows = false;
@@ -239,7 +226,7 @@ TEST_F(ProgramTest, SecondCopyEndsAtOnceAndBringsTheFirstToFront) {
         return second.HasExited();
     }));
     EXPECT_FALSE(secondShowedWindows) << "no second splash, no second dialog";
-    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog; }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog; }));
     EXPECT_FALSE(first.HasExited());
     DestroyWindow(other);
 }
@@ -249,9 +236,11 @@ TEST_F(ProgramTest, SecondCopyDuringTheSplashEndsSilently) {
     HWND splash = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (splash = first.FindSplash()) != nullptr; }));
     CRunningProgram second;
-    EXPECT_TRUE(second.HasExited(20000));
+    EXPECT_TRUE(second.HasExited(60000));
     EXPECT_TRUE(DialogWindowsOf(second.ProcessId()).empty());
-    EXPECT_TRUE(IsWindow(splash) || first.FindMainDialog()) << "the first copy goes on";
+    // The first copy goes on: its splash may be closing by now, so it is followed to the main
+    // dialog rather than caught at one moment.
+    EXPECT_FALSE(first.HasExited()) << "the first copy ended";
     EXPECT_NE(first.PassSplashToMainDialog(), nullptr);
 }
 
@@ -494,7 +483,7 @@ TEST_F(ProgramTest, SearchWritesItsPageThenSaveAndViewUseIt) {
         PageAssociation association;
         DeleteFileA(saved.c_str());
         Click(dialog, IDC_VIEW_RESULTS);
-        EXPECT_TRUE(WaitUntil([&] { return !PageAssociation::Opened().empty(); }, 20000));
+        EXPECT_TRUE(WaitUntil([&] { return !PageAssociation::Opened().empty(); }));
         EXPECT_THAT(PageAssociation::Opened(), ::testing::HasSubstr(pages[0]));
         EXPECT_EQ(OwnedDialog(dialog), nullptr);
 
@@ -507,7 +496,7 @@ TEST_F(ProgramTest, SearchWritesItsPageThenSaveAndViewUseIt) {
     }
 
     Click(dialog, IDCANCEL);
-    EXPECT_TRUE(program.HasExited(20000));
+    EXPECT_TRUE(program.HasExited(60000));
     RemoveDirectoryA(folder.c_str());
 }
 
@@ -560,7 +549,7 @@ TEST_F(ProgramTest, CloseDuringASearchAsksAndClosesOnlyOnceIdle) {
     ASSERT_EQ(pages.size(), 1u);
 
     Click(dialog, IDCANCEL);
-    EXPECT_TRUE(program.HasExited(20000));
+    EXPECT_TRUE(program.HasExited(60000));
     EXPECT_FALSE(FileExists(pages[0])) << "closing the window deletes its page";
 }
 
@@ -574,9 +563,9 @@ TEST_F(ProgramTest, CloseRequestEndsASearchingCopyAndItsPage) {
 
     DWORD_PTR answer = 99;
     SendMessageTimeoutA(dialog, RegisterWindowMessageA("CloseStrandix"), 0, 0,
-                        SMTO_BLOCK | SMTO_ABORTIFHUNG, 1000, &answer);
+                        SMTO_BLOCK | SMTO_ABORTIFHUNG, 60000, &answer);
     EXPECT_FALSE(IsWindowVisible(dialog)) << "gone from the screen while the search unwinds";
-    EXPECT_TRUE(program.HasExited(30000));
+    EXPECT_TRUE(program.HasExited(60000));
     EXPECT_EQ(program.ExitCode(), 0u);
     EXPECT_FALSE(FileExists(page));
 }
@@ -591,7 +580,7 @@ TEST_F(ProgramTest, FindAndCloseQueuedBehindACloseRequestAskNothing) {
     PostMessageA(dialog, RegisterWindowMessageA("CloseStrandix"), 0, 0);
     Click(dialog, IDC_FIND);
     Click(dialog, IDCANCEL);
-    EXPECT_TRUE(program.HasExited(30000));
+    EXPECT_TRUE(program.HasExited(60000));
     EXPECT_EQ(program.ExitCode(), 0u);
 }
 

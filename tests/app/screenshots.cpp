@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "res/resource.h"
-#include "tests/gui/app_driver.h"
+#include "tests/app/app_driver.h"
 
 namespace {
 

@@ -11,13 +11,14 @@
 #include <vector>
 
 #include "platform/unique_handle_win32.h"
+#include "tests/support/whole_file.h"
 
 // The program under test, as a Windows path.
 std::string ProgramPath();
 
 // Polls `condition` every 20 ms until it holds or `timeoutMs` has passed; answers its last
 // value.
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 15000);
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 60000);
 
 // The visible or hidden top-level dialog windows (#32770) of a process.
 std::vector<HWND> DialogWindowsOf(DWORD processId);
@@ -48,7 +49,7 @@ struct MessageBoxSeen {
     HWND box = nullptr;
     std::string text;
 };
-MessageBoxSeen WaitForMessageBox(HWND owner, DWORD timeoutMs = 15000);
+MessageBoxSeen WaitForMessageBox(HWND owner, DWORD timeoutMs = 60000);
 
 // Answers the message box `box` with the button `id` and waits until it has closed; false when
 // it stayed.
@@ -70,9 +71,7 @@ void StoreInt(const char* name, std::uint32_t value);
 // The temporary folder the program writes its pages into, and the pages now there.
 std::string TempFolder();
 std::vector<std::string> ResultPagesInTemp();
-std::string ReadWholeFile(const std::string& path);
 bool FileExists(const std::string& path);
-void WriteWholeFile(const std::string& path, const std::string& contents);
 int CountOf(const std::string& text, const std::string& piece);
 
 // One running copy of the program. The destructor ends it if the test has not (a stray copy

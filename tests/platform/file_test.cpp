@@ -10,15 +10,11 @@
 #include <sys/stat.h>
 #endif
 
-#include "tests/results/fakes.h"
+#include "tests/support/fakes.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-void WriteFileBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 TEST(FileTest, TempFolderEndsInTheSeparatorAndExists) {
     std::string folder;
@@ -96,8 +92,8 @@ TEST(FileTest, CopyReplacesTheTargetButNeverItsOwnSource) {
     CPrivateTempFileSystem folder;
     const fs::path source = folder.Folder() / "source.htm";
     const fs::path target = folder.Folder() / "target.htm";
-    WriteFileBytes(source, std::string("page\r\n\0bytes", 13));
-    WriteFileBytes(target, "an older and longer page that is replaced");
+    WriteWholeFile(source, std::string("page\r\n\0bytes", 13));
+    WriteWholeFile(target, "an older and longer page that is replaced");
     SystemErrorCode error = 1;
     ASSERT_TRUE(CopyFileReplacing(source.string(), target.string(), error));
     EXPECT_EQ(error, 0u);

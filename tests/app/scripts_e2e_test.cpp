@@ -10,7 +10,7 @@
 
 #include "platform/unique_handle_win32.h"
 #include "res/resource.h"
-#include "tests/gui/app_driver.h"
+#include "tests/app/app_driver.h"
 
 namespace {
 

@@ -1,11 +1,13 @@
 // The window glue in this process, under Wine: how a dialog ends, what a pump does with a quit
 // request, what becomes of an exception thrown by a message handler, and how the splash screen
-// follows a change of display scale.
+// follows a change of display scale, and when the splash screen closes, on a clock the test
+// sets by hand.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <new>
 #include <stdexcept>
@@ -13,8 +15,9 @@
 #include <thread>
 
 #include "app/splash_dialog_win32.h"
+#include "app/splash_timing.h"
 #include "res/resource.h"
-#include "tests/gui/app_driver.h"
+#include "tests/app/app_driver.h"
 #include "winui/dialog_win32.h"
 
 #ifndef WM_DPICHANGED
@@ -188,6 +191,89 @@ TEST(SplashWindowTest, PictureAndLineFollowAChangeOfDisplayScale) {
     EXPECT_EQ(splash.picture.cx, splash.frame.cx);
     EXPECT_EQ(splash.picture.cy, splash.frame.cy);
     EXPECT_EQ(splash.fontHeight, -(144 * 14 / 72));  // 14 points at 144 dots per inch
+}
+
+// The splash screen on a clock the test sets: shown at `start`, it gets one message when the
+// clock reads `start + elapsed`, then a check of whether it is still there. The messages queue in
+// order, so the check runs after the splash has decided, however busy the machine is.
+class CClockedSplash : public CSplashDialog {
+  public:
+    CClockedSplash(std::uint32_t start, std::uint32_t elapsed, UINT message, WPARAM wParam)
+        : now_(start), elapsed_(elapsed), message_(message), wParam_(wParam) {}
+
+    // Whether the splash was still there after the message.
+    bool stayed = false;
+
+  protected:
+    std::uint32_t Now() const override { return now_; }
+    BOOL OnInitDialog() override {
+        const BOOL focus = CSplashDialog::OnInitDialog();
+        PostMessageA(Window(), kRunTestMessage, 0, 0);
+        return focus;
+    }
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
+        if (message == kRunTestMessage) {
+            now_ += elapsed_;
+            // A timer message carries no procedure to call; the others a point on the window.
+            PostMessageA(Window(), message_, wParam_,
+                         message_ == WM_TIMER ? 0 : MAKELPARAM(20, 20));
+            PostMessageA(Window(), kRunTestMessage + 1, 0, 0);
+            result = 0;
+            return true;
+        }
+        if (message == kRunTestMessage + 1) {
+            stayed = IsWindowVisible(Window()) != FALSE;
+            EndDialog(IDCANCEL);
+            result = 0;
+            return true;
+        }
+        return CSplashDialog::OnMessage(message, wParam, lParam, result);
+    }
+
+  private:
+    std::uint32_t now_;
+    std::uint32_t elapsed_;
+    UINT message_;
+    WPARAM wParam_;
+};
+
+TEST(SplashWindowTest, ClosesOnAPressAfterHalfASecondAndByItselfAfterTwoAndAHalf) {
+    const struct {
+        const char* name;
+        UINT message;
+        WPARAM wParam;
+        std::uint32_t elapsed;
+        bool closes;
+    } cases[] = {
+        {"click at once", WM_LBUTTONDOWN, MK_LBUTTON, 0, false},
+        {"click just early", WM_LBUTTONDOWN, MK_LBUTTON, 499, false},
+        {"click on time", WM_LBUTTONDOWN, MK_LBUTTON, 500, true},
+        {"key just early", WM_KEYDOWN, VK_SPACE, 499, false},
+        {"key on time", WM_KEYDOWN, VK_SPACE, 500, true},
+        {"system key on time", WM_SYSKEYDOWN, VK_MENU, 500, true},
+        {"right click on time", WM_RBUTTONDOWN, MK_RBUTTON, 500, true},
+        {"middle click on time", WM_MBUTTONDOWN, MK_MBUTTON, 500, true},
+        {"caption click on time", WM_NCLBUTTONDOWN, HTCAPTION, 500, true},
+        {"caption right click early", WM_NCRBUTTONDOWN, HTCAPTION, 499, false},
+        {"caption right click on time", WM_NCRBUTTONDOWN, HTCAPTION, 500, true},
+        {"caption middle click on time", WM_NCMBUTTONDOWN, HTCAPTION, 500, true},
+        {"release", WM_LBUTTONUP, 0, 2000, false},
+        {"double click", WM_LBUTTONDBLCLK, MK_LBUTTON, 2000, false},
+        {"key release", WM_KEYUP, VK_SPACE, 2000, false},
+        {"mouse move", WM_MOUSEMOVE, 0, 2000, false},
+        {"timer just early", WM_TIMER, kSplashTimerId, 2499, false},
+        {"timer on time", WM_TIMER, kSplashTimerId, 2500, true},
+        {"another timer", WM_TIMER, kSplashTimerId + 1, 2500, false},
+    };
+    // Shown just before the tick counter wraps, and at an ordinary time.
+    for (const std::uint32_t start : {1'000'000u, 0xFFFFFF00u}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + ", shown at " + std::to_string(start));
+            CClockedSplash splash(start, c.elapsed, c.message, c.wParam);
+            EXPECT_EQ(splash.DoModal(), c.closes ? IDOK : IDCANCEL);
+            EXPECT_EQ(splash.stayed, !c.closes);
+        }
+    }
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 TEST(ModulePath, NamesThisTestRunner) {
     const fs::path path = ModulePath();
     ASSERT_TRUE(path.is_absolute()) << path;
-    EXPECT_EQ(path.stem(), "results_tests");
+    EXPECT_EQ(path.stem(), "platform_tests");
     EXPECT_TRUE(fs::is_regular_file(path)) << path;
 }
 

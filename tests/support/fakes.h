@@ -14,6 +14,7 @@
 #include "frontend/messages.h"
 #include "platform/file.h"
 #include "results/progress_receiver.h"
+#include "tests/support/whole_file.h"
 
 class CScriptedReceiver : public CProgressReceiver {
   public:
@@ -145,6 +146,3 @@ class CPrivateTempFileSystem : public CFileSystem {
   private:
     std::filesystem::path folder_;
 };
-
-// The whole contents of a file, as bytes.
-std::string ReadWholeFile(const std::filesystem::path& path);
