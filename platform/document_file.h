@@ -30,6 +30,7 @@ constexpr std::uint64_t kMaxDocumentBytes = 0x7FFFFFFF;
 DocumentReadStatus ReadDocumentExplained(const std::string& path, std::string& contents,
                                          SystemErrorCode& reason, bool utf8Path = false);
 DocumentReadStatus ReadDocument(const std::string& path, std::string& contents);
+DocumentReadStatus ReadDocumentUtf8Path(const std::string& path, std::string& contents);
 
 // Reads standard input to its end, with the same limit and outcomes as a document. A terminal
 // (console) is read until the user ends the input.

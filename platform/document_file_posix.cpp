@@ -107,6 +107,11 @@ DocumentReadStatus ReadDocument(const std::string& path, std::string& contents) 
     return ReadDocumentExplained(path, contents, ignored);
 }
 
+// A POSIX path is bytes, whatever encoding the caller has in mind.
+DocumentReadStatus ReadDocumentUtf8Path(const std::string& path, std::string& contents) {
+    return ReadDocument(path, contents);
+}
+
 DocumentReadStatus ReadStandardInput(std::string& contents, SystemErrorCode& reason) {
     contents.clear();
     reason = 0;

@@ -115,6 +115,11 @@ DocumentReadStatus ReadDocument(const std::string& path, std::string& contents) 
     return ReadDocumentExplained(path, contents, ignored);
 }
 
+DocumentReadStatus ReadDocumentUtf8Path(const std::string& path, std::string& contents) {
+    SystemErrorCode ignored = 0;
+    return ReadDocumentExplained(path, contents, ignored, true);
+}
+
 DocumentReadStatus ReadStandardInput(std::string& contents, SystemErrorCode& reason) {
     contents.clear();
     reason = 0;
