@@ -60,8 +60,7 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 section "thread sanitizer build (threaded code and its tests only)"
 cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTRANDIX_WERROR=ON \
     -DSTRANDIX_TSAN=ON
-cmake --build build/tsan -j "$jobs" --target search_tests search_memory_tests controls_tests \
-    cli_tests cli_controls_tests strandix
+cmake --build build/tsan -j "$jobs"
 section "thread sanitizer tests"
 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
     ctest --test-dir build/tsan --output-on-failure -j "$jobs"
