@@ -13,6 +13,21 @@
 
 namespace {
 
+// The library search is limited before any other static initialisation of the program (the
+// application object's, the handshake's) and before WinMain: nothing of the program can load a
+// library before it. Only the libraries in the import table, which the system loads before any
+// code of the program runs, come earlier; those are system libraries.
+struct CLibrarySearchFirst {
+    CLibrarySearchFirst() { LoadLibrariesOnlyFromTheSystemFolder(); }
+};
+#if defined(_MSC_VER)
+#pragma warning(disable : 4073)  // the library initialisation area is the point
+#pragma init_seg(lib)
+CLibrarySearchFirst g_librarySearchFirst;
+#else
+CLibrarySearchFirst g_librarySearchFirst __attribute__((init_priority(101)));
+#endif
+
 // The application object. The message numbers that copies of the program talk with are
 // obtained during static initialisation too (instance_handshake_win32.cpp); its constructor uses
 // neither them nor the settings key, so the order between the files does not matter.
@@ -55,7 +70,6 @@ bool CElsApp::InitInstance() {
 }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    LoadLibrariesOnlyFromTheSystemFolder();
     g_app.InitInstance();
     return 0;
 }

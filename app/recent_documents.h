@@ -17,7 +17,7 @@ class CRecentDocuments {
   public:
     // `equals` decides which entry a new path replaces; Windows passes the system's comparison,
     // which also folds the code page's accented letters.
-    explicit CRecentDocuments(PathEquals equals = AsciiPathEquals) : equals_(std::move(equals)) {}
+    explicit CRecentDocuments(PathEquals equals = EqualIgnoringCase) : equals_(std::move(equals)) {}
 
     // Entry 0 is the most recent document.
     const std::vector<std::string>& Entries() const { return entries_; }

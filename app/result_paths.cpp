@@ -2,20 +2,6 @@
 
 #include <algorithm>
 
-namespace {
-
-char FoldAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-}  // namespace
-
-bool AsciiPathEquals(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return FoldAscii(x) == FoldAscii(y);
-           });
-}
-
 std::string FileDialogFilter(std::string_view pipes) {
     std::string filter(pipes);
     std::replace(filter.begin(), filter.end(), '|', '\0');

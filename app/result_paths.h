@@ -8,10 +8,11 @@
 #include <string>
 #include <string_view>
 
+#include "setup/setup_paths.h"
+
 // Compares two paths for equality without regard to letter case. The program passes the
-// system's comparison (multibyte-aware); ASCII folding is the default.
+// system's comparison (multibyte-aware); ASCII folding (EqualIgnoringCase) is the default.
 using PathEquals = std::function<bool(std::string_view, std::string_view)>;
-bool AsciiPathEquals(std::string_view a, std::string_view b);
 
 inline constexpr char kResultsNotOpenedMessage[] = "The results could not be opened.";
 inline constexpr char kResultsNotSavedMessage[] =
@@ -34,14 +35,14 @@ std::string FileDialogFilter(std::string_view pipes);
 std::optional<std::string> ViewResults(const std::string& resultsPath,
                                        const std::string& temporaryResultsPath,
                                        const std::function<bool(const std::string&)>& open,
-                                       const PathEquals& same = AsciiPathEquals);
+                                       const PathEquals& same = EqualIgnoringCase);
 
 // The name Save Results suggests: the results path once the results were saved; before that,
 // the document box's text with everything from its last "." cut off, followed by ".htm".
 std::string SuggestResultsFileName(const std::string& resultsPath,
                                    const std::string& temporaryResultsPath,
                                    const std::string& documentText,
-                                   const PathEquals& same = AsciiPathEquals);
+                                   const PathEquals& same = EqualIgnoringCase);
 
 // Save Results: asks for a path (`choose` gets the suggestion and answers nothing on cancel)
 // and copies the temporary results file there, replacing a file that exists. On success
@@ -51,4 +52,4 @@ std::optional<std::string> SaveResults(
     const std::string& documentText,
     const std::function<std::optional<std::string>(const std::string& suggestion)>& choose,
     const std::function<bool(const std::string& from, const std::string& to)>& copy,
-    const PathEquals& same = AsciiPathEquals);
+    const PathEquals& same = EqualIgnoringCase);

@@ -49,7 +49,7 @@ struct SearchRunOptions {
     // The clock the search measures its progress intervals with; null: the system's.
     CTickClock* clock = nullptr;
     // How the recent-documents list compares paths.
-    PathEquals pathEquals = AsciiPathEquals;
+    PathEquals pathEquals = EqualIgnoringCase;
 };
 
 // Message texts only the dialog shows; those the tool shows too are in frontend/messages.h.

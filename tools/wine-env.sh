@@ -24,6 +24,16 @@ mkdir -p "$HOME/.local/share/Trash" "$TMPDIR"
 "$strandix_wineserver" -w
 "$strandix_wineserver" -p
 "$strandix_wine" wineboot </dev/null >/dev/null 2>&1 || true
+# One desktop for the whole run (see tools/wine-desktop-holder.c); it ends with the server. The
+# holder says when its desktop is there (the time limit only guards against a holder that hangs).
+if x86_64-w64-mingw32-gcc -O2 -mwindows -o "$strandix_wine_root/desktop-holder.exe" \
+    "$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/wine-desktop-holder.c"; then
+    mkfifo "$strandix_wine_root/desktop-ready"
+    "$strandix_wine" "$strandix_wine_root/desktop-holder.exe" </dev/null \
+        >"$strandix_wine_root/desktop-ready" 2>/dev/null &
+    read -r -t 300 _ <"$strandix_wine_root/desktop-ready" ||
+        echo "wine-env.sh: the desktop holder did not start; tests may start the desktop each" >&2
+fi
 
 strandix_wine_stop() {
     WINEPREFIX="$WINEPREFIX" "$strandix_wineserver" -k 2>/dev/null || true

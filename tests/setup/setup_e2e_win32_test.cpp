@@ -154,6 +154,12 @@ class CChild {
     bool Running() const {
         return process_ && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT;
     }
+    // For failure messages: whether the process still runs, or how it ended.
+    std::string State() const {
+        DWORD code = 0;
+        if (Running() || !GetExitCodeProcess(process_.Get(), &code)) return "the process runs";
+        return "the process ended with code " + std::to_string(code);
+    }
 
   private:
     static std::string EnvironmentWith(
@@ -208,12 +214,13 @@ BOOL CALLBACK FindDialogProc(HWND window, LPARAM parameter) {
 }
 
 // A visible dialog of the process that has the control `childId`: the setup dialog has the
-// folder field, a message box its text.
+// folder field, a message box its text. Null at once when the process has ended without one.
 HWND WaitForDialog(const CChild& process, int childId) {
     WindowSearch search = {process.Id(), childId, nullptr};
     WaitFor([&] {
+        const bool ended = !process.Running();  // before the search: a last look after the end
         EnumWindows(FindDialogProc, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
+        return search.found != nullptr || ended;
     });
     return search.found;
 }
@@ -235,7 +242,7 @@ void Press(HWND dialog, int id) {
 // The message box that the process shows next: its text, answered with `button`.
 std::string AnswerMessage(const CChild& process, int button) {
     const HWND box = WaitForDialog(process, kMessageText);
-    if (box == nullptr) return "(no message box)";
+    if (box == nullptr) return "(no message box; " + process.State() + ")";
     const std::string text = TextOf(box, kMessageText);
     EXPECT_EQ(TextOf(box), "Strandix!");
     Press(box, button);
@@ -354,7 +361,7 @@ class SetupRun : public ::testing::Test {
         CChild setup(setup_, "");
         ASSERT_TRUE(setup.Started());
         const HWND dialog = WaitForDialog(setup, IDC_INSTALL_FOLDER);
-        ASSERT_NE(dialog, nullptr);
+        ASSERT_NE(dialog, nullptr) << setup.State();
         SetDlgItemTextA(dialog, IDC_INSTALL_FOLDER, folder.c_str());
         Press(dialog, IDOK);
         EXPECT_EQ(AnswerMessage(setup, answer), kRunQuestion);
@@ -402,7 +409,7 @@ TEST_F(SetupRun, InstallsIntoAFreshFolderAndAnswersTheRunQuestion) {
         CChild setup(setup_, "");
         ASSERT_TRUE(setup.Started());
         const HWND dialog = WaitForDialog(setup, IDC_INSTALL_FOLDER);
-        ASSERT_NE(dialog, nullptr);
+        ASSERT_NE(dialog, nullptr) << setup.State();
         EXPECT_EQ(TextOf(dialog, IDOK), "&Install");
         EXPECT_EQ(TextOf(dialog, IDC_INSTALL_FOLDER), ProgramFilesFolder() + "\\Strandix!");
         EXPECT_EQ(GetWindowLongA(GetDlgItem(dialog, IDC_INSTALL_FOLDER), GWL_STYLE) & ES_READONLY,
@@ -463,7 +470,7 @@ TEST_F(SetupRun, UpgradeClosesTheRunningCopyAndReplacesIt) {
 
     CChild setup(setup_, "");
     const HWND dialog = WaitForDialog(setup, IDC_INSTALL_FOLDER);
-    ASSERT_NE(dialog, nullptr);
+    ASSERT_NE(dialog, nullptr) << setup.State();
     EXPECT_EQ(TextOf(dialog, IDOK), "&Upgrade");
     EXPECT_EQ(TextOf(dialog, IDC_INSTALL_FOLDER), folder + "\\");
     EXPECT_NE(GetWindowLongA(GetDlgItem(dialog, IDC_INSTALL_FOLDER), GWL_STYLE) & ES_READONLY, 0);
@@ -475,10 +482,52 @@ TEST_F(SetupRun, UpgradeClosesTheRunningCopyAndReplacesIt) {
     EXPECT_EQ(ReadFile(target), ReadFile(setup_));
 }
 
+// Setup runs with administrator rights from the user's download folder: a library planted there
+// under the name of one that system libraries load by name must not be loaded. The probe shows
+// that the search as it stands would load the planted copies from that folder, and that the
+// program's restriction keeps them out; then a whole setup run loads neither.
+TEST_F(SetupRun, ALibraryPlantedBesideSetupIsNotLoaded) {
+    const std::string runnerFolder = FolderOfPath(program_, GetACP());
+    const std::string download = root_ + "\\download\\";
+    const std::string probe = download + LIBRARY_SEARCH_PROBE_NAME;
+    ASSERT_TRUE(
+        CopyFileA((runnerFolder + LIBRARY_SEARCH_PROBE_NAME).c_str(), probe.c_str(), FALSE));
+    const char* const planted[] = {"version.dll", "uxtheme.dll"};
+    for (const char* name : planted) {
+        ASSERT_TRUE(CopyFileA((runnerFolder + PLANTED_LIBRARY_NAME).c_str(),
+                              (download + name).c_str(), FALSE));
+    }
+    const auto loaded = [&](const char* name) { return Exists(download + name + ".loaded"); };
+
+    const struct {
+        const char* what;
+        const char* arguments;
+        bool loads;
+    } probes[] = {{"the search as it stands", "", true},
+                  {"the search restricted", "restricted", false}};
+    for (const auto& p : probes) {
+        SCOPED_TRACE(p.what);
+        for (const char* name : planted)
+            DeleteFileA((download + name + ".loaded").c_str());
+        CChild run(probe, p.arguments);
+        ASSERT_TRUE(run.Started());
+        ASSERT_TRUE(run.WaitForExit());
+        EXPECT_EQ(run.State(), "the process ended with code 0");
+        for (const char* name : planted)
+            EXPECT_EQ(loaded(name), p.loads) << name;
+    }
+
+    for (const char* name : planted)
+        DeleteFileA((download + name + ".loaded").c_str());
+    Install(root_ + "\\App");
+    for (const char* name : planted)
+        EXPECT_FALSE(loaded(name)) << name << " planted beside setup.exe was loaded";
+}
+
 TEST_F(SetupRun, FailuresShowTheirMessageAndKeepTheDialogForAnotherTry) {
     CChild setup(setup_, "");
     const HWND dialog = WaitForDialog(setup, IDC_INSTALL_FOLDER);
-    ASSERT_NE(dialog, nullptr);
+    ASSERT_NE(dialog, nullptr) << setup.State();
 
     const std::string orphan = root_ + "\\missing\\App";
     SetDlgItemTextA(dialog, IDC_INSTALL_FOLDER, orphan.c_str());

@@ -19,3 +19,20 @@ add_custom_command(TARGET setup_e2e_tests POST_BUILD
 target_compile_definitions(setup_e2e_tests PRIVATE SETUP_TEST_PROGRAM_NAME="setup_real_program.exe")
 gtest_discover_tests(setup_e2e_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
     PROPERTIES RESOURCE_LOCK "StrandixSettingsKey;StrandixProgram" TIMEOUT 180)
+
+# A planted library: a DLL that marks its own loading, copied beside setup.exe under the names of
+# system libraries; and a probe that loads those names with and without the program's
+# restriction of the library search, to show that the planted copies would otherwise be found.
+add_library(planted_library SHARED planted_library_win32.cpp)
+set_target_properties(planted_library PROPERTIES PREFIX "")
+strandix_target_options(planted_library)
+if(NOT MSVC)
+    target_link_options(planted_library PRIVATE -static)
+endif()
+add_executable(library_search_probe library_search_probe_win32.cpp
+    ${PROJECT_SOURCE_DIR}/app/library_search_win32.cpp)
+strandix_target_options(library_search_probe)
+add_dependencies(setup_e2e_tests planted_library library_search_probe)
+target_compile_definitions(setup_e2e_tests PRIVATE
+    PLANTED_LIBRARY_NAME="$<TARGET_FILE_NAME:planted_library>"
+    LIBRARY_SEARCH_PROBE_NAME="$<TARGET_FILE_NAME:library_search_probe>")
