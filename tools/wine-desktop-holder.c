@@ -3,7 +3,7 @@
  * one. Between test processes that is a start and an end of the desktop per test, racing with the
  * next test's first window. This program asks for the desktop window once and then waits; it owns
  * no window, and says "ready" on standard output once the desktop is there. tools/wine-env.sh
- * builds and starts it; strandix_wine_stop ends it with the prefix. */
+ * builds it, cmake/wine-run starts it, strandix_wine_stop ends it with the prefix. */
 #include <windows.h>
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int show) {

@@ -24,15 +24,11 @@ mkdir -p "$HOME/.local/share/Trash" "$TMPDIR"
 "$strandix_wineserver" -w
 "$strandix_wineserver" -p
 "$strandix_wine" wineboot </dev/null >/dev/null 2>&1 || true
-# One desktop for the whole run (see tools/wine-desktop-holder.c); it ends with the server. The
-# holder says when its desktop is there (the time limit only guards against a holder that hangs).
+# One desktop for the whole run: cmake/wine-run starts this holder on the display of the first
+# program it runs (see tools/wine-desktop-holder.c); the holder ends with the server.
 if x86_64-w64-mingw32-gcc -O2 -mwindows -o "$strandix_wine_root/desktop-holder.exe" \
     "$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/wine-desktop-holder.c"; then
-    mkfifo "$strandix_wine_root/desktop-ready"
-    "$strandix_wine" "$strandix_wine_root/desktop-holder.exe" </dev/null \
-        >"$strandix_wine_root/desktop-ready" 2>/dev/null &
-    read -r -t 300 _ <"$strandix_wine_root/desktop-ready" ||
-        echo "wine-env.sh: the desktop holder did not start; tests may start the desktop each" >&2
+    export STRANDIX_WINE_DESKTOP_HOLDER="$strandix_wine_root/desktop-holder.exe"
 fi
 
 strandix_wine_stop() {
