@@ -1,4 +1,4 @@
-// Loads version.dll and uxtheme.dll by name, as a system library does when it needs one; with
+// Loads version.dll and uxtheme.dll by name, as system libraries do when they need them; with
 // the argument "restricted" it first limits the search as Strandix!.exe does at its start. The
 // tests run it from a folder with planted libraries of those names, to show both what the search
 // would pick up and what the restriction keeps out.
