@@ -19,7 +19,7 @@ add_custom_command(TARGET setup_e2e_tests POST_BUILD
 target_compile_definitions(setup_e2e_tests PRIVATE SETUP_TEST_PROGRAM_NAME="setup_real_program.exe")
 gtest_discover_tests(setup_e2e_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
     PROPERTIES RESOURCE_LOCK "StrandixSettingsKey;StrandixProgram"
-        TIMEOUT ${STRANDIX_WINE_TEST_TIMEOUT})
+        TIMEOUT ${STRANDIX_WINE_WINDOW_TEST_TIMEOUT})
 
 # A planted library: a DLL that marks its own loading, copied beside setup.exe under the names of
 # system libraries; and a probe that loads those names with and without the program's
