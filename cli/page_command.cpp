@@ -1,6 +1,7 @@
 #include "cli/page_command.h"
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "cli/command_line.h"
@@ -47,8 +48,11 @@ int RunPageCommand(const SearchRequest& request, const PageOptions& options, Too
     CConsoleReceiver& receiver = output.receiver;
     CHtmlResultWriter writer(receiver);
     if (alphabet.ReadsUtf8()) writer.SetScript(MakePageScript(alphabet));
-    CLetterPlaces places(alphabet, request.document, request.ignoreNumbers);
-    if (options.legend) writer.SetLegend(MakeLegend(request, places));
+    std::optional<CLetterPlaces> places;
+    if (options.legend) {
+        places.emplace(alphabet, request.document, request.ignoreNumbers);
+        writer.SetLegend(MakeLegend(request, *places));
+    }
     // The page stops before its file system runs short of room; the question is asked of the
     // folder the page is in.
     CFreeSpaceGuard guard(writer, [&writer](std::uint64_t& available, std::uint64_t& size) {
