@@ -92,8 +92,7 @@ ControlRun DescribeControlRun(const ControlCommand& command) {
     run.settings = request.settings;
     run.keywords = request.keywords;
     if (request.alphabet.ReadsUtf8()) {
-        static const char* const kNames[] = {"latin", "hebrew", "greek"};
-        run.alphabet = kNames[static_cast<int>(request.alphabet.Name())];
+        run.alphabet = AlphabetNameText(request.alphabet.Name());
         for (std::string& keyword : run.keywords)
             keyword = request.alphabet.Spell(keyword);
     }
