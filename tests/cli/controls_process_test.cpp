@@ -404,4 +404,35 @@ TEST_F(StrandixControlsTest, AnOutputThatIsAnInputIsRefusedBeforeAnyWork) {
     }
 }
 
+TEST_F(StrandixControlsTest, MergeSaysWhatIsWrongWithEachFile) {
+    const fs::path folder = Root() / "folder";
+    fs::create_directories(folder);
+    const fs::path damaged = Root() / "damaged.json";
+    std::ofstream(damaged, std::ios::binary) << "x{}";
+    // Larger than a partial of the largest run can be; sparse, so it takes no room on disk.
+    const fs::path huge = Root() / "huge.json";
+    std::ofstream(huge, std::ios::binary) << "{";
+    fs::resize_file(huge, 7'000'000'000);
+    const std::string missing = (Root() / "missing.json").string();
+    const struct {
+        std::string file;
+        std::string message;
+    } cases[] = {
+        {folder.string(), folder.string() + ": this is a folder, not a file.\n"},
+        {missing, missing + ": the file could not be opened.  No such file or directory.\n"},
+        {"/dev/zero", "/dev/zero: this is a device, not a file.\n"},
+        {damaged.string(),
+         damaged.string() + ": the file is not valid JSON at byte 0: it is damaged.\n"},
+        {huge.string(), huge.string() +
+                            ": the file is not a partial: at 7000000000 bytes it is larger than "
+                            "a partial can be (6416777216 bytes).\n"},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome = Run({"merge", c.file});
+        EXPECT_EQ(outcome.status, 2) << c.file;
+        EXPECT_EQ(outcome.err, "strandix: " + c.message);
+        EXPECT_THAT(outcome.out, IsEmpty());
+    }
+}
+
 }  // namespace
