@@ -12,6 +12,10 @@
 #include "controls/control_runner.h"
 #include "results/json_writer.h"
 
+#ifndef STRANDIX_VERSION
+#define STRANDIX_VERSION "unknown"
+#endif
+
 namespace {
 
 // Controls done, rate and time left on the terminal, at most five times a second; Ctrl-C asks
@@ -86,9 +90,22 @@ int PrintExpectedCount(const ControlCommand& command, bool json, ToolOutput& out
     return kFound;
 }
 
+void StampControlRun(ControlRun& run) {
+    run.version = STRANDIX_VERSION;
+    const std::chrono::year_month_day today{
+        std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now())};
+    char date[16];
+    std::snprintf(date, sizeof date, "%04d-%02u-%02u", static_cast<int>(today.year()),
+                  static_cast<unsigned>(today.month()), static_cast<unsigned>(today.day()));
+    run.date = date;
+}
+
 ControlRun DescribeControlRun(const ControlCommand& command) {
     const SearchRequest& request = command.request;
     ControlRun run;
+    run.documentName = command.documentName;
+    run.documentDigest = command.documentDigest;
+    StampControlRun(run);
     run.settings = request.settings;
     run.keywords = request.keywords;
     if (request.alphabet.ReadsUtf8()) {

@@ -92,7 +92,7 @@ void NoteSurprises(const SearchRequest& request, const std::string& keywordText)
 }
 
 // The document read and mapped into `request` with the keywords and settings the options ask
-// for; `documentDigest` only for a shard. kFound, or kFailed with the reason said.
+// for; `documentDigest` only for controls. kFound, or kFailed with the reason said.
 int MakeRequest(const ToolOptions& options, SearchRequest& request, std::string& documentDigest) {
     request.alphabet = CAlphabet(options.alphabet, options.keepFinals);
     request.ignoreNumbers = options.fields.IgnoreNumbers != 0;
@@ -140,7 +140,7 @@ int MakeRequest(const ToolOptions& options, SearchRequest& request, std::string&
         if (const int keywordStatus = readKeywords(); keywordStatus != kFound) return keywordStatus;
     }
     // Shards of one run must have read the same bytes, whatever their copy of it is called.
-    if (options.shard) documentDigest = Sha256Hex(document);
+    if (options.shard || options.controls.count > 0) documentDigest = Sha256Hex(document);
     RequestKeeps keeps;
     keeps.document = options.places;
     keeps.wordLengths = options.controls.count > 0 && options.controls.kind == ControlKind::Words;
@@ -170,7 +170,9 @@ int RunSearchCommand(const ToolOptions& options) {
     ToolOutput output{stdout, receiver, receiverSettings.showProgress};
 
     if (options.controls.count > 0 || options.controls.expected) {
-        const ControlCommand command{request, options.controls};
+        const ControlCommand command{request, options.controls,
+                                     options.document == "-" ? "standard input" : options.document,
+                                     documentDigest};
         if (options.controls.count == 0) return PrintExpectedCount(command, options.json, output);
         if (options.shard)
             return RunShardCommand({command, *options.shard, documentDigest, options.outputPath},

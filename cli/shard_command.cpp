@@ -127,6 +127,7 @@ int RunMergeCommand(const ToolOptions& options) {
     }
     ControlRun run;
     if (!merger.Finish(run, message)) return Fail(message);
+    StampControlRun(run);
 
     const ControlSummary summary = SummariseControlRun(run);
     if (!reportPath.empty() && !WriteFile(reportPath, ControlReportHtml(run, summary)))
