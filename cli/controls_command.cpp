@@ -4,11 +4,11 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <optional>
 
 #include "cli/console.h"
 #include "cli/json_command.h"
+#include "cli/output_files.h"
 #include "controls/control_runner.h"
 #include "results/json_writer.h"
 
@@ -64,13 +64,6 @@ class CControlProgress : public CControlReceiver {
     Clock::time_point start_;
     Clock::time_point last_;
 };
-
-bool WriteFile(const std::string& path, const std::string& content) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file << content;
-    file.close();
-    return static_cast<bool>(file);
-}
 
 }  // namespace
 
@@ -169,8 +162,11 @@ int RunControlCommand(const ControlCommand& command, ToolOutput& output, CJsonSe
                      static_cast<long long>(run.total));
 
     const ControlSummary summary = SummariseControlRun(run);
-    const bool reportFailed = !options.reportPath.empty() &&
-                              !WriteFile(options.reportPath, ControlReportHtml(run, summary));
+    const std::string reportProblem =
+        options.reportPath.empty()
+            ? std::string()
+            : WriteOutputFile(options.reportPath, ControlReportHtml(run, summary), "the report");
+    const bool reportFailed = !reportProblem.empty();
     int status = run.real.results > 0 ? kFound : kNothingFound;
     if (json != nullptr) {
         // The results are out already: the document is ended before the failure is told.
@@ -179,7 +175,7 @@ int RunControlCommand(const ControlCommand& command, ToolOutput& output, CJsonSe
     } else if (!reportFailed && !output.Write(ControlReportText(run, summary))) {
         return Fail("The report could not be written to standard output.");
     }
-    if (reportFailed) return Fail("The report could not be written to " + options.reportPath + ".");
+    if (reportFailed) return Fail(reportProblem);
     if (stopped && (status == kFound || status == kNothingFound)) return kInterrupted;
     return status;
 }

@@ -27,3 +27,10 @@ std::string CheckOutputs(const std::vector<std::string>& outputs,
     }
     return std::string();
 }
+
+std::string WriteOutputFile(const std::string& path, const std::string& content,
+                            const std::string& what) {
+    SystemErrorCode error = 0;
+    if (WriteWholeFile(path, content, error)) return std::string();
+    return path + ": " + what + " could not be written.  " + ReasonSentence(error);
+}

@@ -22,3 +22,9 @@ std::string CheckOutputs(const std::vector<std::string>& outputs,
 
 // The system's words for `error` as the end of a sentence.
 std::string ReasonSentence(SystemErrorCode error);
+
+// Writes `content` as the whole file `path` (UTF-8). Empty when it was written; otherwise one
+// sentence naming the file, what it was to hold (`what`, such as "the report") and the system's
+// reason.
+std::string WriteOutputFile(const std::string& path, const std::string& content,
+                            const std::string& what);

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <system_error>
 
@@ -14,13 +13,6 @@
 #include "results/json_writer.h"
 
 namespace {
-
-bool WriteFile(const std::string& path, const std::string& content) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file << content;
-    file.close();
-    return static_cast<bool>(file);
-}
 
 bool WriteStandardOutput(const std::string& content) {
     std::fputs(content.c_str(), stdout);
@@ -101,8 +93,9 @@ int RunShardCommand(const ShardCommand& command, ToolOutput& output) {
     if (command.outputPath.empty()) {
         if (!output.Write(text))
             return Fail("The partial could not be written to standard output.");
-    } else if (!WriteFile(command.outputPath, text)) {
-        return Fail("The partial could not be written to " + command.outputPath + ".");
+    } else if (const std::string problem = WriteOutputFile(command.outputPath, text, "the partial");
+               !problem.empty()) {
+        return Fail(problem);
     }
     return kFound;
 }
@@ -130,8 +123,11 @@ int RunMergeCommand(const ToolOptions& options) {
     StampControlRun(run);
 
     const ControlSummary summary = SummariseControlRun(run);
-    if (!reportPath.empty() && !WriteFile(reportPath, ControlReportHtml(run, summary)))
-        return Fail("The report could not be written to " + reportPath + ".");
+    if (!reportPath.empty()) {
+        const std::string problem =
+            WriteOutputFile(reportPath, ControlReportHtml(run, summary), "the report");
+        if (!problem.empty()) return Fail(problem);
+    }
     CJsonWriter merged;
     if (json) merged.BeginObject().Key("controls").Raw(ControlsJson(run, summary)).EndObject();
     const std::string report = json ? merged.Text() + "\n" : ControlReportText(run, summary);

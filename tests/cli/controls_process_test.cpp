@@ -508,4 +508,34 @@ TEST_F(StrandixControlsTest, EveryReportNamesItsDocumentVersionAndDate) {
     }
 }
 
+TEST_F(StrandixControlsTest, AFailedWriteNamesTheFileAndTheSystemsReason) {
+    const std::string part0 = (Root() / "part-0.json").string();
+    const std::string part1 = (Root() / "part-1.json").string();
+    for (const std::string shard : {"0/2", "1/2"}) {
+        ASSERT_EQ(Run({"-q", "--controls", "4", "--shard", shard, "-o",
+                       shard == "0/2" ? part0 : part1, kSample, "moses"})
+                      .status,
+                  0);
+    }
+    // /dev/full opens for writing, so the check before the work passes, and every write fails.
+    const std::string full = "/dev/full";
+    const std::string reason = "  No space left on device.\n";
+    const struct {
+        std::vector<std::string> arguments;
+        std::string err;
+    } cases[] = {
+        {{"-q", "--controls", "2", "--report", full, kSample, "moses"},
+         "strandix: /dev/full: the report could not be written." + reason},
+        {{"-q", "--controls", "4", "--shard", "0/2", "-o", full, kSample, "moses"},
+         "strandix: /dev/full: the partial could not be written." + reason},
+        {{"merge", "--report", full, part0, part1},
+         "strandix: /dev/full: the report could not be written." + reason},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome = Run(c.arguments);
+        EXPECT_EQ(outcome.status, 2) << c.err;
+        EXPECT_EQ(outcome.err, c.err);
+    }
+}
+
 }  // namespace
