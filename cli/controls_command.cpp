@@ -162,11 +162,10 @@ int RunControlCommand(const ControlCommand& command, ToolOutput& output, CJsonSe
                      static_cast<long long>(run.total));
 
     const ControlSummary summary = SummariseControlRun(run);
-    const std::string reportProblem =
-        options.reportPath.empty()
-            ? std::string()
-            : WriteOutputFile(options.reportPath, ControlReportHtml(run, summary), "the report");
-    const bool reportFailed = !reportProblem.empty();
+    std::string reportProblem;
+    const bool reportFailed =
+        !options.reportPath.empty() &&
+        !WriteOutputFile(options.reportPath, ControlReportHtml(run, summary), reportProblem);
     int status = run.real.results > 0 ? kFound : kNothingFound;
     if (json != nullptr) {
         // The results are out already: the document is ended before the failure is told.

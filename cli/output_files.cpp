@@ -1,6 +1,38 @@
 #include "cli/output_files.h"
 
+#include <cstdio>
+#include <memory>
+
+#include "cli/command_line.h"
+#include "platform/document_file.h"
 #include "platform/file_identity.h"
+
+namespace {
+
+// Names tried in the temporary folder for an output being written; another run may hold some.
+constexpr int kTemporaryNames = 1000;
+
+// A new file in the temporary folder holding all of `text`, closed; empty on failure.
+std::string WriteTemporaryFile(const std::string& text, SystemErrorCode& error) {
+    CFileSystem& fileSystem = SystemFileSystem();
+    std::string folder;
+    if (!fileSystem.GetTempFolder(folder)) return std::string();
+    for (int counter = 0; counter < kTemporaryNames; ++counter) {
+        char name[32];
+        std::snprintf(name, sizeof name, "strandix-output-%03d.tmp", counter);
+        const std::string path = folder + name;
+        const std::unique_ptr<CWritableFile> file = fileSystem.CreateNewFile(path);
+        if (!file) continue;
+        std::size_t written = 0;
+        if (file->Write(text.data(), text.size(), written, error) && file->Close(error))
+            return path;
+        DeleteFileAt(path);
+        return std::string();
+    }
+    return std::string();
+}
+
+}  // namespace
 
 std::string ReasonSentence(SystemErrorCode error) {
     std::string reason = SystemFileSystem().DescribeError(error);
@@ -28,9 +60,24 @@ std::string CheckOutputs(const std::vector<std::string>& outputs,
     return std::string();
 }
 
-std::string WriteOutputFile(const std::string& path, const std::string& content,
-                            const std::string& what) {
+bool WriteOutputFile(const std::string& path, const std::string& text, std::string& problem) {
+    std::string target;
+    if (!ToSystemPath(path, target)) {
+        problem = path + ": the name is not UTF-8, so it names no file.";
+        return false;
+    }
     SystemErrorCode error = 0;
-    if (WriteWholeFile(path, content, error)) return std::string();
-    return path + ": " + what + " could not be written.  " + ReasonSentence(error);
+    const std::string temporary = WriteTemporaryFile(text, error);
+    if (temporary.empty()) {
+        problem = path + ": the output could not be written to the temporary folder first.";
+        if (error != 0) problem += "  " + ReasonSentence(error);
+        return false;
+    }
+    if (!CopyFileReplacing(temporary, target, error)) {
+        problem = path + ": the output could not be written.  " + ReasonSentence(error) +
+                  "  It is kept in " + temporary + ".";
+        return false;
+    }
+    DeleteFileAt(temporary);
+    return true;
 }

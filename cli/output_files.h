@@ -23,8 +23,8 @@ std::string CheckOutputs(const std::vector<std::string>& outputs,
 // The system's words for `error` as the end of a sentence.
 std::string ReasonSentence(SystemErrorCode error);
 
-// Writes `content` as the whole file `path` (UTF-8). Empty when it was written; otherwise one
-// sentence naming the file, what it was to hold (`what`, such as "the report") and the system's
-// reason.
-std::string WriteOutputFile(const std::string& path, const std::string& content,
-                            const std::string& what);
+// Writes `text` as the whole of the file at the UTF-8 `path`, replacing what is there. The text
+// goes to a new file in the temporary folder first and is copied over `path` once complete: a
+// failure to write it leaves `path` as it was, and when the copy fails the sentence in `problem`
+// (naming `path`) says where the complete text is kept.
+bool WriteOutputFile(const std::string& path, const std::string& text, std::string& problem);

@@ -1,6 +1,7 @@
 #include "cli/page_command.h"
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "cli/command_line.h"
@@ -14,6 +15,7 @@
 #include "results/free_space_guard.h"
 #include "results/html_result_writer.h"
 #include "search/find_sequences.h"
+#include "text/letter_places.h"
 
 namespace {
 
@@ -24,6 +26,21 @@ std::string WriteErrorSentence(std::string reason) {
     return "Encountered an error when saving the results: " + reason;
 }
 
+// The legend of `request`'s keywords, with their places read from its document by `places`.
+PageLegend MakeLegend(const SearchRequest& request, CLetterPlaces& places) {
+    PageLegend legend;
+    legend.keywords = request.keywords;
+    for (const std::string& keyword : request.keywords)
+        legend.names.push_back(request.alphabet.Spell(keyword));
+    legend.plainWordsCount = !request.settings.ExcludeWordsDirectlyFromText;
+    legend.reverseCounts = request.settings.AllowReverseKeywords;
+    legend.placeOf = [&places](std::int64_t index) {
+        const LetterPlace place = places.Find(index);
+        return PagePlace{place.line, place.column};
+    };
+    return legend;
+}
+
 }  // namespace
 
 int RunPageCommand(const SearchRequest& request, const PageOptions& options, ToolOutput& output) {
@@ -31,6 +48,11 @@ int RunPageCommand(const SearchRequest& request, const PageOptions& options, Too
     CConsoleReceiver& receiver = output.receiver;
     CHtmlResultWriter writer(receiver);
     if (alphabet.ReadsUtf8()) writer.SetScript(MakePageScript(alphabet));
+    std::optional<CLetterPlaces> places;
+    if (options.legend) {
+        places.emplace(alphabet, request.document, request.ignoreNumbers);
+        writer.SetLegend(MakeLegend(request, *places));
+    }
     // The page stops before its file system runs short of room; the question is asked of the
     // folder the page is in.
     CFreeSpaceGuard guard(writer, [&writer](std::uint64_t& available, std::uint64_t& size) {

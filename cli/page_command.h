@@ -9,6 +9,8 @@
 struct PageOptions {
     std::string outputPath;  // -o: where the page goes when the search ends; empty: it stays
     bool open = false;       // --open: show it in the desktop's viewer
+    bool legend = false;     // --legend: the keywords' colours and each grid's caption (the
+                             // request then keeps its document, for the letters' places)
 };
 
 // Writes the page in the temporary folder (then to -o), prints the result count and the page's

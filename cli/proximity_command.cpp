@@ -3,12 +3,12 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <memory>
 #include <mutex>
 
 #include "cli/console.h"
 #include "cli/exit_status.h"
+#include "cli/output_files.h"
 #include "cli/shard_command.h"
 #include "controls/pair_list.h"
 #include "controls/proximity_page.h"
@@ -17,6 +17,7 @@
 #include "controls/sha256.h"
 #include "frontend/messages.h"
 #include "platform/document_file.h"
+#include "platform/file_identity.h"
 
 namespace {
 
@@ -40,7 +41,6 @@ class CProximityProgress : public CProximityReceiver, public CPermutationReceive
         last_ = start_;
     }
     void ProximityDone(std::int64_t done, std::int64_t total) override {
-        total_ = total;
         Show(static_cast<double>(done), static_cast<double>(total));
     }
     void PermutationsDone(std::uint64_t done, std::uint64_t total) override {
@@ -54,7 +54,6 @@ class CProximityProgress : public CProximityReceiver, public CPermutationReceive
     }
     // Units done of the stage under way, as last reported.
     std::int64_t Done() const { return done_; }
-    std::int64_t Total() const { return total_; }
 
     std::atomic<bool> stop{false};
 
@@ -81,7 +80,6 @@ class CProximityProgress : public CProximityReceiver, public CPermutationReceive
     bool shown_ = false;
     const char* what_ = "";
     std::int64_t done_ = 0;
-    std::int64_t total_ = 0;
     Clock::time_point start_, last_;
 };
 
@@ -93,19 +91,25 @@ bool ReadFileAt(const std::string& path, std::string& contents, std::string& err
     return false;
 }
 
-bool WriteText(const std::string& path, const std::string& text) {
-    if (path.empty()) {
-        std::fputs(text.c_str(), stdout);
-        return std::fflush(stdout) == 0 && !std::ferror(stdout);
-    }
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file << text;
-    file.close();
-    return static_cast<bool>(file);
+// Writes `text` to the file at `path`, or to standard output when `path` is empty. False with
+// `problem` set to a sentence; `what` names the text in it ("The partial").
+bool WriteText(const std::string& path, const std::string& text, const char* what,
+               std::string& problem) {
+    if (!path.empty()) return WriteOutputFile(path, text, problem);
+    std::fputs(text.c_str(), stdout);
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return true;
+    problem = std::string(what) + " could not be written to standard output.";
+    return false;
 }
 
-std::string Where(const std::string& path) {
-    return path.empty() ? "standard output" : path;
+// The outputs the run will write, checked before its work: none may be a file it reads, nor the
+// other output, and each must be writable. Empty when all is well.
+std::string CheckRunOutputs(const std::string& outputPath, const std::string& reportPath,
+                            const std::vector<RunInput>& inputs) {
+    if (!outputPath.empty() && !reportPath.empty() &&
+        (outputPath == reportPath || IsSameFile(outputPath, reportPath)))
+        return outputPath + ": -o and --report name the same file.  Please choose two files.";
+    return CheckOutputs({outputPath, reportPath}, inputs);
 }
 
 // The document's letters as the run measures them: the document, or its control text.
@@ -156,11 +160,29 @@ bool ReadPersons(const ToolOptions& toolOptions, std::vector<ProximityPerson>& p
     return false;
 }
 
-int StoppedInMatrix(std::int64_t done, std::int64_t total) {
-    std::fprintf(stderr,
-                 "strandix: Stopped while computing the c matrix: %lld of its %lld steps (each "
-                 "word's families, then each pair) were done; nothing was written.\n",
-                 static_cast<long long>(done), static_cast<long long>(total));
+// After Ctrl-C in the c matrix: what was finished, and that no output was written (a partial
+// holds its whole shard, so an interrupted shard is run again).
+int StoppedInMatrix(const CProximityMatrix& matrix, const ToolOptions& options) {
+    const std::size_t steps = matrix.Words() + matrix.Pairs();
+    const std::size_t done = matrix.WordsDone() + matrix.PairsDone();
+    std::string said = std::to_string(done) + " of its " + std::to_string(steps) +
+                       " steps were done (the families of " + std::to_string(matrix.WordsDone()) +
+                       " of the " + std::to_string(matrix.Words()) + " words, then " +
+                       std::to_string(matrix.PairsDone()) + " of the " +
+                       std::to_string(matrix.Pairs()) + " pairs)";
+    if (!options.proximity.listPath.empty()) {
+        said += ", which finish the rows of " + std::to_string(matrix.FinishedRows()) + " of the " +
+                (options.shard ? "shard's " : "") +
+                std::to_string(matrix.LastRow() - matrix.FirstRow()) + " persons";
+    }
+    said += "; nothing was written";
+    if (!options.outputPath.empty()) said += " (" + options.outputPath + " is as it was)";
+    if (options.shard) {
+        said += ", and shard " + std::to_string(options.shard->index) + "/" +
+                std::to_string(options.shard->count) +
+                " must be run again: a partial holds the whole of its shard";
+    }
+    std::fprintf(stderr, "strandix: Stopped while computing the c matrix: %s.\n", said.c_str());
     return kInterrupted;
 }
 
@@ -185,11 +207,12 @@ bool Summarise(ProximityOutcome& outcome, unsigned threads, CProximityProgress& 
 
 int Deliver(const ProximityOutcome& outcome, bool json, const std::string& outputPath,
             const std::string& reportPath, const ProximityPageExtras& extras) {
-    if (!reportPath.empty() && !WriteText(reportPath, ProximityPageHtml(outcome, extras)))
-        return Fail("The report could not be written to " + reportPath + ".");
+    std::string problem;
+    if (!reportPath.empty() &&
+        !WriteOutputFile(reportPath, ProximityPageHtml(outcome, extras), problem))
+        return Fail(problem);
     const std::string text = json ? ProximityJson(outcome) : ProximityText(outcome);
-    if (!WriteText(outputPath, text))
-        return Fail("The output could not be written to " + Where(outputPath) + ".");
+    if (!WriteText(outputPath, text, "The output", problem)) return Fail(problem);
     for (const ListedPair& pair : ListedPairs(outcome.request, outcome.rows)) {
         if (pair.summary->defined) return kFound;
     }
@@ -213,6 +236,12 @@ int RunProximityCommand(const ToolOptions& options) {
     request.fromList = !proximity.listPath.empty();
     request.permutations = proximity.permutations;
     request.triples = proximity.triples;
+    std::vector<RunInput> inputs = {{options.document, "the document"}};
+    if (!proximity.listPath.empty()) inputs.push_back({proximity.listPath, "the list"});
+    if (const std::string problem =
+            CheckRunOutputs(options.outputPath, options.controls.reportPath, inputs);
+        !problem.empty())
+        return Fail(problem);
     if (!ReadPersons(options, request.persons, error)) return Fail(error);
     if (options.shard && options.shard->count > static_cast<std::int64_t>(request.persons.size()))
         return Fail("--shard: " + std::to_string(options.shard->count) +
@@ -241,13 +270,14 @@ int RunProximityCommand(const ToolOptions& options) {
     progress.Start("c matrix");
     matrix.Compute(text, request.persons, request.settings, matrixOptions);
     progress.Clear();
-    if (!matrix.Complete()) return StoppedInMatrix(progress.Done(), progress.Total());
+    if (!matrix.Complete()) return StoppedInMatrix(matrix, options);
     outcome.rows = RowsOf(matrix, proximity.triples);
 
     if (options.shard) {
         const ProximityPartial partial{request, *options.shard, outcome.rows};
-        if (!WriteText(options.outputPath, WriteProximityPartial(partial)))
-            return Fail("The partial could not be written to " + Where(options.outputPath) + ".");
+        std::string problem;
+        if (!WriteText(options.outputPath, WriteProximityPartial(partial), "The partial", problem))
+            return Fail(problem);
         return kFound;
     }
     if (!Summarise(outcome, options.controls.threads, progress)) return kInterrupted;
@@ -292,6 +322,13 @@ int RunProximityMerge(const ToolOptions& options) {
     ProximityOutcome outcome;
     if (!merger.Finish(outcome.request, outcome.rows, message)) return Fail(message);
     const ProximityRequest& request = outcome.request;
+    std::vector<RunInput> inputs;
+    for (const std::string& file : options.operands)
+        inputs.push_back({file, "a partial being merged"});
+    inputs.push_back({request.document, "the document"});
+    if (const std::string problem = CheckOutputs({options.controls.reportPath}, inputs);
+        !problem.empty())
+        return Fail(problem);
     outcome.leftOut = LeftOutWords(request.persons, request.settings);
     InstallInterruptHandler();
     CProximityProgress progress(IsErrorTerminal() && !OutputSharesErrorTerminal());

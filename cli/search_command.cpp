@@ -142,7 +142,7 @@ int MakeRequest(const ToolOptions& options, SearchRequest& request, std::string&
     // Shards of one run must have read the same bytes, whatever their copy of it is called.
     if (options.shard || options.controls.count > 0) documentDigest = Sha256Hex(document);
     RequestKeeps keeps;
-    keeps.document = options.places;
+    keeps.document = options.places || options.legend;
     keeps.wordLengths = options.controls.count > 0 && options.controls.kind == ControlKind::Words;
     std::string documentError;
     if (!MapRequestDocument(request, std::move(document), keeps, documentError))
@@ -182,5 +182,5 @@ int RunSearchCommand(const ToolOptions& options) {
         return RunControlCommand(command, output, &json);
     }
     if (options.json) return RunJsonCommand(request, options.document, options.places, output);
-    return RunPageCommand(request, {options.outputPath, options.open}, output);
+    return RunPageCommand(request, {options.outputPath, options.open, options.legend}, output);
 }

@@ -93,8 +93,7 @@ int RunShardCommand(const ShardCommand& command, ToolOutput& output) {
     if (command.outputPath.empty()) {
         if (!output.Write(text))
             return Fail("The partial could not be written to standard output.");
-    } else if (const std::string problem = WriteOutputFile(command.outputPath, text, "the partial");
-               !problem.empty()) {
+    } else if (std::string problem; !WriteOutputFile(command.outputPath, text, problem)) {
         return Fail(problem);
     }
     return kFound;
@@ -123,11 +122,9 @@ int RunMergeCommand(const ToolOptions& options) {
     StampControlRun(run);
 
     const ControlSummary summary = SummariseControlRun(run);
-    if (!reportPath.empty()) {
-        const std::string problem =
-            WriteOutputFile(reportPath, ControlReportHtml(run, summary), "the report");
-        if (!problem.empty()) return Fail(problem);
-    }
+    if (std::string problem; !reportPath.empty() &&
+                             !WriteOutputFile(reportPath, ControlReportHtml(run, summary), problem))
+        return Fail(problem);
     CJsonWriter merged;
     if (json) merged.BeginObject().Key("controls").Raw(ControlsJson(run, summary)).EndObject();
     const std::string report = json ? merged.Text() + "\n" : ControlReportText(run, summary);

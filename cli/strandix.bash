@@ -5,8 +5,8 @@ _strandix() {
     local prev=
     ((COMP_CWORD > 0)) && prev=${COMP_WORDS[COMP_CWORD - 1]}
     local options="--max-skip --span --width-from --width-to --min-width --max-width --no-reverse
-        --exclude-direct --min-skip --ignore-numbers --alphabet --keep-finals -o --output --open --json
-        --places -y --yes -q --quiet --controls --control-kind --seed --threads --report
+        --exclude-direct --min-skip --ignore-numbers --alphabet --keep-finals -o --output --open --legend
+        --json --places -y --yes -q --quiet --controls --control-kind --seed --threads --report
         --expected --shard -h --help --version --list --expected-els --min-letters
         --max-letters --delta-constant --min-triples --permutations --control-text --triples"
 

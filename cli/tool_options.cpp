@@ -185,6 +185,11 @@ const std::vector<OptionRow> kOptionRows = {
      &SetOutput},
     {kSearchCommand, HS::Output, "--open", "open the page in the desktop's default viewer",
      &SetFlag<&ToolOptions::open>},
+    {kSearchCommand, HS::Output, "--legend",
+     "the page says what it shows: the keywords' colours in the order typed,\n"
+     "and above each grid every keyword's skip, direction and the line and\n"
+     "column of its first letter in the document",
+     &SetFlag<&ToolOptions::legend>},
     {kAllCommands, HS::Output, "--json",
      "write the results to standard output as one JSON document instead",
      &SetFlag<&ToolOptions::json>},
@@ -403,6 +408,10 @@ bool CheckSearchOptions(ToolOptions& options, std::string& error) {
     } else if (options.minSkip > options.fields.LettersWithin) {
         error = "--min-skip: " + std::to_string(options.minSkip) + " is above --max-skip " +
                 std::to_string(options.fields.LettersWithin) + ", so no skip is left to search.";
+    } else if (options.legend && (options.json || controls.count > 0 || controls.expected)) {
+        error =
+            "--legend: The legend belongs to the results page, which --json, --controls and "
+            "--expected do not write (with --json, --places gives each letter's line and column).";
     } else if (options.places && !options.json) {
         error = "--places: Places are part of the JSON; use it with --json.";
     } else if (options.keepFinals && options.alphabet != AlphabetName::Hebrew) {

@@ -33,6 +33,7 @@ struct ToolOptions {
     std::string keywordText;            // search: the other operands joined with blanks
     std::string outputPath;             // -o: where the page goes when the search ends
     bool open = false;                  // --open: show the page in the desktop's viewer
+    bool legend = false;                // --legend: the page says what it shows
     bool json = false;                  // --json: results to standard output instead of a page
     bool yes = false;                   // --yes: go on past the 5 MB question
     bool quiet = false;                 // -q: no progress bar

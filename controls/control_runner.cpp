@@ -1,12 +1,11 @@
 #include "controls/control_runner.h"
 
 #include <algorithm>
-#include <exception>
 #include <mutex>
 #include <numeric>
 #include <optional>
-#include <system_error>
-#include <thread>
+
+#include "controls/work_items.h"
 
 namespace {
 
@@ -66,51 +65,25 @@ std::vector<SearchStatistics> RunControls(const ControlInput& input,
     std::optional<CLetterDrawer> drawer;
     if (options.kind == ControlKind::Keywords) drawer.emplace(input.text);
 
-    unsigned threads = options.threads ? options.threads : std::thread::hardware_concurrency();
-    threads = std::clamp<unsigned>(
-        threads, 1, static_cast<unsigned>(std::min<std::int64_t>(total, std::int64_t{1} << 16)));
-
-    std::atomic<std::int64_t> next{0};
+    WorkItemsOptions workOptions;
+    workOptions.threads = options.threads;
+    workOptions.stop = options.stop;
+    // One worker a thread, made on that thread when it takes its first control.
+    std::vector<std::optional<CControlWorker>> workers(
+        WorkThreads(options.threads, indexes.size()));
     std::mutex reportLock;
     std::int64_t done = 0;
-    std::exception_ptr failure;
-
-    auto work = [&] {
-        try {
-            CControlWorker worker(input, options.kind, drawer ? &*drawer : nullptr);
-            for (;;) {
-                if (options.stop && options.stop->load()) return;
-                const std::int64_t slot = next.fetch_add(1);
-                if (slot >= total) return;
-                statistics[static_cast<std::size_t>(slot)] =
-                    worker.Run(options.seed, indexes[static_cast<std::size_t>(slot)]);
-                const std::lock_guard<std::mutex> lock(reportLock);
-                ++done;
-                if (options.receiver) options.receiver->ControlsDone(done, total);
-            }
-        } catch (...) {
-            // Out of memory on one thread: the others stop at their next control and the caller
-            // gets the exception.
+    const std::size_t finished =
+        RunWorkItems(indexes.size(), workOptions, [&](std::size_t slot, unsigned thread) {
+            std::optional<CControlWorker>& worker = workers[thread];
+            if (!worker) worker.emplace(input, options.kind, drawer ? &*drawer : nullptr);
+            statistics[slot] = worker->Run(options.seed, indexes[slot]);
             const std::lock_guard<std::mutex> lock(reportLock);
-            if (!failure) failure = std::current_exception();
-            next.store(total);
-        }
-    };
-
-    std::vector<std::thread> pool;
-    try {
-        for (unsigned t = 1; t < threads; ++t)
-            pool.emplace_back(work);
-    } catch (const std::system_error&) {
-        // The system gave fewer threads than asked for: the ones there are share the work.
-    }
-    work();
-    for (std::thread& thread : pool)
-        thread.join();
-    if (failure) std::rethrow_exception(failure);
-
-    // Slots are handed out in order and every one handed out is finished, so the controls done
-    // are exactly the first `done`.
-    statistics.resize(static_cast<std::size_t>(done));
+            ++done;
+            if (options.receiver) options.receiver->ControlsDone(done, total);
+        });
+    // Controls are started in order and every one started is finished, so the controls done are
+    // exactly the first ones.
+    statistics.resize(finished);
     return statistics;
 }

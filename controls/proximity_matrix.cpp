@@ -4,42 +4,28 @@
 #include <functional>
 #include <map>
 #include <mutex>
-#include <thread>
+
+#include "controls/work_items.h"
 
 namespace {
 
-// Runs work(index) for index 0..count-1 on `threads` threads, each index once, and reports the
-// units done. Answers whether every index was done. Which thread does which index never changes a
-// result: each index writes its own place.
+// Runs work(index) for index 0..count-1 on the matrix's threads and reports the units done.
+// Answers how many indexes were done: always the first ones. Which thread does which index never
+// changes a result: each index writes its own place.
 class CWorkSplitter {
   public:
     CWorkSplitter(unsigned threads, CProximityReceiver* receiver, const std::atomic<bool>* stop,
                   std::int64_t total)
-        : threads_(threads), receiver_(receiver), stop_(stop), total_(total) {}
+        : receiver_(receiver), total_(total) {
+        options_.threads = threads;
+        options_.stop = stop;
+    }
 
-    bool Run(std::size_t count, const std::function<void(std::size_t)>& work) {
-        std::atomic<std::size_t> next{0};
-        std::atomic<std::size_t> finished{0};
-        const auto worker = [&] {
-            for (;;) {
-                if (stop_ && stop_->load()) return;
-                const std::size_t index = next.fetch_add(1);
-                if (index >= count) return;
-                work(index);
-                ++finished;
-                Report();
-            }
-        };
-        const unsigned helpers = static_cast<unsigned>(std::min<std::size_t>(
-                                     threads_, std::max<std::size_t>(count, 1))) -
-                                 1;
-        std::vector<std::thread> pool;
-        for (unsigned t = 0; t < helpers; ++t)
-            pool.emplace_back(worker);
-        worker();
-        for (std::thread& thread : pool)
-            thread.join();
-        return finished.load() == count;
+    std::size_t Run(std::size_t count, const std::function<void(std::size_t)>& work) {
+        return RunWorkItems(count, options_, [&](std::size_t index, unsigned) {
+            work(index);
+            Report();
+        });
     }
 
   private:
@@ -49,9 +35,8 @@ class CWorkSplitter {
         if (receiver_) receiver_->ProximityDone(done_, total_);
     }
 
-    unsigned threads_;
+    WorkItemsOptions options_;
     CProximityReceiver* receiver_;
-    const std::atomic<bool>* stop_;
     std::int64_t total_;
     std::mutex mutex_;
     std::int64_t done_ = 0;
@@ -140,17 +125,16 @@ void CProximityMatrix::Compute(const CProximityText& text,
     }
 
     const std::vector<std::string>& words = table.Words();
-    const unsigned threads =
-        options.threads > 0 ? options.threads : std::max(1u, std::thread::hardware_concurrency());
-    CWorkSplitter splitter(threads, options.receiver, options.stop,
+    words_ = words.size();
+    CWorkSplitter splitter(options.threads, options.receiver, options.stop,
                            static_cast<std::int64_t>(words.size() + pairs_.size()));
     std::vector<WordFamilies> families(words.size());
-    if (!splitter.Run(words.size(),
-                      [&](std::size_t w) { families[w] = FindFamilies(text, words[w], settings); }))
-        return;
+    wordsDone_ = splitter.Run(
+        words.size(), [&](std::size_t w) { families[w] = FindFamilies(text, words[w], settings); });
+    if (wordsDone_ < words.size()) return;
 
     // Pair number -> cell: the cells in order, found by binary search on cellStart_.
-    complete_ = splitter.Run(pairs_.size(), [&](std::size_t pair) {
+    pairsDone_ = splitter.Run(pairs_.size(), [&](std::size_t pair) {
         const std::size_t cell = static_cast<std::size_t>(
             std::upper_bound(cellStart_.begin(), cellStart_.end(), pair) - cellStart_.begin() - 1);
         const std::size_t row = firstRow_ + cell / persons_, column = cell % persons_;
@@ -162,6 +146,16 @@ void CProximityMatrix::Compute(const CProximityText& text,
         pairs_[pair] = Summarise(result);
         if (options.keepDiagonalTriples && row == column) diagonal_[row - firstRow_][k] = result;
     });
+    complete_ = pairsDone_ == pairs_.size();
+}
+
+std::size_t CProximityMatrix::FinishedRows() const {
+    if (wordsDone_ < words_) return 0;
+    std::size_t finished = 0;
+    while (firstRow_ + finished < lastRow_ &&
+           cellStart_[CellIndex(firstRow_ + finished + 1, 0)] <= pairsDone_)
+        ++finished;
+    return finished;
 }
 
 std::size_t CProximityMatrix::CellSize(std::size_t row, std::size_t column) const {

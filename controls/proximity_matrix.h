@@ -72,6 +72,14 @@ class CProximityMatrix {
     std::size_t Persons() const { return persons_; }
     std::size_t FirstRow() const { return firstRow_; }
     std::size_t LastRow() const { return lastRow_; }
+    // How far a stopped computation came. Words are started and finished in order, and so are the
+    // pairs (row by row, each row's cells in column order), so the ones done are the first.
+    std::size_t Words() const { return words_; }
+    std::size_t WordsDone() const { return wordsDone_; }
+    std::size_t Pairs() const { return pairs_.size(); }
+    std::size_t PairsDone() const { return pairsDone_; }
+    // The rows from FirstRow() on whose every pair is done.
+    std::size_t FinishedRows() const;
     // Every word of every person that takes no part, in the order of the list.
     const std::vector<LeftOutWord>& LeftOut() const { return leftOut_; }
 
@@ -94,6 +102,7 @@ class CProximityMatrix {
     }
 
     bool complete_ = false;
+    std::size_t words_ = 0, wordsDone_ = 0, pairsDone_ = 0;
     std::size_t persons_ = 0;
     std::size_t firstRow_ = 0, lastRow_ = 0;
     std::vector<LeftOutWord> leftOut_;

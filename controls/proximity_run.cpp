@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <mutex>
-#include <thread>
+
+#include "controls/work_items.h"
 
 namespace {
 
@@ -113,33 +114,20 @@ std::optional<PermutationCounts> RunPermutationTest(const CellMatrix& cells, std
                                                     const std::atomic<bool>* stop) {
     const std::uint64_t total = count + 1;  // the identity is permutation 0
     const std::uint64_t blocks = (total + kPermutationBlock - 1) / kPermutationBlock;
-    if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
-    threads = static_cast<unsigned>(std::min<std::uint64_t>(threads, blocks));
     std::vector<PermutationCounts> parts(blocks);
-    std::atomic<std::uint64_t> next{0};
     std::mutex mutex;
     std::uint64_t done = 0;
-    std::uint64_t blocksDone = 0;
-    const auto worker = [&] {
-        for (;;) {
-            if (stop && stop->load()) return;
-            const std::uint64_t block = next.fetch_add(1);
-            if (block >= blocks) return;
-            const std::uint64_t first = block * kPermutationBlock;
-            const std::uint64_t last = std::min(total, first + kPermutationBlock);
-            parts[block] = CountPermutations(cells, seed, first, last);
-            const std::lock_guard<std::mutex> lock(mutex);
-            done += last - first;
-            ++blocksDone;
-            if (receiver) receiver->PermutationsDone(done, total);
-        }
-    };
-    std::vector<std::thread> pool;
-    for (unsigned t = 1; t < threads; ++t)
-        pool.emplace_back(worker);
-    worker();
-    for (std::thread& thread : pool)
-        thread.join();
+    WorkItemsOptions options;
+    options.threads = threads;
+    options.stop = stop;
+    const std::size_t blocksDone = RunWorkItems(blocks, options, [&](std::size_t block, unsigned) {
+        const std::uint64_t first = block * kPermutationBlock;
+        const std::uint64_t last = std::min(total, first + kPermutationBlock);
+        parts[block] = CountPermutations(cells, seed, first, last);
+        const std::lock_guard<std::mutex> lock(mutex);
+        done += last - first;
+        if (receiver) receiver->PermutationsDone(done, total);
+    });
     if (blocksDone < blocks) return std::nullopt;
     PermutationCounts counts;
     for (const PermutationCounts& part : parts)

@@ -5,9 +5,9 @@
 #include <limits>
 #include <map>
 #include <numeric>
-#include <thread>
 
 #include "controls/random.h"
+#include "controls/work_items.h"
 
 namespace {
 
@@ -243,22 +243,21 @@ PermutationCounts CountPermutations(const CellMatrix& matrix, std::uint64_t seed
 
 PermutationCounts PermutationTest(const CellMatrix& matrix, std::uint64_t seed, std::uint64_t count,
                                   unsigned threads) {
-    if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
     const std::uint64_t total = count + 1;
-    threads = static_cast<unsigned>(std::min<std::uint64_t>(threads, total));
+    // One range of permutations a thread; the counts are integers, so their sum is the same
+    // whichever thread counts which range.
+    const unsigned ranges = WorkThreads(
+        threads, static_cast<std::size_t>(std::min<std::uint64_t>(total, std::uint64_t{1} << 16)));
     const std::vector<double> logFactorials = LogFactorials(MostPairs(matrix) + 1);
-    std::vector<PermutationCounts> parts(threads);
-    std::vector<std::thread> workers;
-    for (unsigned t = 0; t < threads; ++t) {
-        const std::uint64_t first = total * t / threads, last = total * (t + 1) / threads;
-        workers.emplace_back([&, t, first, last] {
-            parts[t] = CountWith(matrix, seed, first, last, logFactorials);
-        });
-    }
+    std::vector<PermutationCounts> parts(ranges);
+    WorkItemsOptions options;
+    options.threads = ranges;
+    RunWorkItems(ranges, options, [&](std::size_t range, unsigned) {
+        const std::uint64_t first = total * range / ranges, last = total * (range + 1) / ranges;
+        parts[range] = CountWith(matrix, seed, first, last, logFactorials);
+    });
     PermutationCounts counts;
-    for (unsigned t = 0; t < threads; ++t) {
-        workers[t].join();
-        counts += parts[t];
-    }
+    for (const PermutationCounts& part : parts)
+        counts += part;
     return counts;
 }

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <string_view>
 
 // Why a file operation failed, as the system numbers it (GetLastError on Windows, errno
 // elsewhere). 0 means no error.
@@ -53,10 +52,6 @@ class CFileSystem {
 
 // The real file system of this platform.
 CFileSystem& SystemFileSystem();
-
-// Writes `content` as the whole of the file at the UTF-8 `path`, creating it or replacing what it
-// held. On failure `error` holds the system's reason; the file may then hold part of `content`.
-bool WriteWholeFile(const std::string& path, std::string_view content, SystemErrorCode& error);
 
 // Copies the file `from` to `to`, replacing `to` when it exists. Copying a file onto itself
 // fails (and leaves it intact). On failure `error` holds the system's reason.

@@ -89,22 +89,6 @@ CFileSystem& SystemFileSystem() {
     return fileSystem;
 }
 
-bool WriteWholeFile(const std::string& path, std::string_view content, SystemErrorCode& error) {
-    error = 0;
-    CUniqueFd file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (!file.IsValid()) {
-        error = static_cast<SystemErrorCode>(errno);
-        return false;
-    }
-    std::size_t written = 0;
-    if (!WriteAll(file.Get(), content.data(), content.size(), written, error)) return false;
-    if (!file.Close()) {
-        error = static_cast<SystemErrorCode>(errno);
-        return false;
-    }
-    return true;
-}
-
 bool CopyFileReplacing(const std::string& from, const std::string& to, SystemErrorCode& error) {
     error = 0;
     CUniqueFd source(::open(from.c_str(), O_RDONLY | O_CLOEXEC));

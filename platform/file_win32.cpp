@@ -99,20 +99,6 @@ CFileSystem& SystemFileSystem() {
     return fileSystem;
 }
 
-bool WriteWholeFile(const std::string& path, std::string_view content, SystemErrorCode& error) {
-    error = 0;
-    CUniqueHandle handle(CreateFileW(WidenUtf8(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                     nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!handle.IsValid()) {
-        error = GetLastError();
-        return false;
-    }
-    CWin32File file(std::move(handle));
-    std::size_t written = 0;
-    if (!file.Write(content.data(), content.size(), written, error)) return false;
-    return file.Close(error);
-}
-
 bool CopyFileReplacing(const std::string& from, const std::string& to, SystemErrorCode& error) {
     error = 0;
     if (IsSameFile(from, to)) {

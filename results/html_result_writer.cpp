@@ -15,6 +15,12 @@ constexpr const char* kPalette[] = {"#FF00FF", "#008000", "#808000", "#800000",
                                     "#000080", "#FF0000", "#0000FF", "#800080",
                                     "#008080", "#808080", "#000000"};
 constexpr int kKeywordClasses = sizeof kPalette / sizeof kPalette[0];
+static_assert(kKeywordClasses == kPageKeywordClasses, "the legend counts the page's colours");
+
+// The legend's and the captions' own style, only on a page that has them.
+constexpr std::string_view kLegendStyle =
+    "      .legend { font-family: Arial }\r\n"
+    "      .caption { font-family: Arial; font-size: small }\r\n";
 
 constexpr std::string_view kHeaderStart =
     "<html>\r\n<head>\r\n   <title>Equidistant Letter Sequences</title>\r\n   <style>\r\n"
@@ -82,10 +88,15 @@ bool CHtmlResultWriter::Begin(std::string& errorText) {
                           i + 1, kPalette[i]);
         if (!WriteBytes(line, static_cast<std::size_t>(length))) return false;
     }
+    if (legend_ && !WriteText(kLegendStyle)) return false;
     std::string last = "   </style>\r\n</head>\r\n<body>\r\n<h1>";
     last += kTitle;
     last += "</h1>\r\n<h2>Equidistant Letter Sequences</h2>\r\n";
-    return WriteText(last);
+    if (!WriteText(last)) return false;
+    if (!legend_) return true;
+    markup_.Reset();
+    legend_->AppendKey(markup_);
+    return WriteBytes(markup_.Data(), static_cast<std::size_t>(markup_.Used()));
 }
 
 bool CHtmlResultWriter::AddResult(const char* text, std::int32_t first, std::int32_t last,
@@ -101,6 +112,7 @@ bool CHtmlResultWriter::AddResult(const char* text, std::int32_t first, std::int
 
     markup_.Reset();
     if (resultsWritten_ != 0) markup_.Append("<hr>\r\n");
+    if (legend_) legend_->AppendCaption(markup_, text, positions);
     // Right-to-left rows: the block sets where a short row stands, the override the order of
     // every letter (digits included) within a row.
     if (script_ && script_->rightToLeft) markup_.Append("<div dir=\"rtl\"><bdo dir=\"rtl\">");

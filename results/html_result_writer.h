@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/file.h"
+#include "results/page_legend.h"
 #include "results/progress_receiver.h"
 #include "results/text_buffer.h"
 #include "search/result_sink.h"
@@ -37,6 +38,10 @@ class CHtmlResultWriter : public CResultSink {
     // Called before Begin: the page declares UTF-8 and shows every letter in the script. Without
     // it the grid holds the search text's own bytes.
     void SetScript(PageScript script) { script_ = std::move(script); }
+
+    // Called before Begin: the page says what it shows, with a legend of the keywords' colours
+    // under its heading and a caption above each grid. Without it the page has neither.
+    void SetLegend(PageLegend legend) { legend_.emplace(std::move(legend)); }
 
     // Closes the page if it is still open. The page itself is never deleted here.
     ~CHtmlResultWriter() override;
@@ -83,6 +88,7 @@ class CHtmlResultWriter : public CResultSink {
     CProgressReceiver& receiver_;
     CTextBuffer markup_;
     std::optional<PageScript> script_;
+    std::optional<CPageLegend> legend_;
     std::vector<std::int32_t> cells_;
     CFileSystem& fileSystem_;
 };

@@ -86,6 +86,55 @@ class StrandixProximityTest : public testing::Test {
 
     Outcome Run(const std::vector<std::string>& arguments) { return Wait(Start(arguments)); }
 
+    // Runs the tool with its standard error on a new terminal, so that it shows its progress;
+    // sends Ctrl-C once the progress line starting with `stage` is shown and answers the exit
+    // status and everything the terminal showed.
+    Outcome InterruptAt(const std::vector<std::string>& arguments, const std::string& stage) {
+        Outcome outcome;
+        const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
+        if (terminal < 0 || grantpt(terminal) != 0 || unlockpt(terminal) != 0) {
+            ADD_FAILURE() << "no terminal";
+            return outcome;
+        }
+        std::vector<std::string> words = {STRANDIX_TOOL};
+        words.insert(words.end(), arguments.begin(), arguments.end());
+        std::vector<char*> argv;
+        for (std::string& word : words)
+            argv.push_back(word.data());
+        argv.push_back(nullptr);
+        const std::string out = (root_ / "stdout").string();
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0600);
+        posix_spawn_file_actions_addopen(&actions, 2, ptsname(terminal), O_RDWR | O_NOCTTY, 0);
+        pid_t child = -1;
+        EXPECT_EQ(posix_spawn(&child, words[0].c_str(), &actions, nullptr, argv.data(), environ),
+                  0);
+        posix_spawn_file_actions_destroy(&actions);
+        // Waits on what the terminal shows, not on a clock; the terminal reports an error once
+        // the tool has ended and closed it.
+        char buffer[4096];
+        bool sent = false;
+        for (;;) {
+            const ssize_t got = read(terminal, buffer, sizeof buffer);
+            if (got <= 0) break;
+            outcome.err.append(buffer, static_cast<std::size_t>(got));
+            if (!sent && outcome.err.find(stage + ": ") != std::string::npos) {
+                EXPECT_EQ(kill(child, SIGINT), 0);
+                sent = true;
+            }
+        }
+        close(terminal);
+        EXPECT_TRUE(sent) << outcome.err;
+        int status = 0;
+        if (waitpid(child, &status, 0) == child)
+            outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
+        outcome.out = ReadAll(root_ / "stdout");
+        return outcome;
+    }
+
   private:
     fs::path root_;
 };
@@ -221,6 +270,101 @@ TEST_F(StrandixProximityTest, CtrlCSaysWhatIsDoneAndWritesNothing) {
                                        "matrix was complete and [0-9]+ of 1000000001 "
                                        "permutations were counted)"));
     EXPECT_THAT(outcome.out, IsEmpty());
+}
+
+// The demonstration list with every person given `copies` times under new IDs: a c matrix of
+// copies^2 times as many pairs.
+std::string CopiedList(int copies) {
+    std::istringstream lines(ReadAll(kDemoList));
+    std::string list, line;
+    for (int copy = 0; copy < copies; ++copy) {
+        lines.clear();
+        lines.seekg(0);
+        while (std::getline(lines, line)) {
+            if (!line.empty() && line[0] != '#') list += std::to_string(copy) + "-" + line + "\n";
+        }
+    }
+    return list;
+}
+
+TEST_F(StrandixProximityTest, CtrlCInTheMatrixSaysWhatWasFinishedAndLeavesTheOutput) {
+    const std::string list = (Root() / "list.txt").string();
+    std::ofstream(list, std::ios::binary) << CopiedList(12);
+    const std::string output = (Root() / "out.json").string();
+    const std::string kept = "; nothing was written (" + output + " is as it was)";
+    const struct {
+        std::vector<std::string> shard;
+        std::string rows, end;
+    } cases[] = {
+        {{}, "", kept + ".\r\n"},
+        {{"--shard", "1/3"},
+         "shard's ",
+         kept + ", and shard 1/3 must be run again: a partial holds the whole of its shard.\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.end);
+        std::ofstream(output, std::ios::binary) << "an older output";
+        const Outcome outcome = InterruptAt(
+            Joined(Joined({"proximity", "--threads", "2", "--alphabet", "hebrew", "-o", output},
+                          c.shard),
+                   {kKoren, "--list", list}),
+            "c matrix");
+        EXPECT_EQ(outcome.status, 130);
+        EXPECT_THAT(outcome.err,
+                    testing::ContainsRegex(
+                        "strandix: Stopped while computing the c matrix: [0-9]+ of its [0-9]+ "
+                        "steps were done \\(the families of [0-9]+ of the [0-9]+ words, then "
+                        "[0-9]+ of the [0-9]+ pairs\\), which finish the rows of [0-9]+ of the " +
+                        c.rows + "[0-9]+ persons;"));
+        EXPECT_THAT(outcome.err, HasSubstr("persons" + c.end));
+        EXPECT_EQ(ReadAll(output), "an older output");
+        EXPECT_THAT(outcome.out, IsEmpty());
+    }
+}
+
+TEST_F(StrandixProximityTest, AnOutputThatIsAnInputIsRefusedBeforeTheWork) {
+    const std::string document = (Root() / "genesis.txt").string();
+    const std::string list = (Root() / "list.txt").string();
+    fs::copy_file(kKoren, document);
+    fs::copy_file(kDemoList, list);
+    const std::string link = (Root() / "link.txt").string();
+    fs::create_symlink(list, link);
+    const struct {
+        std::vector<std::string> outputs;
+        std::string message;
+    } cases[] = {
+        {{"-o", document},
+         document + ": this output is the same file as the document (" + document + ")"},
+        {{"--report", list}, list + ": this output is the same file as the list (" + list + ")"},
+        {{"-o", link}, link + ": this output is the same file as the list (" + list + ")"},
+        {{"-o", (Root() / "same").string(), "--report", (Root() / "same").string()},
+         (Root() / "same").string() + ": -o and --report name the same file."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        const Outcome outcome =
+            Run(Joined(Joined({"proximity", "-q", "--alphabet", "hebrew"}, c.outputs),
+                       {document, "--list", list}));
+        EXPECT_EQ(outcome.status, 2);
+        EXPECT_THAT(outcome.err, HasSubstr("strandix: " + c.message));
+        EXPECT_THAT(outcome.out, IsEmpty());
+        EXPECT_EQ(ReadAll(document), ReadAll(kKoren));
+        EXPECT_EQ(ReadAll(list), ReadAll(kDemoList));
+        EXPECT_FALSE(fs::exists(Root() / "same"));
+    }
+}
+
+TEST_F(StrandixProximityTest, OutputsTakeHebrewNames) {
+    const std::string output = (Root() / "תוצאה.json").string();
+    const std::string report = (Root() / "דוח.html").string();
+    const Outcome written = Run({"proximity", "-q", "--json", "--alphabet", "hebrew", "-o", output,
+                                 "--report", report, kKoren, "צדקיהו", "מתניה"});
+    ASSERT_EQ(written.status, 0) << written.err;
+    EXPECT_THAT(written.out, IsEmpty());
+    const Outcome shown =
+        Run({"proximity", "-q", "--json", "--alphabet", "hebrew", kKoren, "צדקיהו", "מתניה"});
+    EXPECT_EQ(ReadAll(output), shown.out);
+    EXPECT_THAT(ReadAll(report), HasSubstr("<html"));
 }
 
 TEST_F(StrandixProximityTest, ReportShowsTheCloseGridsRightToLeft) {

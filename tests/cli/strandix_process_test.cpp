@@ -982,6 +982,99 @@ TEST_F(StrandixTest, AutoAlphabetFollowsTheDocument) {
               "semicolons.\n");
 }
 
+// A --legend page without its style lines, legend and captions.
+std::string WithoutLegend(const std::string& page) {
+    std::string plain;
+    std::size_t at = 0;
+    const auto cut = [&](const std::string& start, const std::string& end) {
+        const std::size_t from = page.find(start, at);
+        if (from == std::string::npos) return false;
+        const std::size_t to = page.find(end, from);
+        if (to == std::string::npos) return false;
+        plain.append(page, at, from - at);
+        at = to + end.size();
+        return true;
+    };
+    cut("      .legend ", "      .caption { font-family: Arial; font-size: small }\r\n");
+    cut("<p class=\"legend\">", "</p>\r\n<hr>\r\n");
+    while (cut("<p class=\"caption\">", "</p>\r\n")) {
+    }
+    return plain + page.substr(at);
+}
+
+// --legend: the keywords in the order typed, each in its colour, and above each grid every
+// keyword's skip, direction and first letter's place, counted as --places counts them.
+TEST_F(StrandixTest, LegendPagesSayWhatTheyShow) {
+    const std::string torah = std::string(STRANDIX_SAMPLES) + "/torah-wlc.txt";
+    const std::string john = std::string(STRANDIX_SAMPLES) + "/john-byz.txt";
+    // Letters: THECAT on line 1, SATON on line 2 (after CR LF), THEMAT on line 3.
+    const std::string mat = Document("mat.txt", "The cat\nsat on\r\nthe mat.\n").string();
+    const struct {
+        std::vector<std::string> arguments;
+        std::string key;      // the keywords in the legend
+        std::string caption;  // one result's caption
+    } cases[] = {
+        // Typed order is not search order: on is the second colour.
+        {{"--max-skip", "1", mat, "on,tac"},
+         "<bdi class=\"keyword2\">on</bdi>, <bdi class=\"keyword1\">tac</bdi>.",
+         "<p class=\"caption\"><bdi class=\"keyword2\">on</bdi>: skip +1, forward, first letter "
+         "at line 2, column 5<br>\r\n<bdi class=\"keyword1\">tac</bdi>: skip -1, backward, first "
+         "letter at line 1, column 7</p>\r\n"},
+        {{"--max-skip", "1", mat, "sat"},
+         "<bdi class=\"keyword1\">sat</bdi>.",
+         "<p class=\"caption\"><bdi class=\"keyword1\">sat</bdi>: skip +1, forward, first letter "
+         "at line 2, column 1</p>\r\n"},
+        // From the first tav of Genesis every 50th letter spells TORAH (see the --places test).
+        {{"--alphabet", "hebrew", "--max-skip", "50", "--span", "150", "--no-reverse", torah,
+          "תורה"},
+         "<bdi class=\"keyword1\">תורה</bdi>.",
+         "<p class=\"caption\"><bdi class=\"keyword1\">תורה</bdi>: skip +50, forward, first letter "
+         "at line 1, column 6</p>\r\n<div dir=\"rtl\">"},
+        {{"--alphabet", "hebrew", "--max-skip", "50", "--span", "150", torah, "הרות"},
+         "<bdi class=\"keyword1\">הרות</bdi>.",
+         "<p class=\"caption\"><bdi class=\"keyword1\">הרות</bdi>: skip -50, backward, first "
+         "letter "
+         "at line 5, column 9</p>\r\n"},
+        {{"--alphabet", "greek", "--max-skip", "1", "--span", "10", john, "λόγος"},
+         "<bdi class=\"keyword1\">ΛΟΓΟΣ</bdi>.",
+         "<p class=\"caption\"><bdi class=\"keyword1\">ΛΟΓΟΣ</bdi>: skip +1, forward, first letter "
+         "at line 1, column 14</p>\r\n"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> arguments = {"-q", "--legend"};
+        arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+        const Outcome outcome = Run(arguments);
+        EXPECT_EQ(outcome.status, 0) << outcome.err;
+        const std::string page = ReadAll(Page());
+        EXPECT_THAT(page, HasSubstr("<p class=\"legend\">Keywords in the order typed, each in its "
+                                    "colour: " +
+                                    c.key + "<br>\r\n"))
+            << c.arguments.back();
+        EXPECT_THAT(page, HasSubstr(c.caption)) << c.arguments.back();
+        EXPECT_TRUE(EndsWith(page, kPageEnd));
+
+        // Without its legend, style and captions, the page is the page without --legend.
+        const Outcome plain = Run(std::vector<std::string>(arguments.begin() + 2, arguments.end()));
+        EXPECT_EQ(WithoutLegend(page), ReadAll(Temp() / "els000001.htm")) << c.arguments.back();
+        fs::remove(Page());
+        fs::remove(Temp() / "els000001.htm");
+    }
+
+    // The legend belongs to the page.
+    for (const std::vector<std::string>& other :
+         {std::vector<std::string>{"--json"}, {"--controls", "2"}, {"--expected"}}) {
+        std::vector<std::string> arguments = {"--legend", mat, "sat"};
+        arguments.insert(arguments.end(), other.begin(), other.end());
+        const Outcome outcome = Run(arguments);
+        EXPECT_EQ(outcome.status, 2);
+        EXPECT_EQ(outcome.err,
+                  "strandix: --legend: The legend belongs to the results page, which --json, "
+                  "--controls and --expected do not write (with --json, --places gives each "
+                  "letter's line and column).\nTry 'strandix --help' for more information.\n");
+    }
+    EXPECT_THAT(PagesLeft(), IsEmpty());
+}
+
 TEST_F(StrandixTest, AlphabetErrors) {
     const std::string bad = Document("bad.txt", "אב\xE9ג").string();
     const std::string good = Document("good.txt", "אבג").string();

@@ -193,6 +193,37 @@ TEST(ProximityMatrix, AStopEndsTheComputationEarly) {
     EXPECT_LT(receiver.calls.back().first, receiver.calls.back().second);
 }
 
+TEST(ProximityMatrix, AStoppedMatrixSaysHowFarItCame) {
+    const ListFixture list;
+    for (const std::int64_t after : {3, 40}) {
+        SCOPED_TRACE(after);
+        std::atomic<bool> stop{false};
+        CRecordingReceiver receiver(&stop, after);
+        ProximityMatrixOptions options;
+        options.threads = 1;
+        options.receiver = &receiver;
+        options.stop = &stop;
+        CProximityMatrix matrix;
+        matrix.Compute(list.text, list.persons, ProximitySettings(), options);
+        ASSERT_FALSE(matrix.Complete());
+        EXPECT_EQ(static_cast<std::int64_t>(matrix.WordsDone() + matrix.PairsDone()), after);
+        EXPECT_EQ(static_cast<std::int64_t>(matrix.Words() + matrix.Pairs()),
+                  receiver.calls.back().second);
+        // Alone, the thread stops right after the unit that asked for the stop; the rows
+        // finished are those whose pairs all come before it.
+        std::size_t rows = 0, pairs = 0;
+        for (std::size_t row = 0; row < matrix.Persons(); ++row) {
+            for (std::size_t column = 0; column < matrix.Persons(); ++column)
+                pairs += matrix.CellSize(row, column);
+            if (matrix.WordsDone() == matrix.Words() && pairs <= matrix.PairsDone()) rows = row + 1;
+        }
+        EXPECT_EQ(matrix.FinishedRows(), rows);
+        if (after == 3) {
+            EXPECT_LT(matrix.WordsDone(), matrix.Words());
+        }
+    }
+}
+
 TEST(ProximityMatrix, SettingsAreChecked) {
     struct Case {
         ProximitySettings settings;

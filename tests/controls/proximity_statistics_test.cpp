@@ -158,6 +158,7 @@ TEST(ProximityStatistics, PermutationTestCountsAsDefinedForAnyThreadsAndRanges) 
         const CellMatrix matrix = RandomMatrix(7, 40 + bias, bias);
         const PermutationCounts expected = CountByDefinition(matrix, 5, 400);
         ExpectSameCounts(PermutationTest(matrix, 5, 400, 1), expected);
+        ExpectSameCounts(PermutationTest(matrix, 5, 400, 2), expected);
         ExpectSameCounts(PermutationTest(matrix, 5, 400, 3), expected);
         PermutationCounts pieces = CountPermutations(matrix, 5, 0, 133);
         pieces += CountPermutations(matrix, 5, 133, 134);

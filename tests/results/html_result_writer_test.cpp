@@ -205,6 +205,49 @@ TEST(HtmlResultWriterTest, PageOfARealSearch) {
     EXPECT_THAT(receiver.calls, ElementsAre("Progress 6 6 3"));
 }
 
+// With a legend the page names each keyword in its colour, in the order typed (here not the
+// search's order), and puts above each grid what the grid shows; without, nothing of it.
+TEST(HtmlResultWriterTest, ALegendSaysWhatThePageShows) {
+    PageLegend legend;
+    legend.keywords = {"dc", "abx"};
+    legend.names = {"d&c", "abx"};
+    // Four letters a line, for the test.
+    legend.placeOf = [](std::int64_t index) { return PagePlace{index / 4 + 1, index % 4 + 1}; };
+    CPrivateTempFileSystem folder;
+    CScriptedReceiver receiver;
+    CHtmlResultWriter writer(receiver, folder);
+    writer.SetLegend(legend);
+    SearchSettings settings;
+    std::string errorText;
+    CManualClock clock;
+    const std::string text = "ABXXCDA";
+    ASSERT_TRUE(
+        FindSequences(text.c_str(), 7, legend.keywords, settings, writer, errorText, clock));
+
+    const std::string style =
+        "      .legend { font-family: Arial }\r\n"
+        "      .caption { font-family: Arial; font-size: small }\r\n   </style>";
+    const std::string header = std::regex_replace(kHeader, std::regex("   </style>"), style);
+    const std::string dc = "<bdi class=\"keyword2\">d&amp;c</bdi>";
+    const std::string abx = "<bdi class=\"keyword1\">abx</bdi>";
+    const std::string key =
+        "<p class=\"legend\">Keywords in the order typed, each in its colour: " + dc + ", " + abx +
+        ".<br>\r\nAbove each grid, every keyword's skip, its direction (forward: in the "
+        "document's reading order, a positive skip; backward: against it, a negative skip) and "
+        "where its first letter stands in the document: lines count from 1, columns count the "
+        "characters of the line from 1 (a vowel point or accent is a character of its own).</p>"
+        "\r\n<hr>\r\n";
+    const std::string caption = "<p class=\"caption\">" + dc +
+                                ": skip -1, backward, first letter at line 2, column 2<br>\r\n" +
+                                abx +
+                                ": skip +1, forward, first letter at line 1, column 1</p>\r\n";
+    const std::string grid =
+        "<span class=\"text\"><span class=\"keyword1\">A</span><span class=\"keyword1\">B</span>"
+        "<span class=\"keyword1\">X</span>X<span class=\"keyword2\">C</span>"
+        "<span class=\"keyword2\">D</span>A\r\n</span>\r\n";
+    ExpectPage(ReadWholeFile(writer.GetFilePath()), header + key + caption + grid);
+}
+
 TEST(HtmlResultWriterTest, ProgressCarriesTheCountAndTheAnswer) {
     CMemoryFileSystem files;
     CScriptedReceiver receiver;
