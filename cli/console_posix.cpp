@@ -69,9 +69,11 @@ void InstallInterruptHandler() {
     sigemptyset(&action.sa_mask);
     // SA_RESTART: a write to standard output or a read of the answer goes on after a Ctrl-C
     // instead of failing; the question's wait is ended through the pipe. The handler is
-    // one-shot, so a second Ctrl-C ends the program.
+    // one-shot, so a second Ctrl-C ends the program. SIGTERM, as a scheduler or `kill` sends it,
+    // stops the work the same way.
     action.sa_flags = SA_RESETHAND | SA_RESTART;
     ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
     ::signal(SIGPIPE, SIG_IGN);
 }
 

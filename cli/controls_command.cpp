@@ -4,13 +4,17 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <optional>
 
 #include "cli/console.h"
 #include "cli/json_command.h"
+#include "cli/output_files.h"
 #include "controls/control_runner.h"
 #include "results/json_writer.h"
+
+#ifndef STRANDIX_VERSION
+#define STRANDIX_VERSION "unknown"
+#endif
 
 namespace {
 
@@ -61,13 +65,6 @@ class CControlProgress : public CControlReceiver {
     Clock::time_point last_;
 };
 
-bool WriteFile(const std::string& path, const std::string& content) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file << content;
-    file.close();
-    return static_cast<bool>(file);
-}
-
 }  // namespace
 
 int PrintExpectedCount(const ControlCommand& command, bool json, ToolOutput& output) {
@@ -86,14 +83,26 @@ int PrintExpectedCount(const ControlCommand& command, bool json, ToolOutput& out
     return kFound;
 }
 
+void StampControlRun(ControlRun& run) {
+    run.version = STRANDIX_VERSION;
+    const std::chrono::year_month_day today{
+        std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now())};
+    char date[16];
+    std::snprintf(date, sizeof date, "%04d-%02u-%02u", static_cast<int>(today.year()),
+                  static_cast<unsigned>(today.month()), static_cast<unsigned>(today.day()));
+    run.date = date;
+}
+
 ControlRun DescribeControlRun(const ControlCommand& command) {
     const SearchRequest& request = command.request;
     ControlRun run;
+    run.documentName = command.documentName;
+    run.documentDigest = command.documentDigest;
+    StampControlRun(run);
     run.settings = request.settings;
     run.keywords = request.keywords;
     if (request.alphabet.ReadsUtf8()) {
-        static const char* const kNames[] = {"latin", "hebrew", "greek"};
-        run.alphabet = kNames[static_cast<int>(request.alphabet.Name())];
+        run.alphabet = AlphabetNameText(request.alphabet.Name());
         for (std::string& keyword : run.keywords)
             keyword = request.alphabet.Spell(keyword);
     }
@@ -153,8 +162,10 @@ int RunControlCommand(const ControlCommand& command, ToolOutput& output, CJsonSe
                      static_cast<long long>(run.total));
 
     const ControlSummary summary = SummariseControlRun(run);
-    const bool reportFailed = !options.reportPath.empty() &&
-                              !WriteFile(options.reportPath, ControlReportHtml(run, summary));
+    std::string reportProblem;
+    const bool reportFailed =
+        !options.reportPath.empty() &&
+        !WriteOutputFile(options.reportPath, ControlReportHtml(run, summary), reportProblem);
     int status = run.real.results > 0 ? kFound : kNothingFound;
     if (json != nullptr) {
         // The results are out already: the document is ended before the failure is told.
@@ -163,7 +174,7 @@ int RunControlCommand(const ControlCommand& command, ToolOutput& output, CJsonSe
     } else if (!reportFailed && !output.Write(ControlReportText(run, summary))) {
         return Fail("The report could not be written to standard output.");
     }
-    if (reportFailed) return Fail("The report could not be written to " + options.reportPath + ".");
+    if (reportFailed) return Fail(reportProblem);
     if (stopped && (status == kFound || status == kNothingFound)) return kInterrupted;
     return status;
 }

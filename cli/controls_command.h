@@ -16,7 +16,12 @@ class CJsonSearch;
 struct ControlCommand {
     const SearchRequest& request;
     const ControlOptions& options;
+    std::string documentName;    // as the user named it
+    std::string documentDigest;  // SHA-256 of its bytes
 };
+
+// Sets the version of this strandix and today's date (UTC) on the run the report describes.
+void StampControlRun(ControlRun& run);
 
 // The run's settings, keywords (spelled in the script), controls and expected count; neither
 // the real search's statistics nor the controls'.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,13 +26,48 @@
 #include "platform/file.h"
 #include "text/alphabet.h"
 #include "text/document_alphabet.h"
+#include "text/keyword_splits.h"
 #include "text/search_request.h"
 
 namespace {
 
-// One line on standard error for each thing the search does that a user may not expect: a
-// keyword whose skip the span caps below --max-skip, a keyword found once in each direction.
-void NoteSurprises(const SearchRequest& request) {
+constexpr const char* kAlphabetTitles[] = {"Latin", "Hebrew", "Greek"};
+
+// A word of the keyword text that became several keywords.
+void NoteSplitKeywords(const SearchRequest& request, const std::string& keywordText) {
+    const CAlphabet& alphabet = request.alphabet;
+    for (const KeywordSplit& split : FindKeywordSplits(alphabet, keywordText)) {
+        std::string keywords;
+        // As the search reads them: Latin letters in capitals.
+        for (std::string keyword : split.keywords) {
+            std::transform(keyword.begin(), keyword.end(), keyword.begin(), ToUpperAscii);
+            keywords += (keywords.empty() ? "" : " + ") + alphabet.Spell(keyword);
+        }
+        std::fprintf(stderr,
+                     "strandix: Note: %s is read as %zu keywords, %s: %s is no letter of the %s "
+                     "alphabet.\n",
+                     split.word.c_str(), split.keywords.size(), keywords.c_str(),
+                     split.separator.c_str(), kAlphabetTitles[static_cast<int>(alphabet.Name())]);
+    }
+}
+
+// A document without a letter of the alphabet, which most of its letters say is another.
+void NoteOtherAlphabet(const std::string& document, const CAlphabet& alphabet) {
+    const std::optional<AlphabetName> suggested = SuggestedAlphabet(document, alphabet);
+    if (!suggested) return;
+    const auto index = static_cast<int>(*suggested);
+    std::fprintf(stderr,
+                 "strandix: Note: the document has no letter of the %s alphabet; it looks %s: "
+                 "try --alphabet %s.\n",
+                 kAlphabetTitles[static_cast<int>(alphabet.Name())], kAlphabetTitles[index],
+                 AlphabetNameText(*suggested));
+}
+
+// One line on standard error for each thing the search does that a user may not expect: a typed
+// word read as several keywords, a keyword whose skip the span caps below --max-skip, a keyword
+// found once in each direction.
+void NoteSurprises(const SearchRequest& request, const std::string& keywordText) {
+    NoteSplitKeywords(request, keywordText);
     const SearchSettings& settings = request.settings;
     for (const std::string& keyword : request.keywords) {
         const std::string spelled = request.alphabet.Spell(keyword);
@@ -56,7 +92,7 @@ void NoteSurprises(const SearchRequest& request) {
 }
 
 // The document read and mapped into `request` with the keywords and settings the options ask
-// for; `documentDigest` only for a shard. kFound, or kFailed with the reason said.
+// for; `documentDigest` only for controls. kFound, or kFailed with the reason said.
 int MakeRequest(const ToolOptions& options, SearchRequest& request, std::string& documentDigest) {
     request.alphabet = CAlphabet(options.alphabet, options.keepFinals);
     request.ignoreNumbers = options.fields.IgnoreNumbers != 0;
@@ -98,12 +134,13 @@ int MakeRequest(const ToolOptions& options, SearchRequest& request, std::string&
         if (reason != 0) sentence += "  " + ReasonSentence(reason);
         return Fail(sentence);
     }
+    if (!options.autoAlphabet && !options.quiet) NoteOtherAlphabet(document, request.alphabet);
     if (options.autoAlphabet) {
         request.alphabet = CAlphabet(DocumentAlphabet(document));
         if (const int keywordStatus = readKeywords(); keywordStatus != kFound) return keywordStatus;
     }
     // Shards of one run must have read the same bytes, whatever their copy of it is called.
-    if (options.shard) documentDigest = Sha256Hex(document);
+    if (options.shard || options.controls.count > 0) documentDigest = Sha256Hex(document);
     RequestKeeps keeps;
     keeps.document = options.places || options.legend;
     keeps.wordLengths = options.controls.count > 0 && options.controls.kind == ControlKind::Words;
@@ -121,7 +158,7 @@ int RunSearchCommand(const ToolOptions& options) {
     if (const int status = MakeRequest(options, request, documentDigest); status != kFound)
         return status;
 
-    if (!options.quiet) NoteSurprises(request);
+    if (!options.quiet) NoteSurprises(request, options.keywordText);
     InstallInterruptHandler();
     CConsoleReceiver::Settings receiverSettings;
     // On a terminal shared with the JSON the bar would land between its lines.
@@ -133,7 +170,9 @@ int RunSearchCommand(const ToolOptions& options) {
     ToolOutput output{stdout, receiver, receiverSettings.showProgress};
 
     if (options.controls.count > 0 || options.controls.expected) {
-        const ControlCommand command{request, options.controls};
+        const ControlCommand command{request, options.controls,
+                                     options.document == "-" ? "standard input" : options.document,
+                                     documentDigest};
         if (options.controls.count == 0) return PrintExpectedCount(command, options.json, output);
         if (options.shard)
             return RunShardCommand({command, *options.shard, documentDigest, options.outputPath},

@@ -1,38 +1,63 @@
 #include "cli/shard_command.h"
 #include "cli/exit_status.h"
 
+#include <cstdint>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
+#include <filesystem>
+#include <string>
+#include <system_error>
 
 #include "cli/console.h"
 #include "cli/output_files.h"
+#include "platform/document_file.h"
 #include "results/json_writer.h"
 
 namespace {
-
-bool WriteFile(const std::string& path, const std::string& content) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file << content;
-    file.close();
-    return static_cast<bool>(file);
-}
 
 bool WriteStandardOutput(const std::string& content) {
     std::fputs(content.c_str(), stdout);
     return std::fflush(stdout) == 0 && !std::ferror(stdout);
 }
 
-enum class FileRead { Ok, CannotOpen, Failed };
-
-FileRead ReadFile(const std::string& path, std::string& content) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return FileRead::CannotOpen;
-    std::ostringstream read;
-    read << file.rdbuf();
-    if (file.bad()) return FileRead::Failed;
-    content = std::move(read).str();
-    return FileRead::Ok;
+// Reads the partial at `path` whole into `text`; on failure, one sentence naming the file and
+// what is wrong with it. A folder is not a file, and a file larger than any partial can be is
+// refused before it is read.
+std::string ReadPartialFile(const std::string& path, std::string& text) {
+    namespace fs = std::filesystem;
+    const fs::path name(std::u8string(path.begin(), path.end()));
+    std::error_code error;
+    if (fs::is_directory(name, error)) return path + ": this is a folder, not a file.";
+    if (fs::is_regular_file(name, error)) {
+        const std::uintmax_t size = fs::file_size(name, error);
+        if (!error && size > kMaxPartialBytes) {
+            return path + ": the file is not a partial: at " + std::to_string(size) +
+                   " bytes it is larger than a partial can be (" +
+                   std::to_string(kMaxPartialBytes) + " bytes).";
+        }
+    }
+    SystemErrorCode reason = 0;
+    const DocumentReadStatus status = ReadDocumentExplained(path, text, reason, true);
+    std::string sentence;
+    switch (status) {
+        case DocumentReadStatus::Ok:
+            return std::string();
+        case DocumentReadStatus::CannotOpen:
+            sentence = path + ": the file could not be opened.";
+            break;
+        case DocumentReadStatus::NotAFile:
+            return path + ": this is a device, not a file.";
+        case DocumentReadStatus::TooLarge:
+            return path + ": the file is too large for this strandix to read (more than " +
+                   std::to_string(kMaxDocumentBytes) + " bytes).";
+        case DocumentReadStatus::OutOfMemory:
+            return path + ": the file is too large for the memory free.";
+        case DocumentReadStatus::UnknownSize:
+        case DocumentReadStatus::ReadFailed:
+            sentence = path + ": the file could not be read.";
+            break;
+    }
+    if (reason != 0) sentence += "  " + ReasonSentence(reason);
+    return sentence;
 }
 
 }  // namespace
@@ -68,8 +93,8 @@ int RunShardCommand(const ShardCommand& command, ToolOutput& output) {
     if (command.outputPath.empty()) {
         if (!output.Write(text))
             return Fail("The partial could not be written to standard output.");
-    } else if (!WriteFile(command.outputPath, text)) {
-        return Fail("The partial could not be written to " + command.outputPath + ".");
+    } else if (std::string problem; !WriteOutputFile(command.outputPath, text, problem)) {
+        return Fail(problem);
     }
     return kFound;
 }
@@ -88,22 +113,18 @@ int RunMergeCommand(const ToolOptions& options) {
     std::string message;
     for (const std::string& file : files) {
         std::string text;
-        switch (ReadFile(file, text)) {
-            case FileRead::Ok:
-                break;
-            case FileRead::CannotOpen:
-                return Fail(file + ": the file could not be opened.");
-            case FileRead::Failed:
-                return Fail(file + ": the file could not be read.");
-        }
+        if (const std::string problem = ReadPartialFile(file, text); !problem.empty())
+            return Fail(problem);
         if (!merger.Add(file, text, message)) return Fail(message);
     }
     ControlRun run;
     if (!merger.Finish(run, message)) return Fail(message);
+    StampControlRun(run);
 
     const ControlSummary summary = SummariseControlRun(run);
-    if (!reportPath.empty() && !WriteFile(reportPath, ControlReportHtml(run, summary)))
-        return Fail("The report could not be written to " + reportPath + ".");
+    if (std::string problem; !reportPath.empty() &&
+                             !WriteOutputFile(reportPath, ControlReportHtml(run, summary), problem))
+        return Fail(problem);
     CJsonWriter merged;
     if (json) merged.BeginObject().Key("controls").Raw(ControlsJson(run, summary)).EndObject();
     const std::string report = json ? merged.Text() + "\n" : ControlReportText(run, summary);

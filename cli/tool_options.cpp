@@ -6,10 +6,10 @@
 
 #include "cli/integer_option.h"
 #include "cli/tool_command.h"
+#include "controls/control_partial.h"
 
 namespace {
 
-constexpr std::uint64_t kMostControls = 100000000;
 constexpr std::uint64_t kMostThreads = 1024;
 constexpr unsigned kSearchAndProximity = kSearchCommand | kProximityCommand;
 constexpr unsigned kAllCommands = kSearchCommand | kMergeCommand | kProximityCommand;
@@ -70,7 +70,8 @@ bool SetAlphabet(ToolOptions& options, const std::string& value, std::string& er
 }
 
 bool SetControls(ToolOptions& options, const std::string& value, std::string& error) {
-    const std::optional<std::uint64_t> count = ReadInteger(value, {1, kMostControls}, error);
+    const std::optional<std::uint64_t> count =
+        ReadInteger(value, {1, static_cast<std::uint64_t>(kMostControls)}, error);
     if (count) options.controls.count = static_cast<std::int64_t>(*count);
     return count.has_value();
 }

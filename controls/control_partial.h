@@ -11,6 +11,16 @@
 
 #include "controls/control_report.h"
 
+// The most controls a run has: the bound of the tool's --controls, and of a partial's.
+inline constexpr std::int64_t kMostControls = 100000000;
+
+// The largest text a partial can be: at most 16 MiB of fields (its keywords were typed on a
+// command line) and a row for each control of the largest run, each row at most 64 bytes (three
+// numbers below 2^63 with their brackets, commas, blanks and line break). A larger file is no
+// partial and is refused before it is read.
+inline constexpr std::uint64_t kMaxPartialBytes =
+    (std::uint64_t{16} << 20) + std::uint64_t{64} * kMostControls;
+
 struct ShardId {
     std::int64_t index = 0;  // K: the shard holds the controls i with i mod count = index
     std::int64_t count = 1;  // N

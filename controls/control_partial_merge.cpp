@@ -147,6 +147,7 @@ bool CPartialMerger::Finish(ControlRun& merged, std::string& message) {
         return false;
     }
     merged = first_->run;
+    merged.documentDigest = first_->documentDigest;
     merged.controls.assign(static_cast<std::size_t>(merged.total), {});
     for (auto& [index, shard] : shards_) {
         std::size_t i = static_cast<std::size_t>(index);

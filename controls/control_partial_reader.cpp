@@ -150,8 +150,7 @@ void ReadRun(const Json& root, ControlPartial& partial) {
         Invalid("controlKind", "is not letters, words or keywords");
     if (!root["seed"].is_number_unsigned()) Invalid("seed", "is not a whole number 0 or more");
     run.seed = root["seed"].get<std::uint64_t>();
-    run.total =
-        ReadInteger(root["controls"], "controls", 1, std::numeric_limits<std::int64_t>::max());
+    run.total = ReadInteger(root["controls"], "controls", 1, kMostControls);
 
     run.expected = ReadExpectation(root["expectedCount"], "expectedCount");
     run.expectedIndependent = ReadExpectation(root["expectedIndependent"], "expectedIndependent");
@@ -350,10 +349,13 @@ bool ReadControlPartial(std::string_view text, ControlPartial& partial, std::str
     try {
         CPartialSax reader;
         if (!Json::sax_parse(text.begin(), text.end(), &reader)) {
-            if (reader.errorByte >= text.size())
+            if (reader.errorByte > text.size())
                 throw CReadError("the file ends before the partial does: it was cut off.");
+            // The parser counts the bytes it has read, the bad one included; offsets count
+            // from 0.
             throw CReadError("the file is not valid JSON at byte " +
-                             std::to_string(reader.errorByte) + ": it is damaged.");
+                             std::to_string(reader.errorByte > 0 ? reader.errorByte - 1 : 0) +
+                             ": it is damaged.");
         }
         Json& root = reader.root;
         if (!root.is_object() || !root.contains("format") || root["format"] != kFormatName)

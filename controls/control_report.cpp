@@ -90,6 +90,15 @@ std::string RunHeadline(const ControlRun& run) {
     return line + ", seed " + std::to_string(run.seed) + ", alphabet " + run.alphabet;
 }
 
+std::string DocumentText(const ControlRun& run) {
+    return (run.documentName.empty() ? "" : run.documentName + ", ") + "SHA-256 " +
+           (run.documentDigest.empty() ? "unknown" : run.documentDigest);
+}
+
+std::string MadeText(const ControlRun& run) {
+    return "strandix " + run.version + " on " + run.date;
+}
+
 void WriteSpan(CJsonWriter& json, std::int64_t span) {
     if (span > 0) {
         json.Integer(span);
@@ -232,6 +241,8 @@ std::string ControlReportText(const ControlRun& run, const ControlSummary& summa
     std::string text = "Controls: " + RunHeadline(run) + "\n";
     text += "Keywords: " + KeywordsText(run.keywords) + "\n";
     text += "Settings: " + SettingsText(run.settings) + "\n";
+    text += "Document: " + DocumentText(run) + "\n";
+    text += "Made by: " + MadeText(run) + "\n";
     text += "Results: real " + std::to_string(run.real.results) + "; controls " +
             SummaryText(results) + "; " +
             TailsText(summary.resultsP, kMoreResults, summary.resultsAtMostP, kFewerResults) + "\n";
@@ -252,7 +263,8 @@ std::string ControlsJson(const ControlRun& run) {
 std::string ControlsJson(const ControlRun& run, const ControlSummary& summary) {
     CJsonWriter json;
     json.BeginObject().Key("kind").String(ControlKindName(run.kind)).Key("seed").Unsigned(run.seed);
-    json.Key("alphabet").String(run.alphabet).Key("total").Integer(run.total);
+    json.Key("alphabet").String(run.alphabet).Key("documentSha256").String(run.documentDigest);
+    json.Key("total").Integer(run.total);
     json.Key("done").Integer(static_cast<std::int64_t>(run.controls.size()));
     json.Key("keywords").BeginArray();
     for (const std::string& keyword : run.keywords)
@@ -313,6 +325,9 @@ std::string ControlReportHtml(const ControlRun& run, const ControlSummary& summa
         HtmlEscape(KeywordsText(run.keywords)) + "</h1>\n<table>\n";
     html += Row("Controls", RunHeadline(run));
     html += Row("Settings", SettingsText(run.settings));
+    if (!run.documentName.empty()) html += Row("Document", run.documentName);
+    html += Row("SHA-256", run.documentDigest.empty() ? "unknown" : run.documentDigest);
+    html += Row("Made by", MadeText(run));
     html += "</table>\n<table>\n";
     html += Row("Results", "real " + std::to_string(run.real.results));
     html += Row("Controls' results", SummaryText(results));

@@ -29,6 +29,13 @@ struct ControlRun {
     std::optional<double> expectedIndependent;
     // The real results that hold a keyword at |skip| = 1.
     std::int64_t plainWordResults = 0;
+    // Where the figures come from: the document as the user named it (empty when unknown, as
+    // after a merge), the SHA-256 of its bytes (lower-case hexadecimal), the version of the
+    // program that made the report and the day it did (YYYY-MM-DD, UTC).
+    std::string documentName;
+    std::string documentDigest;
+    std::string version;
+    std::string date;
 };
 
 // The seed a run uses when the user names none.

@@ -9,14 +9,6 @@ namespace {
 
 constexpr unsigned char kFirstCode = 0x80;
 
-bool IsNonspacingMark(char32_t codePoint) {
-    const CodePointPair* end = kNonspacingMarks + kNonspacingMarksCount;
-    const CodePointPair* range = std::upper_bound(
-        kNonspacingMarks, end, codePoint,
-        [](char32_t value, const CodePointPair& pair) { return value < pair.first; });
-    return range != kNonspacingMarks && codePoint <= (range - 1)->second;
-}
-
 char32_t FinalToOrdinary(char32_t letter) {
     for (std::size_t i = 0; i < kHebrewFinalsCount; ++i) {
         if (kHebrewFinals[i].first == letter) return kHebrewFinals[i].second;
@@ -31,6 +23,14 @@ std::string InvalidUtf8Message(const char* what, std::size_t offset) {
 
 }  // namespace
 
+bool IsNonspacingMark(char32_t codePoint) {
+    const CodePointPair* end = kNonspacingMarks + kNonspacingMarksCount;
+    const CodePointPair* range = std::upper_bound(
+        kNonspacingMarks, end, codePoint,
+        [](char32_t value, const CodePointPair& pair) { return value < pair.first; });
+    return range != kNonspacingMarks && codePoint <= (range - 1)->second;
+}
+
 bool ParseAlphabetName(std::string_view text, AlphabetName& name) {
     if (text == "latin") {
         name = AlphabetName::Latin;
@@ -42,6 +42,18 @@ bool ParseAlphabetName(std::string_view text, AlphabetName& name) {
         return false;
     }
     return true;
+}
+
+const char* AlphabetNameText(AlphabetName name) {
+    switch (name) {
+        case AlphabetName::Hebrew:
+            return "hebrew";
+        case AlphabetName::Greek:
+            return "greek";
+        case AlphabetName::Latin:
+            break;
+    }
+    return "latin";
 }
 
 CAlphabet::CAlphabet(AlphabetName name, bool keepFinals) : name_(name) {

@@ -14,6 +14,12 @@ enum class AlphabetName { Latin, Hebrew, Greek };
 
 // "latin", "hebrew" or "greek" (exactly so); false for any other name.
 bool ParseAlphabetName(std::string_view text, AlphabetName& name);
+// The name ParseAlphabetName reads: "latin", "hebrew" or "greek".
+const char* AlphabetNameText(AlphabetName name);
+
+// Whether `codePoint` is a nonspacing mark (such as a vowel point or an accent written apart),
+// which a keyword of a UTF-8 alphabet may hold between its letters.
+bool IsNonspacingMark(char32_t codePoint);
 
 // Latin is the program's byte alphabet: A-Z after NormaliseText and ReadKeywords, documents in
 // any single-byte code page. Hebrew and Greek read UTF-8 (a leading byte-order mark is skipped)

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 #include "search/text_input.h"
 #include "text/unicode_tables.h"
@@ -30,8 +31,10 @@ bool IsInRanges(const CodePointPair* ranges, std::size_t count, char32_t codePoi
 
 struct LetterCounts {
     std::uint64_t all = 0;
+    std::uint64_t latin = 0;  // A-Z and a-z
     std::uint64_t hebrew = 0;
     std::uint64_t greek = 0;
+    bool utf8 = true;  // the document was UTF-8 up to where it was counted
 };
 
 void CountCharacter(char32_t codePoint, LetterCounts& counts) {
@@ -42,24 +45,59 @@ void CountCharacter(char32_t codePoint, LetterCounts& counts) {
     if (greek) ++counts.greek;
 }
 
-}  // namespace
-
-AlphabetName DocumentAlphabet(std::string_view document) {
+// The letters of the document by script. A byte that is no UTF-8 ends the count when
+// `stopAtInvalid`, and is otherwise a character that is no letter.
+LetterCounts CountLetters(std::string_view document, bool stopAtInvalid) {
     LetterCounts counts;
     std::size_t at = Utf8BomLength(document);
     while (at < document.size()) {
         const auto byte = static_cast<unsigned char>(document[at]);
         // Most of a document is ASCII whatever its script: no decoding, no table.
         if (byte < 0x80) {
-            if (IsAsciiLetter(byte)) ++counts.all;
+            if (IsAsciiLetter(byte)) {
+                ++counts.all;
+                ++counts.latin;
+            }
             ++at;
             continue;
         }
         char32_t codePoint = 0;
-        if (!DecodeUtf8(document, at, codePoint)) return AlphabetName::Latin;
-        CountCharacter(codePoint, counts);
+        if (DecodeUtf8(document, at, codePoint)) {
+            CountCharacter(codePoint, counts);
+            continue;
+        }
+        counts.utf8 = false;
+        if (stopAtInvalid) break;
+        ++at;
     }
+    return counts;
+}
+
+bool HasLetterOf(std::string_view document, const CAlphabet& alphabet) {
+    const bool utf8 = alphabet.ReadsUtf8();
+    std::size_t at = utf8 ? Utf8BomLength(document) : 0;
+    while (at < document.size()) {
+        if (alphabet.ReadCharacter(document, at, utf8, true) != 0) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+AlphabetName DocumentAlphabet(std::string_view document) {
+    const LetterCounts counts = CountLetters(document, true);
+    if (!counts.utf8) return AlphabetName::Latin;
     if (counts.hebrew * 2 > counts.all) return AlphabetName::Hebrew;
     if (counts.greek * 2 > counts.all) return AlphabetName::Greek;
     return AlphabetName::Latin;
+}
+
+std::optional<AlphabetName> SuggestedAlphabet(std::string_view document,
+                                              const CAlphabet& alphabet) {
+    if (HasLetterOf(document, alphabet)) return std::nullopt;
+    const LetterCounts counts = CountLetters(document, false);
+    if (counts.hebrew * 2 > counts.all) return AlphabetName::Hebrew;
+    if (counts.greek * 2 > counts.all) return AlphabetName::Greek;
+    if (counts.latin * 2 > counts.all) return AlphabetName::Latin;
+    return std::nullopt;
 }

@@ -23,18 +23,35 @@ section "native tests"
 ctest --test-dir build/native --output-on-failure -j "$jobs"
 
 section "Debian package"
-# Built from the native tree's install rules, unpacked into a temporary folder and run once.
-rm -f build/native/strandix_*.deb
-cmake --build build/native --target package
-deb=$(ls build/native/strandix_*.deb)
+# Built in a tree of its own, whose package target must build the tool and no test; unpacked
+# into a temporary folder, checked for every file it ships, and run once.
+rm -rf build/package
+cmake -S . -B build/package -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTRANDIX_WERROR=ON
+cmake --build build/package --target package
+built_test=$(find build/package/tests -type f -name '*_tests' | head -n 1)
+[ -z "$built_test" ] || { echo "the package target built a test: $built_test" >&2; exit 1; }
+deb=$(ls build/package/strandix_*.deb)
 dpkg-deb --field "$deb" Package Version Architecture Depends
 unpacked=$(mktemp -d)
 trap 'rm -rf "$unpacked"' EXIT
 dpkg-deb -x "$deb" "$unpacked"
 for file in usr/bin/strandix usr/share/man/man1/strandix.1 \
-    usr/share/bash-completion/completions/strandix; do
+    usr/share/bash-completion/completions/strandix usr/share/doc/strandix/copyright \
+    usr/bin/strandix-parallel usr/bin/strandix-slurm; do
     [ -f "$unpacked/$file" ] || { echo "the package lacks /$file" >&2; exit 1; }
 done
+for script in strandix strandix-parallel strandix-slurm; do
+    [ -x "$unpacked/usr/bin/$script" ] || { echo "/usr/bin/$script is not executable" >&2; exit 1; }
+done
+if grep -n '@[A-Za-z_]*@' "$unpacked/usr/share/man/man1/strandix.1"; then
+    echo "the packaged man page holds a placeholder" >&2
+    exit 1
+fi
+version=$(dpkg-deb --field "$deb" Version)
+grep -q "\"strandix $version\"" "$unpacked/usr/share/man/man1/strandix.1" ||
+    { echo "the packaged man page does not name version $version" >&2; exit 1; }
+grep -q "GNU parallel" <<<"$("$unpacked/usr/bin/strandix-parallel" --help)"
+grep -q "Slurm job array" <<<"$("$unpacked/usr/bin/strandix-slurm" --help)"
 mkdir "$unpacked/tmp"
 TMPDIR="$unpacked/tmp" "$unpacked/usr/bin/strandix" -q -o "$unpacked/page.html" \
     samples/genesis.txt moses aaron

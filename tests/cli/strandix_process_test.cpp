@@ -588,6 +588,16 @@ TEST_F(StrandixTest, EveryCommandChecksItsWritesToStandardOutput) {
 
 TEST_F(StrandixTest, SurprisesAreOneLineNotesOnStandardError) {
     const std::string document = Document("d.txt", kSample).string();
+    const std::string hebrew = Document("hebrew.txt",
+                                        "1:1 \xD7\x91\xD7\xA8\xD7\x90\xD7\xA9\xD7\x99\xD7\xAA "
+                                        "\xD7\x91\xD7\xA8\xD7\x90\n")
+                                   .string();
+    const std::string greek = Document("greek.txt",
+                                       "\xCE\xBB\xCF\x8C\xCE\xB3\xCE\xBF\xCF\x82 \xCE\xB8\xCE\xB5"
+                                       "\xCE\xBF\xCF\x82\n")
+                                  .string();
+    const std::string cyrillic =
+        Document("cyrillic.txt", "\xD0\xA1\xD0\xBB\xD0\xBE\xD0\xB2\xD0\xBE\n").string();
     const struct {
         std::vector<std::string> arguments;
         std::string err;
@@ -604,6 +614,38 @@ TEST_F(StrandixTest, SurprisesAreOneLineNotesOnStandardError) {
         {{"--json", "--span", "5000", document, "aa"},
          "strandix: Note: aa reads the same both ways, so each of its finds is counted once in "
          "each direction.\n"},
+        // A typed word that the alphabet reads as several keywords.
+        {{document, "mos\xC3\xA9s"},
+         "strandix: Note: mos\xC3\xA9s is read as 2 keywords, MOS + S: U+00E9 is no letter of "
+         "the Latin alphabet.\n"},
+        {{document,
+          "ab\xE2\x80\x8B"
+          "cd"},
+         "strandix: Note: ab\xE2\x80\x8B"
+         "cd is read as 2 keywords, AB + CD: U+200B is no "
+         "letter of the Latin alphabet.\n"},
+        {{document, "a-b-c"},
+         "strandix: Note: a-b-c is read as 3 keywords, A + B + C: \"-\" is no letter of the "
+         "Latin alphabet.\n"},
+        {{"--alphabet", "greek", greek, "\xCE\xBB\xCF\x8Co\xCE\xB3\xCE\xBF\xCF\x82"},
+         "strandix: Note: \xCE\xBB\xCF\x8Co\xCE\xB3\xCE\xBF\xCF\x82 is read as 2 keywords, "
+         "\xCE\x9B\xCE\x9F + \xCE\x93\xCE\x9F\xCE\xA3: \"o\" is no letter of the Greek "
+         "alphabet.\n"},
+        {{document, "ab,cd;ef\tgh  ij"}, ""},
+        {{"-q", document, "mos\xC3\xA9s"}, ""},
+        // A document without a letter of the alphabet chosen but mostly in another.
+        {{"--span", "2000", hebrew, "moses"},
+         "strandix: Note: the document has no letter of the Latin alphabet; it looks Hebrew: try "
+         "--alphabet hebrew.\n"},
+        {{"--span", "2000", "--alphabet", "hebrew", document, "\xD7\xAA\xD7\x95\xD7\xA8"},
+         "strandix: Note: the document has no letter of the Hebrew alphabet; it looks Latin: try "
+         "--alphabet latin.\n"},
+        {{"--span", "2000", "--alphabet", "hebrew", greek, "\xD7\xAA\xD7\x95\xD7\xA8"},
+         "strandix: Note: the document has no letter of the Hebrew alphabet; it looks Greek: try "
+         "--alphabet greek.\n"},
+        {{"--span", "2000", "--alphabet", "greek", cyrillic, "\xCE\xBB\xCE\xBF"}, ""},
+        {{"--span", "2000", "--alphabet", "auto", hebrew, "\xD7\xAA\xD7\x95\xD7\xA8"}, ""},
+        {{"-q", "--span", "2000", hebrew, "moses"}, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.arguments));
@@ -617,6 +659,12 @@ TEST_F(StrandixTest, SurprisesAreOneLineNotesOnStandardError) {
     const std::string level = Document("level.txt", "xx level xx").string();
     const Outcome found = Run({"-q", "--json", level, "level"});
     EXPECT_THAT(found.out, HasSubstr("\"count\": 2,"));
+    // A split word searches the keywords it was read as.
+    const Outcome split = Run({"--json", document,
+                               "th\xC3\xA9"
+                               "e"});
+    EXPECT_THAT(split.err, HasSubstr("TH + E"));
+    EXPECT_EQ(split.out, Run({"--json", document, "th", "e"}).out);
 }
 
 TEST_F(StrandixTest, APageStopsBeforeItFillsItsDisk) {

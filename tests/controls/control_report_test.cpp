@@ -21,6 +21,10 @@ ControlRun SmallRun() {
     run.controls = {{4, 5}, {6, 3}, {0, 0}, {9, 1}};
     run.expected = 5.1254;
     run.expectedIndependent = 5.3;
+    run.documentName = "books/<genesis>.txt";
+    run.documentDigest = "0a1b2c";
+    run.version = "1.2.3";
+    run.date = "2026-12-11";
     return run;
 }
 
@@ -43,6 +47,8 @@ TEST(ControlReportTest, TextReportShowsEveryFigureWithBothTails) {
               "Keywords: Moses\n"
               "Settings: right to left yes, plain words excluded no, widths 10-100, keywords "
               "within 1000, letters within 20\n"
+              "Document: books/<genesis>.txt, SHA-256 0a1b2c\n"
+              "Made by: strandix 1.2.3 on 2026-12-11\n"
               "Results: real 6; controls mean 4.75, sd 3.77, min 0, max 9; p(at least as many) = "
               "0.6 (3/5); p(at most as many) = 0.8 (4/5)\n"
               "Smallest span: real 3; controls mean 3.00, sd 2.00, min 1, max 5 (3 of 4 with a "
@@ -80,7 +86,8 @@ TEST(ControlReportTest, TextReportSaysWhenTheRunWasStoppedOrHasNoExpectation) {
 
 TEST(ControlReportTest, JsonHoldsTheSummaryAndEveryControl) {
     EXPECT_EQ(ControlsJson(SmallRun()),
-              "{\"kind\": \"words\", \"seed\": 42, \"alphabet\": \"latin\", \"total\": 4, "
+              "{\"kind\": \"words\", \"seed\": 42, \"alphabet\": \"latin\", "
+              "\"documentSha256\": \"0a1b2c\", \"total\": 4, "
               "\"done\": 4, \"keywords\": [\"Moses\"], \"settings\": {\"AllowReverseKeywords\": "
               "true, \"ExcludeWordsDirectlyFromText\": false, \"MinColumnWidth\": 10, "
               "\"MaxColumnWidth\": 100, \"MaxResultLength\": 1000, \"MaxDistanceBetweenLetters\": "
@@ -105,6 +112,9 @@ TEST(ControlReportTest, HtmlPageStandsAloneWithTheHistogram) {
     EXPECT_EQ(html.rfind("<!DOCTYPE html>", 0), 0u);
     for (const char* expected :
          {"<svg", "real 6</text>", "4 letters controls, seed 42", "letters within 20",
+          "<tr><th>Document</th><td>books/&lt;genesis&gt;.txt</td></tr>",
+          "<tr><th>SHA-256</th><td>0a1b2c</td></tr>",
+          "<tr><th>Made by</th><td>strandix 1.2.3 on 2026-12-11</td></tr>",
           "p-value, at least as many results", "p-value, at most as many results",
           "p-value, smallest span at least as wide", "5.125 (mean over letter shuffles)",
           "correct the p-values for multiple tests", "share their control texts", "</html>"})

@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 
 namespace {
@@ -61,6 +62,36 @@ TEST(DocumentAlphabet, KnowsTheBundledSamples) {
     EXPECT_EQ(DocumentAlphabet(ReadSample("genesis.txt")), AlphabetName::Latin);
     EXPECT_EQ(DocumentAlphabet(ReadSample("torah-wlc.txt")), AlphabetName::Hebrew);
     EXPECT_EQ(DocumentAlphabet(ReadSample("john-byz.txt")), AlphabetName::Greek);
+}
+
+TEST(SuggestedAlphabet, OnlyForADocumentWithoutALetterOfTheAlphabet) {
+    const CAlphabet latin, hebrew(AlphabetName::Hebrew), greek(AlphabetName::Greek);
+    const std::string hebrewText = "1:1 \xD7\x91\xD7\xA8\xD7\x90\xD7\xA9\xD7\x99\xD7\xAA\n";
+    const std::string greekText = "\xCE\xBB\xCF\x8C\xCE\xB3\xCE\xBF\xCF\x82 12\n";
+    const struct {
+        const char* name;
+        const CAlphabet& alphabet;
+        std::string document;
+        std::optional<AlphabetName> expected;
+    } cases[] = {
+        {"Hebrew read as Latin", latin, hebrewText, AlphabetName::Hebrew},
+        {"Greek read as Latin", latin, greekText, AlphabetName::Greek},
+        {"Greek read as Hebrew", hebrew, greekText, AlphabetName::Greek},
+        {"Latin read as Greek", greek, "In the beginning 1:1", AlphabetName::Latin},
+        {"Latin in a single-byte code page read as Hebrew", hebrew,
+         "Cr\xE9"
+         "ation",
+         AlphabetName::Latin},
+        {"one Latin letter is a letter of the alphabet", latin, "a " + hebrewText, std::nullopt},
+        {"one Hebrew letter is a letter of the alphabet", hebrew, "abc \xD7\x90", std::nullopt},
+        {"the document's own alphabet", greek, greekText, std::nullopt},
+        {"no alphabet has most letters: Cyrillic", greek, "\xD0\xA1\xD0\xBB\xD0\xBE", std::nullopt},
+        {"half Hebrew, half Cyrillic", latin, "\xD7\x90\xD0\xA1", std::nullopt},
+        {"digits only", latin, "12 34", std::nullopt},
+        {"empty", hebrew, "", std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SuggestedAlphabet(c.document, c.alphabet), c.expected) << c.name;
 }
 
 }  // namespace

@@ -19,6 +19,21 @@ same_file() {
     }
 }
 
+# A control report as a merge must reproduce it: a merge knows the document by its SHA-256
+# alone (the partials do not hold its name), and it may run with another version or on another
+# day, so the name goes and the version and date are placeholders.
+comparable_report() {
+    sed -e 's/^Document: .*SHA-256 /Document: SHA-256 /' -e '/^<tr><th>Document<\/th>/d' \
+        -e 's/strandix [^ <]* on [0-9]\{4\}-[0-9]\{2\}-[0-9]\{2\}/strandix VERSION on DATE/' "$1"
+}
+
+# The same report, but for what comparable_report leaves out.
+same_report() {
+    comparable_report "$1" >"$1.comparable"
+    comparable_report "$2" >"$2.comparable"
+    same_file "$1.comparable" "$2.comparable" "$3"
+}
+
 # The single run's "controls" member: exactly the text between its name and the closing brace
 # of the whole document.
 controls_of_single() {

@@ -29,8 +29,8 @@ for entry in "${cases[@]}"; do
         grep -q "$(shard_line $k "$shards")" "$folder/shards/part-$k.json" ||
             fail "part-$k.json is not shard $k/$shards"
     done
-    same_file "$folder/single.txt" "$folder/merged.txt" "text report of ${run[*]}"
-    same_file "$folder/single.html" "$folder/shards/report.html" "page of ${run[*]}"
+    same_report "$folder/single.txt" "$folder/merged.txt" "text report of ${run[*]}"
+    same_report "$folder/single.html" "$folder/shards/report.html" "page of ${run[*]}"
 
     "$tools_dir/strandix-parallel.sh" --json --strandix "$tool" -n "$shards" \
         -d "$folder/json-shards" -- "${run[@]}" >"$folder/merged.json" || [ $? -eq 1 ] ||

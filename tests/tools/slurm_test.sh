@@ -39,8 +39,8 @@ for ((k = 0; k < shards; k++)); do
     [ ! -s "$work/run/logs/shard-$k.log" ] || fail "array task $k: $(cat "$work/run/logs/shard-$k.log")"
 done
 [ ! -s "$work/run/logs/merge.log" ] || fail "merge job: $(cat "$work/run/logs/merge.log")"
-same_file "$work/single/single.txt" "$work/run/report.txt" "Slurm text report"
-same_file "$work/single/single.html" "$work/run/report.html" "Slurm page"
+same_report "$work/single/single.txt" "$work/run/report.txt" "Slurm text report"
+same_report "$work/single/single.html" "$work/run/report.html" "Slurm page"
 
 # A proximity list as a job array: the same text and page as its single run.
 proximity=(proximity --alphabet hebrew --permutations 999 --threads 1
@@ -52,8 +52,8 @@ for ((k = 0; k < 3; k++)); do
     grep -q "$(shard_line $k 3)" "$work/proximity/part-$k.json" ||
         fail "array task $k wrote no proximity partial of shard $k/3"
 done
-same_file "$work/proximity-single/single.txt" "$work/proximity/report.txt" "Slurm proximity text"
-same_file "$work/proximity-single/single.html" "$work/proximity/report.html" "Slurm proximity page"
+same_report "$work/proximity-single/single.txt" "$work/proximity/report.txt" "Slurm proximity text"
+same_report "$work/proximity-single/single.html" "$work/proximity/report.html" "Slurm proximity page"
 proximity_finished=$(date +%s.%N)
 
 # A task that fails: no report, a non-zero status, and the failed shard named.
