@@ -424,7 +424,10 @@ TEST_F(ProgramTest, SearchWritesItsPageThenSaveAndViewUseIt) {
     const HWND dialog = StartToMainDialog(program);
     ASSERT_NE(dialog, nullptr);
     Find(dialog, document, keyword);
-    ASSERT_TRUE(WaitUntil([&] { return IsIdle(dialog) && !IsSearching(dialog); }, 60000));
+    // The click is posted: until the window takes it, the button still reads "&Find!", so the
+    // search has ended only once the count sentence stands.
+    ASSERT_TRUE(WaitUntil([&] { return IsIdle(dialog) && !ItemTextOf(dialog, IDC_STATUS).empty(); },
+                          60000));
     Sync(dialog);
     EXPECT_EQ(ItemTextOf(dialog, IDC_STATUS), std::to_string(expected) + " results found.");
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_VIEW_RESULTS)));

@@ -94,7 +94,10 @@ class ScriptsTest : public ::testing::Test {
                 if (const HWND box = OwnedDialog(dialog)) {
                     if (GetDlgItem(box, IDYES) && !Answer(box, IDYES)) return false;
                 }
-                return ItemTextOf(dialog, IDC_FIND) == "&Find!" && !OwnedDialog(dialog);
+                // The click is posted: until the window takes it, the button still reads
+                // "&Find!", so the search has ended only once the count sentence stands.
+                return IsIdle(dialog) && !ItemTextOf(dialog, IDC_STATUS).empty() &&
+                       !OwnedDialog(dialog);
             },
             120000);
         if (!idle) return "the search did not end";
