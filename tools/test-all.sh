@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets up a Debian 12 machine, builds the three trees from scratch and runs every test:
-#   native (g++), native with AddressSanitizer + UndefinedBehaviorSanitizer, and Windows
+# Sets up a Debian 12 machine, builds every tree from scratch and runs every test:
+#   native (g++), native with AddressSanitizer + UndefinedBehaviorSanitizer, native with
+#   ThreadSanitizer (the threaded code and its tests), and Windows
 #   (mingw-w64, run under Wine in Xvfb).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
