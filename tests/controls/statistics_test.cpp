@@ -11,6 +11,7 @@
 
 #include "controls/control_runner.h"
 #include "controls/random.h"
+#include "text/latin_text.h"
 
 namespace {
 
