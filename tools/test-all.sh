@@ -51,8 +51,9 @@ fi
 version=$(dpkg-deb --field "$deb" Version)
 grep -q "\"strandix $version\"" "$unpacked/usr/share/man/man1/strandix.1" ||
     { echo "the packaged man page does not name version $version" >&2; exit 1; }
-grep -q "GNU parallel" <<<"$("$unpacked/usr/bin/strandix-parallel" --help)"
-grep -q "Slurm job array" <<<"$("$unpacked/usr/bin/strandix-slurm" --help)"
+# The help is wrapped: its words are compared with the lines joined.
+grep -q "GNU parallel" <<<"$("$unpacked/usr/bin/strandix-parallel" --help | tr '\n' ' ')"
+grep -q "Slurm job array" <<<"$("$unpacked/usr/bin/strandix-slurm" --help | tr '\n' ' ')"
 mkdir "$unpacked/tmp"
 TMPDIR="$unpacked/tmp" "$unpacked/usr/bin/strandix" -q -o "$unpacked/page.html" \
     samples/genesis.txt moses aaron
