@@ -66,7 +66,7 @@ class CListReader {
         if (!ReadProximityWord(alphabet_, text, word, error.message)) return false;
         if (word.empty()) {
             error.message = "the word \"" + std::string(text) + "\" has no letters of the " +
-                            AlphabetLabel() + " alphabet.";
+                            std::string(AlphabetNameText(alphabet_.Name())) + " alphabet.";
             return false;
         }
         const bool isDate = kind == "date";
@@ -113,18 +113,6 @@ class CListReader {
             order_.push_back(id);
         }
         return found->second;
-    }
-
-    std::string AlphabetLabel() const {
-        switch (alphabet_.Name()) {
-            case AlphabetName::Hebrew:
-                return "hebrew";
-            case AlphabetName::Greek:
-                return "greek";
-            case AlphabetName::Latin:
-                break;
-        }
-        return "latin";
     }
 
     const CAlphabet& alphabet_;

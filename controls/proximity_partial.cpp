@@ -9,6 +9,7 @@
 #include "controls/pair_list.h"
 #include "controls/sha256.h"
 #include "results/json_writer.h"
+#include "text/alphabet.h"
 
 using Json = nlohmann::json;
 
@@ -23,18 +24,6 @@ constexpr const char* kFields[] = {
     "triples",    "persons",       "shard",    "cells",       "cellTriples", "checksum"};
 constexpr const char* kSettingsFields[] = {"expectedEls", "minLetters", "maxLetters",
                                            "deltaConstant", "minTriples"};
-
-const char* AlphabetLabel(AlphabetName name) {
-    switch (name) {
-        case AlphabetName::Hebrew:
-            return "hebrew";
-        case AlphabetName::Greek:
-            return "greek";
-        case AlphabetName::Latin:
-            break;
-    }
-    return "latin";
-}
 
 void WriteOmega(CJsonWriter& json, const std::optional<double>& omega) {
     if (omega)
@@ -55,7 +44,7 @@ std::vector<std::pair<std::string, std::string>> RunFields(const ProximityPartia
     };
     add("document", JsonString(request.documentDigest));
     add("letters", std::to_string(request.letters));
-    add("alphabet", JsonString(AlphabetLabel(request.alphabet)));
+    add("alphabet", JsonString(AlphabetNameText(request.alphabet)));
     add("keepFinals", request.keepFinals ? "true" : "false");
     add("ignoreNumbers", partial.request.ignoreNumbers ? "true" : "false");
     CJsonWriter measure;

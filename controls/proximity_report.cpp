@@ -1,4 +1,5 @@
 #include "controls/proximity_report.h"
+#include "text/alphabet.h"
 
 #include <charconv>
 #include <cmath>
@@ -12,18 +13,6 @@ std::string Shortest(double value) {
     char text[64];
     const auto written = std::to_chars(text, text + sizeof text, value);
     return std::string(text, written.ptr);
-}
-
-const char* AlphabetLabel(AlphabetName name) {
-    switch (name) {
-        case AlphabetName::Hebrew:
-            return "hebrew";
-        case AlphabetName::Greek:
-            return "greek";
-        case AlphabetName::Latin:
-            break;
-    }
-    return "latin";
 }
 
 std::string ControlTextSentence(const ProximityRequest& request) {
@@ -111,7 +100,7 @@ std::string ProximityJson(const ProximityOutcome& outcome) {
     json.Key("document").String(request.document);
     json.Key("letters").Integer(request.letters);
     json.Key("settings").BeginObject();
-    json.Key("alphabet").String(AlphabetLabel(request.alphabet));
+    json.Key("alphabet").String(AlphabetNameText(request.alphabet));
     json.Key("keep_finals").Bool(request.keepFinals);
     json.Key("expected_els").Number(settings.expectedEls);
     json.Key("min_letters").Integer(settings.minLetters);
