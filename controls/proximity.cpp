@@ -1,6 +1,7 @@
 #include "controls/proximity.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 #include <utility>
@@ -21,6 +22,47 @@ std::int32_t ExtensionHigh(const Els& els, std::int32_t k) {
     return std::max(els.start, els.start + (k - 1) * els.skip);
 }
 
+// The letters of one code at every s-th position of the text, from each phase 0..s-1, as bits
+// with `pad` zero bits on both sides, so a window of 2 * pad + 1 bits around any index of a
+// phase can be read without bounds checks. Mirrored, position p counts as L - 1 - p. Widened
+// by w, a position is set when the letter stands within w of it.
+class CStridedBits {
+  public:
+    CStridedBits(const CProximityText& text, char code, std::int32_t stride, bool mirrored,
+                 std::int32_t widen, std::int32_t pad)
+        : stride_(stride), pad_((pad + 63) / 64 * 64) {
+        const std::int32_t length = text.Length();
+        const std::int64_t phaseBits = (length + stride - 1) / stride;
+        // Two words more than the bits: a window's last word is read with the one after it.
+        phaseWords_ = static_cast<std::size_t>((2 * pad_ + phaseBits + 63) / 64 + 2);
+        bits_.assign(phaseWords_ * static_cast<std::size_t>(stride), 0);
+        for (const std::int32_t letter : text.Positions(code)) {
+            const std::int32_t from = std::max(0, letter - widen);
+            const std::int32_t to = std::min(length - 1, letter + widen);
+            for (std::int32_t p = from; p <= to; ++p) {
+                const std::int32_t at = mirrored ? length - 1 - p : p;
+                const std::int64_t bit = pad_ + at / stride;
+                bits_[static_cast<std::size_t>(at % stride) * phaseWords_ +
+                      static_cast<std::size_t>(bit >> 6)] |= std::uint64_t{1} << (bit & 63);
+            }
+        }
+    }
+
+    // Where the window of the letter at `position` + stride * d starts, for d = -pad...: a bit
+    // index into Word's numbering.
+    std::int64_t WindowStart(std::int32_t position, std::int32_t pad) const {
+        return static_cast<std::int64_t>(position % stride_) * std::int64_t(phaseWords_) * 64 +
+               pad_ + position / stride_ - pad;
+    }
+    const std::uint64_t* Data() const { return bits_.data(); }
+
+  private:
+    std::int32_t stride_;
+    std::int64_t pad_;
+    std::size_t phaseWords_ = 0;
+    std::vector<std::uint64_t> bits_;
+};
+
 // Finds the candidates of a word: every (n, d) with 2 <= |d| <= D whose first k - 3 letters
 // (those no perturbation moves) read the word and whose unperturbed ends lie in the text, then
 // sorts each into the families of the perturbations of its last three letters that read it too.
@@ -39,66 +81,93 @@ class CFamilyFinder {
     void Run() {
         const std::int32_t fixed = k_ - 3;
         if (fixed >= 2)
-            RunFromPair(fixed);
+            RunFromAnchor(fixed);
         else
             RunFromFirstLetter();
     }
 
   private:
-    // The two neighbouring unperturbed letters (i, i + 1) with the fewest expected meetings:
-    // count_i times the count_{i+1} within D on either side. Neighbours give the skip itself as
-    // the difference of their positions, with no division.
-    std::int32_t CheapestNeighbours(std::int32_t fixed) const {
-        std::int32_t best = 0;
-        double bestCost = std::numeric_limits<double>::infinity();
-        for (std::int32_t i = 0; i + 1 < fixed; ++i) {
-            const double cost =
-                double(proximityText_.Count(word_[i])) * proximityText_.Count(word_[i + 1]);
-            if (cost < bestCost) {
-                bestCost = cost;
-                best = i;
+    // From each occurrence a of the rarest unperturbed letter (index i), the skips d at which
+    // every other unperturbed letter j reads: the letter at a + (j - i) d. Over d = -D..D those
+    // positions are consecutive bits of the text's letters taken every |j - i|-th position (read
+    // backwards from the end of the text when j < i), so 64 skips are tested at once.
+    void RunFromAnchor(std::int32_t fixed) {
+        std::int32_t anchor = 0;
+        for (std::int32_t c = 1; c < fixed; ++c) {
+            if (proximityText_.Count(word_[c]) < proximityText_.Count(word_[anchor])) anchor = c;
+        }
+        // The other unperturbed letters, and the first perturbed one anywhere within its +-2.
+        struct Other {
+            std::int64_t weight;  // the positions it sets
+            std::int32_t offset;
+            CStridedBits bits;
+        };
+        std::vector<Other> others;
+        const auto add = [&](std::int32_t j, std::int32_t widen) {
+            const std::int32_t offset = j - anchor;
+            others.push_back({std::int64_t{proximityText_.Count(word_[j])} * (2 * widen + 1),
+                              offset,
+                              CStridedBits(proximityText_, word_[j], std::abs(offset), offset < 0,
+                                           widen, skipLimit_)});
+        };
+        for (std::int32_t j = 0; j < fixed; ++j) {
+            if (j != anchor) add(j, 0);
+        }
+        add(fixed, 2);
+        // The sparsest first: the fewer skips survive it, the fewer the last pass tests.
+        std::sort(others.begin(), others.end(), [](const Other& left, const Other& right) {
+            return left.weight < right.weight;
+        });
+        const std::int64_t limit = skipLimit_;
+        std::vector<std::uint64_t> reads(static_cast<std::size_t>((2 * limit + 1 + 63) / 64));
+        std::vector<const std::uint64_t*> words(others.size());
+        std::vector<unsigned> shifts(others.size());
+        const std::int64_t before = anchor, after = k_ - 1 - anchor;
+        for (const std::int32_t a : proximityText_.Positions(word_[anchor])) {
+            // The skips that keep the first letter (a - anchor d) and the last (a + after d) in
+            // the text.
+            std::int64_t low = -limit, high = limit;
+            if (before > 0) {
+                high = std::min(high, a / before);
+                low = std::max(low, -((length_ - 1 - a) / before));
             }
-        }
-        return best;
-    }
-
-    // A third letter to test before the whole candidate: the rarest other unperturbed letter,
-    // or, for words with only two, the first perturbed letter anywhere within its +-2. The
-    // filter is a byte a text position with a margin on both sides, so its test needs no bounds.
-    void BuildFilter(std::int32_t fixed, std::int32_t i) {
-        filterLetter_ = -1;
-        for (std::int32_t c = 0; c < fixed; ++c) {
-            if (c != i && c != i + 1 &&
-                (filterLetter_ < 0 ||
-                 proximityText_.Count(word_[c]) < proximityText_.Count(word_[filterLetter_])))
-                filterLetter_ = c;
-        }
-        const bool dilated = filterLetter_ < 0;
-        if (dilated) filterLetter_ = k_ - 3;
-        margin_ = std::int64_t{k_} * skipLimit_ + 3;
-        filter_.assign(static_cast<std::size_t>(length_ + 2 * margin_), 0);
-        for (const std::int32_t p : proximityText_.Positions(word_[filterLetter_])) {
-            const std::int32_t reach = dilated ? 2 : 0;
-            for (std::int32_t x = -reach; x <= reach; ++x)
-                filter_[static_cast<std::size_t>(margin_ + p + x)] = 1;
-        }
-    }
-
-    void RunFromPair(std::int32_t fixed) {
-        const std::int32_t i = CheapestNeighbours(fixed);
-        BuildFilter(fixed, i);
-        const std::int64_t filterStep = filterLetter_ - i;
-        const unsigned char* filter = filter_.data() + margin_;
-        const auto& firsts = proximityText_.Positions(word_[i]);
-        const auto& seconds = proximityText_.Positions(word_[i + 1]);
-        auto from = seconds.begin();
-        for (const std::int32_t a : firsts) {
-            // The window's start only moves forward as a grows.
-            while (from != seconds.end() && *from < a - skipLimit_)
-                ++from;
-            for (auto it = from; it != seconds.end() && *it <= a + skipLimit_; ++it) {
-                const std::int32_t d = *it - a;
-                if (filter[a + filterStep * d] && (d >= 2 || d <= -2)) TryCandidate(a - i * d, d);
+            if (after > 0) {
+                high = std::min(high, (length_ - 1 - a) / after);
+                low = std::max(low, -(a / after));
+            }
+            if (low > high) continue;
+            // Bit b of chunk c stands for the skip 64 c + b - limit.
+            const auto first = static_cast<std::size_t>((low + limit) / 64);
+            const auto last = static_cast<std::size_t>((high + limit) / 64);
+            for (std::size_t o = 0; o < others.size(); ++o) {
+                const std::int32_t from = others[o].offset > 0 ? a : length_ - 1 - a;
+                const std::int64_t start = others[o].bits.WindowStart(from, skipLimit_);
+                words[o] = others[o].bits.Data() + (start >> 6);
+                shifts[o] = static_cast<unsigned>(start & 63);
+            }
+            // (x << 1) << (63 - shift) is x << (64 - shift) without shifting by 64.
+            const auto window = [&](std::size_t o, std::size_t c) {
+                return (words[o][c] >> shifts[o]) | ((words[o][c + 1] << 1) << (63 - shifts[o]));
+            };
+            const std::size_t lastOther = others.size() - 1;
+            if (lastOther > 0) {
+                for (std::size_t c = first; c <= last; ++c)
+                    reads[c] = window(0, c);
+                for (std::size_t o = 1; o < lastOther; ++o) {
+                    for (std::size_t c = first; c <= last; ++c)
+                        reads[c] &= window(o, c);
+                }
+            }
+            for (std::size_t c = first; c <= last; ++c) {
+                std::uint64_t word = window(lastOther, c);
+                if (lastOther > 0) word &= reads[c];
+                for (; word != 0; word &= word - 1) {
+                    const std::int64_t d = std::int64_t(c) * 64 + std::countr_zero(word) - limit;
+                    if (d >= low && d <= high && (d >= 2 || d <= -2)) {
+                        const auto skip = static_cast<std::int32_t>(d);
+                        TryCandidate(a - anchor * skip, skip);
+                    }
+                }
             }
         }
     }
@@ -148,9 +217,6 @@ class CFamilyFinder {
     std::int32_t length_;
     std::int32_t skipLimit_;
     WordFamilies& out_;
-    std::int32_t filterLetter_ = -1;
-    std::int64_t margin_ = 0;
-    std::vector<unsigned char> filter_;
 };
 
 // Prefix maximum over indexes, with values that only grow.
@@ -256,144 +322,84 @@ MemberRows RowsOf(const Els& els) {
     return rows;
 }
 
-// The positions, rows and columns of a sequence's letters on rows of h, in the order of their
-// positions. Stepping by the skip's own row and column (floored, so the column step is 0..h-1)
-// needs two divisions a sequence, not one a letter.
-struct LetterGrid {
-    std::array<std::int64_t, kMostLetters> position, row, column;
-};
-
-void PlaceLetters(const Els& els, std::int32_t k, std::int64_t h, LetterGrid& grid) {
-    const std::int64_t first =
-        els.skip < 0 ? els.start + std::int64_t{k - 1} * els.skip : std::int64_t{els.start};
-    const std::int64_t skip = std::abs(std::int64_t{els.skip});
-    std::int64_t row = first / h, column = first % h;
-    const std::int64_t rowStep = skip / h, columnStep = skip % h;
-    for (std::int32_t i = 0; i < k; ++i) {
-        grid.position[i] = first + i * skip;
-        grid.row[i] = row;
-        grid.column[i] = column;
-        row += rowStep;
-        column += columnStep;
-        if (column >= h) {
-            column -= h;
-            row += 1;
-        }
-    }
-}
-
-// dist2 of two letters from their rows and columns. With R rows and C columns apart, p' - p =
-// R h + C; with C put into 0..h-1 (borrowing a row) that is a floored division. For p' >= p it
-// gives r and q of dist2 itself. For p' < p, |p' - p| has r = -R - 1, q = h - C when C > 0,
-// the same two candidates with their roles swapped; when C = 0 both directions give R^2. So
-// neither the order of the two letters nor a division is needed.
-std::int64_t LetterDistance(std::int64_t r, std::int64_t c, std::int64_t h) {
-    const std::int64_t borrow = c < 0 ? 1 : 0;
-    r -= borrow;
-    c += borrow * h;
-    const std::int64_t direct = r * r + c * c;
-    const std::int64_t around = c == 0 ? direct : (r + 1) * (r + 1) + (h - c) * (h - c);
-    return std::min(direct, around);
-}
-
-// The smallest m with m * m >= value (value >= 0).
-std::int64_t CeilSqrt(std::int64_t value) {
-    auto root = static_cast<std::int64_t>(std::sqrt(static_cast<double>(value)));
-    while (root * root < value)
-        ++root;
-    while (root > 0 && (root - 1) * (root - 1) >= value)
-        --root;
-    return root;
-}
-
-// The smallest dist2 on rows of h between a letter of `a` (k1 letters) and one of `b` (k2).
-// Letters whose rows are R apart are at least |R| - 1 full rows apart, so dist2 >= (|R| - 1)^2:
-// once some pair gives `best`, only pairs with |R| <= CeilSqrt(best) can give less. The pair
-// nearest in position gives a first `best`; since both rows run in ascending order, the letters
-// of b within reach of each letter of a form a window that moves one way.
-std::int64_t NearestLetters(const Els& a, std::int32_t k1, const Els& b, std::int32_t k2,
-                            std::int64_t h) {
-    LetterGrid gridA, gridB;
-    PlaceLetters(a, k1, h, gridA);
-    PlaceLetters(b, k2, h, gridB);
-    std::int32_t nearI = 0, nearJ = 0;
-    std::int64_t nearGap = std::numeric_limits<std::int64_t>::max();
-    for (std::int32_t i = 0, j = 0; i < k1 && j < k2;) {
-        const std::int64_t gap = gridB.position[j] - gridA.position[i];
-        if (std::abs(gap) < nearGap) {
-            nearGap = std::abs(gap);
-            nearI = i;
-            nearJ = j;
-        }
-        if (gap < 0)
-            ++j;
-        else
-            ++i;
-    }
-    std::int64_t best = LetterDistance(gridB.row[nearJ] - gridA.row[nearI],
-                                       gridB.column[nearJ] - gridA.column[nearI], h);
-    std::int64_t reach = CeilSqrt(best);
-    std::int32_t from = 0;
-    for (std::int32_t i = 0; i < k1 && best > 0; ++i) {
-        const std::int64_t rowA = gridA.row[i], columnA = gridA.column[i];
-        while (from < k2 && gridB.row[from] < rowA - reach)
-            ++from;
-        for (std::int32_t j = from; j < k2 && gridB.row[j] <= rowA + reach; ++j) {
-            const std::int64_t distance =
-                LetterDistance(gridB.row[j] - rowA, gridB.column[j] - columnA, h);
-            if (distance < best) {
-                best = distance;
-                reach = CeilSqrt(best);
-            }
-        }
-    }
-    return best;
-}
-
-// The nearest letters of a pair for each distinct row length of sigma: the row lengths of d and
-// of d' repeat values often (small ones above all), and the letters' distance does not depend
-// on which skip the row length came from.
-class CNearestByRow {
+// The distances |a - b| between every letter a of one sequence and every letter b of another,
+// ascending, and from them the smallest dist2 on rows of h. dist2(delta, h) is at least r^2 for
+// r = floor(delta / h), and among the distances with the same r the smallest is that of the
+// least or the greatest of them (r^2 + q^2 grows with q, (r + 1)^2 + (h - q)^2 falls). So it
+// takes two distances of each run of equal r, and none after the runs whose r^2 reaches the
+// best so far.
+class CLetterGaps {
   public:
-    CNearestByRow(const Els& a, std::int32_t k1, const Els& b, std::int32_t k2)
-        : a_(a), b_(b), k1_(k1), k2_(k2) {}
-
-    std::int64_t At(std::int32_t h) {
-        for (std::int32_t i = 0; i < count_; ++i) {
-            if (rows_[i] == h) return values_[i];
+    void Set(const Els& a, std::int32_t k1, const Els& b, std::int32_t k2) {
+        const std::int64_t firstA = a.skip < 0 ? a.start + std::int64_t{k1 - 1} * a.skip : a.start;
+        const std::int64_t firstB = b.skip < 0 ? b.start + std::int64_t{k2 - 1} * b.skip : b.start;
+        const std::int64_t skipA = std::abs(a.skip), skipB = std::abs(b.skip);
+        gaps_.clear();
+        for (std::int32_t i = 0; i < k1; ++i) {
+            for (std::int32_t j = 0; j < k2; ++j)
+                gaps_.push_back(
+                    static_cast<std::uint32_t>(std::abs(firstB + j * skipB - firstA - i * skipA)));
         }
-        const std::int64_t value = NearestLetters(a_, k1_, b_, k2_, h);
-        rows_[count_] = h;
-        values_[count_] = value;
-        ++count_;
-        return value;
+        std::sort(gaps_.begin(), gaps_.end());
+        rowCount_ = 0;
+    }
+
+    // The smallest dist2 on rows of h between a letter of one sequence and one of the other;
+    // remembered for the row lengths of the pair, which repeat.
+    std::int64_t Nearest(std::int32_t h) {
+        for (std::int32_t i = 0; i < rowCount_; ++i) {
+            if (rows_[i] == h) return nearest_[i];
+        }
+        // Distances and row lengths are below 2^31: 32-bit divisions, 64-bit squares.
+        const auto row = static_cast<std::uint32_t>(h);
+        std::int64_t best = std::numeric_limits<std::int64_t>::max();
+        const std::size_t count = gaps_.size();
+        for (std::size_t i = 0; i < count && best > 0;) {
+            const std::uint32_t r = gaps_[i] / row;
+            if (std::int64_t{r} * r >= best) break;
+            const std::uint32_t rowStart = r * row, nextRow = rowStart + row;
+            std::size_t last = i;
+            while (last + 1 < count && gaps_[last + 1] < nextRow)
+                ++last;
+            best = std::min(best, Distance2(r, gaps_[i] - rowStart, row));
+            if (last != i) best = std::min(best, Distance2(r, gaps_[last] - rowStart, row));
+            i = last + 1;
+        }
+        rows_[rowCount_] = h;
+        nearest_[rowCount_] = best;
+        ++rowCount_;
+        return best;
     }
 
   private:
-    Els a_, b_;
-    std::int32_t k1_, k2_;
-    std::int32_t count_ = 0;
+    // dist2 of r rows and q columns on rows of h.
+    static std::int64_t Distance2(std::int64_t r, std::int64_t q, std::int64_t h) {
+        return std::min(r * r + q * q, (r + 1) * (r + 1) + (h - q) * (h - q));
+    }
+
+    std::vector<std::uint32_t> gaps_;
+    std::int32_t rowCount_ = 0;
     std::array<std::int32_t, 20> rows_{};
-    std::array<std::int64_t, 20> values_{};
+    std::array<std::int64_t, 20> nearest_{};
 };
 
 // sigma(e, e') = sum of 1/delta_h over the row lengths of d, then over those of d'.
 double Sigma(const FamilyMember& e1, const MemberRows& rows1, std::int32_t k1,
              const FamilyMember& e2, const MemberRows& rows2, std::int32_t k2,
-             std::int32_t deltaConstant) {
+             std::int32_t deltaConstant, CLetterGaps& nearest) {
     const std::int32_t skip1 = std::abs(e1.els.skip), skip2 = std::abs(e2.els.skip);
-    CNearestByRow nearest(e1.els, k1, e2.els, k2);
+    nearest.Set(e1.els, k1, e2.els, k2);
     double sigma = 0;
     for (std::int32_t i = 0; i < rows1.count; ++i) {
         const std::int32_t h = rows1.rows[i];
         const std::int64_t delta =
-            rows1.ownDist[i] + CylinderDistance2(skip2, h) + nearest.At(h) + deltaConstant;
+            rows1.ownDist[i] + CylinderDistance2(skip2, h) + nearest.Nearest(h) + deltaConstant;
         sigma += 1.0 / static_cast<double>(delta);
     }
     for (std::int32_t i = 0; i < rows2.count; ++i) {
         const std::int32_t h = rows2.rows[i];
         const std::int64_t delta =
-            CylinderDistance2(skip1, h) + rows2.ownDist[i] + nearest.At(h) + deltaConstant;
+            CylinderDistance2(skip1, h) + rows2.ownDist[i] + nearest.Nearest(h) + deltaConstant;
         sigma += 1.0 / static_cast<double>(delta);
     }
     return sigma;
@@ -404,6 +410,7 @@ double Omega(const WordFamilies& first, const WordFamilies& second, int triple, 
     const auto& family1 = first.families[triple];
     const auto& family2 = second.families[triple];
     const std::int32_t k1 = LetterCount(first.word), k2 = LetterCount(second.word);
+    CLetterGaps nearest;
     double omega = 0;
     for (std::size_t i = 0; i < family1.size(); ++i) {
         const FamilyMember& e1 = family1[i];
@@ -414,7 +421,8 @@ double Omega(const WordFamilies& first, const WordFamilies& second, int triple, 
             const std::int32_t overlap = std::min(e1.high, e2.high) - std::max(e1.low, e2.low) - 1;
             if (overlap <= 0) continue;
             const double sigma =
-                Sigma(e1, first.rows[triple][i], k1, e2, second.rows[triple][j], k2, deltaConstant);
+                Sigma(e1, first.rows[triple][i], k1, e2, second.rows[triple][j], k2, deltaConstant,
+                      nearest);
             omega += sigma * overlap / length;
         }
     }
