@@ -295,6 +295,23 @@ TEST(ProximityModel, EngineMatchesThePlainDefinitions) {
     EXPECT_GE(rankAboveOne, 5);
 }
 
+// Skips in the hundreds: a sequence's letters fall in different words of the engine's bit
+// windows, and the skips near the limit are cut by the ends of the text.
+TEST(ProximityModel, FamiliesWithLongSkipsMatchThePlainDefinitions) {
+    const std::string letters = RandomLetters("abcd", 2000, 77);
+    const CProximityText text(letters);
+    ProximitySettings settings;
+    settings.expectedEls = 1e9;  // the largest skip that fits: (2000 - 1) / (k - 1)
+    CXoshiro256StarStar random = CXoshiro256StarStar::FromSeed(77);
+    for (const std::size_t length : {5u, 6u, 8u}) {
+        const std::string word = RandomWord(random, "abcd", length);
+        SCOPED_TRACE(word);
+        const WordFamilies families = FindFamilies(text, word, settings);
+        ASSERT_GE(families.skipLimit, 285);
+        ExpectSameFamilies(Model(letters, word, settings), families);
+    }
+}
+
 TEST(ProximityModel, SkipLimitTakesTheLargestSkipWhenALetterIsMissing) {
     const CProximityText text(RandomLetters("ab", 101, 7));
     // (101 - 1) / (5 - 1) = 25: no sequence of the word can have a larger skip.
