@@ -7,6 +7,7 @@
 #include "cli/integer_option.h"
 #include "cli/tool_command.h"
 #include "controls/control_partial.h"
+#include "platform/file_identity.h"
 
 namespace {
 
@@ -401,6 +402,7 @@ ParsedCommandLine ParseToolArguments(const std::vector<std::string>& arguments,
 
 bool CheckSearchOptions(ToolOptions& options, std::string& error) {
     const ControlOptions& controls = options.controls;
+    FileIdentity identity;
     // With --shard, -o names the partial rather than a page.
     const bool pageOptions = options.open || (!options.outputPath.empty() && !options.shard);
     if (options.json && !options.shard && (options.open || !options.outputPath.empty())) {
@@ -434,6 +436,11 @@ bool CheckSearchOptions(ToolOptions& options, std::string& error) {
             "--open (--report FILE.html writes the report as a page).";
     } else if (options.operands.empty()) {
         error = "Please name a document and one or more keywords.";
+    } else if (const ToolCommand* named = FindToolCommand(options.operands.front());
+               named != nullptr && !GetFileIdentity(options.operands.front(), identity)) {
+        // "strandix --json proximity ...": the options went before the command's name.
+        error = std::string(named->name) + " is a command: its name comes first, as in " +
+                named->usage;
     } else {
         options.document = options.operands.front();
         options.keywordText.clear();
