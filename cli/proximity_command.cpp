@@ -18,6 +18,7 @@
 #include "frontend/messages.h"
 #include "platform/document_file.h"
 #include "platform/file_identity.h"
+#include "text/document_alphabet.h"
 
 namespace {
 
@@ -113,14 +114,11 @@ std::string CheckRunOutputs(const std::string& outputPath, const std::string& re
 }
 
 // The document's letters as the run measures them: the document, or its control text.
-bool ReadLetters(const ToolOptions& options, std::string& digest, std::string& letters,
-                 std::string& error) {
+bool ReadLetters(const ToolOptions& options, const std::string& document,
+                 AlphabetName alphabetName, std::string& letters, std::string& error) {
     const bool ignoreNumbers = options.fields.IgnoreNumbers != 0;
     const std::optional<ControlTextKind>& controlText = options.proximity.controlText;
-    std::string document;
-    if (!ReadFileAt(options.document, document, error)) return false;
-    digest = Sha256Hex(document);
-    const CAlphabet alphabet(options.alphabet, options.keepFinals);
+    const CAlphabet alphabet(alphabetName, options.keepFinals);
     if (!alphabet.MapDocument(document, ignoreNumbers, letters, error)) {
         error = options.document + ": " + error;
         return false;
@@ -132,10 +130,10 @@ bool ReadLetters(const ToolOptions& options, std::string& digest, std::string& l
     return true;
 }
 
-bool ReadPersons(const ToolOptions& toolOptions, std::vector<ProximityPerson>& persons,
-                 std::string& error) {
+bool ReadPersons(const ToolOptions& toolOptions, AlphabetName alphabetName,
+                 std::vector<ProximityPerson>& persons, std::string& error) {
     const ProximityOptions& options = toolOptions.proximity;
-    const CAlphabet alphabet(toolOptions.alphabet, toolOptions.keepFinals);
+    const CAlphabet alphabet(alphabetName, toolOptions.keepFinals);
     if (options.listPath.empty()) {
         ProximityPerson pair;
         for (const std::string* text : {&options.word1, &options.word2}) {
@@ -242,13 +240,19 @@ int RunProximityCommand(const ToolOptions& options) {
             CheckRunOutputs(options.outputPath, options.controls.reportPath, inputs);
         !problem.empty())
         return Fail(problem);
-    if (!ReadPersons(options, request.persons, error)) return Fail(error);
+    // With --alphabet auto the words and the list are read in the document's alphabet.
+    std::string document;
+    if (!ReadFileAt(options.document, document, error)) return Fail(error);
+    if (options.autoAlphabet) request.alphabet = DocumentAlphabet(document);
+    if (!ReadPersons(options, request.alphabet, request.persons, error)) return Fail(error);
     if (options.shard && options.shard->count > static_cast<std::int64_t>(request.persons.size()))
         return Fail("--shard: " + std::to_string(options.shard->count) +
                     " shards are more than the " + std::to_string(request.persons.size()) +
                     " persons of the list.");
+    request.documentDigest = Sha256Hex(document);
     std::string letters;
-    if (!ReadLetters(options, request.documentDigest, letters, error)) return Fail(error);
+    if (!ReadLetters(options, document, request.alphabet, letters, error)) return Fail(error);
+    document = std::string();
     request.letters = static_cast<std::int32_t>(letters.size());
     outcome.leftOut = LeftOutWords(request.persons, request.settings);
 

@@ -103,10 +103,6 @@ bool CheckProximityOptions(ToolOptions& options, std::string& error) {
                     : "With --list, name the document alone (the words come from the list).";
     } else if (proximity.settings.minLetters > proximity.settings.maxLetters) {
         error = "--min-letters is more than --max-letters, so no word would fit.";
-    } else if (options.autoAlphabet) {
-        error =
-            "--alphabet auto: Please name the alphabet (latin, hebrew or greek); the list "
-            "and the words are read in it before the document.";
     } else if (options.keepFinals && options.alphabet != AlphabetName::Hebrew) {
         error = "--keep-finals: Final forms are Hebrew letters; use it with --alphabet hebrew.";
     } else if (proximity.triples && !options.json && !options.shard) {
@@ -159,7 +155,8 @@ The list and its test:
   --threads T        threads for the c matrix and the test [one per core]
 
 Document and output:
-  --alphabet NAME    latin (the default), hebrew or greek; the list is read in it too
+  --alphabet NAME    latin (the default), hebrew, greek or auto (the document's); the list
+                     is read in it too
   --keep-finals      hebrew: the five final forms count as letters of their own
   --ignore-numbers   the document's digits are no letters
   --json             the outcome as one JSON document

@@ -232,12 +232,16 @@ TEST_F(StrandixProximityTest, MergeRefusesAMissingShard) {
     EXPECT_EQ(merged.err, "strandix: Shard 1/2 is missing: no partial holds its persons' rows.\n");
 }
 
+// ... and --alphabet auto reads the list in the document's alphabet, Hebrew here.
 TEST_F(StrandixProximityTest, OneAndTwoThreadsGiveTheSameJson) {
     std::string first;
-    for (const char* threads : {"1", "2"}) {
+    const std::pair<const char*, const char*> runs[] = {
+        {"1", "hebrew"}, {"2", "hebrew"}, {"2", "auto"}};
+    for (const auto& [threads, alphabet] : runs) {
+        SCOPED_TRACE(std::string(threads) + " " + alphabet);
         const Outcome outcome =
             Run({"proximity", "-q", "--json", "--triples", "--threads", threads, "--alphabet",
-                 "hebrew", "--permutations", "9999", kKoren, "--list", kDemoList});
+                 alphabet, "--permutations", "9999", kKoren, "--list", kDemoList});
         ASSERT_EQ(outcome.status, 0) << outcome.err;
         EXPECT_THAT(outcome.out, HasSubstr("\"triples\": [{\"t\": [-2, -2, -2], \"omega\": "));
         if (first.empty())
