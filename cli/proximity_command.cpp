@@ -114,8 +114,8 @@ std::string CheckRunOutputs(const std::string& outputPath, const std::string& re
 }
 
 // The document's letters as the run measures them: the document, or its control text.
-bool ReadLetters(const ToolOptions& options, const std::string& document,
-                 AlphabetName alphabetName, std::string& letters, std::string& error) {
+bool ReadLetters(const ToolOptions& options, const std::string& document, AlphabetName alphabetName,
+                 std::string& letters, std::string& error) {
     const bool ignoreNumbers = options.fields.IgnoreNumbers != 0;
     const std::optional<ControlTextKind>& controlText = options.proximity.controlText;
     const CAlphabet alphabet(alphabetName, options.keepFinals);

@@ -439,8 +439,8 @@ bool CheckSearchOptions(ToolOptions& options, std::string& error) {
     } else if (const ToolCommand* named = FindToolCommand(options.operands.front());
                named != nullptr && !GetFileIdentity(options.operands.front(), identity)) {
         // "strandix --json proximity ...": the options went before the command's name.
-        error = std::string(named->name) + " is a command: its name comes first, as in " +
-                named->usage;
+        error =
+            std::string(named->name) + " is a command: its name comes first, as in " + named->usage;
     } else {
         options.document = options.operands.front();
         options.keywordText.clear();

@@ -115,9 +115,8 @@ class CFamilyFinder {
         }
         add(fixed, 2);
         // The sparsest first: the fewer skips survive it, the fewer the last pass tests.
-        std::sort(others.begin(), others.end(), [](const Other& left, const Other& right) {
-            return left.weight < right.weight;
-        });
+        std::sort(others.begin(), others.end(),
+                  [](const Other& left, const Other& right) { return left.weight < right.weight; });
         const std::int64_t limit = skipLimit_;
         std::vector<std::uint64_t> reads(static_cast<std::size_t>((2 * limit + 1 + 63) / 64));
         std::vector<const std::uint64_t*> words(others.size());
@@ -420,9 +419,8 @@ double Omega(const WordFamilies& first, const WordFamilies& second, int triple, 
             if (!e2.hasDomain) continue;
             const std::int32_t overlap = std::min(e1.high, e2.high) - std::max(e1.low, e2.low) - 1;
             if (overlap <= 0) continue;
-            const double sigma =
-                Sigma(e1, first.rows[triple][i], k1, e2, second.rows[triple][j], k2, deltaConstant,
-                      nearest);
+            const double sigma = Sigma(e1, first.rows[triple][i], k1, e2, second.rows[triple][j],
+                                       k2, deltaConstant, nearest);
             omega += sigma * overlap / length;
         }
     }

@@ -233,9 +233,12 @@ struct ModelCase {
 
 TEST(ProximityModel, EngineMatchesThePlainDefinitions) {
     const ModelCase cases[] = {
-        {"abc", 240, 5, 6, 10.0, 0, 10}, {"abcd", 400, 5, 7, 10.0, 1, 10},
-        {"ab", 160, 5, 5, 10.0, -1, 10}, {"abc", 300, 4, 4, 3.0, 0, 1},
-        {"abc", 500, 6, 8, 10.0, 0, 5},  {"ab", 120, 6, 8, 1e9, 0, 125},
+        {"abc", 240, 5, 6, 10.0, 0, 10},
+        {"abcd", 400, 5, 7, 10.0, 1, 10},
+        {"ab", 160, 5, 5, 10.0, -1, 10},
+        {"abc", 300, 4, 4, 3.0, 0, 1},
+        {"abc", 500, 6, 8, 10.0, 0, 5},
+        {"ab", 120, 6, 8, 1e9, 0, 125},
         {"abcd", 50, 5, 6, 10.0, 0, 10},
         // Long words: unperturbed letters up to 11 apart, on both sides of the rarest.
         {"ab", 300, 9, 14, 1e9, 0, 1},
