@@ -78,20 +78,12 @@ class CFamilyFinder {
           skipLimit_(skipLimit),
           out_(out) {}
 
-    void Run() {
-        const std::int32_t fixed = k_ - 3;
-        if (fixed >= 2)
-            RunFromAnchor(fixed);
-        else
-            RunFromFirstLetter();
-    }
-
-  private:
     // From each occurrence a of the rarest unperturbed letter (index i), the skips d at which
     // every other unperturbed letter j reads: the letter at a + (j - i) d. Over d = -D..D those
     // positions are consecutive bits of the text's letters taken every |j - i|-th position (read
     // backwards from the end of the text when j < i), so 64 skips are tested at once.
-    void RunFromAnchor(std::int32_t fixed) {
+    void Run() {
+        const std::int32_t fixed = k_ - 3;
         std::int32_t anchor = 0;
         for (std::int32_t c = 1; c < fixed; ++c) {
             if (proximityText_.Count(word_[c]) < proximityText_.Count(word_[anchor])) anchor = c;
@@ -171,15 +163,7 @@ class CFamilyFinder {
         }
     }
 
-    void RunFromFirstLetter() {
-        for (const std::int32_t a : proximityText_.Positions(word_[0])) {
-            for (std::int32_t magnitude = 2; magnitude <= skipLimit_; ++magnitude) {
-                TryCandidate(a, magnitude);
-                TryCandidate(a, -magnitude);
-            }
-        }
-    }
-
+  private:
     bool Reads(std::int64_t position, std::int32_t letter) const {
         return position >= 0 && position < length_ && text_[position] == word_[letter];
     }
