@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 
+#include "cli/alphabet_note.h"
 #include "cli/console.h"
 #include "cli/exit_status.h"
 #include "cli/output_files.h"
@@ -243,7 +244,10 @@ int RunProximityCommand(const ToolOptions& options) {
     // With --alphabet auto the words and the list are read in the document's alphabet.
     std::string document;
     if (!ReadFileAt(options.document, document, error)) return Fail(error);
-    if (options.autoAlphabet) request.alphabet = DocumentAlphabet(document);
+    if (options.autoAlphabet)
+        request.alphabet = DocumentAlphabet(document);
+    else if (!options.quiet)
+        NoteOtherAlphabet(document, CAlphabet(request.alphabet, request.keepFinals));
     if (!ReadPersons(options, request.alphabet, request.persons, error)) return Fail(error);
     if (options.shard && options.shard->count > static_cast<std::int64_t>(request.persons.size()))
         return Fail("--shard: " + std::to_string(options.shard->count) +

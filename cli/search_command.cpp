@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/alphabet_note.h"
 #include "cli/command_line.h"
 #include "cli/console.h"
 #include "cli/console_receiver.h"
@@ -31,8 +32,6 @@
 
 namespace {
 
-constexpr const char* kAlphabetTitles[] = {"Latin", "Hebrew", "Greek"};
-
 // A word of the keyword text that became several keywords.
 void NoteSplitKeywords(const SearchRequest& request, const std::string& keywordText) {
     const CAlphabet& alphabet = request.alphabet;
@@ -47,20 +46,8 @@ void NoteSplitKeywords(const SearchRequest& request, const std::string& keywordT
                      "strandix: Note: %s is read as %zu keywords, %s: %s is no letter of the %s "
                      "alphabet.\n",
                      split.word.c_str(), split.keywords.size(), keywords.c_str(),
-                     split.separator.c_str(), kAlphabetTitles[static_cast<int>(alphabet.Name())]);
+                     split.separator.c_str(), AlphabetTitle(alphabet.Name()));
     }
-}
-
-// A document without a letter of the alphabet, which most of its letters say is another.
-void NoteOtherAlphabet(const std::string& document, const CAlphabet& alphabet) {
-    const std::optional<AlphabetName> suggested = SuggestedAlphabet(document, alphabet);
-    if (!suggested) return;
-    const auto index = static_cast<int>(*suggested);
-    std::fprintf(stderr,
-                 "strandix: Note: the document has no letter of the %s alphabet; it looks %s: "
-                 "try --alphabet %s.\n",
-                 kAlphabetTitles[static_cast<int>(alphabet.Name())], kAlphabetTitles[index],
-                 AlphabetNameText(*suggested));
 }
 
 // One line on standard error for each thing the search does that a user may not expect: a typed

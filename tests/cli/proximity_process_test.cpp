@@ -259,6 +259,15 @@ TEST_F(StrandixProximityTest, WordsLeftOutAreNamedWithTheReason) {
               "5.\n");
 }
 
+TEST_F(StrandixProximityTest, ADocumentOfAnotherAlphabetIsNamed) {
+    const Outcome outcome = Run({"proximity", kKoren, "abcde", "fghij"});
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.err,
+              "strandix: Note: the document has no letter of the Latin alphabet; it looks "
+              "Hebrew: try --alphabet hebrew.\n");
+    EXPECT_THAT(outcome.out, HasSubstr("ABCDE\tFGHIJ\t0\t0\t0\t-\tundefined\n"));
+}
+
 TEST_F(StrandixProximityTest, CtrlCSaysWhatIsDoneAndWritesNothing) {
     // Interrupted once the permutation test shows its progress: the matrix is then complete.
     const Outcome outcome =
