@@ -121,12 +121,12 @@ Outcome ToolProcessTest::InterruptAt(const std::vector<std::string>& arguments,
     const pid_t child = Start(arguments, streams);
     // The tool holds the terminal now: reading ends once it has ended and closed it.
     terminal.LetGoOfFarEnd();
-    const bool sent = terminal.ReadUntil(stage + ": ");
-    if (sent) {
+    const bool stageShown = terminal.ReadUntil(stage + ": ");
+    if (stageShown) {
         EXPECT_EQ(::kill(child, SIGINT), 0);
     }
     const std::string shown = terminal.ReadToEnd();
-    EXPECT_TRUE(sent) << shown;
+    EXPECT_TRUE(stageShown) << shown;
     Outcome outcome = Wait(child);
     outcome.err = shown;
     return outcome;
