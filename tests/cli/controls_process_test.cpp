@@ -1,23 +1,21 @@
 // The tool's control runs end to end: its reports against fixtures that the Windows tree checks
 // strandix.exe against too, its options, --expected, JSON and Ctrl-C.
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "tests/support/process_watch.h"
+#include "tests/support/tool_process.h"
+#include "tests/support/whole_file.h"
 
 namespace {
 
@@ -25,111 +23,9 @@ namespace fs = std::filesystem;
 using testing::HasSubstr;
 using testing::IsEmpty;
 
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream contents;
-    contents << in.rdbuf();
-    return contents.str();
-}
-
-// Whether process `child` catches `signal`, as /proc shows (its SigCgt mask); waits for it,
-// for at most a minute.
-bool WaitUntilCatching(pid_t child, int signal) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(1);
-    const std::string status = "/proc/" + std::to_string(child) + "/status";
-    while (std::chrono::steady_clock::now() < end) {
-        std::ifstream in(status);
-        for (std::string line; std::getline(in, line);) {
-            if (line.rfind("SigCgt:", 0) == 0 &&
-                (std::stoull(line.substr(7), nullptr, 16) >> (signal - 1)) & 1) {
-                return true;
-            }
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
-}
-
-// Waits until process `child` has used `seconds` of processor time (user and system, from
-// /proc), for at most a minute of the clock.
-bool WaitForProcessorTime(pid_t child, double seconds) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(1);
-    const double ticksPerSecond = static_cast<double>(::sysconf(_SC_CLK_TCK));
-    while (std::chrono::steady_clock::now() < end) {
-        std::ifstream in("/proc/" + std::to_string(child) + "/stat");
-        std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        // After the command name in parentheses: state, then fields 4 to 13, then utime, stime.
-        std::istringstream fields(stat.substr(stat.rfind(')') + 2));
-        std::string field;
-        for (int i = 3; i <= 13 && fields >> field; ++i) {
-        }
-        unsigned long long user = 0, system = 0;
-        if (fields >> user >> system &&
-            static_cast<double>(user + system) / ticksPerSecond >= seconds) {
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
-}
-
-struct Outcome {
-    int status = -1;
-    std::string out, err;
-};
-
-class StrandixControlsTest : public testing::Test {
+class StrandixControlsTest : public ToolProcessTest {
   protected:
-    StrandixControlsTest() {
-        static int serial = 0;
-        root_ =
-            fs::temp_directory_path() / ("strandix-controls-test-" + std::to_string(::getpid()) +
-                                         "-" + std::to_string(serial++));
-        fs::create_directories(root_);
-    }
-    ~StrandixControlsTest() override {
-        std::error_code ignored;
-        fs::remove_all(root_, ignored);
-    }
-
-    fs::path Root() const { return root_; }
-
-    pid_t Start(const std::vector<std::string>& arguments) {
-        std::vector<std::string> words = {STRANDIX_TOOL};
-        words.insert(words.end(), arguments.begin(), arguments.end());
-        std::vector<char*> argv;
-        for (std::string& word : words)
-            argv.push_back(word.data());
-        argv.push_back(nullptr);
-        const std::string out = (root_ / "stdout").string(), err = (root_ / "stderr").string();
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0600);
-        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0600);
-        pid_t child = -1;
-        EXPECT_EQ(posix_spawn(&child, words[0].c_str(), &actions, nullptr, argv.data(), environ),
-                  0);
-        posix_spawn_file_actions_destroy(&actions);
-        return child;
-    }
-
-    Outcome Wait(pid_t child) {
-        Outcome outcome;
-        int status = 0;
-        if (waitpid(child, &status, 0) == child)
-            outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
-        outcome.out = ReadAll(root_ / "stdout");
-        outcome.err = ReadAll(root_ / "stderr");
-        return outcome;
-    }
-
-    Outcome Run(const std::vector<std::string>& arguments) { return Wait(Start(arguments)); }
-
-  private:
-    fs::path root_;
+    StrandixControlsTest() : ToolProcessTest("strandix-controls-test") {}
 };
 
 const std::string kSample = STRANDIX_SAMPLE;
@@ -182,9 +78,9 @@ TEST_F(StrandixControlsTest, ReportsMatchTheFixturesEveryPlatformMatches) {
             const Outcome outcome = Run(arguments);
             EXPECT_EQ(outcome.status, 0);
             EXPECT_THAT(outcome.err, IsEmpty());
-            EXPECT_EQ(WithPlaceholders(outcome.out), ReadAll(kFixtures / c.text));
+            EXPECT_EQ(WithPlaceholders(outcome.out), ReadWholeFile(kFixtures / c.text));
             if (c.html) {
-                EXPECT_EQ(WithPlaceholders(ReadAll(page)), ReadAll(kFixtures / c.html));
+                EXPECT_EQ(WithPlaceholders(ReadWholeFile(page)), ReadWholeFile(kFixtures / c.html));
             }
         }
     }
@@ -389,7 +285,7 @@ TEST_F(StrandixControlsTest, AnOutputThatIsAnInputIsRefusedBeforeAnyWork) {
     // The document, a symbolic link to it, and two partials of one run.
     const fs::path document = Root() / "doc.txt";
     const fs::path link = Root() / "link.txt";
-    const std::string original = ReadAll(kSample).substr(0, 20000);
+    const std::string original = ReadWholeFile(kSample).substr(0, 20000);
     std::ofstream(document, std::ios::binary) << original;
     fs::create_symlink(document, link);
     const std::string doc = document.string(), linked = link.string();
@@ -399,7 +295,7 @@ TEST_F(StrandixControlsTest, AnOutputThatIsAnInputIsRefusedBeforeAnyWork) {
               0);
     ASSERT_EQ(Run({"-q", "--controls", "4", "--shard", "1/2", "-o", part1, doc, "moses"}).status,
               0);
-    const std::string partial = ReadAll(part1);
+    const std::string partial = ReadWholeFile(part1);
     const struct {
         std::vector<std::string> arguments;
         std::string message;
@@ -427,8 +323,8 @@ TEST_F(StrandixControlsTest, AnOutputThatIsAnInputIsRefusedBeforeAnyWork) {
         EXPECT_EQ(outcome.status, 2) << c.message;
         EXPECT_EQ(outcome.err.rfind("strandix: " + c.message, 0), 0u) << outcome.err;
         EXPECT_THAT(outcome.out, IsEmpty());
-        EXPECT_EQ(ReadAll(document), original) << c.message;
-        EXPECT_EQ(ReadAll(part1), partial) << c.message;
+        EXPECT_EQ(ReadWholeFile(document), original) << c.message;
+        EXPECT_EQ(ReadWholeFile(part1), partial) << c.message;
     }
 }
 
@@ -484,11 +380,11 @@ TEST_F(StrandixControlsTest, EveryReportNamesItsDocumentVersionAndDate) {
     const Outcome json = Run({"merge", "--json", part0, part1});
     const std::string after = Today();
     // The SHA-256 of the sample's bytes, as the partials carry it.
-    const std::string partial = ReadAll(part0);
+    const std::string partial = ReadWholeFile(part0);
     const std::size_t at = partial.find("\"document\": \"") + 13;
     const std::string sha = partial.substr(at, 64);
     ASSERT_EQ(sha.find_first_not_of("0123456789abcdef"), std::string::npos) << sha;
-    const std::string html = ReadAll(page);
+    const std::string html = ReadWholeFile(page);
     for (const std::string& expected :
          {"Document: " + kSample + ", SHA-256 " + sha + "\n", "Made by: " + made})
         EXPECT_THAT(single.out, HasSubstr(expected));

@@ -1,11 +1,5 @@
 // strandix proximity end to end: the published pair figures through the tool, the list's errors,
 // shards and their merge, threads, Ctrl-C and the report.
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -16,125 +10,18 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/tool_process.h"
+#include "tests/support/whole_file.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 using testing::HasSubstr;
 using testing::IsEmpty;
 
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream contents;
-    contents << in.rdbuf();
-    return contents.str();
-}
-
-struct Outcome {
-    int status = -1;
-    std::string out, err;
-};
-
-class StrandixProximityTest : public testing::Test {
+class StrandixProximityTest : public ToolProcessTest {
   protected:
-    StrandixProximityTest() {
-        static int serial = 0;
-        root_ =
-            fs::temp_directory_path() / ("strandix-proximity-test-" + std::to_string(::getpid()) +
-                                         "-" + std::to_string(serial++));
-        fs::create_directories(root_);
-    }
-    ~StrandixProximityTest() override {
-        std::error_code ignored;
-        fs::remove_all(root_, ignored);
-    }
-
-    fs::path Root() const { return root_; }
-
-    pid_t Start(const std::vector<std::string>& arguments) {
-        std::vector<std::string> words = {STRANDIX_TOOL};
-        words.insert(words.end(), arguments.begin(), arguments.end());
-        std::vector<char*> argv;
-        for (std::string& word : words)
-            argv.push_back(word.data());
-        argv.push_back(nullptr);
-        const std::string out = (root_ / "stdout").string(), err = (root_ / "stderr").string();
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0600);
-        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0600);
-        pid_t child = -1;
-        EXPECT_EQ(posix_spawn(&child, words[0].c_str(), &actions, nullptr, argv.data(), environ),
-                  0);
-        posix_spawn_file_actions_destroy(&actions);
-        return child;
-    }
-
-    Outcome Wait(pid_t child) {
-        Outcome outcome;
-        int status = 0;
-        if (waitpid(child, &status, 0) == child)
-            outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
-        outcome.out = ReadAll(root_ / "stdout");
-        outcome.err = ReadAll(root_ / "stderr");
-        return outcome;
-    }
-
-    Outcome Run(const std::vector<std::string>& arguments) { return Wait(Start(arguments)); }
-
-    // Runs the tool with its standard error on a new terminal, so that it shows its progress;
-    // sends Ctrl-C once the progress line starting with `stage` is shown and answers the exit
-    // status and everything the terminal showed.
-    Outcome InterruptAt(const std::vector<std::string>& arguments, const std::string& stage) {
-        Outcome outcome;
-        const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
-        if (terminal < 0 || grantpt(terminal) != 0 || unlockpt(terminal) != 0) {
-            ADD_FAILURE() << "no terminal";
-            return outcome;
-        }
-        std::vector<std::string> words = {STRANDIX_TOOL};
-        words.insert(words.end(), arguments.begin(), arguments.end());
-        std::vector<char*> argv;
-        for (std::string& word : words)
-            argv.push_back(word.data());
-        argv.push_back(nullptr);
-        const std::string out = (root_ / "stdout").string();
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0600);
-        posix_spawn_file_actions_addopen(&actions, 2, ptsname(terminal), O_RDWR | O_NOCTTY, 0);
-        pid_t child = -1;
-        EXPECT_EQ(posix_spawn(&child, words[0].c_str(), &actions, nullptr, argv.data(), environ),
-                  0);
-        posix_spawn_file_actions_destroy(&actions);
-        // Waits on what the terminal shows, not on a clock; the terminal reports an error once
-        // the tool has ended and closed it.
-        char buffer[4096];
-        bool sent = false;
-        for (;;) {
-            const ssize_t got = read(terminal, buffer, sizeof buffer);
-            if (got <= 0) break;
-            outcome.err.append(buffer, static_cast<std::size_t>(got));
-            if (!sent && outcome.err.find(stage + ": ") != std::string::npos) {
-                EXPECT_EQ(kill(child, SIGINT), 0);
-                sent = true;
-            }
-        }
-        close(terminal);
-        EXPECT_TRUE(sent) << outcome.err;
-        int status = 0;
-        if (waitpid(child, &status, 0) == child)
-            outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
-        outcome.out = ReadAll(root_ / "stdout");
-        return outcome;
-    }
-
-  private:
-    fs::path root_;
+    StrandixProximityTest() : ToolProcessTest("strandix-proximity-test") {}
 };
 
 const std::string kKoren = std::string(STRANDIX_SAMPLES) + "/genesis-koren.txt";
@@ -285,7 +172,7 @@ TEST_F(StrandixProximityTest, CtrlCSaysWhatIsDoneAndWritesNothing) {
 // The demonstration list with every person given `copies` times under new IDs: a c matrix of
 // copies^2 times as many pairs.
 std::string CopiedList(int copies) {
-    std::istringstream lines(ReadAll(kDemoList));
+    std::istringstream lines(ReadWholeFile(kDemoList));
     std::string list, line;
     for (int copy = 0; copy < copies; ++copy) {
         lines.clear();
@@ -327,7 +214,7 @@ TEST_F(StrandixProximityTest, CtrlCInTheMatrixSaysWhatWasFinishedAndLeavesTheOut
                         "[0-9]+ of the [0-9]+ pairs\\), which finish the rows of [0-9]+ of the " +
                         c.rows + "[0-9]+ persons;"));
         EXPECT_THAT(outcome.err, HasSubstr("persons" + c.end));
-        EXPECT_EQ(ReadAll(output), "an older output");
+        EXPECT_EQ(ReadWholeFile(output), "an older output");
         EXPECT_THAT(outcome.out, IsEmpty());
     }
 }
@@ -358,8 +245,8 @@ TEST_F(StrandixProximityTest, AnOutputThatIsAnInputIsRefusedBeforeTheWork) {
         EXPECT_EQ(outcome.status, 2);
         EXPECT_THAT(outcome.err, HasSubstr("strandix: " + c.message));
         EXPECT_THAT(outcome.out, IsEmpty());
-        EXPECT_EQ(ReadAll(document), ReadAll(kKoren));
-        EXPECT_EQ(ReadAll(list), ReadAll(kDemoList));
+        EXPECT_EQ(ReadWholeFile(document), ReadWholeFile(kKoren));
+        EXPECT_EQ(ReadWholeFile(list), ReadWholeFile(kDemoList));
         EXPECT_FALSE(fs::exists(Root() / "same"));
     }
 }
@@ -373,8 +260,8 @@ TEST_F(StrandixProximityTest, OutputsTakeHebrewNames) {
     EXPECT_THAT(written.out, IsEmpty());
     const Outcome shown =
         Run({"proximity", "-q", "--json", "--alphabet", "hebrew", kKoren, "צדקיהו", "מתניה"});
-    EXPECT_EQ(ReadAll(output), shown.out);
-    EXPECT_THAT(ReadAll(report), HasSubstr("<html"));
+    EXPECT_EQ(ReadWholeFile(output), shown.out);
+    EXPECT_THAT(ReadWholeFile(report), HasSubstr("<html"));
 }
 
 TEST_F(StrandixProximityTest, ReportShowsTheCloseGridsRightToLeft) {
@@ -382,7 +269,7 @@ TEST_F(StrandixProximityTest, ReportShowsTheCloseGridsRightToLeft) {
     const Outcome outcome = Run({"proximity", "-q", "--alphabet", "hebrew", "--permutations", "99",
                                  "--report", page, kKoren, "--list", kDemoList});
     ASSERT_EQ(outcome.status, 0) << outcome.err;
-    const std::string html = ReadAll(page);
+    const std::string html = ReadWholeFile(page);
     EXPECT_THAT(html, HasSubstr("<table class=\"grid\" dir=\"rtl\">"));
     EXPECT_THAT(html, HasSubstr("<td class=\"w1\">"));
     EXPECT_THAT(html, HasSubstr("<td class=\"w2\">"));

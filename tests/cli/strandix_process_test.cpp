@@ -1,11 +1,8 @@
 // The strandix tool end to end: started as a process with its own temporary folder, standard
 // input not a terminal, its exit status, output and page checked.
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/mount.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <sys/resource.h>
@@ -26,7 +23,9 @@
 #include <thread>
 #include <vector>
 
-extern char** environ;
+#include "tests/support/pseudo_terminal.h"
+#include "tests/support/tool_process.h"
+#include "tests/support/whole_file.h"
 
 namespace {
 
@@ -36,121 +35,22 @@ using testing::IsEmpty;
 using testing::Not;
 using testing::StartsWith;
 
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream contents;
-    contents << in.rdbuf();
-    return contents.str();
-}
-
-struct Outcome {
-    int status = -1;  // exit status; 1000 + n when ended by signal n
-    std::string out, err;
-};
-
-// How the tool's standard streams are set up; by default input from /dev/null, output and
-// errors to this test's files.
-struct Streams {
-    std::string input = "/dev/null";
-    int inputFd = -1;      // when set: standard input instead of `input`
-    std::string output;    // a path instead of the test's file; "closed": no stream at all
-    std::string terminal;  // a terminal for standard error (and the streams put on it)
-    bool inputOnTerminal = false;
-    bool outputOnTerminal = false;
-};
-
-class StrandixTest : public testing::Test {
+class StrandixTest : public ToolProcessTest {
   protected:
-    StrandixTest() {
-        static int serial = 0;
-        root_ = fs::temp_directory_path() / ("strandix-cli-test-" + std::to_string(::getpid()) +
-                                             "-" + std::to_string(serial++));
-        fs::create_directories(root_ / "tmp");
-    }
-    ~StrandixTest() override {
-        std::error_code ignored;
-        fs::remove_all(root_, ignored);
+    // The tool's temporary folder is this test's, so that its pages can be counted.
+    StrandixTest() : ToolProcessTest("strandix-cli-test") {
+        fs::create_directories(Temp());
+        SetToolEnvironment("TMPDIR", Temp().string());
     }
 
-    fs::path Temp() const { return root_ / "tmp"; }
+    fs::path Temp() const { return Root() / "tmp"; }
     fs::path Page() const { return Temp() / "els000000.htm"; }
 
     fs::path Document(const std::string& name, const std::string& bytes) {
-        const fs::path path = root_ / name;
+        const fs::path path = Root() / name;
         std::ofstream(path, std::ios::binary) << bytes;
         return path;
     }
-
-    // Starts the tool with TMPDIR set to this test's folder.
-    pid_t Start(const std::vector<std::string>& arguments, const Streams& streams = {}) {
-        std::vector<std::string> words = {STRANDIX_TOOL};
-        words.insert(words.end(), arguments.begin(), arguments.end());
-        std::vector<char*> argv;
-        for (std::string& word : words)
-            argv.push_back(word.data());
-        argv.push_back(nullptr);
-
-        std::vector<std::string> variables = {"TMPDIR=" + Temp().string()};
-        for (char** entry = environ; *entry; ++entry) {
-            if (std::string(*entry).rfind("TMPDIR=", 0) != 0) variables.push_back(*entry);
-        }
-        std::vector<char*> envp;
-        for (std::string& variable : variables)
-            envp.push_back(variable.data());
-        envp.push_back(nullptr);
-
-        const std::string out = (root_ / "stdout").string(), err = (root_ / "stderr").string();
-        std::error_code ignored;
-        fs::remove(out, ignored);  // an earlier run's output must not pass for this one's
-        fs::remove(err, ignored);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        const auto open = [&](int fd, const std::string& path, int flags) {
-            posix_spawn_file_actions_addopen(&actions, fd, path.c_str(), flags, 0600);
-        };
-        if (streams.inputOnTerminal) {
-            open(0, streams.terminal, O_RDWR | O_NOCTTY);
-        } else if (streams.inputFd >= 0) {
-            posix_spawn_file_actions_adddup2(&actions, streams.inputFd, 0);
-        } else {
-            open(0, streams.input, O_RDONLY);
-        }
-        if (streams.outputOnTerminal) {
-            open(1, streams.terminal, O_RDWR | O_NOCTTY);
-        } else if (streams.output == "closed") {
-            posix_spawn_file_actions_addclose(&actions, 1);
-        } else {
-            open(1, streams.output.empty() ? out : streams.output, O_WRONLY | O_CREAT | O_TRUNC);
-        }
-        if (!streams.terminal.empty()) {
-            open(2, streams.terminal, O_RDWR | O_NOCTTY);
-        } else {
-            open(2, err, O_WRONLY | O_CREAT | O_TRUNC);
-        }
-        pid_t child = -1;
-        const int failed =
-            posix_spawn(&child, words[0].c_str(), &actions, nullptr, argv.data(), envp.data());
-        posix_spawn_file_actions_destroy(&actions);
-        EXPECT_EQ(failed, 0) << words[0];
-        return child;
-    }
-
-    Outcome Wait(pid_t child) {
-        Outcome outcome;
-        int status = 0;
-        if (waitpid(child, &status, 0) == child) {
-            outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
-        }
-        outcome.out = ReadAll(root_ / "stdout");
-        outcome.err = ReadAll(root_ / "stderr");
-        return outcome;
-    }
-
-    Outcome Run(const std::vector<std::string>& arguments, const Streams& streams = {}) {
-        return Wait(Start(arguments, streams));
-    }
-
-    fs::path Root() const { return root_; }
 
     std::vector<std::string> PagesLeft() const {
         std::vector<std::string> names;
@@ -158,9 +58,6 @@ class StrandixTest : public testing::Test {
             names.push_back(entry.path().filename().string());
         return names;
     }
-
-  private:
-    fs::path root_;
 };
 
 const char kPageStart[] = "<html>\r\n<head>\r\n   <title>Equidistant Letter Sequences</title>";
@@ -171,55 +68,6 @@ bool EndsWith(const std::string& text, const std::string& end) {
     return text.size() >= end.size() &&
            text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
-
-// A pseudo-terminal: the tool gets the far end as its terminal, the test reads what it shows.
-class CPseudoTerminal {
-  public:
-    CPseudoTerminal() : near_(::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC)) {
-        if (near_ >= 0 && ::grantpt(near_) == 0 && ::unlockpt(near_) == 0) {
-            far_ = ::ptsname(near_);
-            // Held open here too, so that reading never meets a terminal nobody holds yet.
-            farHeld_ = ::open(far_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-        }
-    }
-    ~CPseudoTerminal() {
-        if (farHeld_ >= 0) ::close(farHeld_);
-        if (near_ >= 0) ::close(near_);
-    }
-    CPseudoTerminal(const CPseudoTerminal&) = delete;
-    CPseudoTerminal& operator=(const CPseudoTerminal&) = delete;
-
-    bool IsOpen() const { return farHeld_ >= 0; }
-    const std::string& FarEnd() const { return far_; }
-
-    // Reads what the terminal shows until `wanted` is among it. False when the terminal has
-    // nothing more to say (a minute without output guards against a hang).
-    bool ReadUntil(const std::string& wanted) {
-        while (shown_.find(wanted) == std::string::npos) {
-            pollfd wait{near_, POLLIN, 0};
-            if (::poll(&wait, 1, 60000) <= 0) return false;
-            char buffer[4096];
-            const ssize_t got = ::read(near_, buffer, sizeof buffer);
-            if (got <= 0) return false;
-            shown_.append(buffer, static_cast<std::size_t>(got));
-        }
-        return true;
-    }
-
-    // After the tool has ended: everything it showed.
-    const std::string& ReadToEnd() {
-        if (farHeld_ >= 0) ::close(farHeld_);
-        farHeld_ = -1;
-        ReadUntil(std::string(1, '\0'));  // reads until the far end is gone
-        return shown_;
-    }
-
-  private:
-    int near_;
-    int farHeld_ = -1;
-    std::string far_;
-    std::string shown_;
-};
 
 TEST_F(StrandixTest, OptionsAreCheckedLikeTheDialogsFields) {
     const std::string document = Document("d.txt", kSample).string();
@@ -351,7 +199,7 @@ TEST_F(StrandixTest, PageInTheTemporaryFolderAndGrepsExitStatus) {
         const Outcome outcome = Run(arguments);
         EXPECT_EQ(outcome.status, c.status);
         EXPECT_THAT(outcome.err, IsEmpty());
-        const std::string page = ReadAll(Page());
+        const std::string page = ReadWholeFile(Page());
         EXPECT_THAT(page, StartsWith(kPageStart));
         EXPECT_TRUE(EndsWith(page, kPageEnd));
         EXPECT_THAT(page, HasSubstr(c.body));
@@ -408,7 +256,7 @@ TEST_F(StrandixTest, OutputFileReplacesAndTheTemporaryPageGoes) {
     const Outcome outcome = Run({"-q", "-o", output.string(), document, "god"});
     EXPECT_EQ(outcome.status, 0);
     EXPECT_THAT(outcome.out, testing::EndsWith("\n" + output.string() + "\n"));
-    const std::string page = ReadAll(output);
+    const std::string page = ReadWholeFile(output);
     EXPECT_THAT(page, StartsWith(kPageStart));
     EXPECT_TRUE(EndsWith(page, kPageEnd));
     EXPECT_THAT(PagesLeft(), IsEmpty());
@@ -454,7 +302,7 @@ TEST_F(StrandixTest, DocumentsThatAreMissingEmptyOrBinary) {
     const Outcome nothing = Run({empty, "god"});
     EXPECT_EQ(nothing.status, 1);
     EXPECT_EQ(nothing.out, "No results found.\n" + Page().string() + "\n");
-    EXPECT_THAT(ReadAll(Page()), HasSubstr("No Results Found.\r\n"));
+    EXPECT_THAT(ReadWholeFile(Page()), HasSubstr("No Results Found.\r\n"));
 
     // Every byte value thrice: the letters become 10 digits and 26 + 26 capitals a round.
     const Outcome json = Run({"--json", bytes, "za"});
@@ -553,7 +401,7 @@ TEST_F(StrandixTest, AFailedWriteToStandardOutputFailsThePageMode) {
                   "strandix: The results could not be written to standard output.  "
                   "The page is " +
                       Page().string() + ".\n");
-        EXPECT_TRUE(EndsWith(ReadAll(Page()), kPageEnd)) << "the page itself is whole";
+        EXPECT_TRUE(EndsWith(ReadWholeFile(Page()), kPageEnd)) << "the page itself is whole";
         fs::remove(Page());
         EXPECT_EQ(Run({"--help"}, streams).status, 2);
     }
@@ -678,7 +526,7 @@ TEST_F(StrandixTest, APageStopsBeforeItFillsItsDisk) {
     ASSERT_EQ(::mount("tmpfs", Temp().c_str(), "tmpfs", 0, "size=40m"), 0) << std::strerror(errno);
     const std::string document = Document("a.txt", std::string(120000, 'a')).string();
     const Outcome outcome = Run({"--yes", "-q", "--max-skip", "1", "--span", "5", document, "aa"});
-    const std::string page = ReadAll(Page());
+    const std::string page = ReadWholeFile(Page());
     ::umount2(Temp().c_str(), MNT_DETACH);
     EXPECT_EQ(outcome.status, 2);
     EXPECT_THAT(outcome.err, StartsWith("strandix: The search stopped before the page filled its "
@@ -699,7 +547,7 @@ TEST_F(StrandixTest, PastFiveMegabytesOnlyWithYes) {
     const Outcome stopped = Run(arguments);
     EXPECT_EQ(stopped.status, 2);
     EXPECT_THAT(stopped.err, HasSubstr("--yes"));
-    const std::string cut = ReadAll(Page());
+    const std::string cut = ReadWholeFile(Page());
     EXPECT_GT(cut.size(), 5u * 1024 * 1024);
     EXPECT_EQ(cut.find("</html>"), std::string::npos) << "stopped pages have no footer";
     fs::remove(Page());
@@ -707,8 +555,8 @@ TEST_F(StrandixTest, PastFiveMegabytesOnlyWithYes) {
     arguments.insert(arguments.begin(), "--yes");
     const Outcome went = Run(arguments);
     EXPECT_EQ(went.status, 0);
-    EXPECT_TRUE(EndsWith(ReadAll(Page()), kPageEnd));
-    EXPECT_GT(ReadAll(Page()).size(), cut.size());
+    EXPECT_TRUE(EndsWith(ReadWholeFile(Page()), kPageEnd));
+    EXPECT_GT(ReadWholeFile(Page()).size(), cut.size());
 
     arguments[0] = "--json";
     const Outcome json = Run(arguments);
@@ -736,7 +584,7 @@ TEST_F(StrandixTest, CtrlCFinishesThePageAsCanceled) {
     const Outcome outcome = Wait(child);
     EXPECT_EQ(outcome.status, 130);
     EXPECT_THAT(outcome.err, HasSubstr("The search was canceled."));
-    const std::string page = ReadAll(Page());
+    const std::string page = ReadWholeFile(Page());
     EXPECT_TRUE(EndsWith(page.substr(0, page.find("<hr>\r\n<font face")),
                          "<hr>\r\n<h3>The search was canceled.</h3>\r\n"));
     EXPECT_TRUE(EndsWith(page, kPageEnd));
@@ -786,7 +634,7 @@ TEST_F(StrandixTest, CtrlCAtAQuestionCancels) {
         const Outcome outcome = Wait(child);
         EXPECT_EQ(outcome.status, 130);
         EXPECT_THAT(terminal.ReadToEnd(), HasSubstr("strandix: The search was canceled."));
-        const std::string page = ReadAll(Page());
+        const std::string page = ReadWholeFile(Page());
         EXPECT_TRUE(EndsWith(page.substr(0, page.rfind("<hr>\r\n<font face")),
                              "<hr>\r\n<h3>The search was canceled.</h3>\r\n"));
         EXPECT_TRUE(EndsWith(page, kPageEnd));
@@ -816,9 +664,9 @@ TEST_F(StrandixTest, ACtrlCAfterTheSearchEndedChangesNothing) {
     ::close(ends[1]);
 
     // The page is whole (its footer written and closed) before the tool prints.
-    for (int i = 0; i < 6000 && !EndsWith(ReadAll(Page()), kPageEnd); ++i)
+    for (int i = 0; i < 6000 && !EndsWith(ReadWholeFile(Page()), kPageEnd); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    ASSERT_TRUE(EndsWith(ReadAll(Page()), kPageEnd));
+    ASSERT_TRUE(EndsWith(ReadWholeFile(Page()), kPageEnd));
     ASSERT_EQ(::kill(child, SIGINT), 0);
 
     ::fcntl(ends[0], F_SETFL, 0);
@@ -831,7 +679,7 @@ TEST_F(StrandixTest, ACtrlCAfterTheSearchEndedChangesNothing) {
     EXPECT_EQ(outcome.status, 0);
     EXPECT_THAT(outcome.err, IsEmpty());
     EXPECT_EQ(printed.substr(filled), "2 results found.\n" + Page().string() + "\n");
-    EXPECT_EQ(ReadAll(Page()).find("canceled"), std::string::npos);
+    EXPECT_EQ(ReadWholeFile(Page()).find("canceled"), std::string::npos);
 }
 
 // With standard output and standard error on one terminal, a progress bar would land inside
@@ -904,7 +752,9 @@ TEST_F(StrandixTest, LatinPagesStayByteForByte) {
         }
         const Outcome outcome = Run(arguments);
         EXPECT_LE(outcome.status, 1) << name << outcome.err;
-        EXPECT_EQ(ReadAll(Temp() / (name + ".htm")), ReadAll(fixtures / (name + ".htm"))) << name;
+        EXPECT_EQ(ReadWholeFile(Temp() / (name + ".htm")),
+                  ReadWholeFile(fixtures / (name + ".htm")))
+            << name;
         ++checked;
     }
     EXPECT_EQ(checked, 7);
@@ -925,7 +775,7 @@ TEST_F(StrandixTest, HebrewAndGreekDocuments) {
     const Outcome page = Run({"-q", "--alphabet", "hebrew", "--max-skip", "50", "--span", "150",
                               "--no-reverse", torah, "תורה"});
     EXPECT_EQ(page.status, 0) << page.err;
-    const std::string html = ReadAll(Page());
+    const std::string html = ReadWholeFile(Page());
     EXPECT_THAT(html, StartsWith("<html>\r\n<head>\r\n   <meta charset=\"utf-8\">\r\n"));
     EXPECT_THAT(html, HasSubstr("<div dir=\"rtl\"><bdo dir=\"rtl\"><span class=\"text\">"
                                 "<span class=\"keyword1\">ת</span>בראאלהימ"));
@@ -1049,7 +899,7 @@ TEST_F(StrandixTest, LegendPagesSayWhatTheyShow) {
         arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
         const Outcome outcome = Run(arguments);
         EXPECT_EQ(outcome.status, 0) << outcome.err;
-        const std::string page = ReadAll(Page());
+        const std::string page = ReadWholeFile(Page());
         EXPECT_THAT(page, HasSubstr("<p class=\"legend\">Keywords in the order typed, each in its "
                                     "colour: " +
                                     c.key + "<br>\r\n"))
@@ -1059,7 +909,8 @@ TEST_F(StrandixTest, LegendPagesSayWhatTheyShow) {
 
         // Without its legend, style and captions, the page is the page without --legend.
         const Outcome plain = Run(std::vector<std::string>(arguments.begin() + 2, arguments.end()));
-        EXPECT_EQ(WithoutLegend(page), ReadAll(Temp() / "els000001.htm")) << c.arguments.back();
+        EXPECT_EQ(WithoutLegend(page), ReadWholeFile(Temp() / "els000001.htm"))
+            << c.arguments.back();
         fs::remove(Page());
         fs::remove(Temp() / "els000001.htm");
     }
