@@ -256,7 +256,7 @@ int RunProximityCommand(const ToolOptions& options) {
     request.documentDigest = Sha256Hex(document);
     std::string letters;
     if (!ReadLetters(options, document, request.alphabet, letters, error)) return Fail(error);
-    document = std::string();
+    document = std::string();  // the letters are all the long work needs
     request.letters = static_cast<std::int32_t>(letters.size());
     outcome.leftOut = LeftOutWords(request.persons, request.settings);
 

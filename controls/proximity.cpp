@@ -154,9 +154,11 @@ class CFamilyFinder {
                 if (lastOther > 0) word &= reads[c];
                 for (; word != 0; word &= word - 1) {
                     const std::int64_t d = std::int64_t(c) * 64 + std::countr_zero(word) - limit;
+                    // Within low..high both ends lie in the text, and every unperturbed letter
+                    // reads: the sequence is a candidate as it stands.
                     if (d >= low && d <= high && (d >= 2 || d <= -2)) {
                         const auto skip = static_cast<std::int32_t>(d);
-                        TryCandidate(a - anchor * skip, skip);
+                        AddPerturbations(Els{a - anchor * skip, skip});
                     }
                 }
             }
@@ -166,15 +168,6 @@ class CFamilyFinder {
   private:
     bool Reads(std::int64_t position, std::int32_t letter) const {
         return position >= 0 && position < length_ && text_[position] == word_[letter];
-    }
-
-    void TryCandidate(std::int32_t n, std::int32_t d) {
-        const std::int64_t last = std::int64_t{n} + std::int64_t{k_ - 1} * d;
-        if (n < 0 || n >= length_ || last < 0 || last >= length_) return;
-        for (std::int32_t i = 0; i < k_ - 3; ++i) {
-            if (!Reads(std::int64_t{n} + std::int64_t{i} * d, i)) return;
-        }
-        AddPerturbations(Els{n, d});
     }
 
     void AddPerturbations(const Els& els) {
