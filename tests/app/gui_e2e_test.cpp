@@ -425,8 +425,10 @@ TEST_F(ProgramTest, SearchWritesItsPageThenSaveAndViewUseIt) {
     ASSERT_NE(dialog, nullptr);
     Find(dialog, document, keyword);
     // The click is posted: until the window takes it, the button still reads "&Find!", so the
-    // search has ended only once the count sentence stands.
-    ASSERT_TRUE(WaitUntil([&] { return IsIdle(dialog) && !ItemTextOf(dialog, IDC_STATUS).empty(); },
+    // search has ended only once the count sentence stands. The sentence is read first: the
+    // window sets it after the button's "Cancel", so a button read after it that says "&Find!"
+    // is the search's end, not the moment before the click is taken.
+    ASSERT_TRUE(WaitUntil([&] { return !ItemTextOf(dialog, IDC_STATUS).empty() && IsIdle(dialog); },
                           60000));
     Sync(dialog);
     EXPECT_EQ(ItemTextOf(dialog, IDC_STATUS), std::to_string(expected) + " results found.");

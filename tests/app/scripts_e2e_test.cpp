@@ -95,8 +95,9 @@ class ScriptsTest : public ::testing::Test {
                     if (GetDlgItem(box, IDYES) && !Answer(box, IDYES)) return false;
                 }
                 // The click is posted: until the window takes it, the button still reads
-                // "&Find!", so the search has ended only once the count sentence stands.
-                return IsIdle(dialog) && !ItemTextOf(dialog, IDC_STATUS).empty() &&
+                // "&Find!", so the search has ended only once the count sentence stands. The
+                // sentence is read first: the window sets it after the button's "Cancel".
+                return !ItemTextOf(dialog, IDC_STATUS).empty() && IsIdle(dialog) &&
                        !OwnedDialog(dialog);
             },
             120000);
