@@ -17,10 +17,10 @@
 
 #include "bench/load_average.h"
 #include "bench/peak_heap.h"
-#include "controls/proximity.h"
-#include "controls/proximity_matrix.h"
-#include "controls/proximity_statistics.h"
-#include "controls/random.h"
+#include "common/random.h"
+#include "proximity/proximity.h"
+#include "proximity/proximity_matrix.h"
+#include "proximity/proximity_statistics.h"
 #include "text/alphabet.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "controls/random.h"
+#include "common/random.h"
 #include "text/alphabet.h"
 
 int main(int argc, char** argv) {

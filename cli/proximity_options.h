@@ -8,9 +8,9 @@
 #include <optional>
 #include <string>
 
-#include "controls/proximity.h"
-#include "controls/proximity_control_text.h"
-#include "controls/proximity_run.h"
+#include "proximity/proximity.h"
+#include "proximity/proximity_control_text.h"
+#include "proximity/proximity_run.h"
 
 struct ToolOptions;
 

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/shard.h"
 #include "controls/control_report.h"
 
 // The most controls a run has: the bound of the tool's --controls, and of a partial's.
@@ -20,11 +21,6 @@ inline constexpr std::int64_t kMostControls = 100000000;
 // partial and is refused before it is read.
 inline constexpr std::uint64_t kMaxPartialBytes =
     (std::uint64_t{16} << 20) + std::uint64_t{64} * kMostControls;
-
-struct ShardId {
-    std::int64_t index = 0;  // K: the shard holds the controls i with i mod count = index
-    std::int64_t count = 1;  // N
-};
 
 // One shard's part of a control run. Two shards belong to the same run when every field but the
 // shard and the controls is equal.

@@ -82,10 +82,6 @@ std::optional<std::string> FirstDifference(const ControlPartial& mine, const Con
     return difference;
 }
 
-std::string ShardName(std::int64_t index, std::int64_t count) {
-    return std::to_string(index) + "/" + std::to_string(count);
-}
-
 }  // namespace
 
 bool CPartialMerger::Add(std::string_view name, std::string_view text, std::string& message) {
@@ -113,8 +109,7 @@ bool CPartialMerger::Add(std::string_view name, std::string_view text, std::stri
             message = std::string(name) + ": the file is named twice.";
             return false;
         }
-        message = std::string(name) + ": it holds shard " +
-                  ShardName(partial.shard.index, partial.shard.count) + ", as " +
+        message = std::string(name) + ": it holds shard " + ShardName(partial.shard) + ", as " +
                   same->second.name + " does; each shard must be given once.";
         return false;
     }
@@ -141,7 +136,7 @@ bool CPartialMerger::Finish(ControlRun& merged, std::string& message) {
         ++expected;
     }
     if (expected < shardCount) {
-        message = "Shard " + ShardName(expected, shardCount) +
+        message = "Shard " + ShardName({expected, shardCount}) +
                   " is missing: no partial holds its controls (the i with i mod " +
                   Shown(shardCount) + " = " + Shown(expected) + ").";
         return false;

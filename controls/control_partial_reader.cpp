@@ -9,9 +9,9 @@
 #include <optional>
 #include <utility>
 
+#include "common/sha256.h"
 #include "controls/control_partial.h"
 #include "controls/control_partial_format.h"
-#include "controls/sha256.h"
 
 using Json = nlohmann::json;
 

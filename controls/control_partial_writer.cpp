@@ -1,9 +1,9 @@
 // Writing a partial: the text a shard writes.
 #include <string>
 
+#include "common/sha256.h"
 #include "controls/control_partial.h"
 #include "controls/control_partial_format.h"
-#include "controls/sha256.h"
 #include "results/json_writer.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <numeric>
 #include <optional>
 
-#include "controls/work_items.h"
+#include "common/work_items.h"
 
 namespace {
 

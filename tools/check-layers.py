@@ -19,13 +19,16 @@ LAYERS = {
     "search": ["platform"],
     "results": ["search"],
     "text": ["search"],
-    "controls": ["results", "text"],
-    "frontend": ["results", "text", "controls"],
+    "common": [],
+    "controls": ["common", "results", "text"],
+    "proximity": ["common", "results", "text"],
+    "frontend": ["results", "text", "controls", "proximity"],
     "winui": ["frontend", "platform", "res"],
     "setup": ["winui", "frontend", "results", "search", "platform", "res"],
-    "app": ["setup", "winui", "frontend", "controls", "text", "results", "search", "platform",
-            "res"],
-    "cli": ["frontend", "controls", "text", "results", "search", "platform"],
+    "app": ["setup", "winui", "frontend", "controls", "proximity", "common", "text", "results",
+            "search", "platform", "res"],
+    "cli": ["frontend", "controls", "proximity", "common", "text", "results", "search",
+            "platform"],
 }
 SOURCE_SUFFIXES = {".h", ".hpp", ".c", ".cc", ".cpp", ".rc", ".inl"}
 INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"/]+)/[^"]*"')

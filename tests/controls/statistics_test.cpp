@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "common/random.h"
 #include "controls/control_runner.h"
-#include "controls/random.h"
 #include "text/latin_text.h"
 
 namespace {

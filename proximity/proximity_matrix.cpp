@@ -1,0 +1,200 @@
+#include "proximity/proximity_matrix.h"
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <mutex>
+
+#include "common/work_items.h"
+
+namespace {
+
+// Runs work(index) for index 0..count-1 on the matrix's threads and reports the units done.
+// Answers how many indexes were done: always the first ones. Which thread does which index never
+// changes a result: each index writes its own place.
+class CWorkSplitter {
+  public:
+    CWorkSplitter(unsigned threads, CProximityReceiver* receiver, const std::atomic<bool>* stop,
+                  std::int64_t total)
+        : receiver_(receiver), total_(total) {
+        options_.threads = threads;
+        options_.stop = stop;
+    }
+
+    std::size_t Run(std::size_t count, const std::function<void(std::size_t)>& work) {
+        return RunWorkItems(count, options_, [&](std::size_t index, unsigned) {
+            work(index);
+            Report();
+        });
+    }
+
+  private:
+    void Report() {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        ++done_;
+        if (receiver_) receiver_->ProximityDone(done_, total_);
+    }
+
+    WorkItemsOptions options_;
+    CProximityReceiver* receiver_;
+    std::int64_t total_;
+    std::mutex mutex_;
+    std::int64_t done_ = 0;
+};
+
+PairSummary Summarise(const PairResult& result) {
+    PairSummary summary;
+    summary.skipLimit1 = result.skipLimit1;
+    summary.skipLimit2 = result.skipLimit2;
+    summary.validTriples = static_cast<std::int16_t>(result.validTriples);
+    summary.rank = static_cast<std::int16_t>(result.rank);
+    summary.defined = result.defined;
+    summary.c = result.c;
+    const auto& identity = result.omega[kIdentityTriple];
+    summary.hasOmega = identity.has_value();
+    summary.omega = identity.value_or(0.0);
+    return summary;
+}
+
+// The distinct words the matrix needs, each with the place of its families.
+class CWordTable {
+  public:
+    std::uint32_t Add(const std::string& word) {
+        const auto [found, added] = index_.emplace(word, static_cast<std::uint32_t>(words_.size()));
+        if (added) words_.push_back(word);
+        return found->second;
+    }
+    const std::vector<std::string>& Words() const { return words_; }
+
+  private:
+    std::map<std::string, std::uint32_t> index_;
+    std::vector<std::string> words_;
+};
+
+}  // namespace
+
+void CProximityMatrix::Compute(const CProximityText& text,
+                               const std::vector<ProximityPerson>& persons,
+                               const ProximitySettings& settings,
+                               const ProximityMatrixOptions& options) {
+    *this = CProximityMatrix();
+    persons_ = persons.size();
+    lastRow_ = std::min(options.lastRow, persons_);
+    firstRow_ = std::min(options.firstRow, lastRow_);
+    names_.resize(persons_);
+    dates_.resize(persons_);
+    for (std::size_t p = 0; p < persons_; ++p) {
+        const auto sort = [&](const std::vector<std::string>& words, bool isDate,
+                              std::vector<std::uint32_t>& fit) {
+            for (std::size_t i = 0; i < words.size(); ++i) {
+                if (CheckWord(words[i], settings) == WordFit::Fits)
+                    fit.push_back(static_cast<std::uint32_t>(i));
+                else
+                    leftOut_.push_back({p, isDate, i, words[i], WordFitReason(words[i], settings)});
+            }
+        };
+        sort(persons[p].names, false, names_[p]);
+        sort(persons[p].dates, true, dates_[p]);
+    }
+
+    // Word numbers of the names of the rows and the dates of everyone.
+    CWordTable table;
+    std::vector<std::vector<std::uint32_t>> nameWords(persons_), dateWords(persons_);
+    for (std::size_t p = firstRow_; p < lastRow_; ++p) {
+        for (const std::uint32_t i : names_[p])
+            nameWords[p].push_back(table.Add(persons[p].names[i]));
+    }
+    for (std::size_t p = 0; p < persons_; ++p) {
+        for (const std::uint32_t i : dates_[p])
+            dateWords[p].push_back(table.Add(persons[p].dates[i]));
+    }
+
+    const std::size_t rows = lastRow_ - firstRow_;
+    cellStart_.assign(rows * persons_ + 1, 0);
+    for (std::size_t row = firstRow_; row < lastRow_; ++row) {
+        for (std::size_t column = 0; column < persons_; ++column) {
+            const std::size_t cell = CellIndex(row, column);
+            cellStart_[cell + 1] = cellStart_[cell] + names_[row].size() * dates_[column].size();
+        }
+    }
+    pairs_.assign(cellStart_.back(), PairSummary{});
+    diagonal_.resize(rows);
+    if (options.keepDiagonalTriples) {
+        for (std::size_t row = firstRow_; row < lastRow_; ++row)
+            diagonal_[row - firstRow_].resize(CellSize(row, row));
+    }
+
+    const std::vector<std::string>& words = table.Words();
+    words_ = words.size();
+    CWorkSplitter splitter(options.threads, options.receiver, options.stop,
+                           static_cast<std::int64_t>(words.size() + pairs_.size()));
+    std::vector<WordFamilies> families(words.size());
+    wordsDone_ = splitter.Run(
+        words.size(), [&](std::size_t w) { families[w] = FindFamilies(text, words[w], settings); });
+    if (wordsDone_ < words.size()) return;
+
+    // Pair number -> cell: the cells in order, found by binary search on cellStart_.
+    pairsDone_ = splitter.Run(pairs_.size(), [&](std::size_t pair) {
+        const std::size_t cell = static_cast<std::size_t>(
+            std::upper_bound(cellStart_.begin(), cellStart_.end(), pair) - cellStart_.begin() - 1);
+        const std::size_t row = firstRow_ + cell / persons_, column = cell % persons_;
+        const std::size_t k = pair - cellStart_[cell];
+        const std::size_t dateCount = dates_[column].size();
+        const WordFamilies& first = families[nameWords[row][k / dateCount]];
+        const WordFamilies& second = families[dateWords[column][k % dateCount]];
+        const PairResult result = CorrectedDistance(text, first, second, settings);
+        pairs_[pair] = Summarise(result);
+        if (options.keepDiagonalTriples && row == column) diagonal_[row - firstRow_][k] = result;
+    });
+    complete_ = pairsDone_ == pairs_.size();
+}
+
+std::size_t CProximityMatrix::FinishedRows() const {
+    if (wordsDone_ < words_) return 0;
+    std::size_t finished = 0;
+    while (firstRow_ + finished < lastRow_ &&
+           cellStart_[CellIndex(firstRow_ + finished + 1, 0)] <= pairsDone_)
+        ++finished;
+    return finished;
+}
+
+std::size_t CProximityMatrix::CellSize(std::size_t row, std::size_t column) const {
+    return names_[row].size() * dates_[column].size();
+}
+
+CProximityMatrix::PairIndex CProximityMatrix::PairAt(std::size_t row, std::size_t column,
+                                                     std::size_t k) const {
+    const std::size_t dateCount = dates_[column].size();
+    return {names_[row][k / dateCount], dates_[column][k % dateCount]};
+}
+
+const PairSummary* CProximityMatrix::Cell(std::size_t row, std::size_t column) const {
+    return pairs_.data() + cellStart_[CellIndex(row, column)];
+}
+
+const std::vector<PairResult>& CProximityMatrix::DiagonalResults(std::size_t row) const {
+    return diagonal_[row - firstRow_];
+}
+
+CellSums SumOfCell(const CProximityMatrix& matrix, std::size_t row, std::size_t column) {
+    std::vector<int> ranks, triples;
+    const PairSummary* pairs = matrix.Cell(row, column);
+    for (std::size_t k = 0; k < matrix.CellSize(row, column); ++k) {
+        if (pairs[k].defined) {
+            ranks.push_back(pairs[k].rank);
+            triples.push_back(pairs[k].validTriples);
+        }
+    }
+    return SumCell(ranks, triples);
+}
+
+CellMatrix CellMatrixOf(const CProximityMatrix& matrix) {
+    CellMatrix cells;
+    cells.persons = matrix.Persons();
+    cells.cells.reserve(cells.persons * cells.persons);
+    for (std::size_t row = 0; row < cells.persons; ++row) {
+        for (std::size_t column = 0; column < cells.persons; ++column)
+            cells.cells.push_back(SumOfCell(matrix, row, column));
+    }
+    return cells;
+}

@@ -1,0 +1,99 @@
+// One proximity run as its outputs see it: what was asked, the c matrix rows it computed, and
+// the statistics and permutation test of a whole list. The single run, a shard and the merge of
+// shards all fill this, so that all three print alike.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "proximity/proximity.h"
+#include "proximity/proximity_control_text.h"
+#include "proximity/proximity_matrix.h"
+#include "proximity/proximity_statistics.h"
+#include "text/alphabet.h"
+
+constexpr std::uint64_t kDefaultPermutations = 999999;
+
+struct ProximityRequest {
+    std::string document;        // as the user named it
+    std::string documentDigest;  // SHA-256 of its bytes (shards and merge only)
+    std::int32_t letters = 0;
+    AlphabetName alphabet = AlphabetName::Latin;
+    bool keepFinals = false;
+    bool ignoreNumbers = false;  // the document's digits are no letters
+    ProximitySettings settings;
+    std::optional<ControlTextKind> controlText;
+    std::uint64_t seed = 0;
+    bool fromList = false;  // a list (statistics and permutations) rather than one pair
+    std::uint64_t permutations = kDefaultPermutations;
+    bool triples = false;  // every triple's Omega of each pair of the list
+    // Words in the alphabet's letter codes. One pair is one person without an ID.
+    std::vector<ProximityPerson> persons;
+};
+
+// Ω_t of every triple, by TripleIndex; no value for a triple outside M.
+using TripleOmegas = std::array<std::optional<double>, kTripleCount>;
+
+// Rows [firstRow, lastRow) of the c matrix: for each row and each column the pairs of the names
+// of `row` that fit with the dates of `column` that fit, name-major.
+struct ProximityRows {
+    std::size_t firstRow = 0, lastRow = 0;
+    std::vector<std::vector<PairSummary>> cells;  // (row - firstRow) * persons + column
+    // With triples: those of cell (row, row), by row - firstRow, in the cell's order.
+    std::vector<std::vector<TripleOmegas>> diagonalTriples;
+};
+
+// The names and dates of each person that fit the settings (indexes into the person's words).
+struct FittingWords {
+    std::vector<std::vector<std::uint32_t>> names, dates;
+};
+FittingWords FitWords(const std::vector<ProximityPerson>& persons,
+                      const ProximitySettings& settings);
+// The words that do not fit, in the order of the list, with the reason.
+std::vector<LeftOutWord> LeftOutWords(const std::vector<ProximityPerson>& persons,
+                                      const ProximitySettings& settings);
+
+// What the matrix computed of its rows.
+ProximityRows RowsOf(const CProximityMatrix& matrix, bool triples);
+
+// A pair of the list: the name `name` of person `person` with its date `date`.
+struct ListedPair {
+    std::size_t person;
+    std::uint32_t name, date;
+    const PairSummary* summary;
+    const TripleOmegas* triples;  // null without triples
+};
+// The pairs of the list, person by person, name-major, from rows that hold every person.
+std::vector<ListedPair> ListedPairs(const ProximityRequest& request, const ProximityRows& rows);
+
+// The cell sums of rows that hold every person.
+CellMatrix CellMatrixOfRows(const ProximityRequest& request, const ProximityRows& rows);
+// The statistics of the list (its diagonal cells).
+ProximityStatistics ListStatistics(const CellMatrix& cells);
+
+// Told how many permutations are done, on the worker threads, one call at a time.
+class CPermutationReceiver {
+  public:
+    virtual ~CPermutationReceiver() = default;
+    virtual void PermutationsDone(std::uint64_t done, std::uint64_t total) = 0;
+};
+
+// The permutation test in blocks on `threads` threads (0: one per core), with progress; the
+// same counts as PermutationTest. No value when `stop` turned true before the end.
+std::optional<PermutationCounts> RunPermutationTest(const CellMatrix& cells, std::uint64_t seed,
+                                                    std::uint64_t count, unsigned threads,
+                                                    CPermutationReceiver* receiver,
+                                                    const std::atomic<bool>* stop);
+
+// The whole outcome of a complete run of every row.
+struct ProximityOutcome {
+    ProximityRequest request;
+    ProximityRows rows;
+    std::vector<LeftOutWord> leftOut;
+    std::optional<ProximityStatistics> statistics;  // lists only
+    std::optional<PermutationCounts> permutations;  // lists only
+};

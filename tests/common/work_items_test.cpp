@@ -1,0 +1,128 @@
+// Numbered work items on several threads: each item once whatever the threads, a worker's
+// exception in the caller once every thread has stopped, threads the system will not give, and a
+// stop that keeps the items done the first ones.
+#include "common/work_items.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <system_error>
+#include <vector>
+
+namespace {
+
+// Item i leaves i * i + 1 in its place.
+std::vector<long> Squares(std::size_t count, const WorkItemsOptions& options, std::size_t& done) {
+    std::vector<long> values(count);
+    const unsigned slots = WorkThreads(options.threads, count);
+    done = RunWorkItems(count, options, [&](std::size_t item, unsigned slot) {
+        if (slot >= slots) throw std::logic_error("slot out of range");
+        values[item] += static_cast<long>(item * item + 1);
+    });
+    return values;
+}
+
+TEST(WorkItems, EveryItemIsDoneOnceForAnyThreads) {
+    std::vector<long> first;
+    for (const unsigned threads : {1u, 2u, 3u}) {
+        SCOPED_TRACE(threads);
+        WorkItemsOptions options;
+        options.threads = threads;
+        std::size_t done = 0;
+        const std::vector<long> values = Squares(500, options, done);
+        EXPECT_EQ(done, 500u);
+        for (std::size_t i = 0; i < values.size(); ++i)
+            ASSERT_EQ(values[i], static_cast<long>(i * i + 1)) << i;
+        if (first.empty()) first = values;
+        EXPECT_EQ(values, first);
+    }
+    EXPECT_EQ(WorkThreads(3, 2), 2u);
+    EXPECT_EQ(WorkThreads(3, 0), 1u);
+    EXPECT_GE(WorkThreads(0, 100), 1u);
+}
+
+TEST(WorkItems, AWorkersExceptionReachesTheCallerAfterEveryThreadStopped) {
+    for (const unsigned threads : {1u, 2u, 3u}) {
+        SCOPED_TRACE(threads);
+        std::atomic<int> running{0};
+        std::atomic<int> started{0}, finished{0};
+        std::atomic<std::size_t> highest{0};
+        WorkItemsOptions options;
+        options.threads = threads;
+        try {
+            RunWorkItems(1000, options, [&](std::size_t item, unsigned) {
+                ++running;
+                ++started;
+                std::size_t seen = highest.load();
+                while (item > seen && !highest.compare_exchange_weak(seen, item)) {
+                }
+                if (item == 7) {
+                    --running;
+                    throw std::runtime_error("item 7 failed");
+                }
+                --running;
+                ++finished;
+            });
+            ADD_FAILURE() << "no exception";
+        } catch (const std::runtime_error& error) {
+            EXPECT_STREQ(error.what(), "item 7 failed");
+            // Nothing runs any more, and every item that started (but the one that threw) ended.
+            EXPECT_EQ(running.load(), 0);
+            EXPECT_EQ(finished.load() + 1, started.load());
+        }
+        // Alone, the thread stops at the item that failed.
+        if (threads == 1) {
+            EXPECT_EQ(highest.load(), 7u);
+        }
+    }
+}
+
+TEST(WorkItems, ThreadsTheSystemWillNotGiveLeaveTheWorkToTheOthers) {
+    for (const int given : {0, 1, 2}) {
+        SCOPED_TRACE(given);
+        int asked = 0;
+        WorkItemsOptions options;
+        options.threads = 4;
+        options.startThread = [&](std::function<void()> body) {
+            if (asked++ >= given)
+                throw std::system_error(
+                    std::make_error_code(std::errc::resource_unavailable_try_again));
+            return std::thread(std::move(body));
+        };
+        std::atomic<unsigned> highestSlot{0};
+        std::vector<long> values(300);
+        const std::size_t done = RunWorkItems(300, options, [&](std::size_t item, unsigned slot) {
+            values[item] = static_cast<long>(item) + 1;
+            unsigned seen = highestSlot.load();
+            while (slot > seen && !highestSlot.compare_exchange_weak(seen, slot)) {
+            }
+        });
+        EXPECT_EQ(done, 300u);
+        for (std::size_t i = 0; i < values.size(); ++i)
+            ASSERT_EQ(values[i], static_cast<long>(i) + 1) << i;
+        EXPECT_EQ(asked, given + 1);  // it stops asking at the first refusal
+        // The calling thread is slot 0; the threads given are the next ones.
+        EXPECT_LE(highestSlot.load(), static_cast<unsigned>(given));
+    }
+}
+
+TEST(WorkItems, AStopKeepsTheItemsDoneTheFirstOnes) {
+    for (const unsigned threads : {1u, 2u, 3u}) {
+        SCOPED_TRACE(threads);
+        std::atomic<bool> stop{false};
+        std::vector<char> done(1000, 0);
+        WorkItemsOptions options;
+        options.threads = threads;
+        options.stop = &stop;
+        const std::size_t count = RunWorkItems(1000, options, [&](std::size_t item, unsigned) {
+            done[item] = 1;
+            if (item == 9) stop = true;
+        });
+        EXPECT_GE(count, 10u);
+        EXPECT_LE(count, 9u + threads);
+        for (std::size_t i = 0; i < done.size(); ++i)
+            ASSERT_EQ(done[i], i < count ? 1 : 0) << i;
+    }
+}
+
+}  // namespace
