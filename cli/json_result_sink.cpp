@@ -4,7 +4,12 @@
 
 #include "results/json_writer.h"
 
-CJsonResultSink::CJsonResultSink(std::FILE* out, std::string document, std::int32_t letters,
+namespace {
+// Results gather in the JSON writer until they fill this much, and go to the output together.
+constexpr std::size_t kResultBatch = std::size_t{1} << 16;
+}  // namespace
+
+CJsonResultSink::CJsonResultSink(CStandardOutput& out, std::string document, std::int32_t letters,
                                  KeywordList keywords, const CAlphabet& alphabet,
                                  CLetterPlaces* places, CProgressReceiver& receiver)
     : out_(out),
@@ -15,10 +20,10 @@ CJsonResultSink::CJsonResultSink(std::FILE* out, std::string document, std::int3
       places_(places),
       receiver_(receiver) {}
 
-bool CJsonResultSink::Write(const char* after) {
-    std::fputs(json_.Take().c_str(), out_);
-    std::fputs(after, out_);
-    if (std::fflush(out_) != 0 || std::ferror(out_)) failed_ = true;
+bool CJsonResultSink::Write(const char* after, bool flush) {
+    const bool written = out_.Write(json_.Text()) && out_.Write(after) && (!flush || out_.Flush());
+    json_.Take();
+    if (!written) failed_ = true;
     return !failed_;
 }
 
@@ -29,7 +34,7 @@ bool CJsonResultSink::Begin(std::string& errorText) {
     for (const std::string& keyword : keywords_)
         json_.String(alphabet_.Spell(keyword));
     json_.EndArray().Key("results").BeginArray().LineBreak();
-    return Write();
+    return Write("", true);
 }
 
 bool CJsonResultSink::AddResult(const char* text, std::int32_t first, std::int32_t last,
@@ -59,12 +64,15 @@ bool CJsonResultSink::AddResult(const char* text, std::int32_t first, std::int32
     }
     json_.EndObject();
     ++count_;
-    return Write();
+    // On a terminal each result shows as it is found; to a file or a pipe they go in batches.
+    if (out_.Buffered() && json_.Text().size() < kResultBatch) return true;
+    return Write("", false);
 }
 
 bool CJsonResultSink::End(bool canceled) {
     canceled_ = canceled;
-    return holdEnd_ || WriteEnd();
+    // The results go out now, even when the document's end waits for what follows the search.
+    return holdEnd_ ? Write("", true) : WriteEnd();
 }
 
 bool CJsonResultSink::WriteEnd() {
@@ -73,7 +81,7 @@ bool CJsonResultSink::WriteEnd() {
     for (const auto& [name, value] : trailingMembers_)
         json_.Key(name).Raw(value);
     json_.EndObject();
-    return Write("\n");
+    return Write("\n", true);
 }
 
 bool CJsonResultSink::Progress(std::int32_t position, std::int32_t total) {

@@ -7,11 +7,11 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "cli/standard_output.h"
 #include "results/json_writer.h"
 #include "results/progress_receiver.h"
 #include "search/result_sink.h"
@@ -24,7 +24,7 @@ class CJsonResultSink : public CResultSink {
     // `keywords` in search order, as the search spells them; they are written in the letters of
     // `alphabet`. `places`, when given, tells where each letter stood in the document. Progress
     // goes to `receiver`. Neither `places` nor `receiver` is owned.
-    CJsonResultSink(std::FILE* out, std::string document, std::int32_t letters,
+    CJsonResultSink(CStandardOutput& out, std::string document, std::int32_t letters,
                     KeywordList keywords, const CAlphabet& alphabet, CLetterPlaces* places,
                     CProgressReceiver& receiver);
 
@@ -34,7 +34,8 @@ class CJsonResultSink : public CResultSink {
     bool End(bool canceled) override;
     bool Progress(std::int32_t position, std::int32_t total) override;
 
-    // End then only remembers how the search ended; WriteEnd writes the document's end.
+    // End then only remembers how the search ended and writes the results out; WriteEnd writes
+    // the document's end.
     void HoldEnd() { holdEnd_ = true; }
     // Writes the count, "canceled", the trailing members and the closing brace.
     bool WriteEnd();
@@ -49,10 +50,10 @@ class CJsonResultSink : public CResultSink {
     bool OutputFailed() const { return failed_; }
 
   private:
-    // Writes what the writer holds, then `after`, and flushes the stream.
-    bool Write(const char* after = "");
+    // Hands what the writer holds to the output, then `after`; `flush` sends it on at once.
+    bool Write(const char* after, bool flush);
 
-    std::FILE* out_;
+    CStandardOutput& out_;
     std::string document_;
     std::int32_t letters_;
     KeywordList keywords_;
