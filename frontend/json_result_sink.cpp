@@ -1,4 +1,4 @@
-#include "cli/json_result_sink.h"
+#include "frontend/json_result_sink.h"
 
 #include <utility>
 
@@ -15,7 +15,20 @@ CJsonResultSink::CJsonResultSink(std::FILE* out, std::string document, std::int3
       places_(places),
       receiver_(receiver) {}
 
+CJsonResultSink::CJsonResultSink(std::string& text, std::string document, std::int32_t letters,
+                                 KeywordList keywords, const CAlphabet& alphabet,
+                                 CLetterPlaces* places, CProgressReceiver& receiver)
+    : CJsonResultSink(nullptr, std::move(document), letters, std::move(keywords), alphabet, places,
+                      receiver) {
+    text_ = &text;
+}
+
 bool CJsonResultSink::Write(const char* after) {
+    if (text_ != nullptr) {
+        *text_ += json_.Take();
+        *text_ += after;
+        return true;
+    }
     std::fputs(json_.Take().c_str(), out_);
     std::fputs(after, out_);
     if (std::fflush(out_) != 0 || std::ferror(out_)) failed_ = true;

@@ -4,6 +4,7 @@
 //  "places": [[[LINE, COLUMN], ...], ...]},   (the places only when asked for)
 // ...
 // ], "count": K, "canceled": false}
+// The tool writes it to standard output; the Python package collects it in a string.
 #pragma once
 
 #include <cstdint>
@@ -25,6 +26,10 @@ class CJsonResultSink : public CResultSink {
     // `alphabet`. `places`, when given, tells where each letter stood in the document. Progress
     // goes to `receiver`. Neither `places` nor `receiver` is owned.
     CJsonResultSink(std::FILE* out, std::string document, std::int32_t letters,
+                    KeywordList keywords, const CAlphabet& alphabet, CLetterPlaces* places,
+                    CProgressReceiver& receiver);
+    // The same document appended to `text` instead of a stream.
+    CJsonResultSink(std::string& text, std::string document, std::int32_t letters,
                     KeywordList keywords, const CAlphabet& alphabet, CLetterPlaces* places,
                     CProgressReceiver& receiver);
 
@@ -52,7 +57,8 @@ class CJsonResultSink : public CResultSink {
     // Writes what the writer holds, then `after`, and flushes the stream.
     bool Write(const char* after = "");
 
-    std::FILE* out_;
+    std::FILE* out_ = nullptr;
+    std::string* text_ = nullptr;
     std::string document_;
     std::int32_t letters_;
     KeywordList keywords_;
