@@ -53,6 +53,8 @@ int RunTool(const std::vector<std::string>& arguments) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Standard output is set up before anything is written to it.
+    StandardOutput();
     const CUtf8Console console;
     try {
         const int status = RunTool(ToolArguments(argc, argv));

@@ -1,15 +1,15 @@
-#include "cli/json_result_sink.h"
+#include "frontend/json_result_sink.h"
 
 #include <utility>
 
 #include "results/json_writer.h"
 
 namespace {
-// Results gather in the JSON writer until they fill this much, and go to the output together.
+// Gathered results go to the stream when they fill this much.
 constexpr std::size_t kResultBatch = std::size_t{1} << 16;
 }  // namespace
 
-CJsonResultSink::CJsonResultSink(CStandardOutput& out, std::string document, std::int32_t letters,
+CJsonResultSink::CJsonResultSink(std::FILE* out, std::string document, std::int32_t letters,
                                  KeywordList keywords, const CAlphabet& alphabet,
                                  CLetterPlaces* places, CProgressReceiver& receiver)
     : out_(out),
@@ -20,10 +20,25 @@ CJsonResultSink::CJsonResultSink(CStandardOutput& out, std::string document, std
       places_(places),
       receiver_(receiver) {}
 
+CJsonResultSink::CJsonResultSink(std::string& text, std::string document, std::int32_t letters,
+                                 KeywordList keywords, const CAlphabet& alphabet,
+                                 CLetterPlaces* places, CProgressReceiver& receiver)
+    : CJsonResultSink(nullptr, std::move(document), letters, std::move(keywords), alphabet, places,
+                      receiver) {
+    text_ = &text;
+}
+
 bool CJsonResultSink::Write(const char* after, bool flush) {
-    const bool written = out_.Write(json_.Text()) && out_.Write(after) && (!flush || out_.Flush());
+    const std::string& json = json_.Text();
+    if (text_ != nullptr) {
+        *text_ += json;
+        *text_ += after;
+    } else {
+        std::fwrite(json.data(), 1, json.size(), out_);
+        std::fputs(after, out_);
+        if ((flush && std::fflush(out_) != 0) || std::ferror(out_)) failed_ = true;
+    }
     json_.Take();
-    if (!written) failed_ = true;
     return !failed_;
 }
 
@@ -64,14 +79,13 @@ bool CJsonResultSink::AddResult(const char* text, std::int32_t first, std::int32
     }
     json_.EndObject();
     ++count_;
-    // On a terminal each result shows as it is found; to a file or a pipe they go in batches.
-    if (out_.Buffered() && json_.Text().size() < kResultBatch) return true;
-    return Write("", false);
+    if (gather_ && json_.Text().size() < kResultBatch) return true;
+    return Write("", !gather_);
 }
 
 bool CJsonResultSink::End(bool canceled) {
     canceled_ = canceled;
-    // The results go out now, even when the document's end waits for what follows the search.
+    // What follows the search may take long: the results go out first.
     return holdEnd_ ? Write("", true) : WriteEnd();
 }
 

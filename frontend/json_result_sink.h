@@ -4,14 +4,15 @@
 //  "places": [[[LINE, COLUMN], ...], ...]},   (the places only when asked for)
 // ...
 // ], "count": K, "canceled": false}
+// The tool writes it to standard output; the Python package collects it in a string.
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "cli/standard_output.h"
 #include "results/json_writer.h"
 #include "results/progress_receiver.h"
 #include "search/result_sink.h"
@@ -24,7 +25,11 @@ class CJsonResultSink : public CResultSink {
     // `keywords` in search order, as the search spells them; they are written in the letters of
     // `alphabet`. `places`, when given, tells where each letter stood in the document. Progress
     // goes to `receiver`. Neither `places` nor `receiver` is owned.
-    CJsonResultSink(CStandardOutput& out, std::string document, std::int32_t letters,
+    CJsonResultSink(std::FILE* out, std::string document, std::int32_t letters,
+                    KeywordList keywords, const CAlphabet& alphabet, CLetterPlaces* places,
+                    CProgressReceiver& receiver);
+    // The same document appended to `text` instead of a stream.
+    CJsonResultSink(std::string& text, std::string document, std::int32_t letters,
                     KeywordList keywords, const CAlphabet& alphabet, CLetterPlaces* places,
                     CProgressReceiver& receiver);
 
@@ -34,9 +39,12 @@ class CJsonResultSink : public CResultSink {
     bool End(bool canceled) override;
     bool Progress(std::int32_t position, std::int32_t total) override;
 
-    // End then only remembers how the search ended and writes the results out; WriteEnd writes
+    // End then only remembers how the search ended and hands the results on; WriteEnd writes
     // the document's end.
     void HoldEnd() { holdEnd_ = true; }
+    // The stream gathers blocks of its own (a file or a pipe): results go to it in batches and
+    // unflushed, instead of each on its own as a terminal shows them.
+    void GatherResults() { gather_ = true; }
     // Writes the count, "canceled", the trailing members and the closing brace.
     bool WriteEnd();
 
@@ -50,10 +58,11 @@ class CJsonResultSink : public CResultSink {
     bool OutputFailed() const { return failed_; }
 
   private:
-    // Hands what the writer holds to the output, then `after`; `flush` sends it on at once.
+    // Writes what the writer holds, then `after`; `flush` flushes the stream.
     bool Write(const char* after, bool flush);
 
-    CStandardOutput& out_;
+    std::FILE* out_ = nullptr;
+    std::string* text_ = nullptr;
     std::string document_;
     std::int32_t letters_;
     KeywordList keywords_;
@@ -65,5 +74,6 @@ class CJsonResultSink : public CResultSink {
     std::int64_t count_ = 0;
     bool failed_ = false;
     bool holdEnd_ = false;
+    bool gather_ = false;
     bool canceled_ = false;
 };
