@@ -9,14 +9,14 @@
 
 #include "cli/console.h"
 #include "cli/output_files.h"
+#include "cli/standard_output.h"
 #include "platform/document_file.h"
 #include "results/json_writer.h"
 
 namespace {
 
 bool WriteStandardOutput(const std::string& content) {
-    std::fputs(content.c_str(), stdout);
-    return std::fflush(stdout) == 0 && !std::ferror(stdout);
+    return StandardOutput().Write(content) && StandardOutput().Flush();
 }
 
 // Reads the partial at `path` whole into `text`; on failure, one sentence naming the file and
@@ -100,7 +100,7 @@ int RunShardCommand(const ShardCommand& command, ToolOutput& output) {
 
 int RunMergeCommand(const ToolOptions& options) {
     const bool json = options.json;
-    const std::string& reportPath = options.controls.reportPath;
+    const std::string& reportPath = options.run.reportPath;
     const std::vector<std::string>& files = options.operands;
     std::vector<RunInput> inputs;
     for (const std::string& file : files)

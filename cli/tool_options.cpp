@@ -88,20 +88,20 @@ bool SetControlKind(ToolOptions& options, const std::string& value, std::string&
 bool SetSeed(ToolOptions& options, const std::string& value, std::string& error) {
     options.controls.needsControls = true;
     const std::optional<std::uint64_t> seed = ReadInteger(value, {0, UINT64_MAX}, error);
-    if (seed) options.controls.seed = *seed;
+    if (seed) options.run.seed = *seed;
     return seed.has_value();
 }
 
 bool SetThreads(ToolOptions& options, const std::string& value, std::string& error) {
     const std::optional<std::uint64_t> threads = ReadInteger(value, {1, kMostThreads}, error);
-    if (threads) options.controls.threads = static_cast<unsigned>(*threads);
+    if (threads) options.run.threads = static_cast<unsigned>(*threads);
     return threads.has_value();
 }
 
 bool SetReport(ToolOptions& options, const std::string& value, std::string& error) {
     options.controls.needsControls = true;
     if (!value.empty()) {
-        options.controls.reportPath = value;
+        options.run.reportPath = value;
         return true;
     }
     error = "a file name must follow.";
@@ -435,7 +435,7 @@ bool CheckSearchOptions(ToolOptions& options, std::string& error) {
     } else if (options.shard && options.shard->count > controls.count) {
         error = "--shard: " + std::to_string(options.shard->count) + " shards are more than the " +
                 std::to_string(controls.count) + " controls.";
-    } else if (options.shard && (options.json || options.open || !controls.reportPath.empty() ||
+    } else if (options.shard && (options.json || options.open || !options.run.reportPath.empty() ||
                                  controls.expected)) {
         error =
             "--shard writes a partial, which strandix merge turns into the report, so it cannot "
