@@ -188,14 +188,12 @@ int RunSearchCommand(const ToolOptions& options) {
             return RunShardCommand({command, *options.shard, documentDigest, options.outputPath},
                                    output);
         if (!options.json) return RunControlCommand(command, output, nullptr);
-        CJsonSearch json(request, options.document, options.places, output,
-                         options.controls.threads);
+        CJsonSearch json(request, options.document, options.places, output, options.run.threads);
         return RunControlCommand(command, output, &json);
     }
     if (options.json)
         return RunJsonCommand(request, options.document, options.places, output,
-                              options.controls.threads);
+                              options.run.threads);
     return RunPageCommand(
-        request, {options.outputPath, options.open, options.legend, options.controls.threads},
-        output);
+        request, {options.outputPath, options.open, options.legend, options.run.threads}, output);
 }
