@@ -188,9 +188,12 @@ int RunSearchCommand(const ToolOptions& options) {
             return RunShardCommand({command, *options.shard, documentDigest, options.outputPath},
                                    output);
         if (!options.json) return RunControlCommand(command, output, nullptr);
-        CJsonSearch json(request, options.document, options.places, output);
+        CJsonSearch json(request, options.document, options.places, output, options.run.threads);
         return RunControlCommand(command, output, &json);
     }
-    if (options.json) return RunJsonCommand(request, options.document, options.places, output);
-    return RunPageCommand(request, {options.outputPath, options.open, options.legend}, output);
+    if (options.json)
+        return RunJsonCommand(request, options.document, options.places, output,
+                              options.run.threads);
+    return RunPageCommand(
+        request, {options.outputPath, options.open, options.legend, options.run.threads}, output);
 }

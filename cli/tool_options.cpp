@@ -92,7 +92,6 @@ bool SetSeed(ToolOptions& options, const std::string& value, std::string& error)
 }
 
 bool SetThreads(ToolOptions& options, const std::string& value, std::string& error) {
-    options.controls.needsControls = true;
     const std::optional<std::uint64_t> threads = ReadInteger(value, {1, kMostThreads}, error);
     if (threads) options.run.threads = static_cast<unsigned>(*threads);
     return threads.has_value();
@@ -215,8 +214,8 @@ const std::vector<OptionRow> kOptionRows = {
      &SetControlKind},
     {kSearchCommand, HS::Controls, "--seed S",
      "the controls' random seed, printed in every report [20261210]", &SetSeed},
-    {kSearchCommand, HS::Controls, "--threads T", "controls run at once [one per core]",
-     &SetThreads},
+    {kSearchCommand, HS::Controls, "--threads T",
+     "threads of the search, and controls run at once [one per core]", &SetThreads},
     {kSearchCommand, HS::Controls, "--report FILE",
      "also write the report as a standalone HTML page with a histogram", &SetReport, PO::Run,
      kValueMissing, true},
@@ -498,7 +497,7 @@ bool CheckSearchOptions(ToolOptions& options, std::string& error) {
             "--shard writes a partial, which strandix merge turns into the report, so it cannot "
             "be combined with --json, --open, --report or --expected.";
     } else if (controls.count == 0 && controls.needsControls) {
-        error = "--control-kind, --seed, --threads and --report need --controls.";
+        error = "--control-kind, --seed and --report need --controls.";
     } else if (controls.count > 0 && pageOptions) {
         error =
             "--controls writes a report, not a page, so it cannot be combined with -o or "
