@@ -100,6 +100,7 @@ ControlRun DescribeControlRun(const ControlCommand& command) {
     run.documentDigest = command.documentDigest;
     StampControlRun(run);
     run.settings = request.settings;
+    run.ignoreNumbers = request.ignoreNumbers;
     run.keywords = request.keywords;
     if (request.alphabet.ReadsUtf8()) {
         run.alphabet = AlphabetNameText(request.alphabet.Name());

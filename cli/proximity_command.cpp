@@ -218,6 +218,23 @@ int Deliver(const ProximityOutcome& outcome, bool json, const std::string& outpu
     return kNothingFound;
 }
 
+// The version and the day (UTC) the outputs name, as a control run's report names them.
+void StampOutcome(ProximityOutcome& outcome) {
+    ControlRun stamp;
+    StampControlRun(stamp);
+    outcome.version = std::move(stamp.version);
+    outcome.date = std::move(stamp.date);
+}
+
+// The lengths of the document's words, which the page's grids need for the Hebrew final forms;
+// empty for a control text, whose letters are the document's no more.
+std::vector<std::int32_t> GridWordLengths(const ProximityRequest& request,
+                                          const std::string& document) {
+    if (request.controlText) return {};
+    return CAlphabet(request.alphabet, request.keepFinals)
+        .WordLengths(document, request.ignoreNumbers);
+}
+
 }  // namespace
 
 int RunProximityCommand(const ToolOptions& options) {
@@ -256,8 +273,12 @@ int RunProximityCommand(const ToolOptions& options) {
     request.documentDigest = Sha256Hex(document);
     std::string letters;
     if (!ReadLetters(options, document, request.alphabet, letters, error)) return Fail(error);
-    document = std::string();  // the letters are all the long work needs
     request.letters = static_cast<std::int32_t>(letters.size());
+    const std::string& reportPath = options.controls.reportPath;
+    const std::vector<std::int32_t> wordLengths =
+        reportPath.empty() ? std::vector<std::int32_t>() : GridWordLengths(request, document);
+    StampOutcome(outcome);
+    document = std::string();  // the letters are all the long work needs
     outcome.leftOut = LeftOutWords(request.persons, request.settings);
 
     InstallInterruptHandler();
@@ -289,9 +310,9 @@ int RunProximityCommand(const ToolOptions& options) {
         return kFound;
     }
     if (!Summarise(outcome, options.controls.threads, progress)) return kInterrupted;
-    const std::string& reportPath = options.controls.reportPath;
     ProximityPageExtras extras;
-    if (!reportPath.empty()) extras = PageExtras(outcome, &text);
+    if (!reportPath.empty())
+        extras = PageExtras(outcome, &text, wordLengths.empty() ? nullptr : &wordLengths);
     return Deliver(outcome, options.json, options.outputPath, reportPath, extras);
 }
 
@@ -305,13 +326,15 @@ bool NamesProximityPartials(const std::vector<std::string>& files) {
 }
 
 // The letters the shards measured, when the document they read is at hand under its name.
-std::unique_ptr<CProximityText> RebuildLetters(const ProximityRequest& request) {
+std::unique_ptr<CProximityText> RebuildLetters(const ProximityRequest& request,
+                                               std::vector<std::int32_t>& wordLengths) {
     std::string document, letters, error;
     if (!ReadFileAt(request.document, document, error) ||
         Sha256Hex(document) != request.documentDigest)
         return nullptr;
     const CAlphabet alphabet(request.alphabet, request.keepFinals);
     if (!alphabet.MapDocument(document, request.ignoreNumbers, letters, error)) return nullptr;
+    wordLengths = GridWordLengths(request, document);
     if (request.controlText) {
         const TextPieces pieces = FindTextPieces(document, alphabet, request.ignoreNumbers);
         MakeControlText(*request.controlText, pieces, request.seed, letters);
@@ -338,6 +361,7 @@ int RunProximityMerge(const ToolOptions& options) {
         !problem.empty())
         return Fail(problem);
     outcome.leftOut = LeftOutWords(request.persons, request.settings);
+    StampOutcome(outcome);
     InstallInterruptHandler();
     CProximityProgress progress(IsErrorTerminal() && !OutputSharesErrorTerminal());
     if (!Summarise(outcome, 0, progress)) return kInterrupted;
@@ -345,8 +369,9 @@ int RunProximityMerge(const ToolOptions& options) {
     ProximityPageExtras extras;
     if (!reportPath.empty()) {
         // The grids need the letters: those of the document the shards read, when it is here.
-        std::unique_ptr<CProximityText> text = RebuildLetters(request);
-        extras = PageExtras(outcome, text.get());
+        std::vector<std::int32_t> wordLengths;
+        std::unique_ptr<CProximityText> text = RebuildLetters(request, wordLengths);
+        extras = PageExtras(outcome, text.get(), wordLengths.empty() ? nullptr : &wordLengths);
     }
     return Deliver(outcome, options.json, "", reportPath, extras);
 }

@@ -16,6 +16,7 @@
 #include "cli/output_files.h"
 #include "cli/page_command.h"
 #include "cli/shard_command.h"
+#include "cli/standard_output.h"
 #include "cli/tool_options.h"
 #include "cli/tool_output.h"
 #include "common/sha256.h"
@@ -154,7 +155,7 @@ int RunSearchCommand(const ToolOptions& options) {
     receiverSettings.canAsk = IsInputTerminal() && IsErrorTerminal();
     receiverSettings.alwaysYes = options.yes;
     CConsoleReceiver receiver(receiverSettings, stderr);
-    ToolOutput output{stdout, receiver, receiverSettings.showProgress};
+    ToolOutput output{StandardOutput(), receiver, receiverSettings.showProgress};
 
     if (options.controls.count > 0 || options.controls.expected) {
         const ControlCommand command{request, options.controls,

@@ -12,11 +12,14 @@
 #include "controls/control_cases.h"
 #include "controls/control_summary.h"
 #include "controls/statistics.h"
+#include "results/json_writer.h"
+#include "results/number_text.h"
 
 struct ControlRun {
     SearchSettings settings;
     KeywordList keywords;  // as the user gave them
     std::string alphabet = "latin";
+    bool ignoreNumbers = false;  // how the document was normalised: digits are no letters
     ControlKind kind = ControlKind::Letters;
     std::uint64_t seed = 0;
     std::int64_t total = 0;  // the controls asked for
@@ -58,9 +61,9 @@ std::string ControlsJson(const ControlRun& run);
 std::string ControlReportHtml(const ControlRun& run, const ControlSummary& summary);
 std::string ControlReportHtml(const ControlRun& run);
 
-// `value` with four significant digits: fixed notation (all digits before the point kept) from
-// 0.001 on, scientific below; "0" for zero.
-std::string FormatSignificant(double value);
-
-// `value` rounded to `decimals` places, the same on every platform ("-" for NaN or infinity).
-std::string FormatFixed(double value, int decimals);
+// The search settings as the JSON outputs and the partials write them: one object with these
+// members, in this order.
+inline constexpr const char* kSearchSettingsKeys[] = {"maxSkip",       "minSkip",      "span",
+                                                      "minWidth",      "maxWidth",     "reverse",
+                                                      "excludeDirect", "ignoreNumbers"};
+void WriteSearchSettings(CJsonWriter& json, const SearchSettings& settings, bool ignoreNumbers);

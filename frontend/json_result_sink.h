@@ -39,8 +39,12 @@ class CJsonResultSink : public CResultSink {
     bool End(bool canceled) override;
     bool Progress(std::int32_t position, std::int32_t total) override;
 
-    // End then only remembers how the search ended; WriteEnd writes the document's end.
+    // End then only remembers how the search ended and hands the results on; WriteEnd writes
+    // the document's end.
     void HoldEnd() { holdEnd_ = true; }
+    // The stream gathers blocks of its own (a file or a pipe): results go to it in batches and
+    // unflushed, instead of each on its own as a terminal shows them.
+    void GatherResults() { gather_ = true; }
     // Writes the count, "canceled", the trailing members and the closing brace.
     bool WriteEnd();
 
@@ -54,8 +58,8 @@ class CJsonResultSink : public CResultSink {
     bool OutputFailed() const { return failed_; }
 
   private:
-    // Writes what the writer holds, then `after`, and flushes the stream.
-    bool Write(const char* after = "");
+    // Writes what the writer holds, then `after`; `flush` flushes the stream.
+    bool Write(const char* after, bool flush);
 
     std::FILE* out_ = nullptr;
     std::string* text_ = nullptr;
@@ -70,5 +74,6 @@ class CJsonResultSink : public CResultSink {
     std::int64_t count_ = 0;
     bool failed_ = false;
     bool holdEnd_ = false;
+    bool gather_ = false;
     bool canceled_ = false;
 };

@@ -51,13 +51,14 @@ TEST_F(StrandixProximityTest, PublishedPairFigures) {
         const nlohmann::json& result = json["pairs"][0];
         EXPECT_TRUE(result["person"].is_null());
         EXPECT_EQ(result["rank"], pair.rank);
-        EXPECT_EQ(result["valid_triples"], pair.triples);
+        EXPECT_EQ(result["validTriples"], pair.triples);
         EXPECT_EQ(result["c"].get<double>(), double(pair.rank) / pair.triples);
-        EXPECT_EQ(json["settings"]["delta_constant"], 0);
+        EXPECT_EQ(json["settings"]["deltaConstant"], 0);
     }
-    // The same pair as a text line: word1, word2, D1, D2, m, v, c.
+    // The same pair as a text line: word1, word2, D1, D2, m, v, c as v/m with four digits.
     const Outcome text = Run({"proximity", "--alphabet", "hebrew", kKoren, "צדקיהו", "מתניה"});
-    EXPECT_THAT(text.out, testing::ContainsRegex("\nצדקיהו\tמתניה\t[0-9]+\t36\t125\t2\t0\\.016\n"));
+    EXPECT_THAT(text.out,
+                testing::ContainsRegex("\nצדקיהו\tמתניה\t[0-9]+\t36\t125\t2\t2/125 = 0\\.016\n"));
 }
 
 TEST_F(StrandixProximityTest, BadListLinesNameTheFileAndLine) {
@@ -274,6 +275,40 @@ TEST_F(StrandixProximityTest, ReportShowsTheCloseGridsRightToLeft) {
     EXPECT_THAT(html, HasSubstr("<td class=\"w1\">"));
     EXPECT_THAT(html, HasSubstr("<td class=\"w2\">"));
     EXPECT_THAT(html, HasSubstr("P2 of 99 permutations (log scale)"));
+}
+
+// What a researcher quotes: the title names the file, the page and the text give the SHA-256 or
+// c as v/m with four digits, and Hebrew words end in their final forms in every display while
+// the JSON keeps the letters the measure reads.
+TEST_F(StrandixProximityTest, ReportsNameTheDocumentAndShowFinalForms) {
+    const std::string page = (Root() / "report.html").string();
+    const std::vector<std::string> run = {"--alphabet", "hebrew", "--permutations", "99",
+                                          kKoren,       "--list", kDemoList};
+    const Outcome text = Run(Joined({"proximity", "-q", "--report", page}, run));
+    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_THAT(text.out, testing::StartsWith("person\tword1\tword2\tD1\tD2\tm\tv\tc\n"));
+    EXPECT_THAT(text.out, HasSubstr("\nabraham\tאברהם\tהמכפלה\t32\t3903\t125\t106\t106/125 = "
+                                    "0.848\n"));
+    EXPECT_THAT(text.out, testing::ContainsRegex("\nP1 = 0\\.[0-9]{4}\n"));
+    const std::string html = ReadWholeFile(page);
+    EXPECT_THAT(html, HasSubstr("<h1>Word-pair proximity: genesis-koren.txt</h1>"));
+    EXPECT_THAT(html,
+                HasSubstr("<tr><th>SHA-256</th><td>"
+                          "a04e9029a3a1eafd99af23648e81a6c3f7daff1c9138abdabcda6db647e8ad48"));
+    EXPECT_THAT(html, HasSubstr("<td>אברהם</td>"));
+    EXPECT_THAT(html, HasSubstr("106/125 = 0.848"));
+    EXPECT_THAT(html, testing::Not(HasSubstr("אברהמ<")));
+    // A grid's letter at the end of one of the document's words is a final form.
+    EXPECT_THAT(html, HasSubstr("<td>ם</td>"));
+
+    const Outcome json = Run(Joined({"proximity", "-q", "--json"}, run));
+    ASSERT_EQ(json.status, 0) << json.err;
+    const nlohmann::json read = nlohmann::json::parse(json.out);
+    EXPECT_EQ(read["pairs"][0]["word1"], "אברהמ");
+    EXPECT_EQ(read["documentSha256"],
+              "a04e9029a3a1eafd99af23648e81a6c3f7daff1c9138abdabcda6db647e8ad48");
+    EXPECT_FALSE(read["version"].get<std::string>().empty());
+    EXPECT_EQ(read["permutations"]["rankP1"].get<std::int64_t>() > 0, true);
 }
 
 }  // namespace
