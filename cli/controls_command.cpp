@@ -175,6 +175,6 @@ int RunControlCommand(const ControlCommand& command, ToolOutput& output, CJsonSe
         return Fail("The report could not be written to standard output.");
     }
     if (reportFailed) return Fail(reportProblem);
-    if (stopped && (status == kFound || status == kNothingFound)) return kInterrupted;
+    if (stopped && (status == kFound || status == kNothingFound)) return InterruptedStatus();
     return status;
 }

@@ -1,14 +1,15 @@
-// The tool's exit statuses (as grep has them, and the shell's for an interrupt) and its one way
-// of telling what went wrong.
+// The tool's exit statuses (as grep has them; an interrupt's is InterruptedStatus, as the shells
+// give it) and its one way of telling what went wrong.
 #pragma once
 
 #include <cstdio>
 #include <string>
 
+#include "cli/console.h"
+
 constexpr int kFound = 0;
 constexpr int kNothingFound = 1;
 constexpr int kFailed = 2;
-constexpr int kInterrupted = 130;
 
 // Writes "strandix: SENTENCE" to standard error; answers kFailed.
 inline int Fail(const std::string& sentence) {
@@ -16,8 +17,8 @@ inline int Fail(const std::string& sentence) {
     return kFailed;
 }
 
-// Writes "strandix: The search was canceled." to standard error; answers kInterrupted.
+// Writes "strandix: The search was canceled." to standard error; answers InterruptedStatus().
 inline int ReportCanceled() {
     std::fprintf(stderr, "strandix: The search was canceled.\n");
-    return kInterrupted;
+    return InterruptedStatus();
 }

@@ -182,7 +182,7 @@ int StoppedInMatrix(const CProximityMatrix& matrix, const ToolOptions& options) 
                 " must be run again: a partial holds the whole of its shard";
     }
     std::fprintf(stderr, "strandix: Stopped while computing the c matrix: %s.\n", said.c_str());
-    return kInterrupted;
+    return InterruptedStatus();
 }
 
 // The list's statistics and permutation test; false after Ctrl-C (said on standard error).
@@ -288,7 +288,7 @@ int RunProximityCommand(const ToolOptions& options) {
             return Fail(problem);
         return kFound;
     }
-    if (!Summarise(outcome, options.controls.threads, progress)) return kInterrupted;
+    if (!Summarise(outcome, options.controls.threads, progress)) return InterruptedStatus();
     const std::string& reportPath = options.controls.reportPath;
     ProximityPageExtras extras;
     if (!reportPath.empty()) extras = PageExtras(outcome, &text);
@@ -340,7 +340,7 @@ int RunProximityMerge(const ToolOptions& options) {
     outcome.leftOut = LeftOutWords(request.persons, request.settings);
     InstallInterruptHandler();
     CProximityProgress progress(IsErrorTerminal() && !OutputSharesErrorTerminal());
-    if (!Summarise(outcome, 0, progress)) return kInterrupted;
+    if (!Summarise(outcome, 0, progress)) return InterruptedStatus();
     const std::string& reportPath = options.controls.reportPath;
     ProximityPageExtras extras;
     if (!reportPath.empty()) {

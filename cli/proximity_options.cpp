@@ -166,6 +166,6 @@ Document and output:
   -q, --quiet        no progress
 
 Exit status: 0 when some pair has c defined, 1 when none has, 2 on an error, 130 when
-Ctrl-C stopped the run (nothing is written then); with --shard, 0 when the partial is written.
+Ctrl-C stopped the run (143 after SIGTERM; nothing is written then); with --shard, 0 when the partial is written.
 )";
 }

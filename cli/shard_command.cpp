@@ -86,7 +86,7 @@ int RunShardCommand(const ShardCommand& command, ToolOutput& output) {
                      "was written.\n",
                      static_cast<long long>(run.controls.size()),
                      static_cast<long long>(indexes.size()));
-        return kInterrupted;
+        return InterruptedStatus();
     }
 
     const std::string text = WriteControlPartial(partial);

@@ -477,7 +477,7 @@ semicolons ("moses,aaron" or "moses aaron").
 Standard output gets the result count ("3 results found.") and then the page's path; with
 --controls, the report instead, and no page. Ctrl-C cancels the search: the page is finished
 with a note that it was canceled; during controls, it stops after the running ones.
-Exit status: 0 when at least one result was found, 1 when none, 2 on an error, 130 when canceled;
-with --shard, 0 when the partial was written. A document named "merge" is given as ./merge.
+Exit status: 0 when at least one result was found, 1 when none, 2 on an error, 130 when canceled
+(143 after SIGTERM); with --shard, 0 when the partial was written. A document named "merge" is given as ./merge.
 )";
 }
