@@ -96,4 +96,6 @@ struct ProximityOutcome {
     std::vector<LeftOutWord> leftOut;
     std::optional<ProximityStatistics> statistics;  // lists only
     std::optional<PermutationCounts> permutations;  // lists only
+    // The version of the program that made the outputs and the day it did (YYYY-MM-DD, UTC).
+    std::string version, date;
 };
