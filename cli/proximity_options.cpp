@@ -116,7 +116,7 @@ bool CheckProximityOptions(ToolOptions& options, std::string& error) {
         error = "--triples: The triples are part of the JSON; use it with --json.";
     } else if (options.shard && proximity.listPath.empty()) {
         error = "--shard splits a list by persons; use it with --list.";
-    } else if (options.shard && (options.json || !options.controls.reportPath.empty())) {
+    } else if (options.shard && (options.json || !options.run.reportPath.empty())) {
         error =
             "--shard writes a partial, which strandix merge turns into the output, so it "
             "cannot be combined with --json or --report (give them to the merge).";

@@ -88,21 +88,20 @@ bool SetControlKind(ToolOptions& options, const std::string& value, std::string&
 bool SetSeed(ToolOptions& options, const std::string& value, std::string& error) {
     options.controls.needsControls = true;
     const std::optional<std::uint64_t> seed = ReadInteger(value, {0, UINT64_MAX}, error);
-    if (seed) options.controls.seed = *seed;
+    if (seed) options.run.seed = *seed;
     return seed.has_value();
 }
 
 bool SetThreads(ToolOptions& options, const std::string& value, std::string& error) {
-    options.controls.needsControls = true;
     const std::optional<std::uint64_t> threads = ReadInteger(value, {1, kMostThreads}, error);
-    if (threads) options.controls.threads = static_cast<unsigned>(*threads);
+    if (threads) options.run.threads = static_cast<unsigned>(*threads);
     return threads.has_value();
 }
 
 bool SetReport(ToolOptions& options, const std::string& value, std::string& error) {
     options.controls.needsControls = true;
     if (!value.empty()) {
-        options.controls.reportPath = value;
+        options.run.reportPath = value;
         return true;
     }
     error = "a file name must follow.";
@@ -215,8 +214,8 @@ const std::vector<OptionRow> kOptionRows = {
      &SetControlKind},
     {kSearchAndProximity, HS::Controls, "--seed S",
      "the controls' random seed, printed in every report [20261210]", &SetSeed},
-    {kSearchAndProximity, HS::Controls, "--threads T", "controls run at once [one per core]",
-     &SetThreads},
+    {kSearchAndProximity, HS::Controls, "--threads T",
+     "threads of the search, and controls run at once [one per core]", &SetThreads},
     {kSearchAndProximity, HS::Controls, "--report FILE",
      "also write the report as a standalone HTML page with a histogram", &SetReport, PO::Run,
      "a value must follow.", true},
@@ -436,13 +435,13 @@ bool CheckSearchOptions(ToolOptions& options, std::string& error) {
     } else if (options.shard && options.shard->count > controls.count) {
         error = "--shard: " + std::to_string(options.shard->count) + " shards are more than the " +
                 std::to_string(controls.count) + " controls.";
-    } else if (options.shard && (options.json || options.open || !controls.reportPath.empty() ||
+    } else if (options.shard && (options.json || options.open || !options.run.reportPath.empty() ||
                                  controls.expected)) {
         error =
             "--shard writes a partial, which strandix merge turns into the report, so it cannot "
             "be combined with --json, --open, --report or --expected.";
     } else if (controls.count == 0 && controls.needsControls) {
-        error = "--control-kind, --seed, --threads and --report need --controls.";
+        error = "--control-kind, --seed and --report need --controls.";
     } else if (controls.count > 0 && pageOptions) {
         error =
             "--controls writes a report, not a page, so it cannot be combined with -o or "

@@ -16,14 +16,19 @@
 
 struct ToolCommand;
 
+// What every command that runs work on several threads from a seeded generator and writes a
+// page takes alike: the control runs, the word-pair experiment and the merge.
+struct RunOptions {
+    std::uint64_t seed = kDefaultControlSeed;  // --seed
+    unsigned threads = 0;                      // --threads; 0: one per core
+    std::string reportPath;                    // --report
+};
+
 struct ControlOptions {
     std::int64_t count = 0;  // --controls; 0: no control run
     ControlKind kind = ControlKind::Letters;
-    std::uint64_t seed = kDefaultControlSeed;
-    unsigned threads = 0;        // --threads; 0: one per core
-    std::string reportPath;      // --report
     bool expected = false;       // --expected
-    bool needsControls = false;  // an option that only a control run uses was given
+    bool needsControls = false;  // a search option that only a control run uses was given
 };
 
 struct ToolOptions {
@@ -37,7 +42,8 @@ struct ToolOptions {
     bool json = false;                  // --json: results to standard output instead of a page
     bool yes = false;                   // --yes: go on past the 5 MB question
     bool quiet = false;                 // -q: no progress bar
-    ControlOptions controls;            // --controls and its companions, --expected
+    RunOptions run;                     // --seed, --threads, --report
+    ControlOptions controls;            // --controls, --control-kind, --expected
     std::optional<ShardId> shard;       // --shard: the partial goes to -o or standard output
     AlphabetName alphabet = AlphabetName::Latin;  // --alphabet: the script's letters
     bool autoAlphabet = false;   // --alphabet auto: the document's, as the Windows program picks
