@@ -12,8 +12,10 @@ constexpr std::uint64_t kMostPermutations = 1000000000;
 constexpr std::uint64_t kMostDeltaConstant = 1000000;
 
 bool SetLetters(int& letters, const std::string& value, std::string& error) {
-    const std::optional<std::uint64_t> number =
-        ReadInteger(value, {2, static_cast<std::uint64_t>(kMostLetters)}, error);
+    const std::optional<std::uint64_t> number = ReadInteger(
+        value,
+        {static_cast<std::uint64_t>(kFewestLetters), static_cast<std::uint64_t>(kMostLetters)},
+        error);
     if (number) letters = static_cast<int>(*number);
     return number.has_value();
 }
@@ -94,6 +96,11 @@ bool SetTriples(ToolOptions& options, const std::string&, std::string&) {
     return true;
 }
 
+bool SetInfluence(ToolOptions& options, const std::string&, std::string&) {
+    options.proximity.influence = true;
+    return true;
+}
+
 bool CheckProximityOptions(ToolOptions& options, std::string& error) {
     ProximityOptions& proximity = options.proximity;
     const std::size_t operands = options.operands.size();
@@ -107,6 +114,10 @@ bool CheckProximityOptions(ToolOptions& options, std::string& error) {
         error = "--keep-finals: Final forms are Hebrew letters; use it with --alphabet hebrew.";
     } else if (proximity.triples && !options.json && !options.shard) {
         error = "--triples: The triples are part of the JSON; use it with --json.";
+    } else if (proximity.influence && (proximity.listPath.empty() || options.shard)) {
+        error = proximity.listPath.empty()
+                    ? "--influence reruns the permutation test of a list; use it with --list."
+                    : "--influence: give it to strandix merge, which runs the permutation test.";
     } else if (options.shard && proximity.listPath.empty()) {
         error = "--shard splits a list by persons; use it with --list.";
     } else if (options.shard && (options.json || !options.controls.reportPath.empty())) {
@@ -137,16 +148,21 @@ and T with their ranks in a permutation test.
 The measure (defaults in brackets):
   --expected-els E   the skip limit of a word is where its expected number of sequences
                      reaches E [10]
-  --min-letters K    words of fewer letters are left out [5]
-  --max-letters K    words of more letters are left out [8]
+  --min-letters K    words of fewer letters are left out, 4..64 [5]
+  --max-letters K    words of more letters are left out, 4..64 [8]
   --delta-constant C added to every distance, -1 or more [0]
   --min-triples M    c is defined when at least M perturbations have sequences of both
                      words [10]
 
 The list and its test:
   --list FILE        UTF-8 lines ID<TAB>name<TAB>WORD or ID<TAB>date<TAB>WORD; every name
-                     of a person is paired with every date of the same person; # comments
-  --permutations N   permutations of the persons in the test [999999]
+                     of a person is paired with every date of the same person; # comments;
+                     a person without a date or without a name makes no pair of its own
+                     but takes part in the permutation test (a note names it); a word
+                     given twice for one person is paired once
+  --permutations N   permutations of the persons in the test [999999]; 0: no test
+  --influence        the test again with each person, then each word, left out: N and
+                     the three ranks of each, sorted by how far the rank of P2 moves
   --seed S           the permutations' and the control text's random seed [20261210]
   --control-text K   run on the document with its letters, words, lines (one a line) or
                      words-in-lines shuffled instead
@@ -163,7 +179,9 @@ Document and output:
   --triples          with --json: Omega of every one of the 125 perturbations of each pair
   --report FILE      also write an HTML page: pairs by c, histograms, letter grids
   -o, --output FILE  write the outcome (or the partial) to FILE instead of standard output
-  -q, --quiet        no progress
+  -q, --quiet        no progress and no notes
+  -y, --yes          go on when the estimate before the c matrix passes an hour or half
+                     the memory
 
 Exit status: 0 when some pair has c defined, 1 when none has, 2 on an error, 130 when
 Ctrl-C stopped the run (nothing is written then); with --shard, 0 when the partial is written.

@@ -8,7 +8,8 @@ _strandix() {
         --exclude-direct --min-skip --ignore-numbers --alphabet --keep-finals -o --output --open --legend
         --json --places -y --yes -q --quiet --controls --control-kind --seed --threads --report
         --expected --shard -h --help --version --list --expected-els --min-letters
-        --max-letters --delta-constant --min-triples --permutations --control-text --triples"
+        --max-letters --delta-constant --min-triples --permutations --control-text --triples
+        --influence"
 
     case $prev in
         --max-skip | --span | --width-from | --width-to | --min-width | --max-width | --min-skip | \

@@ -1,6 +1,8 @@
 #include "proximity/proximity_report.h"
 #include "text/alphabet.h"
 
+#include "proximity/proximity_influence_report.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -72,6 +74,8 @@ std::string ProximityText(const ProximityOutcome& outcome) {
     }
     if (!outcome.statistics) return text;
     const ProximityStatistics& statistics = *outcome.statistics;
+    if (statistics.pairs == 0)
+        return text + "No pair has c defined: no statistics and no permutation test\n";
     text += "N = " + std::to_string(statistics.pairs) + " pairs with c defined, " +
             std::to_string(statistics.close) + " of them with c <= 0.2\n";
     text += "P1 = " + FormatProbability(statistics.p1, statistics.logP1) + "\n";
@@ -88,7 +92,7 @@ std::string ProximityText(const ProximityOutcome& outcome) {
     rank("P1", counts.atMostP1);
     rank("P2", counts.atMostP2);
     rank("T", counts.atMostT);
-    return text;
+    return text + InfluenceText(outcome);
 }
 
 std::string ProximityJson(const ProximityOutcome& outcome) {
@@ -145,7 +149,11 @@ std::string ProximityJson(const ProximityOutcome& outcome) {
         json.Key("skip_limit1").Integer(summary.skipLimit1);
         json.Key("skip_limit2").Integer(summary.skipLimit2);
         json.Key("valid_triples").Integer(summary.validTriples);
-        json.Key("rank").Integer(summary.rank);
+        json.Key("rank");
+        if (summary.defined)
+            json.Integer(summary.rank);
+        else
+            json.Null();
         json.Key("c");
         if (summary.defined)
             json.Number(summary.c);
@@ -176,12 +184,18 @@ std::string ProximityJson(const ProximityOutcome& outcome) {
     }
     json.EndArray();
 
-    if (outcome.statistics) {
+    if (outcome.statistics && outcome.statistics->pairs == 0) {
+        json.LineBreak().Key("statistics").Null();
+    } else if (outcome.statistics) {
         const ProximityStatistics& statistics = *outcome.statistics;
         json.LineBreak().Key("statistics").BeginObject();
         json.Key("pairs").Integer(statistics.pairs);
+        json.Key("close").Integer(statistics.close);
+        json.Key("minusLogC").Number(statistics.minusLogC);
         json.Key("p1").Raw(FormatProbability(statistics.p1, statistics.logP1));
         json.Key("p2").Raw(FormatProbability(statistics.p2, statistics.logP2));
+        json.Key("log10P1").Number(statistics.logP1 / std::log(10.0));
+        json.Key("log10P2").Number(statistics.logP2 / std::log(10.0));
         json.Key("t");
         if (statistics.hasT)
             json.Number(statistics.t);
@@ -199,6 +213,7 @@ std::string ProximityJson(const ProximityOutcome& outcome) {
         json.Key("rank_t").Integer(counts.atMostT);
         json.EndObject();
     }
+    WriteInfluenceJson(outcome, json);
     json.EndObject();
     return json.Take() + "\n";
 }
