@@ -3,9 +3,11 @@
 
 #include <string>
 
-// True when standard error, or standard input, is a terminal (a console on Windows).
+// True when standard error, standard input or standard output is a terminal (a console on
+// Windows).
 bool IsErrorTerminal();
 bool IsInputTerminal();
+bool IsOutputTerminal();
 
 // True when standard output and standard error are the same terminal, so that anything drawn on
 // the one lands in the middle of what is written to the other.

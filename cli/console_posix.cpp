@@ -54,6 +54,10 @@ bool IsInputTerminal() {
     return ::isatty(STDIN_FILENO) == 1;
 }
 
+bool IsOutputTerminal() {
+    return ::isatty(STDOUT_FILENO) == 1;
+}
+
 bool OutputSharesErrorTerminal() {
     if (::isatty(STDOUT_FILENO) != 1 || ::isatty(STDERR_FILENO) != 1) return false;
     struct stat output {};

@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "cli/console.h"
+#include "cli/standard_output.h"
 #include "frontend/messages.h"
 
 namespace {
@@ -43,6 +44,8 @@ bool CConsoleReceiver::Ask(const std::string& message, const char* prompt, char 
         return false;
     }
     ClearProgress();
+    // What the search wrote so far is out before the tool waits for an answer.
+    StandardOutput().Flush();
     std::fprintf(terminal_, "%s\n%s ", message.c_str(), prompt);
     std::fflush(terminal_);
     std::string answer;

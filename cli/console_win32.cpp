@@ -29,6 +29,10 @@ bool IsInputTerminal() {
     return IsConsole(STD_INPUT_HANDLE);
 }
 
+bool IsOutputTerminal() {
+    return IsConsole(STD_OUTPUT_HANDLE);
+}
+
 bool OutputSharesErrorTerminal() {
     // A process has at most one console.
     return IsConsole(STD_OUTPUT_HANDLE) && IsConsole(STD_ERROR_HANDLE);

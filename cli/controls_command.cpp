@@ -1,4 +1,5 @@
 #include "cli/controls_command.h"
+
 #include "cli/exit_status.h"
 
 #include <atomic>
@@ -6,6 +7,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "cli/alphabet_note.h"
 #include "cli/console.h"
 #include "cli/json_command.h"
 #include "cli/output_files.h"
@@ -100,11 +102,17 @@ ControlRun DescribeControlRun(const ControlCommand& command) {
     run.documentDigest = command.documentDigest;
     StampControlRun(run);
     run.settings = request.settings;
+    run.ignoreNumbers = request.ignoreNumbers;
     run.keywords = request.keywords;
     if (request.alphabet.ReadsUtf8()) {
         run.alphabet = AlphabetNameText(request.alphabet.Name());
         for (std::string& keyword : run.keywords)
             keyword = request.alphabet.Spell(keyword);
+    }
+    for (const std::string& word : request.leftOut) {
+        std::string note = LeftOutKeywordSentence(request.alphabet, word) + ".";
+        note[0] = 'T';  // "the keyword" begins the sentence
+        run.leftOutNotes.push_back(std::move(note));
     }
     run.kind = command.options.kind;
     run.seed = command.options.seed;
@@ -171,10 +179,14 @@ int RunControlCommand(const ControlCommand& command, ToolOutput& output, CJsonSe
         // The results are out already: the document is ended before the failure is told.
         status = json->Finish(ControlsJson(run, summary));
         if (reportFailed) status = kFailed;
-    } else if (!reportFailed && !output.Write(ControlReportText(run, summary))) {
+    } else if (!output.Write(ControlReportText(run, summary))) {
+        if (reportFailed) Fail(reportProblem);
         return Fail("The report could not be written to standard output.");
+    } else if (reportFailed) {
+        // The text is written all the same: a page that cannot be written loses nothing else.
+        return Fail(reportProblem + "  The report's text went to standard output.");
     }
-    if (reportFailed) return Fail(reportProblem);
+    if (reportFailed) return Fail(reportProblem + "  The JSON went to standard output.");
     if (stopped && (status == kFound || status == kNothingFound)) return kInterrupted;
     return status;
 }

@@ -5,19 +5,25 @@
 #include <cstdio>
 #include <string>
 
+#include "cli/standard_output.h"
+
 constexpr int kFound = 0;
 constexpr int kNothingFound = 1;
 constexpr int kFailed = 2;
 constexpr int kInterrupted = 130;
 
-// Writes "strandix: SENTENCE" to standard error; answers kFailed.
+// Writes "strandix: SENTENCE" to standard error, after what standard output holds; answers
+// kFailed.
 inline int Fail(const std::string& sentence) {
+    StandardOutput().Flush();
     std::fprintf(stderr, "strandix: %s\n", sentence.c_str());
     return kFailed;
 }
 
-// Writes "strandix: The search was canceled." to standard error; answers kInterrupted.
+// Writes "strandix: The search was canceled." to standard error, after what standard output
+// holds; answers kInterrupted.
 inline int ReportCanceled() {
+    StandardOutput().Flush();
     std::fprintf(stderr, "strandix: The search was canceled.\n");
     return kInterrupted;
 }

@@ -17,10 +17,11 @@ CJsonSearch::CJsonSearch(const SearchRequest& request, const std::string& docume
       places_(places ? std::make_unique<CLetterPlaces>(request.alphabet, request.document,
                                                        request.ignoreNumbers)
                      : nullptr),
-      sink_(output.out, documentName, static_cast<std::int32_t>(request.text.size()),
+      sink_(output.out.Stream(), documentName, static_cast<std::int32_t>(request.text.size()),
             MakeSearchOrder(request.keywords), request.alphabet, places_.get(), output.receiver),
       measured_(sink_) {
     sink_.HoldEnd();
+    if (output.out.Buffered()) sink_.GatherResults();
 }
 
 int CJsonSearch::Search() {

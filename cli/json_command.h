@@ -4,10 +4,10 @@
 #include <memory>
 #include <string>
 
-#include "cli/json_result_sink.h"
 #include "cli/search_end.h"
 #include "cli/tool_output.h"
 #include "controls/statistics.h"
+#include "frontend/json_result_sink.h"
 #include "text/letter_places.h"
 #include "text/search_request.h"
 

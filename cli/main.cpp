@@ -8,6 +8,7 @@
 #include "cli/command_line.h"
 #include "cli/console.h"
 #include "cli/exit_status.h"
+#include "cli/standard_output.h"
 #include "cli/tool_command.h"
 #include "cli/tool_options.h"
 #include "frontend/messages.h"
@@ -20,8 +21,7 @@ namespace {
 
 // Writes all of `text` to standard output. False when the stream refused it (closed, full).
 bool WriteOutput(const std::string& text) {
-    std::fputs(text.c_str(), stdout);
-    return std::fflush(stdout) == 0 && !std::ferror(stdout);
+    return StandardOutput().Write(text) && StandardOutput().Flush();
 }
 
 int RunTool(const std::vector<std::string>& arguments) {
@@ -53,9 +53,15 @@ int RunTool(const std::vector<std::string>& arguments) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Standard output is set up before anything is written to it.
+    StandardOutput();
     const CUtf8Console console;
     try {
-        return RunTool(ToolArguments(argc, argv));
+        const int status = RunTool(ToolArguments(argc, argv));
+        // Whatever a command left in standard output's last block.
+        if (!StandardOutput().Flush() && status != kFailed)
+            return Fail("The results could not be written to standard output.");
+        return status;
     } catch (const std::bad_alloc&) {
         return Fail(kOutOfMemoryMessage);
     } catch (const std::exception& failure) {

@@ -9,6 +9,7 @@
 #include "cli/alphabet_note.h"
 #include "cli/console.h"
 #include "cli/exit_status.h"
+#include "cli/input_files.h"
 #include "cli/output_files.h"
 #include "cli/shard_command.h"
 #include "common/sha256.h"
@@ -85,14 +86,6 @@ class CProximityProgress : public CProximityReceiver, public CPermutationReceive
     Clock::time_point start_, last_;
 };
 
-bool ReadFileAt(const std::string& path, std::string& contents, std::string& error) {
-    SystemErrorCode reason = 0;
-    const DocumentReadStatus status = ReadDocumentExplained(path, contents, reason, true);
-    if (status == DocumentReadStatus::Ok) return true;
-    error = path + ": " + DocumentStatusMessage(status);
-    return false;
-}
-
 // Writes `text` to the file at `path`, or to standard output when `path` is empty. False with
 // `problem` set to a sentence; `what` names the text in it ("The partial").
 bool WriteText(const std::string& path, const std::string& text, const char* what,
@@ -102,16 +95,6 @@ bool WriteText(const std::string& path, const std::string& text, const char* wha
     if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return true;
     problem = std::string(what) + " could not be written to standard output.";
     return false;
-}
-
-// The outputs the run will write, checked before its work: none may be a file it reads, nor the
-// other output, and each must be writable. Empty when all is well.
-std::string CheckRunOutputs(const std::string& outputPath, const std::string& reportPath,
-                            const std::vector<RunInput>& inputs) {
-    if (!outputPath.empty() && !reportPath.empty() &&
-        (outputPath == reportPath || IsSameFile(outputPath, reportPath)))
-        return outputPath + ": -o and --report name the same file.  Please choose two files.";
-    return CheckOutputs({outputPath, reportPath}, inputs);
 }
 
 // The document's letters as the run measures them: the document, or its control text.
@@ -150,7 +133,7 @@ bool ReadPersons(const ToolOptions& toolOptions, AlphabetName alphabetName,
         return true;
     }
     std::string list;
-    if (!ReadFileAt(options.listPath, list, error)) return false;
+    if (!ReadInputFile(options.listPath, "list", list, error)) return false;
     PairListError listError;
     std::vector<PairListNote> notes;
     const auto where = [&](std::size_t line) {
@@ -229,18 +212,49 @@ bool Summarise(ProximityOutcome& outcome, unsigned threads, bool influence,
     return false;
 }
 
+// Writes the page (when asked) and the outcome. Every output that can be written is written: when
+// one fails, the others are still written and the failure says where each one is.
 int Deliver(const ProximityOutcome& outcome, bool json, const std::string& outputPath,
             const std::string& reportPath, const ProximityPageExtras& extras) {
-    std::string problem;
-    if (!reportPath.empty() &&
-        !WriteOutputFile(reportPath, ProximityPageHtml(outcome, extras), problem))
-        return Fail(problem);
+    std::string reportProblem, outputProblem;
+    const bool reportWritten =
+        reportPath.empty() ||
+        WriteOutputFile(reportPath, ProximityPageHtml(outcome, extras), reportProblem);
     const std::string text = json ? ProximityJson(outcome) : ProximityText(outcome);
-    if (!WriteText(outputPath, text, "The output", problem)) return Fail(problem);
+    const bool outputWritten = WriteText(outputPath, text, "The output", outputProblem);
+    if (!reportWritten || !outputWritten) {
+        std::string said = reportWritten ? outputProblem : reportProblem;
+        if (!reportWritten && !outputWritten) {
+            said += "\nstrandix: " + outputProblem;
+        } else if (!reportWritten) {
+            said += outputPath.empty() ? "  The outcome went to standard output."
+                                       : "  The outcome was written to " + outputPath + ".";
+        } else if (!reportPath.empty()) {
+            said += "  The page was written to " + reportPath + ".";
+        }
+        return Fail(said);
+    }
     for (const ListedPair& pair : ListedPairs(outcome.request, outcome.rows)) {
         if (pair.summary->defined) return kFound;
     }
     return kNothingFound;
+}
+
+// The version and the day (UTC) the outputs name, as a control run's report names them.
+void StampOutcome(ProximityOutcome& outcome) {
+    ControlRun stamp;
+    StampControlRun(stamp);
+    outcome.version = std::move(stamp.version);
+    outcome.date = std::move(stamp.date);
+}
+
+// The lengths of the document's words, which the page's grids need for the Hebrew final forms;
+// empty for a control text, whose letters are the document's no more.
+std::vector<std::int32_t> GridWordLengths(const ProximityRequest& request,
+                                          const std::string& document) {
+    if (request.controlText) return {};
+    return CAlphabet(request.alphabet, request.keepFinals)
+        .WordLengths(document, request.ignoreNumbers);
 }
 
 }  // namespace
@@ -260,15 +274,17 @@ int RunProximityCommand(const ToolOptions& options) {
     request.fromList = !proximity.listPath.empty();
     request.permutations = proximity.permutations;
     request.triples = proximity.triples;
-    std::vector<RunInput> inputs = {{options.document, "the document"}};
-    if (!proximity.listPath.empty()) inputs.push_back({proximity.listPath, "the list"});
-    if (const std::string problem =
-            CheckRunOutputs(options.outputPath, options.controls.reportPath, inputs);
+    std::vector<RunInput> inputs;
+    if (options.document != "-") inputs.push_back({options.document, "the document"});
+    if (!proximity.listPath.empty() && proximity.listPath != "-")
+        inputs.push_back({proximity.listPath, "the list"});
+    if (const std::string problem = CheckOutputs(
+            {{options.outputPath, "-o"}, {options.controls.reportPath, "--report"}}, inputs);
         !problem.empty())
         return Fail(problem);
     // With --alphabet auto the words and the list are read in the document's alphabet.
     std::string document;
-    if (!ReadFileAt(options.document, document, error)) return Fail(error);
+    if (!ReadInputFile(options.document, "document", document, error)) return Fail(error);
     if (options.autoAlphabet)
         request.alphabet = DocumentAlphabet(document);
     else if (!options.quiet)
@@ -286,13 +302,18 @@ int RunProximityCommand(const ToolOptions& options) {
     request.documentDigest = Sha256Hex(document);
     std::string letters;
     if (!ReadLetters(options, document, request.alphabet, letters, error)) return Fail(error);
-    document = std::string();  // the letters are all the long work needs
     request.letters = static_cast<std::int32_t>(letters.size());
+    const std::string& reportPath = options.controls.reportPath;
+    const std::vector<std::int32_t> wordLengths =
+        reportPath.empty() ? std::vector<std::int32_t>() : GridWordLengths(request, document);
+    StampOutcome(outcome);
+    document = std::string();  // the letters are all the long work needs
     outcome.leftOut = LeftOutWords(request.persons, request.settings);
 
     InstallInterruptHandler();
-    CProximityProgress progress(!options.quiet && IsErrorTerminal() &&
-                                !(options.outputPath.empty() && OutputSharesErrorTerminal()));
+    // The line is cleared before the outcome is written, so it shows on a terminal shared with
+    // the outcome too.
+    CProximityProgress progress(!options.quiet && IsErrorTerminal());
     const CProximityText text(std::move(letters));
     ProximityMatrixOptions matrixOptions;
     if (options.shard) {
@@ -320,9 +341,9 @@ int RunProximityCommand(const ToolOptions& options) {
     }
     if (!Summarise(outcome, options.controls.threads, proximity.influence, progress))
         return kInterrupted;
-    const std::string& reportPath = options.controls.reportPath;
     ProximityPageExtras extras;
-    if (!reportPath.empty()) extras = PageExtras(outcome, &text);
+    if (!reportPath.empty())
+        extras = PageExtras(outcome, &text, wordLengths.empty() ? nullptr : &wordLengths);
     return Deliver(outcome, options.json, options.outputPath, reportPath, extras);
 }
 
@@ -331,18 +352,21 @@ namespace {
 // Whether the first file named is a proximity partial.
 bool NamesProximityPartials(const std::vector<std::string>& files) {
     std::string text, error;
-    return !files.empty() && ReadFileAt(files.front(), text, error) &&
+    return !files.empty() && ReadInputFile(files.front(), "partial", text, error) &&
            LooksLikeProximityPartial(text);
 }
 
 // The letters the shards measured, when the document they read is at hand under its name.
-std::unique_ptr<CProximityText> RebuildLetters(const ProximityRequest& request) {
+std::unique_ptr<CProximityText> RebuildLetters(const ProximityRequest& request,
+                                               std::vector<std::int32_t>& wordLengths) {
     std::string document, letters, error;
-    if (!ReadFileAt(request.document, document, error) ||
+    // A document read from standard input is not at hand again.
+    if (request.document == "-" || !ReadInputFile(request.document, "document", document, error) ||
         Sha256Hex(document) != request.documentDigest)
         return nullptr;
     const CAlphabet alphabet(request.alphabet, request.keepFinals);
     if (!alphabet.MapDocument(document, request.ignoreNumbers, letters, error)) return nullptr;
+    wordLengths = GridWordLengths(request, document);
     if (request.controlText) {
         const TextPieces pieces = FindTextPieces(document, alphabet, request.ignoreNumbers);
         MakeControlText(*request.controlText, pieces, request.seed, letters);
@@ -355,7 +379,7 @@ int RunProximityMerge(const ToolOptions& options) {
     std::string message;
     for (const std::string& file : options.operands) {
         std::string text;
-        if (!ReadFileAt(file, text, message) || !merger.Add(file, text, message))
+        if (!ReadInputFile(file, "partial", text, message) || !merger.Add(file, text, message))
             return Fail(message);
     }
     ProximityOutcome outcome;
@@ -369,15 +393,17 @@ int RunProximityMerge(const ToolOptions& options) {
         !problem.empty())
         return Fail(problem);
     outcome.leftOut = LeftOutWords(request.persons, request.settings);
+    StampOutcome(outcome);
     InstallInterruptHandler();
-    CProximityProgress progress(IsErrorTerminal() && !OutputSharesErrorTerminal());
+    CProximityProgress progress(!options.quiet && IsErrorTerminal());
     if (!Summarise(outcome, 0, options.proximity.influence, progress)) return kInterrupted;
     const std::string& reportPath = options.controls.reportPath;
     ProximityPageExtras extras;
     if (!reportPath.empty()) {
         // The grids need the letters: those of the document the shards read, when it is here.
-        std::unique_ptr<CProximityText> text = RebuildLetters(request);
-        extras = PageExtras(outcome, text.get());
+        std::vector<std::int32_t> wordLengths;
+        std::unique_ptr<CProximityText> text = RebuildLetters(request, wordLengths);
+        extras = PageExtras(outcome, text.get(), wordLengths.empty() ? nullptr : &wordLengths);
     }
     return Deliver(outcome, options.json, "", reportPath, extras);
 }

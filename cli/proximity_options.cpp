@@ -1,5 +1,6 @@
 #include "cli/proximity_options.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 
@@ -32,12 +33,13 @@ bool SetProximityList(ToolOptions& options, const std::string& value, std::strin
 }
 
 bool SetExpectedEls(ToolOptions& options, const std::string& value, std::string& error) {
+    // Decimal notation, with an exponent if need be (2.5, 1e3): no sign, no blanks, no hexadecimal.
     double number = 0;
     const char* end = value.data() + value.size();
-    const auto read = std::from_chars(value.data(), end, number, std::chars_format::fixed);
-    if (value.empty() || value.find_first_not_of("0123456789.") != std::string::npos ||
+    const auto read = std::from_chars(value.data(), end, number, std::chars_format::general);
+    if (value.empty() || !(std::isdigit(static_cast<unsigned char>(value[0])) || value[0] == '.') ||
         read.ec != std::errc() || read.ptr != end || !std::isfinite(number) || number <= 0) {
-        error = "Please enter a number greater than 0, such as 10 or 2.5.";
+        error = "Please enter a number greater than 0, such as 10, 2.5 or 1e3.";
         return false;
     }
     options.proximity.settings.expectedEls = number;
@@ -105,9 +107,14 @@ bool CheckProximityOptions(ToolOptions& options, std::string& error) {
     ProximityOptions& proximity = options.proximity;
     const std::size_t operands = options.operands.size();
     if (proximity.listPath.empty() ? operands != 3 : operands != 1) {
-        error = proximity.listPath.empty()
-                    ? "Please name a document and two words, or a document and --list FILE."
-                    : "With --list, name the document alone (the words come from the list).";
+        if (proximity.listPath.empty())
+            error = "Please name a document and two words, or a document and --list FILE.";
+        else if (operands == 0)
+            error = "Please name the document to search for the list's words.";
+        else
+            error = "With --list, name the document alone (the words come from the list).";
+    } else if (options.operands[0] == "-" && proximity.listPath == "-") {
+        error = "The document and the list cannot both be read from standard input (-).";
     } else if (proximity.settings.minLetters > proximity.settings.maxLetters) {
         error = "--min-letters is more than --max-letters, so no word would fit.";
     } else if (options.keepFinals && options.alphabet != AlphabetName::Hebrew) {

@@ -12,10 +12,12 @@
 #include "cli/console_receiver.h"
 #include "cli/controls_command.h"
 #include "cli/exit_status.h"
+#include "cli/input_files.h"
 #include "cli/json_command.h"
 #include "cli/output_files.h"
 #include "cli/page_command.h"
 #include "cli/shard_command.h"
+#include "cli/standard_output.h"
 #include "cli/tool_options.h"
 #include "cli/tool_output.h"
 #include "common/sha256.h"
@@ -54,6 +56,10 @@ void NoteSplitKeywords(const SearchRequest& request, const std::string& keywordT
 // word read as several keywords, a keyword whose skip the span caps below --max-skip, a keyword
 // found once in each direction.
 void NoteSurprises(const SearchRequest& request, const std::string& keywordText) {
+    for (const std::string& word : request.leftOut) {
+        std::fprintf(stderr, "strandix: Note: %s\n",
+                     LeftOutKeywordSentence(request.alphabet, word).c_str());
+    }
     NoteSplitKeywords(request, keywordText);
     const SearchSettings& settings = request.settings;
     for (const std::string& keyword : request.keywords) {
@@ -78,6 +84,25 @@ void NoteSurprises(const SearchRequest& request, const std::string& keywordText)
     }
 }
 
+// Whether some keyword has a skip from --min-skip on that --span and --max-skip allow: kFound,
+// or kFailed with the reason said, as when --min-skip is above --max-skip.
+int CheckSkipsLeft(const KeywordList& keywords, const SearchSettings& settings) {
+    // Without --min-skip every skip the span allows is searched, however few.
+    if (settings.MinSkip <= 1) return kFound;
+    std::int64_t greatest = 0;
+    for (const std::string& keyword : keywords) {
+        const auto letters = static_cast<std::int64_t>(keyword.size());
+        // A keyword of one letter has no skip to leave out.
+        if (letters < 2) return kFound;
+        greatest = std::max(greatest, GreatestSkip(letters, settings));
+    }
+    if (settings.MinSkip <= greatest) return kFound;
+    return Fail("--min-skip: " + std::to_string(settings.MinSkip) + " is above " +
+                std::to_string(greatest) + ", the greatest skip --span " +
+                std::to_string(settings.MaxResultLength) +
+                " allows the keywords, so no skip is left to search.");
+}
+
 // The document read and mapped into `request` with the keywords and settings the options ask
 // for; `documentDigest` only for controls. kFound, or kFailed with the reason said.
 int MakeRequest(const ToolOptions& options, SearchRequest& request, std::string& documentDigest) {
@@ -90,7 +115,13 @@ int MakeRequest(const ToolOptions& options, SearchRequest& request, std::string&
         std::string keywordError;
         if (!ReadRequestKeywords(request, options.keywordText, keywordError))
             return Fail(keywordError);
-        return request.keywords.empty() ? Fail(kNoKeywordsMessage) : kFound;
+        if (request.keywords.empty() && !request.leftOut.empty()) {
+            for (const std::string& word : request.leftOut)
+                Fail(LeftOutKeywordSentence(request.alphabet, word));
+            return kFailed;
+        }
+        if (request.keywords.empty()) return Fail(kNoKeywordsMessage);
+        return CheckSkipsLeft(request.keywords, request.settings);
     };
     if (!options.autoAlphabet) {
         if (const int status = readKeywords(); status != kFound) return status;
@@ -107,20 +138,11 @@ int MakeRequest(const ToolOptions& options, SearchRequest& request, std::string&
     // Every output is checked before the work: none replaces the document, each can be written.
     std::vector<RunInput> inputs;
     if (!fromInput) inputs.push_back({options.document, "the document"});
-    const std::string outputProblem =
-        CheckOutputs({options.outputPath, options.controls.reportPath}, inputs);
+    const std::string outputProblem = CheckOutputs(
+        {{options.outputPath, "-o"}, {options.controls.reportPath, "--report"}}, inputs);
     if (!outputProblem.empty()) return Fail(outputProblem);
-    std::string document;
-    SystemErrorCode reason = 0;
-    const DocumentReadStatus status =
-        fromInput ? ReadStandardInput(document, reason)
-                  : ReadDocumentExplained(options.document, document, reason, true);
-    if (status != DocumentReadStatus::Ok) {
-        std::string sentence = (fromInput ? std::string("standard input") : options.document) +
-                               ": " + DocumentStatusMessage(status);
-        if (reason != 0) sentence += "  " + ReasonSentence(reason);
-        return Fail(sentence);
-    }
+    std::string document, readError;
+    if (!ReadInputFile(options.document, "document", document, readError)) return Fail(readError);
     if (!options.autoAlphabet && !options.quiet) NoteOtherAlphabet(document, request.alphabet);
     if (options.autoAlphabet) {
         request.alphabet = CAlphabet(DocumentAlphabet(document));
@@ -154,7 +176,7 @@ int RunSearchCommand(const ToolOptions& options) {
     receiverSettings.canAsk = IsInputTerminal() && IsErrorTerminal();
     receiverSettings.alwaysYes = options.yes;
     CConsoleReceiver receiver(receiverSettings, stderr);
-    ToolOutput output{stdout, receiver, receiverSettings.showProgress};
+    ToolOutput output{StandardOutput(), receiver, receiverSettings.showProgress};
 
     if (options.controls.count > 0 || options.controls.expected) {
         const ControlCommand command{request, options.controls,

@@ -66,7 +66,6 @@ int RunShardCommand(const ShardCommand& command, ToolOutput& output) {
     const ControlCommand& controls = command.controls;
     ControlPartial partial;
     partial.documentDigest = command.documentDigest;
-    partial.ignoreNumbers = controls.request.ignoreNumbers;
     partial.shard = command.shard;
     partial.run = DescribeControlRun(controls);
     const SearchRequest& request = controls.request;

@@ -1,5 +1,6 @@
 #include "cli/tool_options.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -183,7 +184,7 @@ const std::vector<OptionRow> kOptionRows = {
     {kSearchAndProximity, HS::Output, "-o, --output FILE",
      "when the search ends, copy the page to FILE (replacing it) and remove\n"
      "the page from the temporary folder",
-     &SetOutput},
+     &SetOutput, PO::Run, "a value must follow.", true},
     {kSearchCommand, HS::Output, "--open", "open the page in the desktop's default viewer",
      &SetFlag<&ToolOptions::open>},
     {kSearchCommand, HS::Output, "--legend",
@@ -219,9 +220,10 @@ const std::vector<OptionRow> kOptionRows = {
     {kSearchAndProximity, HS::Controls, "--threads T", "controls run at once [one per core]",
      &SetThreads},
     {kSearchAndProximity, HS::Controls, "--report FILE",
-     "also write the report as a standalone HTML page with a histogram", &SetReport},
+     "also write the report as a standalone HTML page with a histogram", &SetReport, PO::Run,
+     "a value must follow.", true},
     {kMergeCommand, HS::None, "--report FILE.html", "", &SetReport, PO::Run,
-     "a file name must follow."},
+     "a file name must follow.", true},
     {kSearchCommand, HS::Controls, "--expected",
      "the expected result count of a single keyword: the mean over shuffles\n"
      "of the document's letters, and the count with independent letters\n"
@@ -307,6 +309,7 @@ ParsedCommandLine ParseCommand(const ToolCommand& command,
                                const std::vector<std::string>& arguments, std::size_t first,
                                ToolOptions& options) {
     bool optionsEnded = false;
+    std::vector<const OptionRow*> given;  // the rows taken once, given so far
     for (std::size_t i = first; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
@@ -342,6 +345,16 @@ ParsedCommandLine ParseCommand(const ToolCommand& command,
             value = arguments[++i];
         } else if (takesValue) {
             return Failed(command, name + ": " + row->missingValue, true);
+        }
+        if (row->once) {
+            if (std::find(given.begin(), given.end(), row) != given.end()) {
+                return Failed(command,
+                              name +
+                                  ": given twice, so it is not clear which file to write; please "
+                                  "give it once.",
+                              true);
+            }
+            given.push_back(row);
         }
         std::string error;
         if (!row->set(options, value, error)) return Failed(command, name + ": " + error, true);

@@ -66,6 +66,7 @@ struct OptionRow {
     OptionSetter set;
     ParseOutcome outcome = ParseOutcome::Run;           // Help, Version: parsing stops there
     const char* missingValue = "a value must follow.";  // when the value is missing
+    bool once = false;  // an output's name: given twice, the line is refused
 };
 
 // Every option of every command.

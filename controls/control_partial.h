@@ -26,7 +26,6 @@ inline constexpr std::uint64_t kMaxPartialBytes =
 // shard and the controls is equal.
 struct ControlPartial {
     std::string documentDigest;  // SHA-256 of the document's bytes, lower-case hexadecimal
-    bool ignoreNumbers = false;  // how the document was normalised
     ShardId shard;
     // The run with only this shard's controls, in increasing order: control
     // shard.index + j * shard.count is run.controls[j].

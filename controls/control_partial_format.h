@@ -27,9 +27,6 @@ inline constexpr const char* kFields[] = {"format",
                                           "shard",
                                           "statistics",
                                           "checksum"};
-inline constexpr const char* kSettingsFields[] = {"maxSkip",       "minSkip",      "span",
-                                                  "minWidth",      "maxWidth",     "reverse",
-                                                  "excludeDirect", "ignoreNumbers"};
 
 // Everything a shard writes before the checksum, which is the digest of exactly this text: the
 // members up to the statistics, each group on a line of its own, and the separator after them.

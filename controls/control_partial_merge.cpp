@@ -56,7 +56,7 @@ std::optional<std::string> FirstDifference(const ControlPartial& mine, const Con
     const ControlRun& run = mine.run;
     const ControlRun& other = theirs.run;
     compare("document", mine.documentDigest, theirs.documentDigest);
-    compare("ignoring of numbers", mine.ignoreNumbers, theirs.ignoreNumbers);
+    compare("ignoring of numbers", run.ignoreNumbers, other.ignoreNumbers);
     compare("alphabet", run.alphabet, other.alphabet);
     // Keywords compare as the alphabet folds them: MOSES and moses are the same run.
     if (FoldedKeywords(run.keywords) != FoldedKeywords(other.keywords))

@@ -131,7 +131,7 @@ void ReadRun(const Json& root, ControlPartial& partial) {
         run.keywords.push_back(ReadText(keyword, "keywords"));
 
     const Json& settings = root["settings"];
-    CheckFields(settings, "settings", kSettingsFields, std::size(kSettingsFields));
+    CheckFields(settings, "settings", kSearchSettingsKeys, std::size(kSearchSettingsKeys));
     const std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
     run.settings.MaxDistanceBetweenLetters =
         ReadInt32(settings["maxSkip"], "settings.maxSkip", 1, kMax);
@@ -143,7 +143,7 @@ void ReadRun(const Json& root, ControlPartial& partial) {
     run.settings.AllowReverseKeywords = ReadBool(settings["reverse"], "settings.reverse");
     run.settings.ExcludeWordsDirectlyFromText =
         ReadBool(settings["excludeDirect"], "settings.excludeDirect");
-    partial.ignoreNumbers = ReadBool(settings["ignoreNumbers"], "settings.ignoreNumbers");
+    run.ignoreNumbers = ReadBool(settings["ignoreNumbers"], "settings.ignoreNumbers");
 
     if (!root["controlKind"].is_string() ||
         !ParseControlKind(root["controlKind"].get_ref<const std::string&>(), run.kind))

@@ -27,29 +27,12 @@ void WritePartialBody(CJsonWriter& json, const ControlPartial& partial) {
     json.LineBreak().Key("keywords").BeginArray();
     for (const std::string& keyword : run.keywords)
         json.String(keyword);
-    json.EndArray().LineBreak().Key("settings").BeginObject();
-    json.Key("maxSkip").Integer(settings.MaxDistanceBetweenLetters);
-    json.Key("minSkip").Integer(MinAbsoluteSkip(settings));
-    json.Key("span").Integer(settings.MaxResultLength);
-    json.Key("minWidth").Integer(settings.MinColumnWidth);
-    json.Key("maxWidth").Integer(settings.MaxColumnWidth);
-    json.Key("reverse").Bool(settings.AllowReverseKeywords);
-    json.Key("excludeDirect").Bool(settings.ExcludeWordsDirectlyFromText);
-    json.Key("ignoreNumbers").Bool(partial.ignoreNumbers).EndObject();
+    json.EndArray().LineBreak().Key("settings");
+    WriteSearchSettings(json, settings, run.ignoreNumbers);
     json.LineBreak().Key("controlKind").String(ControlKindName(run.kind));
     json.Key("seed").Unsigned(run.seed).Key("controls").Integer(run.total);
-    json.Key("expectedCount");
-    if (run.expected) {
-        json.Number(*run.expected);
-    } else {
-        json.Null();
-    }
-    json.Key("expectedIndependent");
-    if (run.expectedIndependent) {
-        json.Number(*run.expectedIndependent);
-    } else {
-        json.Null();
-    }
+    json.Key("expectedCount").OptionalNumber(run.expected);
+    json.Key("expectedIndependent").OptionalNumber(run.expectedIndependent);
     json.LineBreak().Key("real").BeginObject().Key("count").Integer(run.real.results);
     json.Key("smallestSpan");
     WriteSpan(json, run.real.smallestSpan);

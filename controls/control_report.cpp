@@ -1,24 +1,13 @@
 #include "controls/control_report.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
-#include <cstdlib>
-#include <system_error>
 
+#include "results/bar_chart.h"
+#include "results/html_text.h"
 #include "results/json_writer.h"
 
 namespace {
-
-// Correctly rounded conversions (std::to_chars), so that every standard library prints the same
-// digits for the same double.
-std::string FormatGeneral(double value, int significant) {
-    if (!std::isfinite(value)) return "-";
-    char buffer[64];
-    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                       std::chars_format::general, significant);
-    return std::string(buffer, written.ptr);
-}
 
 std::string YesNo(bool value) {
     return value ? "yes" : "no";
@@ -41,7 +30,7 @@ std::string SettingsText(const SearchSettings& settings) {
 }
 
 std::string PValueText(const PValue& p) {
-    return FormatGeneral(p.Value(), 4) + " (" + std::to_string(1 + p.hits) + "/" +
+    return SignificantNumber(p.Value()) + " (" + std::to_string(1 + p.hits) + "/" +
            std::to_string(1 + p.controls) + ")";
 }
 
@@ -120,115 +109,49 @@ void WriteSummary(CJsonWriter& json, const Summary& summary, const PValue& p, co
     json.Key("tailAtMost").String(otherTail).EndObject();
 }
 
-void WriteOptionalNumber(CJsonWriter& json, bool shown, const std::optional<double>& value) {
-    if (shown && value) {
-        json.Number(*value);
-    } else {
-        json.Null();
-    }
-}
-
-std::string HtmlEscape(const std::string& text) {
-    std::string html;
-    for (const char c : text) {
-        switch (c) {
-            case '&':
-                html += "&amp;";
-                break;
-            case '<':
-                html += "&lt;";
-                break;
-            case '>':
-                html += "&gt;";
-                break;
-            case '"':
-                html += "&quot;";
-                break;
-            default:
-                html += c;
-        }
-    }
-    return html;
-}
-
 std::string Row(const std::string& name, const std::string& value) {
     return "<tr><th>" + HtmlEscape(name) + "</th><td>" + HtmlEscape(value) + "</td></tr>\n";
 }
 
-// The histogram of the controls' counts, with a red line at the real count.
+// The histogram of the controls' counts, with a red line over the bar that holds the real count.
 std::string Histogram(const ControlRun& run, const ResultHistogram& histogram) {
-    constexpr int kWidth = 800, kHeight = 300, kLeft = 50, kRight = 20, kTop = 20, kBottom = 40;
-    const std::int64_t low = histogram.low, binWidth = histogram.binWidth,
-                       tallest = histogram.tallest;
-    const std::vector<std::int64_t>& heights = histogram.heights;
-    const auto bins = static_cast<std::int64_t>(heights.size());
-    const double plotWidth = kWidth - kLeft - kRight, plotHeight = kHeight - kTop - kBottom;
-    const double barWidth = plotWidth / static_cast<double>(bins);
-    auto x = [&](double bin) { return FormatFixed(kLeft + bin * barWidth, 1); };
-    std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
-                      std::to_string(kWidth) + "\" height=\"" + std::to_string(kHeight) +
-                      "\" role=\"img\" aria-label=\"Histogram of the controls' result counts\">\n";
-    for (std::int64_t bin = 0; bin < bins; ++bin) {
-        const double height =
-            plotHeight * static_cast<double>(heights[bin]) / static_cast<double>(tallest);
-        const std::int64_t from = low + bin * binWidth;
-        svg += "<rect x=\"" + x(static_cast<double>(bin)) + "\" y=\"" +
-               FormatFixed(kTop + plotHeight - height, 1) + "\" width=\"" +
-               FormatFixed(barWidth * 0.9, 1) + "\" height=\"" + FormatFixed(height, 1) +
-               "\" fill=\"#6a8fc7\"><title>" + std::to_string(from) +
-               (binWidth > 1 ? "-" + std::to_string(from + binWidth - 1) : "") + ": " +
-               std::to_string(heights[bin]) + " controls</title></rect>\n";
+    BarChart chart;
+    chart.width = 800;
+    chart.height = 300;
+    chart.top = 20;
+    chart.attributes = " role=\"img\" aria-label=\"Histogram of the controls' result counts\"";
+    chart.heights = histogram.heights;
+    chart.tallest = histogram.tallest;
+    const std::int64_t binWidth = histogram.binWidth;
+    for (std::size_t bin = 0; bin < histogram.heights.size(); ++bin) {
+        const std::int64_t from = histogram.low + static_cast<std::int64_t>(bin) * binWidth;
+        chart.titles.push_back(std::to_string(from) +
+                               (binWidth > 1 ? "-" + std::to_string(from + binWidth - 1) : "") +
+                               ": " + std::to_string(histogram.heights[bin]) + " controls");
     }
-    const std::string axisY = std::to_string(kTop + static_cast<int>(plotHeight));
-    svg += "<line x1=\"" + std::to_string(kLeft) + "\" y1=\"" + axisY + "\" x2=\"" +
-           std::to_string(kWidth - kRight) + "\" y2=\"" + axisY + "\" stroke=\"#333\"/>\n";
-    const std::string labelY = std::to_string(kHeight - kBottom + 16);
-    svg += "<text x=\"" + std::to_string(kLeft) + "\" y=\"" + labelY + "\">" + std::to_string(low) +
-           "</text>\n";
-    svg += "<text x=\"" + std::to_string(kWidth - kRight) + "\" y=\"" + labelY +
-           "\" text-anchor=\"end\">" + std::to_string(low + bins * binWidth - 1) + "</text>\n";
-    svg += "<text x=\"" + std::to_string(kLeft - 6) + "\" y=\"" + std::to_string(kTop + 10) +
-           "\" text-anchor=\"end\">" + std::to_string(tallest) + "</text>\n";
-    svg += "<text x=\"" + std::to_string(kWidth / 2) + "\" y=\"" + std::to_string(kHeight - 6) +
-           "\" text-anchor=\"middle\">results per control (bins of " + std::to_string(binWidth) +
-           ")</text>\n";
-    // The line stands over the middle of the bar whose bin holds the real count; its label is
-    // turned inward near either edge, so that it stays inside the picture.
-    const double realCentre =
-        kLeft + static_cast<double>(histogram.realBin) * barWidth + barWidth * 0.45;
-    const std::string realX = FormatFixed(realCentre, 1);
-    constexpr double kLabelRoom = 60;
-    const char* anchor = realCentre < kLabelRoom            ? "start"
-                         : realCentre > kWidth - kLabelRoom ? "end"
-                                                            : "middle";
-    svg += "<line x1=\"" + realX + "\" y1=\"" + std::to_string(kTop) + "\" x2=\"" + realX +
-           "\" y2=\"" + axisY + "\" stroke=\"#c00\" stroke-width=\"2\"/>\n";
-    svg += "<text x=\"" + realX + "\" y=\"" + std::to_string(kTop - 6) + "\" text-anchor=\"" +
-           anchor + "\" fill=\"#c00\">real " + std::to_string(run.real.results) + "</text>\n";
-    return svg + "</svg>\n";
+    const auto bins = static_cast<std::int64_t>(histogram.heights.size());
+    chart.lowLabel = std::to_string(histogram.low);
+    chart.highLabel = std::to_string(histogram.low + bins * binWidth - 1);
+    chart.axisLabel = "results per control (bins of " + std::to_string(binWidth) + ")";
+    chart.mark = static_cast<double>(histogram.realBin) + 0.45;
+    chart.markLabel = "real " + std::to_string(run.real.results);
+    return BarChartSvg(chart);
 }
 
 }  // namespace
 
-std::string FormatSignificant(double value) {
-    if (!std::isfinite(value)) return "-";
-    if (value == 0) return "0";
-    const double magnitude = std::fabs(value);
-    if (magnitude < 1e-3 || magnitude >= 1e15) return FormatGeneral(value, 4);
-    const int digitsBefore = static_cast<int>(std::floor(std::log10(magnitude))) + 1;
-    return FormatFixed(value, std::max(0, 4 - digitsBefore));
-}
-
-std::string FormatFixed(double value, int decimals) {
-    if (!std::isfinite(value)) return "-";
-    char buffer[400];
-    const auto written =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    if (written.ec != std::errc()) return FormatGeneral(value, 17);
-    std::string text(buffer, written.ptr);
-    // -0.00 says nothing that 0.00 does not.
-    if (text.find_first_not_of("-0.") == std::string::npos && text.front() == '-') text.erase(0, 1);
-    return text;
+void WriteSearchSettings(CJsonWriter& json, const SearchSettings& settings, bool ignoreNumbers) {
+    const char* const* key = kSearchSettingsKeys;
+    json.BeginObject();
+    json.Key(*key++).Integer(settings.MaxDistanceBetweenLetters);
+    json.Key(*key++).Integer(MinAbsoluteSkip(settings));
+    json.Key(*key++).Integer(settings.MaxResultLength);
+    json.Key(*key++).Integer(settings.MinColumnWidth);
+    json.Key(*key++).Integer(settings.MaxColumnWidth);
+    json.Key(*key++).Bool(settings.AllowReverseKeywords);
+    json.Key(*key++).Bool(settings.ExcludeWordsDirectlyFromText);
+    json.Key(*key).Bool(ignoreNumbers);
+    json.EndObject();
 }
 
 std::string ControlReportText(const ControlRun& run) {
@@ -270,15 +193,9 @@ std::string ControlsJson(const ControlRun& run, const ControlSummary& summary) {
     for (const std::string& keyword : run.keywords)
         json.String(keyword);
     const SearchSettings& s = run.settings;
-    json.EndArray().Key("settings").BeginObject();
-    json.Key("AllowReverseKeywords").Bool(s.AllowReverseKeywords);
-    json.Key("ExcludeWordsDirectlyFromText").Bool(s.ExcludeWordsDirectlyFromText);
-    json.Key("MinColumnWidth").Integer(s.MinColumnWidth);
-    json.Key("MaxColumnWidth").Integer(s.MaxColumnWidth);
-    json.Key("MaxResultLength").Integer(s.MaxResultLength);
-    json.Key("MaxDistanceBetweenLetters").Integer(s.MaxDistanceBetweenLetters);
-    if (s.MinSkip > 1) json.Key("MinSkip").Integer(s.MinSkip);
-    json.EndObject().Key("real").BeginObject().Key("results").Integer(run.real.results);
+    json.EndArray().Key("settings");
+    WriteSearchSettings(json, s, run.ignoreNumbers);
+    json.Key("real").BeginObject().Key("results").Integer(run.real.results);
     json.Key("smallestSpan");
     WriteSpan(json, run.real.smallestSpan);
     json.Key("plainWordResults").Integer(run.plainWordResults);
@@ -290,9 +207,9 @@ std::string ControlsJson(const ControlRun& run, const ControlSummary& summary) {
                  kWiderSpan);
     // The expectations are the reference of letters controls only.
     json.Key("expected");
-    WriteOptionalNumber(json, ShowsExpected(run), run.expected);
+    json.OptionalNumber(ShowsExpected(run) ? run.expected : std::nullopt);
     json.Key("expectedIndependent");
-    WriteOptionalNumber(json, ShowsExpected(run), run.expectedIndependent);
+    json.OptionalNumber(ShowsExpected(run) ? run.expectedIndependent : std::nullopt);
     json.Key("notes").BeginArray();
     for (const std::string& note : summary.notes)
         json.String(note);

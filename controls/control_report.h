@@ -12,11 +12,14 @@
 #include "controls/control_cases.h"
 #include "controls/control_summary.h"
 #include "controls/statistics.h"
+#include "results/json_writer.h"
+#include "results/number_text.h"
 
 struct ControlRun {
     SearchSettings settings;
     KeywordList keywords;  // as the user gave them
     std::string alphabet = "latin";
+    bool ignoreNumbers = false;  // how the document was normalised: digits are no letters
     ControlKind kind = ControlKind::Letters;
     std::uint64_t seed = 0;
     std::int64_t total = 0;  // the controls asked for
@@ -29,6 +32,8 @@ struct ControlRun {
     std::optional<double> expectedIndependent;
     // The real results that hold a keyword at |skip| = 1.
     std::int64_t plainWordResults = 0;
+    // A sentence for each typed word the search left out, having no letter of the alphabet.
+    std::vector<std::string> leftOutNotes;
     // Where the figures come from: the document as the user named it (empty when unknown, as
     // after a merge), the SHA-256 of its bytes (lower-case hexadecimal), the version of the
     // program that made the report and the day it did (YYYY-MM-DD, UTC).
@@ -58,9 +63,9 @@ std::string ControlsJson(const ControlRun& run);
 std::string ControlReportHtml(const ControlRun& run, const ControlSummary& summary);
 std::string ControlReportHtml(const ControlRun& run);
 
-// `value` with four significant digits: fixed notation (all digits before the point kept) from
-// 0.001 on, scientific below; "0" for zero.
-std::string FormatSignificant(double value);
-
-// `value` rounded to `decimals` places, the same on every platform ("-" for NaN or infinity).
-std::string FormatFixed(double value, int decimals);
+// The search settings as the JSON outputs and the partials write them: one object with these
+// members, in this order.
+inline constexpr const char* kSearchSettingsKeys[] = {"maxSkip",       "minSkip",      "span",
+                                                      "minWidth",      "maxWidth",     "reverse",
+                                                      "excludeDirect", "ignoreNumbers"};
+void WriteSearchSettings(CJsonWriter& json, const SearchSettings& settings, bool ignoreNumbers);

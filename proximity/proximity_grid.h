@@ -19,6 +19,9 @@ struct ProximityGrid {
     std::string letters;  // rowCount * columnCount codes, row by row; '\0' past the text's end
     // For each cell: 0 no word, 1 a letter of word 1, 2 of word 2, 3 of both.
     std::vector<std::uint8_t> marks;
+    // For each cell: 1 when its letter ends a word of the document (shown in its final form),
+    // 0 when not; empty when the words are not known.
+    std::vector<std::uint8_t> wordEnds;
 };
 
 // Of the ordinary (0,0,0) sequences of the two words that both have a domain, the pair and the

@@ -2,133 +2,48 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 #include "proximity/proximity_report.h"
+#include "proximity/shown_word.h"
+#include "results/bar_chart.h"
+#include "results/html_text.h"
+#include "results/number_text.h"
 
 namespace {
 
-constexpr int kWidth = 640, kHeight = 240, kLeft = 50, kRight = 20, kTop = 24, kBottom = 40;
-
-std::string Escape(const std::string& text) {
-    std::string html;
-    for (const char c : text) {
-        switch (c) {
-            case '&':
-                html += "&amp;";
-                break;
-            case '<':
-                html += "&lt;";
-                break;
-            case '>':
-                html += "&gt;";
-                break;
-            case '"':
-                html += "&quot;";
-                break;
-            default:
-                html += c;
-        }
-    }
-    return html;
-}
-
-std::string Fixed(double value, int decimals) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    return text;
-}
-
 std::string Row(const std::string& name, const std::string& value) {
-    return "<tr><th>" + Escape(name) + "</th><td>" + Escape(value) + "</td></tr>\n";
-}
-
-// Bars of `counts` over [low, high), each labelled, with an optional dashed level line and an
-// optional marked value.
-struct Bars {
-    std::vector<std::int64_t> counts;
-    double low = 0, high = 1;
-    std::string lowLabel, highLabel, axisLabel, unit;
-    double level = -1;    // the uniform line, in counts; below 0: none
-    double marked = NAN;  // x value of the red mark
-    std::string markLabel;
-};
-
-std::string BarChart(const Bars& bars) {
-    const double plotWidth = kWidth - kLeft - kRight, plotHeight = kHeight - kTop - kBottom;
-    double tallest = std::max(1.0, bars.level);
-    for (const std::int64_t count : bars.counts)
-        tallest = std::max(tallest, double(count));
-    const double barWidth = plotWidth / double(bars.counts.size());
-    const auto y = [&](double count) { return kTop + plotHeight - plotHeight * count / tallest; };
-    const auto x = [&](double value) {
-        return kLeft + plotWidth * (value - bars.low) / (bars.high - bars.low);
-    };
-    std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
-                      std::to_string(kWidth) + "\" height=\"" + std::to_string(kHeight) +
-                      "\" font-size=\"12\">\n";
-    for (std::size_t bin = 0; bin < bars.counts.size(); ++bin) {
-        const double top = y(double(bars.counts[bin]));
-        svg += "<rect x=\"" + Fixed(kLeft + double(bin) * barWidth, 1) + "\" y=\"" + Fixed(top, 1) +
-               "\" width=\"" + Fixed(barWidth * 0.9, 1) + "\" height=\"" +
-               Fixed(kTop + plotHeight - top, 1) + "\" fill=\"#6a8fc7\"><title>" +
-               std::to_string(bars.counts[bin]) + " " + bars.unit + "</title></rect>\n";
-    }
-    const std::string axisY = Fixed(kTop + plotHeight, 1);
-    svg += "<line x1=\"" + std::to_string(kLeft) + "\" y1=\"" + axisY + "\" x2=\"" +
-           std::to_string(kWidth - kRight) + "\" y2=\"" + axisY + "\" stroke=\"#333\"/>\n";
-    if (bars.level >= 0) {
-        const std::string levelY = Fixed(y(bars.level), 1);
-        svg += "<line x1=\"" + std::to_string(kLeft) + "\" y1=\"" + levelY + "\" x2=\"" +
-               std::to_string(kWidth - kRight) + "\" y2=\"" + levelY +
-               "\" stroke=\"#2a2\" stroke-width=\"2\" stroke-dasharray=\"6 4\"/>\n";
-        svg += "<text x=\"" + std::to_string(kWidth - kRight) + "\" y=\"" +
-               Fixed(y(bars.level) - 4, 1) +
-               "\" text-anchor=\"end\" fill=\"#2a2\">uniform</text>\n";
-    }
-    const std::string labelY = std::to_string(kHeight - kBottom + 16);
-    svg += "<text x=\"" + std::to_string(kLeft) + "\" y=\"" + labelY + "\">" +
-           Escape(bars.lowLabel) + "</text>\n";
-    svg += "<text x=\"" + std::to_string(kWidth - kRight) + "\" y=\"" + labelY +
-           "\" text-anchor=\"end\">" + Escape(bars.highLabel) + "</text>\n";
-    svg += "<text x=\"" + std::to_string(kLeft - 6) + "\" y=\"" + std::to_string(kTop + 10) +
-           "\" text-anchor=\"end\">" + std::to_string(static_cast<long long>(tallest)) +
-           "</text>\n";
-    svg += "<text x=\"" + std::to_string(kWidth / 2) + "\" y=\"" + std::to_string(kHeight - 6) +
-           "\" text-anchor=\"middle\">" + Escape(bars.axisLabel) + "</text>\n";
-    if (std::isfinite(bars.marked)) {
-        const std::string markX =
-            Fixed(std::clamp(x(bars.marked), double(kLeft), double(kWidth - kRight)), 1);
-        svg += "<line x1=\"" + markX + "\" y1=\"" + std::to_string(kTop) + "\" x2=\"" + markX +
-               "\" y2=\"" + axisY + "\" stroke=\"#c00\" stroke-width=\"2\"/>\n";
-        svg += "<text x=\"" + markX + "\" y=\"" + std::to_string(kTop - 6) +
-               "\" text-anchor=\"middle\" fill=\"#c00\">" + Escape(bars.markLabel) + "</text>\n";
-    }
-    return svg + "</svg>\n";
+    return "<tr><th>" + HtmlEscape(name) + "</th><td>" + HtmlEscape(value) + "</td></tr>\n";
 }
 
 // The defined c in ten bins of 0.1 against the N/10 a bin that uniform c would give.
 std::string CHistogram(const std::vector<ListedPair>& pairs) {
-    Bars bars;
-    bars.counts.assign(10, 0);
+    BarChart chart;
+    chart.attributes = " font-size=\"12\"";
+    chart.heights.assign(10, 0);
     std::int64_t defined = 0;
     for (const ListedPair& pair : pairs) {
         if (!pair.summary->defined) continue;
         ++defined;
-        ++bars.counts[std::min<std::size_t>(9,
-                                            static_cast<std::size_t>(pair.summary->c * 10 - 1e-9))];
+        ++chart.heights[std::min<std::size_t>(
+            9, static_cast<std::size_t>(pair.summary->c * 10 - 1e-9))];
     }
-    bars.lowLabel = "0";
-    bars.highLabel = "1";
-    bars.axisLabel = "c of the " + std::to_string(defined) + " pairs with c defined (bins of 0.1)";
-    bars.unit = "pairs";
-    bars.level = double(defined) / 10.0;
-    return BarChart(bars);
+    for (const std::int64_t count : chart.heights) {
+        chart.tallest = std::max(chart.tallest, count);
+        chart.titles.push_back(std::to_string(count) + " pairs");
+    }
+    chart.level = double(defined) / 10.0;
+    chart.tallest = std::max(chart.tallest, static_cast<std::int64_t>(std::ceil(*chart.level)));
+    chart.levelLabel = "uniform";
+    chart.lowLabel = "0";
+    chart.highLabel = "1";
+    chart.axisLabel = "c of the " + std::to_string(defined) + " pairs with c defined (bins of 0.1)";
+    return BarChartSvg(chart);
 }
 
 // log10 P2 of the permutations drawn, with the list's own value marked.
 std::string P2Histogram(const std::vector<double>& logP2, double realLogP2) {
-    Bars bars;
+    BarChart chart;
+    chart.attributes = " font-size=\"12\"";
     const double ln10 = std::log(10.0);
     double low = realLogP2 / ln10, high = realLogP2 / ln10;
     for (const double value : logP2) {
@@ -138,22 +53,23 @@ std::string P2Histogram(const std::vector<double>& logP2, double realLogP2) {
     low = std::floor(low);
     high = std::max(std::ceil(high), low + 1);
     constexpr std::size_t kBins = 40;
-    bars.counts.assign(kBins, 0);
+    chart.heights.assign(kBins, 0);
     for (const double value : logP2) {
         const double at = (value / ln10 - low) / (high - low) * kBins;
-        ++bars.counts[std::min<std::size_t>(kBins - 1,
-                                            static_cast<std::size_t>(std::max(0.0, at)))];
+        ++chart.heights[std::min<std::size_t>(kBins - 1,
+                                              static_cast<std::size_t>(std::max(0.0, at)))];
     }
-    bars.low = low;
-    bars.high = high;
-    bars.lowLabel = "10^" + Fixed(low, 0);
-    bars.highLabel = "10^" + Fixed(high, 0);
-    bars.axisLabel = "P2 of " + std::to_string(logP2.size()) +
-                     " permutations (log scale); red: the list's own pairing";
-    bars.unit = "permutations";
-    bars.marked = realLogP2 / ln10;
-    bars.markLabel = "P2 = " + FormatProbability(std::exp(realLogP2), realLogP2);
-    return BarChart(bars);
+    for (const std::int64_t count : chart.heights) {
+        chart.tallest = std::max(chart.tallest, count);
+        chart.titles.push_back(std::to_string(count) + " permutations");
+    }
+    chart.lowLabel = "10^" + FormatFixed(low, 0);
+    chart.highLabel = "10^" + FormatFixed(high, 0);
+    chart.axisLabel = "P2 of " + std::to_string(logP2.size()) +
+                      " permutations (log scale); red: the list's own pairing";
+    chart.mark = (realLogP2 / ln10 - low) / (high - low) * kBins;
+    chart.markLabel = "P2 = " + FormatProbability(std::exp(realLogP2), realLogP2, 4);
+    return BarChartSvg(chart);
 }
 
 std::string GridTable(const ProximityGrid& grid, const CAlphabet& alphabet) {
@@ -167,7 +83,10 @@ std::string GridTable(const ProximityGrid& grid, const CAlphabet& alphabet) {
                                                    " class=\"both\""};
             const char code = grid.letters[cell];
             html += std::string("<td") + kClasses[grid.marks[cell]] + ">" +
-                    (code == '\0' ? std::string() : Escape(std::string(alphabet.Spell(code)))) +
+                    (code == '\0' ? std::string()
+                     : grid.wordEnds.empty() || grid.wordEnds[cell] == 0
+                         ? HtmlEscape(alphabet.Spell(code))
+                         : HtmlEscape(WithFinalForm(std::string(alphabet.Spell(code))))) +
                     "</td>";
         }
         html += "</tr>\n";
@@ -196,7 +115,8 @@ const char kStyle[] =
 
 }  // namespace
 
-ProximityPageExtras PageExtras(const ProximityOutcome& outcome, const CProximityText* text) {
+ProximityPageExtras PageExtras(const ProximityOutcome& outcome, const CProximityText* text,
+                               const std::vector<std::int32_t>* wordLengths) {
     ProximityPageExtras extras;
     const ProximityRequest& request = outcome.request;
     if (request.fromList && outcome.statistics) {
@@ -224,6 +144,27 @@ ProximityPageExtras PageExtras(const ProximityOutcome& outcome, const CProximity
                                       person.dates[pairs[i].date], request.settings))
             extras.grids.emplace(i, std::move(*grid));
     }
+    if (wordLengths == nullptr || request.alphabet != AlphabetName::Hebrew || request.keepFinals)
+        return extras;
+    // Which of the grids' letters end a word of the document, where the final forms stand.
+    std::vector<bool> ends(static_cast<std::size_t>(text->Length()), false);
+    std::size_t at = 0;
+    for (const std::int32_t length : *wordLengths) {
+        at += static_cast<std::size_t>(length);
+        if (length > 0 && at <= ends.size()) ends[at - 1] = true;
+    }
+    for (auto& [i, grid] : extras.grids) {
+        grid.wordEnds.assign(grid.letters.size(), 0);
+        for (std::int32_t row = 0; row < grid.rowCount; ++row) {
+            for (std::int32_t column = 0; column < grid.columnCount; ++column) {
+                const std::int64_t position =
+                    std::int64_t{grid.firstRow + row} * grid.rowLength + grid.firstColumn + column;
+                if (position < static_cast<std::int64_t>(ends.size()) &&
+                    ends[static_cast<std::size_t>(position)])
+                    grid.wordEnds[static_cast<std::size_t>(row) * grid.columnCount + column] = 1;
+            }
+        }
+    }
     return extras;
 }
 
@@ -233,10 +174,15 @@ std::string ProximityPageHtml(const ProximityOutcome& outcome, const ProximityPa
     const CAlphabet alphabet(request.alphabet, request.keepFinals);
     std::string html =
         "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>Word-pair proximity: " +
-        Escape(request.document) + "</title>\n<style>\n" + kStyle + "</style>\n</head>\n<body>\n";
-    html += "<h1>Word-pair proximity: " + Escape(request.document) + "</h1>\n<table>\n";
+        HtmlEscape(DocumentFileName(request.document)) + "</title>\n<style>\n" + kStyle +
+        "</style>\n</head>\n<body>\n";
+    html += "<h1>Word-pair proximity: " + HtmlEscape(DocumentFileName(request.document)) +
+            "</h1>\n<table>\n";
+    html += Row("Document", request.document);
+    html += Row("SHA-256", request.documentDigest.empty() ? "unknown" : request.documentDigest);
+    html += Row("Made by", "strandix " + outcome.version + " on " + outcome.date);
     html += Row("Letters", std::to_string(request.letters));
-    html += Row("Settings", "expected sequences " + FormatProbability(settings.expectedEls, 0) +
+    html += Row("Settings", "expected sequences " + SignificantNumber(settings.expectedEls) +
                                 ", words of " + std::to_string(settings.minLetters) + " to " +
                                 std::to_string(settings.maxLetters) + " letters, delta constant " +
                                 std::to_string(settings.deltaConstant) + ", at least " +
@@ -249,16 +195,16 @@ std::string ProximityPageHtml(const ProximityOutcome& outcome, const ProximityPa
         html += Row("Pairs with c defined (N)", std::to_string(statistics.pairs) + ", " +
                                                     std::to_string(statistics.close) +
                                                     " of them with c ≤ 0.2");
-        html += Row("P1", FormatProbability(statistics.p1, statistics.logP1));
-        html += Row("P2", FormatProbability(statistics.p2, statistics.logP2));
-        html += Row("T", statistics.hasT ? FormatProbability(statistics.t, 0) : "undefined");
+        html += Row("P1", FormatProbability(statistics.p1, statistics.logP1, 4));
+        html += Row("P2", FormatProbability(statistics.p2, statistics.logP2, 4));
+        html += Row("T", statistics.hasT ? SignificantNumber(statistics.t) : "undefined");
     }
     if (outcome.permutations) {
         const PermutationCounts& counts = *outcome.permutations;
         const double all = double(request.permutations) + 1;
         const auto rank = [&](std::int64_t value) {
             return std::to_string(value) + " of " + std::to_string(request.permutations + 1) +
-                   " (p = " + FormatProbability(double(value) / all, 0) + ")";
+                   " (p = " + SignificantNumber(double(value) / all) + ")";
         };
         html += Row("Rank of P1", rank(counts.atMostP1));
         html += Row("Rank of P2", rank(counts.atMostP2));
@@ -298,30 +244,33 @@ std::string ProximityPageHtml(const ProximityOutcome& outcome, const ProximityPa
         const PairSummary& summary = *pair.summary;
         const bool close = summary.defined && 5 * summary.rank <= summary.validTriples;
         html += close ? "<tr class=\"close\">" : "<tr>";
-        if (request.fromList) html += "<td>" + Escape(person.id) + "</td>";
-        html += "<td>" + Escape(alphabet.Spell(person.names[pair.name])) + "</td><td>" +
-                Escape(alphabet.Spell(person.dates[pair.date])) + "</td><td class=\"n\">" +
+        if (request.fromList) html += "<td>" + HtmlEscape(person.id) + "</td>";
+        html += "<td>" + HtmlEscape(ShownWord(alphabet, person.names[pair.name])) + "</td><td>" +
+                HtmlEscape(ShownWord(alphabet, person.dates[pair.date])) + "</td><td class=\"n\">" +
                 std::to_string(summary.skipLimit1) + "</td><td class=\"n\">" +
                 std::to_string(summary.skipLimit2) + "</td><td class=\"n\">" +
                 std::to_string(summary.validTriples) + "</td><td class=\"n\">" +
                 (summary.defined ? std::to_string(summary.rank) : "-") + "</td><td class=\"n\">" +
-                (summary.defined ? FormatProbability(summary.c, 0) : "undefined") + "</td></tr>\n";
+                (summary.defined ? FractionText(summary.rank, summary.validTriples) : "undefined") +
+                "</td></tr>\n";
     }
     html += "</table>\n";
     for (const LeftOutWord& word : outcome.leftOut)
-        html += "<p class=\"note\">Left out: " + Escape(alphabet.Spell(word.word)) + " " +
-                Escape(word.reason) + ".</p>\n";
+        html += "<p class=\"note\">Left out: " + HtmlEscape(ShownWord(alphabet, word.word)) + " " +
+                HtmlEscape(word.reason) + ".</p>\n";
 
     html += "<h2>Close pairs (c ≤ 0.2)</h2>\n";
-    if (!extras.gridNote.empty()) html += "<p class=\"note\">" + Escape(extras.gridNote) + "</p>\n";
+    if (!extras.gridNote.empty())
+        html += "<p class=\"note\">" + HtmlEscape(extras.gridNote) + "</p>\n";
     html += "<div class=\"grids\">\n";
     for (const auto& [i, grid] : extras.grids) {
         const ListedPair& pair = pairs[i];
         const ProximityPerson& person = request.persons[pair.person];
-        html += "<div><h3><span class=\"w1\">" + Escape(alphabet.Spell(person.names[pair.name])) +
+        html += "<div><h3><span class=\"w1\">" +
+                HtmlEscape(ShownWord(alphabet, person.names[pair.name])) +
                 "</span> and <span class=\"w2\">" +
-                Escape(alphabet.Spell(person.dates[pair.date])) +
-                "</span>, c = " + FormatProbability(pair.summary->c, 0) +
+                HtmlEscape(ShownWord(alphabet, person.dates[pair.date])) +
+                "</span>, c = " + FractionText(pair.summary->rank, pair.summary->validTriples) +
                 "</h3>\n<p class=\"note\">Rows of " + std::to_string(grid.rowLength) +
                 " letters; word 1 (blue) " + ElsText(grid.first) + ", word 2 (red) " +
                 ElsText(grid.second) + "</p>\n" + GridTable(grid, alphabet) + "</div>\n";

@@ -24,6 +24,10 @@ struct ProximityPageExtras {
 };
 
 // `text`: the letters the run measured (null when they are not at hand; then no grids).
-ProximityPageExtras PageExtras(const ProximityOutcome& outcome, const CProximityText* text);
+// `wordLengths`: the lengths of the words of those letters in order (CAlphabet::WordLengths of
+// the document), so that the grids show Hebrew final forms at the ends of words; null when
+// unknown (a control text).
+ProximityPageExtras PageExtras(const ProximityOutcome& outcome, const CProximityText* text,
+                               const std::vector<std::int32_t>* wordLengths = nullptr);
 
 std::string ProximityPageHtml(const ProximityOutcome& outcome, const ProximityPageExtras& extras);

@@ -8,6 +8,7 @@
 
 #include "common/sha256.h"
 #include "proximity/pair_list.h"
+#include "proximity/proximity_report.h"
 #include "results/json_writer.h"
 #include "text/alphabet.h"
 
@@ -22,8 +23,6 @@ constexpr const char* kFields[] = {
     "format",     "version",       "document", "name",        "letters",     "alphabet",
     "keepFinals", "ignoreNumbers", "settings", "controlText", "seed",        "permutations",
     "triples",    "persons",       "shard",    "cells",       "cellTriples", "checksum"};
-constexpr const char* kSettingsFields[] = {"expectedEls", "minLetters", "maxLetters",
-                                           "deltaConstant", "minTriples"};
 
 void WriteOmega(CJsonWriter& json, const std::optional<double>& omega) {
     if (omega)
@@ -49,11 +48,7 @@ std::vector<std::pair<std::string, std::string>> RunFields(const ProximityPartia
     add("ignoreNumbers", partial.request.ignoreNumbers ? "true" : "false");
     CJsonWriter measure;
     measure.BeginObject();
-    measure.Key("expectedEls").Number(settings.expectedEls);
-    measure.Key("minLetters").Integer(settings.minLetters);
-    measure.Key("maxLetters").Integer(settings.maxLetters);
-    measure.Key("deltaConstant").Integer(settings.deltaConstant);
-    measure.Key("minTriples").Integer(settings.minTriples);
+    WriteProximitySettings(measure, settings);
     measure.EndObject();
     add("settings", measure.Take());
     add("controlText",
@@ -196,7 +191,7 @@ void ReadRequest(const Json& root, ProximityPartial& partial) {
     request.keepFinals = ReadBool(root["keepFinals"], "keepFinals");
     request.ignoreNumbers = ReadBool(root["ignoreNumbers"], "ignoreNumbers");
     const Json& settings = root["settings"];
-    CheckFields(settings, "settings", kSettingsFields, std::size(kSettingsFields));
+    CheckFields(settings, "settings", kProximitySettingsKeys, std::size(kProximitySettingsKeys));
     ProximitySettings& measure = request.settings;
     if (!settings["expectedEls"].is_number()) Invalid("settings.expectedEls", "is not a number");
     measure.expectedEls = settings["expectedEls"].get<double>();

@@ -118,4 +118,6 @@ struct ProximityOutcome {
     std::optional<ProximityStatistics> statistics;  // lists only
     std::optional<PermutationCounts> permutations;  // lists only
     std::optional<ProximityInfluence> influence;    // with --influence
+    // The version of the program that made the outputs and the day it did (YYYY-MM-DD, UTC).
+    std::string version, date;
 };

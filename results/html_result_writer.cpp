@@ -1,5 +1,6 @@
 #include "results/html_result_writer.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string_view>
 
@@ -119,29 +120,48 @@ bool CHtmlResultWriter::AddResult(const char* text, std::int32_t first, std::int
     markup_.Append("<span class=\"text\">");
 
     const std::int64_t count = std::int64_t{last} - first + 1;
-    const std::size_t n = count > 0 ? static_cast<std::size_t>(count) : 0;
-    cells_.assign(n, -1);
-    // A letter used by two keywords goes to the later one in search order.
+    const std::int64_t n = count > 0 ? count : 0;
+    // The keywords' letters by cell; a letter used by two keywords goes to the later one in
+    // search order, the last of its cell once sorted.
+    marks_.clear();
     for (std::size_t k = 0; k < positions.size(); ++k) {
         for (const std::int64_t p : positions[k]) {
             if (p >= first && p <= last)
-                cells_[static_cast<std::size_t>(p - first)] = static_cast<std::int32_t>(k);
+                marks_.emplace_back(p - first, static_cast<std::int32_t>(k));
         }
     }
-    const std::size_t width = columns > 0 ? static_cast<std::size_t>(columns) : 1;
-    for (std::size_t j = 0; j < n; ++j) {
+    std::sort(marks_.begin(), marks_.end());
+    const std::int64_t width = columns > 0 ? columns : 1;
+    const char* cells = text + first;
+    // The letters between two keyword letters of a row go out as one run.
+    const auto appendRun = [&](std::int64_t from, std::int64_t to) {
+        if (!script_) {
+            markup_.Append(cells + from, static_cast<std::int32_t>(to - from));
+            return;
+        }
+        for (std::int64_t j = from; j < to; ++j)
+            markup_.Append(script_->letters[static_cast<unsigned char>(cells[j])]);
+    };
+    std::size_t mark = 0;
+    for (std::int64_t j = 0; j < n;) {
         if (j > 0 && j % width == 0) markup_.Append("<br>\r\n");
-        if (cells_[j] != -1) {
+        const std::int64_t rowEnd = std::min(n, (j / width + 1) * width);
+        while (mark < marks_.size() && marks_[mark].first < j)
+            ++mark;
+        const std::int64_t next = mark < marks_.size() ? marks_[mark].first : n;
+        const std::int64_t runEnd = std::min(rowEnd, next);
+        appendRun(j, runEnd);
+        j = runEnd;
+        if (j == next && j < rowEnd) {
+            while (mark + 1 < marks_.size() && marks_[mark + 1].first == j)
+                ++mark;
             markup_.Append("<span class=\"keyword");
-            markup_.AppendInteger(cells_[j] % kKeywordClasses + 1);
+            markup_.AppendInteger(marks_[mark].second % kKeywordClasses + 1);
             markup_.Append("\">");
+            appendRun(j, j + 1);
+            markup_.Append("</span>");
+            ++j;
         }
-        if (script_) {
-            markup_.Append(script_->letters[static_cast<unsigned char>(*(text + first + j))]);
-        } else {
-            markup_.Append(text + first + j, 1);
-        }
-        if (cells_[j] != -1) markup_.Append("</span>");
     }
     markup_.Append("\r\n</span>");
     if (script_ && script_->rightToLeft) markup_.Append("</bdo></div>");

@@ -89,6 +89,7 @@ class CHtmlResultWriter : public CResultSink {
     CTextBuffer markup_;
     std::optional<PageScript> script_;
     std::optional<CPageLegend> legend_;
-    std::vector<std::int32_t> cells_;
+    // The keyword letters of the grid being written: their cell and their keyword, by cell.
+    std::vector<std::pair<std::int64_t, std::int32_t>> marks_;
     CFileSystem& fileSystem_;
 };

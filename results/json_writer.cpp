@@ -129,6 +129,10 @@ CJsonWriter& CJsonWriter::Number(double value) {
     return Raw(JsonNumber(value));
 }
 
+CJsonWriter& CJsonWriter::OptionalNumber(const std::optional<double>& value) {
+    return value ? Number(*value) : Null();
+}
+
 CJsonWriter& CJsonWriter::Integer(std::int64_t value) {
     return Raw(std::to_string(value));
 }

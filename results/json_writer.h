@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +35,8 @@ class CJsonWriter {
 
     CJsonWriter& String(std::string_view text);
     CJsonWriter& Number(double value);
+    // The number, or null when there is none.
+    CJsonWriter& OptionalNumber(const std::optional<double>& value);
     CJsonWriter& Integer(std::int64_t value);
     CJsonWriter& Unsigned(std::uint64_t value);
     CJsonWriter& Bool(bool value);

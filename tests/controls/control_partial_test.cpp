@@ -35,7 +35,8 @@ SearchStatistics ControlStatistics(std::int64_t i) {
 
 ControlPartial MakeShard(const ControlRun& run, std::int64_t index, std::int64_t count,
                          const std::string& digest = kDigest) {
-    ControlPartial partial{digest, true, {index, count}, run};
+    ControlPartial partial{digest, {index, count}, run};
+    partial.run.ignoreNumbers = true;
     for (std::int64_t i = index; i < run.total; i += count)
         partial.run.controls.push_back(ControlStatistics(i));
     return partial;
@@ -60,7 +61,7 @@ TEST(ControlPartial, ReadsBackWhatItWrote) {
         std::string problem;
         ASSERT_TRUE(ReadControlPartial(text, read, problem)) << problem;
         EXPECT_EQ(read.documentDigest, kDigest);
-        EXPECT_TRUE(read.ignoreNumbers);
+        EXPECT_TRUE(read.run.ignoreNumbers);
         EXPECT_EQ(read.run.keywords, run.keywords);
         EXPECT_EQ(read.run.kind, ControlKind::Words);
         EXPECT_EQ(read.run.total, 10);
@@ -237,7 +238,7 @@ TEST(ControlPartial, MergesTheShardsOfOneRunAndRefusesAnythingElse) {
 TEST(ControlPartial, AThousandControlsTakeLessThanOneHundredKilobytes) {
     ControlRun run = MakeRun(4000);
     run.keywords = {"MOSESMOSESMOSES", "AARONAARONAARON", "JERUSALEM"};
-    ControlPartial partial{kDigest, false, {3, 4}, run};
+    ControlPartial partial{kDigest, {3, 4}, run};
     // The widest numbers a control of the largest documents can give.
     for (std::int64_t i = 3; i < 4000; i += 4)
         partial.run.controls.push_back({9999999999, 999999});

@@ -1,8 +1,13 @@
-#include "cli/json_result_sink.h"
+#include "frontend/json_result_sink.h"
 
 #include <utility>
 
 #include "results/json_writer.h"
+
+namespace {
+// Gathered results go to the stream when they fill this much.
+constexpr std::size_t kResultBatch = std::size_t{1} << 16;
+}  // namespace
 
 CJsonResultSink::CJsonResultSink(std::FILE* out, std::string document, std::int32_t letters,
                                  KeywordList keywords, const CAlphabet& alphabet,
@@ -15,10 +20,25 @@ CJsonResultSink::CJsonResultSink(std::FILE* out, std::string document, std::int3
       places_(places),
       receiver_(receiver) {}
 
-bool CJsonResultSink::Write(const char* after) {
-    std::fputs(json_.Take().c_str(), out_);
-    std::fputs(after, out_);
-    if (std::fflush(out_) != 0 || std::ferror(out_)) failed_ = true;
+CJsonResultSink::CJsonResultSink(std::string& text, std::string document, std::int32_t letters,
+                                 KeywordList keywords, const CAlphabet& alphabet,
+                                 CLetterPlaces* places, CProgressReceiver& receiver)
+    : CJsonResultSink(nullptr, std::move(document), letters, std::move(keywords), alphabet, places,
+                      receiver) {
+    text_ = &text;
+}
+
+bool CJsonResultSink::Write(const char* after, bool flush) {
+    const std::string& json = json_.Text();
+    if (text_ != nullptr) {
+        *text_ += json;
+        *text_ += after;
+    } else {
+        std::fwrite(json.data(), 1, json.size(), out_);
+        std::fputs(after, out_);
+        if ((flush && std::fflush(out_) != 0) || std::ferror(out_)) failed_ = true;
+    }
+    json_.Take();
     return !failed_;
 }
 
@@ -29,7 +49,7 @@ bool CJsonResultSink::Begin(std::string& errorText) {
     for (const std::string& keyword : keywords_)
         json_.String(alphabet_.Spell(keyword));
     json_.EndArray().Key("results").BeginArray().LineBreak();
-    return Write();
+    return Write("", true);
 }
 
 bool CJsonResultSink::AddResult(const char* text, std::int32_t first, std::int32_t last,
@@ -59,12 +79,14 @@ bool CJsonResultSink::AddResult(const char* text, std::int32_t first, std::int32
     }
     json_.EndObject();
     ++count_;
-    return Write();
+    if (gather_ && json_.Text().size() < kResultBatch) return true;
+    return Write("", !gather_);
 }
 
 bool CJsonResultSink::End(bool canceled) {
     canceled_ = canceled;
-    return holdEnd_ || WriteEnd();
+    // What follows the search may take long: the results go out first.
+    return holdEnd_ ? Write("", true) : WriteEnd();
 }
 
 bool CJsonResultSink::WriteEnd() {
@@ -73,7 +95,7 @@ bool CJsonResultSink::WriteEnd() {
     for (const auto& [name, value] : trailingMembers_)
         json_.Key(name).Raw(value);
     json_.EndObject();
-    return Write("\n");
+    return Write("\n", true);
 }
 
 bool CJsonResultSink::Progress(std::int32_t position, std::int32_t total) {

@@ -4,6 +4,7 @@
 //  "places": [[[LINE, COLUMN], ...], ...]},   (the places only when asked for)
 // ...
 // ], "count": K, "canceled": false}
+// The tool writes it to standard output; the Python package collects it in a string.
 #pragma once
 
 #include <cstdint>
@@ -27,6 +28,10 @@ class CJsonResultSink : public CResultSink {
     CJsonResultSink(std::FILE* out, std::string document, std::int32_t letters,
                     KeywordList keywords, const CAlphabet& alphabet, CLetterPlaces* places,
                     CProgressReceiver& receiver);
+    // The same document appended to `text` instead of a stream.
+    CJsonResultSink(std::string& text, std::string document, std::int32_t letters,
+                    KeywordList keywords, const CAlphabet& alphabet, CLetterPlaces* places,
+                    CProgressReceiver& receiver);
 
     bool Begin(std::string& errorText) override;
     bool AddResult(const char* text, std::int32_t first, std::int32_t last, std::int32_t columns,
@@ -34,8 +39,12 @@ class CJsonResultSink : public CResultSink {
     bool End(bool canceled) override;
     bool Progress(std::int32_t position, std::int32_t total) override;
 
-    // End then only remembers how the search ended; WriteEnd writes the document's end.
+    // End then only remembers how the search ended and hands the results on; WriteEnd writes
+    // the document's end.
     void HoldEnd() { holdEnd_ = true; }
+    // The stream gathers blocks of its own (a file or a pipe): results go to it in batches and
+    // unflushed, instead of each on its own as a terminal shows them.
+    void GatherResults() { gather_ = true; }
     // Writes the count, "canceled", the trailing members and the closing brace.
     bool WriteEnd();
 
@@ -49,10 +58,11 @@ class CJsonResultSink : public CResultSink {
     bool OutputFailed() const { return failed_; }
 
   private:
-    // Writes what the writer holds, then `after`, and flushes the stream.
-    bool Write(const char* after = "");
+    // Writes what the writer holds, then `after`; `flush` flushes the stream.
+    bool Write(const char* after, bool flush);
 
-    std::FILE* out_;
+    std::FILE* out_ = nullptr;
+    std::string* text_ = nullptr;
     std::string document_;
     std::int32_t letters_;
     KeywordList keywords_;
@@ -64,5 +74,6 @@ class CJsonResultSink : public CResultSink {
     std::int64_t count_ = 0;
     bool failed_ = false;
     bool holdEnd_ = false;
+    bool gather_ = false;
     bool canceled_ = false;
 };
