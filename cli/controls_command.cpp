@@ -11,63 +11,13 @@
 #include "cli/console.h"
 #include "cli/json_command.h"
 #include "cli/output_files.h"
+#include "cli/progress_line.h"
 #include "controls/control_runner.h"
 #include "results/json_writer.h"
 
 #ifndef STRANDIX_VERSION
 #define STRANDIX_VERSION "unknown"
 #endif
-
-namespace {
-
-// Controls done, rate and time left on the terminal, at most five times a second; Ctrl-C asks
-// the run to start no further control.
-class CControlProgress : public CControlReceiver {
-  public:
-    explicit CControlProgress(bool show) : show_(show), start_(Clock::now()), last_(start_) {}
-
-    void ControlsDone(std::int64_t done, std::int64_t total) override {
-        if (InterruptRequested()) stop.store(true);
-        if (!show_) return;
-        const auto now = Clock::now();
-        if (done < total && now - last_ < std::chrono::milliseconds(200)) return;
-        last_ = now;
-        const double seconds = std::chrono::duration<double>(now - start_).count();
-        const double rate = seconds > 0 ? static_cast<double>(done) / seconds : 0;
-        const double left = rate > 0 ? static_cast<double>(total - done) / rate : 0;
-        std::fprintf(stderr, "\r%lld of %lld controls, %.1f a second, %s left    ",
-                     static_cast<long long>(done), static_cast<long long>(total), rate,
-                     Duration(left).c_str());
-        std::fflush(stderr);
-        shown_ = true;
-    }
-
-    void Clear() {
-        if (!shown_) return;
-        std::fprintf(stderr, "\r%72s\r", "");
-        std::fflush(stderr);
-    }
-
-    std::atomic<bool> stop{false};
-
-  private:
-    using Clock = std::chrono::steady_clock;
-
-    static std::string Duration(double seconds) {
-        const auto whole = static_cast<long long>(seconds + 0.5);
-        if (whole < 60) return std::to_string(whole) + " s";
-        if (whole < 3600)
-            return std::to_string(whole / 60) + " min " + std::to_string(whole % 60) + " s";
-        return std::to_string(whole / 3600) + " h " + std::to_string(whole % 3600 / 60) + " min";
-    }
-
-    bool show_;
-    bool shown_ = false;
-    Clock::time_point start_;
-    Clock::time_point last_;
-};
-
-}  // namespace
 
 int PrintExpectedCount(const ControlCommand& command, bool json, ToolOutput& output) {
     const SearchRequest& request = command.request;
@@ -129,7 +79,8 @@ std::vector<SearchStatistics> RunControlsShowingProgress(const ControlCommand& c
                                                          const std::vector<std::int64_t>& indexes) {
     const ControlOptions& options = command.options;
     const SearchRequest& request = command.request;
-    CControlProgress progress(output.showProgress);
+    CProgressLine progress(output.showProgress);
+    progress.Start("controls", "controls");
     ControlRunOptions runOptions;
     runOptions.kind = options.kind;
     runOptions.seed = options.seed;

@@ -1,17 +1,16 @@
 #include "cli/proximity_command.h"
 
-#include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <memory>
-#include <mutex>
 
 #include "cli/alphabet_note.h"
 #include "cli/console.h"
 #include "cli/exit_status.h"
 #include "cli/input_files.h"
 #include "cli/output_files.h"
+#include "cli/progress_line.h"
 #include "cli/shard_command.h"
+#include "cli/standard_output.h"
 #include "common/sha256.h"
 #include "frontend/messages.h"
 #include "platform/document_file.h"
@@ -24,75 +23,12 @@
 
 namespace {
 
-std::string Duration(double seconds) {
-    const auto whole = static_cast<long long>(seconds + 0.5);
-    if (whole < 60) return std::to_string(whole) + " s";
-    if (whole < 3600)
-        return std::to_string(whole / 60) + " min " + std::to_string(whole % 60) + " s";
-    return std::to_string(whole / 3600) + " h " + std::to_string(whole % 3600 / 60) + " min";
-}
-
-// The matrix's and the test's progress on the terminal with the time left, at most five times a
-// second; Ctrl-C asks both to stop.
-class CProximityProgress : public CProximityReceiver, public CPermutationReceiver {
-  public:
-    explicit CProximityProgress(bool show) : show_(show) {}
-
-    void Start(const char* what) {
-        what_ = what;
-        start_ = Clock::now();
-        last_ = start_;
-    }
-    void ProximityDone(std::int64_t done, std::int64_t total) override {
-        Show(static_cast<double>(done), static_cast<double>(total));
-    }
-    void PermutationsDone(std::uint64_t done, std::uint64_t total) override {
-        Show(static_cast<double>(done), static_cast<double>(total));
-    }
-    void Clear() {
-        if (!shown_) return;
-        std::fprintf(stderr, "\r%76s\r", "");
-        std::fflush(stderr);
-        shown_ = false;
-    }
-    // Units done of the stage under way, as last reported.
-    std::int64_t Done() const { return done_; }
-
-    std::atomic<bool> stop{false};
-
-  private:
-    using Clock = std::chrono::steady_clock;
-
-    void Show(double done, double total) {
-        done_ = static_cast<std::int64_t>(done);
-        if (InterruptRequested()) stop.store(true);
-        if (!show_) return;
-        const auto now = Clock::now();
-        if (done < total && now - last_ < std::chrono::milliseconds(200)) return;
-        last_ = now;
-        const double seconds = std::chrono::duration<double>(now - start_).count();
-        const double rate = seconds > 0 ? done / seconds : 0;
-        const double left = rate > 0 ? (total - done) / rate : 0;
-        std::fprintf(stderr, "\r%s: %3.0f%%, %s left    ", what_, 100 * done / total,
-                     Duration(left).c_str());
-        std::fflush(stderr);
-        shown_ = true;
-    }
-
-    bool show_;
-    bool shown_ = false;
-    const char* what_ = "";
-    std::int64_t done_ = 0;
-    Clock::time_point start_, last_;
-};
-
 // Writes `text` to the file at `path`, or to standard output when `path` is empty. False with
 // `problem` set to a sentence; `what` names the text in it ("The partial").
 bool WriteText(const std::string& path, const std::string& text, const char* what,
                std::string& problem) {
     if (!path.empty()) return WriteOutputFile(path, text, problem);
-    std::fputs(text.c_str(), stdout);
-    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return true;
+    if (StandardOutput().Write(text) && StandardOutput().Flush()) return true;
     problem = std::string(what) + " could not be written to standard output.";
     return false;
 }
@@ -182,7 +118,7 @@ int StoppedInMatrix(const CProximityMatrix& matrix, const ToolOptions& options) 
 // permutations) and with --influence the tests with one person or word left out; false after
 // Ctrl-C (said on standard error).
 bool Summarise(ProximityOutcome& outcome, unsigned threads, bool influence,
-               CProximityProgress& progress) {
+               CProgressLine& progress) {
     if (!outcome.request.fromList) return true;
     const ProximityRequest& request = outcome.request;
     const CellMatrix cells = CellMatrixOfRows(request, outcome.rows);
@@ -313,7 +249,7 @@ int RunProximityCommand(const ToolOptions& options) {
     InstallInterruptHandler();
     // The line is cleared before the outcome is written, so it shows on a terminal shared with
     // the outcome too.
-    CProximityProgress progress(!options.quiet && IsErrorTerminal());
+    CProgressLine progress(!options.quiet && IsErrorTerminal());
     const CProximityText text(std::move(letters));
     ProximityMatrixOptions matrixOptions;
     if (options.shard) {
@@ -395,7 +331,7 @@ int RunProximityMerge(const ToolOptions& options) {
     outcome.leftOut = LeftOutWords(request.persons, request.settings);
     StampOutcome(outcome);
     InstallInterruptHandler();
-    CProximityProgress progress(!options.quiet && IsErrorTerminal());
+    CProgressLine progress(!options.quiet && IsErrorTerminal());
     if (!Summarise(outcome, 0, options.proximity.influence, progress)) return kInterrupted;
     const std::string& reportPath = options.controls.reportPath;
     ProximityPageExtras extras;

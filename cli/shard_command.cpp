@@ -9,14 +9,14 @@
 
 #include "cli/console.h"
 #include "cli/output_files.h"
+#include "cli/standard_output.h"
 #include "platform/document_file.h"
 #include "results/json_writer.h"
 
 namespace {
 
 bool WriteStandardOutput(const std::string& content) {
-    std::fputs(content.c_str(), stdout);
-    return std::fflush(stdout) == 0 && !std::ferror(stdout);
+    return StandardOutput().Write(content) && StandardOutput().Flush();
 }
 
 // Reads the partial at `path` whole into `text`; on failure, one sentence naming the file and

@@ -1,7 +1,6 @@
 #include "proximity/proximity_run.h"
 
 #include <algorithm>
-#include <mutex>
 
 #include "common/work_items.h"
 
@@ -90,25 +89,29 @@ ProximityStatistics ListStatistics(const CellMatrix& cells) {
 
 std::optional<PermutationCounts> RunPermutationTest(const CellMatrix& cells, std::uint64_t seed,
                                                     std::uint64_t count, unsigned threads,
-                                                    CPermutationReceiver* receiver,
+                                                    CWorkReceiver* receiver,
                                                     const std::atomic<bool>* stop,
-                                                    std::size_t leftOut) {
+                                                    std::size_t leftOut, std::int64_t unitsBefore,
+                                                    std::int64_t unitsTotal) {
     const std::uint64_t total = count + 1;  // the identity is permutation 0
     const std::uint64_t blocks = (total + kPermutationBlock - 1) / kPermutationBlock;
     std::vector<PermutationCounts> parts(blocks);
-    std::mutex mutex;
-    std::uint64_t done = 0;
     WorkItemsOptions options;
     options.threads = threads;
     options.stop = stop;
-    // The counts are integers, so their sum is the same whichever thread counts which block.
+    // Told in permutations: a block is kPermutationBlock of them, the last one the rest.
+    options.receiver = receiver;
+    options.unitsBefore = unitsBefore;
+    options.unitsTotal = unitsTotal > 0 ? unitsTotal : static_cast<std::int64_t>(total);
+    options.itemUnits = [&](std::size_t block) {
+        return static_cast<std::int64_t>(std::min(total, (block + 1) * kPermutationBlock) -
+                                         block * kPermutationBlock);
+    };
     const std::size_t blocksDone = RunWorkItems(blocks, options, [&](std::size_t block, unsigned) {
         const std::uint64_t first = block * kPermutationBlock;
         const std::uint64_t last = std::min(total, first + kPermutationBlock);
+        // The counts are integers: their sum does not depend on which thread counts which block.
         parts[block] = CountPermutations(cells, seed, first, last, leftOut);
-        const std::lock_guard<std::mutex> lock(mutex);
-        done += last - first;
-        if (receiver) receiver->PermutationsDone(done, total);
     });
     if (blocksDone < blocks) return std::nullopt;
     PermutationCounts counts;
@@ -118,23 +121,6 @@ std::optional<PermutationCounts> RunPermutationTest(const CellMatrix& cells, std
 }
 
 namespace {
-
-// Progress of many permutation tests as one: each test's permutations after those of the tests
-// before it.
-class CTestsProgress : public CPermutationReceiver {
-  public:
-    CTestsProgress(CPermutationReceiver* receiver, std::uint64_t total)
-        : receiver_(receiver), total_(total) {}
-    void StartTest(std::uint64_t before) { before_ = before; }
-    void PermutationsDone(std::uint64_t done, std::uint64_t) override {
-        if (receiver_) receiver_->PermutationsDone(before_ + done, total_);
-    }
-
-  private:
-    CPermutationReceiver* receiver_;
-    std::uint64_t total_;
-    std::uint64_t before_ = 0;
-};
 
 std::int64_t DiagonalPairs(const CellMatrix& cells, std::size_t leftOut) {
     std::int64_t pairs = 0;
@@ -159,7 +145,7 @@ void SortByP2Shift(std::vector<InfluenceRow>& rows, const PermutationCounts& who
 std::optional<ProximityInfluence> RunInfluence(const ProximityRequest& request,
                                                const ProximityRows& rows,
                                                const PermutationCounts& whole, unsigned threads,
-                                               CPermutationReceiver* receiver,
+                                               CWorkReceiver* receiver,
                                                const std::atomic<bool>* stop) {
     ProximityInfluence influence;
     const std::size_t persons = request.persons.size();
@@ -171,23 +157,22 @@ std::optional<ProximityInfluence> RunInfluence(const ProximityRequest& request,
         for (const std::uint32_t i : fit.dates[p])
             words.push_back({p, true, i});
     }
-    const std::uint64_t each = request.permutations + 1;
-    CTestsProgress progress(receiver, (persons + words.size()) * each);
-    std::uint64_t before = 0;
+    const auto each = static_cast<std::int64_t>(request.permutations + 1);
+    const auto total = static_cast<std::int64_t>(persons + words.size()) * each;
+    std::int64_t before = 0;
     const CellMatrix cells = CellMatrixOfRows(request, rows);
     for (std::size_t p = 0; p < persons; ++p, before += each) {
-        progress.StartTest(before);
         const std::optional<PermutationCounts> counts = RunPermutationTest(
-            cells, request.seed, request.permutations, threads, &progress, stop, p);
+            cells, request.seed, request.permutations, threads, receiver, stop, p, before, total);
         if (!counts) return std::nullopt;
         influence.persons.push_back({p, std::nullopt, DiagonalPairs(cells, p), *counts});
     }
     for (const ListWord& word : words) {
-        progress.StartTest(before);
-        before += each;
         const CellMatrix without = CellMatrixOfRows(request, rows, &word);
-        const std::optional<PermutationCounts> counts = RunPermutationTest(
-            without, request.seed, request.permutations, threads, &progress, stop);
+        const std::optional<PermutationCounts> counts =
+            RunPermutationTest(without, request.seed, request.permutations, threads, receiver, stop,
+                               SIZE_MAX, before, total);
+        before += each;
         if (!counts) return std::nullopt;
         influence.words.push_back({word.person, word, DiagonalPairs(without, SIZE_MAX), *counts});
     }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "common/work_items.h"
 #include "proximity/proximity.h"
 #include "proximity/proximity_control_text.h"
 #include "proximity/proximity_matrix.h"
@@ -73,22 +74,15 @@ CellMatrix CellMatrixOfRows(const ProximityRequest& request, const ProximityRows
 // The statistics of the list (its diagonal cells).
 ProximityStatistics ListStatistics(const CellMatrix& cells);
 
-// Told how many permutations are done, on the worker threads, one call at a time.
-class CPermutationReceiver {
-  public:
-    virtual ~CPermutationReceiver() = default;
-    virtual void PermutationsDone(std::uint64_t done, std::uint64_t total) = 0;
-};
-
 // The permutation test: permutations 0..count (count + 1 in all, the identity included), in
 // blocks on `threads` threads (0: one per core), with progress; rank = the counts, p = rank /
 // (count + 1). The counts do not depend on the threads. With `leftOut` (a person), the test of
-// the list without that person. No value when `stop` turned true before the end.
-std::optional<PermutationCounts> RunPermutationTest(const CellMatrix& cells, std::uint64_t seed,
-                                                    std::uint64_t count, unsigned threads,
-                                                    CPermutationReceiver* receiver,
-                                                    const std::atomic<bool>* stop,
-                                                    std::size_t leftOut = SIZE_MAX);
+// the list without that person. Progress is told in permutations, after `unitsBefore` of
+// `unitsTotal` (0: this test's). No value when `stop` turned true before the end.
+std::optional<PermutationCounts> RunPermutationTest(
+    const CellMatrix& cells, std::uint64_t seed, std::uint64_t count, unsigned threads,
+    CWorkReceiver* receiver, const std::atomic<bool>* stop, std::size_t leftOut = SIZE_MAX,
+    std::int64_t unitsBefore = 0, std::int64_t unitsTotal = 0);
 
 // The permutation test of the list with one person, or one word, left out.
 struct InfluenceRow {
@@ -107,7 +101,7 @@ struct ProximityInfluence {
 std::optional<ProximityInfluence> RunInfluence(const ProximityRequest& request,
                                                const ProximityRows& rows,
                                                const PermutationCounts& whole, unsigned threads,
-                                               CPermutationReceiver* receiver,
+                                               CWorkReceiver* receiver,
                                                const std::atomic<bool>* stop);
 
 // The whole outcome of a complete run of every row.
