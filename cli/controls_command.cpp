@@ -65,7 +65,7 @@ ControlRun DescribeControlRun(const ControlCommand& command) {
         run.leftOutNotes.push_back(std::move(note));
     }
     run.kind = command.options.kind;
-    run.seed = command.options.seed;
+    run.seed = command.run.seed;
     run.total = command.options.count;
     if (const auto expected = ExpectedCount(request.text, request.keywords, request.settings)) {
         run.expected = expected->shuffle;
@@ -83,8 +83,8 @@ std::vector<SearchStatistics> RunControlsShowingProgress(const ControlCommand& c
     progress.Start("controls", "controls");
     ControlRunOptions runOptions;
     runOptions.kind = options.kind;
-    runOptions.seed = options.seed;
-    runOptions.threads = options.threads;
+    runOptions.seed = command.run.seed;
+    runOptions.threads = command.run.threads;
     runOptions.receiver = &progress;
     runOptions.stop = &progress.stop;
     const ControlInput input{request.text, request.keywords, request.settings,
@@ -123,8 +123,8 @@ int RunControlCommand(const ControlCommand& command, ToolOutput& output, CJsonSe
     const ControlSummary summary = SummariseControlRun(run);
     std::string reportProblem;
     const bool reportFailed =
-        !options.reportPath.empty() &&
-        !WriteOutputFile(options.reportPath, ControlReportHtml(run, summary), reportProblem);
+        !command.run.reportPath.empty() &&
+        !WriteOutputFile(command.run.reportPath, ControlReportHtml(run, summary), reportProblem);
     int status = run.real.results > 0 ? kFound : kNothingFound;
     if (json != nullptr) {
         // The results are out already: the document is ended before the failure is told.

@@ -45,7 +45,7 @@ bool ReadLetters(const ToolOptions& options, const std::string& document, Alphab
     }
     if (controlText) {
         const TextPieces pieces = FindTextPieces(document, alphabet, ignoreNumbers);
-        MakeControlText(*controlText, pieces, options.controls.seed, letters);
+        MakeControlText(*controlText, pieces, options.run.seed, letters);
     }
     return true;
 }
@@ -193,12 +193,12 @@ std::vector<std::int32_t> GridWordLengths(const ProximityRequest& request,
         .WordLengths(document, request.ignoreNumbers);
 }
 
-}  // namespace
-
-int RunProximityCommand(const ToolOptions& options) {
+// The document and the list (or the pair) read into `outcome.request` with the measure and the
+// test the options ask for; the letters the run measures, and the lengths of the document's
+// words when the page is asked for. kFound, or kFailed with the reason said.
+int MakeProximityRequest(const ToolOptions& options, ProximityOutcome& outcome,
+                         std::string& letters, std::vector<std::int32_t>& wordLengths) {
     const ProximityOptions& proximity = options.proximity;
-    std::string error;
-    ProximityOutcome outcome;
     ProximityRequest& request = outcome.request;
     request.document = options.document;
     request.alphabet = options.alphabet;
@@ -206,20 +206,21 @@ int RunProximityCommand(const ToolOptions& options) {
     request.ignoreNumbers = options.fields.IgnoreNumbers != 0;
     request.settings = proximity.settings;
     request.controlText = proximity.controlText;
-    request.seed = options.controls.seed;
+    request.seed = options.run.seed;
     request.fromList = !proximity.listPath.empty();
     request.permutations = proximity.permutations;
     request.triples = proximity.triples;
+    // Every output is checked before the work: none replaces an input, each can be written.
     std::vector<RunInput> inputs;
     if (options.document != "-") inputs.push_back({options.document, "the document"});
     if (!proximity.listPath.empty() && proximity.listPath != "-")
         inputs.push_back({proximity.listPath, "the list"});
     if (const std::string problem = CheckOutputs(
-            {{options.outputPath, "-o"}, {options.controls.reportPath, "--report"}}, inputs);
+            {{options.outputPath, "-o"}, {options.run.reportPath, "--report"}}, inputs);
         !problem.empty())
         return Fail(problem);
     // With --alphabet auto the words and the list are read in the document's alphabet.
-    std::string document;
+    std::string document, error;
     if (!ReadInputFile(options.document, "document", document, error)) return Fail(error);
     if (options.autoAlphabet)
         request.alphabet = DocumentAlphabet(document);
@@ -236,15 +237,26 @@ int RunProximityCommand(const ToolOptions& options) {
                     " shards are more than the " + std::to_string(request.persons.size()) +
                     " persons of the list.");
     request.documentDigest = Sha256Hex(document);
-    std::string letters;
     if (!ReadLetters(options, document, request.alphabet, letters, error)) return Fail(error);
     request.letters = static_cast<std::int32_t>(letters.size());
-    const std::string& reportPath = options.controls.reportPath;
-    const std::vector<std::int32_t> wordLengths =
-        reportPath.empty() ? std::vector<std::int32_t>() : GridWordLengths(request, document);
+    if (!options.run.reportPath.empty()) wordLengths = GridWordLengths(request, document);
     StampOutcome(outcome);
-    document = std::string();  // the letters are all the long work needs
     outcome.leftOut = LeftOutWords(request.persons, request.settings);
+    return kFound;
+}
+
+}  // namespace
+
+int RunProximityCommand(const ToolOptions& options) {
+    const ProximityOptions& proximity = options.proximity;
+    ProximityOutcome outcome;
+    std::string letters;
+    std::vector<std::int32_t> wordLengths;
+    if (const int status = MakeProximityRequest(options, outcome, letters, wordLengths);
+        status != kFound)
+        return status;
+    const ProximityRequest& request = outcome.request;
+    const std::string& reportPath = options.run.reportPath;
 
     InstallInterruptHandler();
     // The line is cleared before the outcome is written, so it shows on a terminal shared with
@@ -257,7 +269,7 @@ int RunProximityCommand(const ToolOptions& options) {
         matrixOptions.lastRow =
             ShardFirstRow(request.persons.size(), {options.shard->index + 1, options.shard->count});
     }
-    matrixOptions.threads = options.controls.threads;
+    matrixOptions.threads = options.run.threads;
     matrixOptions.receiver = &progress;
     matrixOptions.stop = &progress.stop;
     matrixOptions.keepDiagonalTriples = proximity.triples;
@@ -275,7 +287,7 @@ int RunProximityCommand(const ToolOptions& options) {
             return Fail(problem);
         return kFound;
     }
-    if (!Summarise(outcome, options.controls.threads, proximity.influence, progress))
+    if (!Summarise(outcome, options.run.threads, options.proximity.influence, progress))
         return kInterrupted;
     ProximityPageExtras extras;
     if (!reportPath.empty())
@@ -325,7 +337,7 @@ int RunProximityMerge(const ToolOptions& options) {
     for (const std::string& file : options.operands)
         inputs.push_back({file, "a partial being merged"});
     inputs.push_back({request.document, "the document"});
-    if (const std::string problem = CheckOutputs({options.controls.reportPath}, inputs);
+    if (const std::string problem = CheckOutputs({options.run.reportPath}, inputs);
         !problem.empty())
         return Fail(problem);
     outcome.leftOut = LeftOutWords(request.persons, request.settings);
@@ -333,7 +345,7 @@ int RunProximityMerge(const ToolOptions& options) {
     InstallInterruptHandler();
     CProgressLine progress(!options.quiet && IsErrorTerminal());
     if (!Summarise(outcome, 0, options.proximity.influence, progress)) return kInterrupted;
-    const std::string& reportPath = options.controls.reportPath;
+    const std::string& reportPath = options.run.reportPath;
     ProximityPageExtras extras;
     if (!reportPath.empty()) {
         // The grids need the letters: those of the document the shards read, when it is here.

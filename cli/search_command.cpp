@@ -105,7 +105,8 @@ int CheckSkipsLeft(const KeywordList& keywords, const SearchSettings& settings) 
 
 // The document read and mapped into `request` with the keywords and settings the options ask
 // for; `documentDigest` only for controls. kFound, or kFailed with the reason said.
-int MakeRequest(const ToolOptions& options, SearchRequest& request, std::string& documentDigest) {
+int MakeSearchRequest(const ToolOptions& options, SearchRequest& request,
+                      std::string& documentDigest) {
     request.alphabet = CAlphabet(options.alphabet, options.keepFinals);
     request.ignoreNumbers = options.fields.IgnoreNumbers != 0;
     request.settings = MakeSearchSettings(options.fields);
@@ -138,8 +139,8 @@ int MakeRequest(const ToolOptions& options, SearchRequest& request, std::string&
     // Every output is checked before the work: none replaces the document, each can be written.
     std::vector<RunInput> inputs;
     if (!fromInput) inputs.push_back({options.document, "the document"});
-    const std::string outputProblem = CheckOutputs(
-        {{options.outputPath, "-o"}, {options.controls.reportPath, "--report"}}, inputs);
+    const std::string outputProblem =
+        CheckOutputs({{options.outputPath, "-o"}, {options.run.reportPath, "--report"}}, inputs);
     if (!outputProblem.empty()) return Fail(outputProblem);
     std::string document, readError;
     if (!ReadInputFile(options.document, "document", document, readError)) return Fail(readError);
@@ -164,7 +165,7 @@ int MakeRequest(const ToolOptions& options, SearchRequest& request, std::string&
 int RunSearchCommand(const ToolOptions& options) {
     SearchRequest request;
     std::string documentDigest;
-    if (const int status = MakeRequest(options, request, documentDigest); status != kFound)
+    if (const int status = MakeSearchRequest(options, request, documentDigest); status != kFound)
         return status;
 
     if (!options.quiet) NoteSurprises(request, options.keywordText);
@@ -179,7 +180,7 @@ int RunSearchCommand(const ToolOptions& options) {
     ToolOutput output{StandardOutput(), receiver, receiverSettings.showProgress};
 
     if (options.controls.count > 0 || options.controls.expected) {
-        const ControlCommand command{request, options.controls,
+        const ControlCommand command{request, options.controls, options.run,
                                      options.document == "-" ? "standard input" : options.document,
                                      documentDigest};
         if (options.controls.count == 0) return PrintExpectedCount(command, options.json, output);
@@ -187,9 +188,12 @@ int RunSearchCommand(const ToolOptions& options) {
             return RunShardCommand({command, *options.shard, documentDigest, options.outputPath},
                                    output);
         if (!options.json) return RunControlCommand(command, output, nullptr);
-        CJsonSearch json(request, options.document, options.places, output);
+        CJsonSearch json(request, options.document, options.places, output, options.run.threads);
         return RunControlCommand(command, output, &json);
     }
-    if (options.json) return RunJsonCommand(request, options.document, options.places, output);
-    return RunPageCommand(request, {options.outputPath, options.open, options.legend}, output);
+    if (options.json)
+        return RunJsonCommand(request, options.document, options.places, output,
+                              options.run.threads);
+    return RunPageCommand(
+        request, {options.outputPath, options.open, options.legend, options.run.threads}, output);
 }

@@ -100,7 +100,7 @@ int RunShardCommand(const ShardCommand& command, ToolOutput& output) {
 
 int RunMergeCommand(const ToolOptions& options) {
     const bool json = options.json;
-    const std::string& reportPath = options.controls.reportPath;
+    const std::string& reportPath = options.run.reportPath;
     const std::vector<std::string>& files = options.operands;
     std::vector<RunInput> inputs;
     for (const std::string& file : files)

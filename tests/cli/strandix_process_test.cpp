@@ -280,6 +280,34 @@ TEST_F(StrandixTest, JsonDocumentStreamsEveryResult) {
                                     "[\n], \"count\": 0, \"canceled\": false}\n"));
 }
 
+// One search on 1, 2 or 3 threads: the same JSON and the same page, byte for byte (Genesis is
+// several slices long, so every thread has slices of its own).
+TEST_F(StrandixTest, AnyNumberOfThreadsWritesTheSameBytes) {
+    const std::string genesis = std::string(STRANDIX_SAMPLES) + "/genesis.txt";
+    const std::vector<std::string> search = {"--max-skip", "300",   "--span", "1200",
+                                             genesis,      "moses", "aaron"};
+    std::string json;
+    std::string page;
+    for (const char* threads : {"1", "2", "3"}) {
+        SCOPED_TRACE(threads);
+        std::vector<std::string> arguments = {"-q", "--json", "--threads", threads};
+        arguments.insert(arguments.end(), search.begin(), search.end());
+        const Outcome outcome = Run(arguments);
+        EXPECT_EQ(outcome.status, 0);
+        EXPECT_THAT(outcome.out, HasSubstr("\"canceled\": false}"));
+        if (json.empty()) json = outcome.out;
+        EXPECT_EQ(outcome.out, json);
+
+        const fs::path output = Document(std::string("threads") + threads + ".htm", "");
+        arguments = {"-q", "--yes", "-o", output.string(), "--threads", threads};
+        arguments.insert(arguments.end(), search.begin(), search.end());
+        EXPECT_EQ(Run(arguments).status, 0);
+        const std::string written = ReadWholeFile(output);
+        if (page.empty()) page = written;
+        EXPECT_EQ(written, page);
+    }
+}
+
 TEST_F(StrandixTest, OutputFileReplacesAndTheTemporaryPageGoes) {
     const std::string document = Document("d.txt", kSample).string();
     const fs::path output = Document("out.htm", "an older, longer page to be replaced entirely");

@@ -150,12 +150,11 @@ struct Plan {
     int bitmapLetters = -1;  // the index the budget is set for; -1 keeps the plan's budget
 };
 
-IndexedSearchPlan Split(std::int32_t sliceLength, bool worker, std::size_t queueBytes,
+IndexedSearchPlan Split(std::int32_t sliceLength, std::int32_t threads, std::size_t queueBytes,
                         std::int64_t indexStepLetters = 1 << 20) {
     IndexedSearchPlan plan;
     plan.sliceLength = sliceLength;
-    plan.useWorker = worker;
-    plan.alwaysUseWorker = worker;
+    plan.threads = threads;
     plan.queueBytes = queueBytes;
     plan.indexStepLetters = indexStepLetters;
     return plan;
@@ -163,14 +162,16 @@ IndexedSearchPlan Split(std::int32_t sliceLength, bool worker, std::size_t queue
 
 const Plan kPlans[] = {
     {"Default", {}, 6000},
-    {"SlicesOneThread", Split(3, false, 4 << 20), 3000},
-    {"SlicesWorker", Split(5, true, 600), 600},
-    {"SliceEachLetterWorker", Split(1, true, 1), 300},
-    {"FullIndex", Split(1 << 15, false, 4 << 20, 7), 1000, kFullBitmapLetters},
-    {"ThreeBitmapLetters", Split(4, true, 200, 1), 400, 3},
-    {"TwoBitmapLetters", Split(1 << 15, false, 4 << 20, 64), 1000, 2},
-    {"OneBitmapLetter", Split(6, true, 200, 300), 400, 1},
-    {"NoIndex", Split(1 << 15, false, 4 << 20), 1000, 0},
+    {"SlicesOneThread", Split(3, 1, 4 << 20), 3000},
+    {"SlicesTwoThreads", Split(5, 2, 600), 600},
+    {"SlicesThreeThreads", Split(4, 3, 900), 600},
+    {"SliceEachLetterTwoThreads", Split(1, 2, 1), 300},
+    {"SliceEachLetterThreeThreads", Split(1, 3, 1), 300},
+    {"FullIndex", Split(1 << 15, 1, 4 << 20, 7), 1000, kFullBitmapLetters},
+    {"ThreeBitmapLetters", Split(4, 2, 200, 1), 400, 3},
+    {"TwoBitmapLetters", Split(1 << 15, 1, 4 << 20, 64), 1000, 2},
+    {"OneBitmapLetter", Split(6, 3, 200, 300), 400, 1},
+    {"NoIndex", Split(1 << 15, 1, 4 << 20), 1000, 0},
 };
 
 void PrintTo(const Plan& plan, std::ostream* os) {
@@ -309,7 +310,7 @@ TEST(IndexedEngineWorker, ASinkThatThrowsStopsTheWorkerAndPassesTheExceptionOn) 
     const std::string text(4000, 'A');
     IndexedSearchPlan plan;
     plan.sliceLength = 8;
-    plan.alwaysUseWorker = true;
+    plan.threads = 3;
     plan.queueBytes = 1;
     for (int run = 0; run < 20; ++run) {
         CThrowingSink sink;
