@@ -138,6 +138,6 @@ int RunControlCommand(const ControlCommand& command, ToolOutput& output, CJsonSe
         return Fail(reportProblem + "  The report's text went to standard output.");
     }
     if (reportFailed) return Fail(reportProblem + "  The JSON went to standard output.");
-    if (stopped && (status == kFound || status == kNothingFound)) return InterruptedStatus();
+    if (stopped && (status == kFound || status == kNothingFound)) return kInterrupted;
     return status;
 }

@@ -1,16 +1,18 @@
-// The tool's exit statuses (as grep has them; an interrupt's is InterruptedStatus, as the shells
-// give it) and its one way of telling what went wrong.
+// The tool's exit statuses (as grep has them, and the shells' for an interrupt) and its one way
+// of telling what went wrong.
 #pragma once
 
 #include <cstdio>
 #include <string>
 
-#include "cli/console.h"
 #include "cli/standard_output.h"
 
 constexpr int kFound = 0;
 constexpr int kNothingFound = 1;
 constexpr int kFailed = 2;
+// A run that Ctrl-C or SIGTERM stopped. The tool's main answers the shells' status for the signal
+// that came instead (InterruptedStatus: 130 after Ctrl-C, 143 after SIGTERM).
+constexpr int kInterrupted = 130;
 
 // Writes "strandix: SENTENCE" to standard error, after what standard output holds; answers
 // kFailed.
@@ -21,9 +23,9 @@ inline int Fail(const std::string& sentence) {
 }
 
 // Writes "strandix: The search was canceled." to standard error, after what standard output
-// holds; answers InterruptedStatus().
+// holds; answers kInterrupted.
 inline int ReportCanceled() {
     StandardOutput().Flush();
     std::fprintf(stderr, "strandix: The search was canceled.\n");
-    return InterruptedStatus();
+    return kInterrupted;
 }

@@ -121,6 +121,6 @@ int RunPageCommand(const SearchRequest& request, const PageOptions& options, Too
     if (end.Canceled()) ReportCanceled();
     if (options.open && !OpenWithShell(shown))
         return Fail("The page could not be opened in a viewer: " + shown);
-    if (end.Canceled()) return InterruptedStatus();
+    if (end.Canceled()) return kInterrupted;
     return count > 0 ? kFound : kNothingFound;
 }

@@ -85,7 +85,7 @@ int RunShardCommand(const ShardCommand& command, ToolOutput& output) {
                      "was written.\n",
                      static_cast<long long>(run.controls.size()),
                      static_cast<long long>(indexes.size()));
-        return InterruptedStatus();
+        return kInterrupted;
     }
 
     const std::string text = WriteControlPartial(partial);
