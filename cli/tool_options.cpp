@@ -98,6 +98,16 @@ bool SetThreads(ToolOptions& options, const std::string& value, std::string& err
     return threads.has_value();
 }
 
+// The document of a proximity merge's letter grids, where the shards' path does not reach it.
+bool SetMergeDocument(ToolOptions& options, const std::string& value, std::string& error) {
+    if (!value.empty()) {
+        options.document = value;
+        return true;
+    }
+    error = "a file name must follow.";
+    return false;
+}
+
 bool SetReport(ToolOptions& options, const std::string& value, std::string& error) {
     options.controls.needsControls = true;
     if (!value.empty()) {
@@ -219,6 +229,8 @@ const std::vector<OptionRow> kOptionRows = {
     {kSearchAndProximity, HS::Controls, "--report FILE",
      "also write the report as a standalone HTML page with a histogram", &SetReport},
     {kMergeCommand, HS::None, "--report FILE.html", "", &SetReport, PO::Run,
+     "a file name must follow."},
+    {kMergeCommand, HS::None, "--document FILE", "", &SetMergeDocument, PO::Run,
      "a file name must follow."},
     {kSearchCommand, HS::Controls, "--expected",
      "the expected result count of a single keyword: the mean over shuffles\n"
