@@ -19,3 +19,17 @@ void NoteOtherAlphabet(const std::string& document, const CAlphabet& alphabet) {
                  AlphabetTitle(alphabet.Name()), AlphabetTitle(*suggested),
                  AlphabetNameText(*suggested));
 }
+
+std::string LeftOutKeywordSentence(const CAlphabet& alphabet, const std::string& word) {
+    std::string sentence = "the keyword \"" + word + "\" has no letter of the " +
+                           AlphabetTitle(alphabet.Name()) + " alphabet and is left out";
+    for (const AlphabetName other :
+         {AlphabetName::Latin, AlphabetName::Hebrew, AlphabetName::Greek}) {
+        if (other == alphabet.Name()) continue;
+        KeywordList keywords;
+        std::string error;
+        if (CAlphabet(other).ReadKeywords(word, keywords, error) && !keywords.empty())
+            return sentence + "; try --alphabet " + AlphabetNameText(other);
+    }
+    return sentence;
+}

@@ -1,4 +1,5 @@
 #include "cli/controls_command.h"
+
 #include "cli/exit_status.h"
 
 #include <atomic>
@@ -6,66 +7,17 @@
 #include <cstdio>
 #include <optional>
 
+#include "cli/alphabet_note.h"
 #include "cli/console.h"
 #include "cli/json_command.h"
 #include "cli/output_files.h"
+#include "cli/progress_line.h"
 #include "controls/control_runner.h"
 #include "results/json_writer.h"
 
 #ifndef STRANDIX_VERSION
 #define STRANDIX_VERSION "unknown"
 #endif
-
-namespace {
-
-// Controls done, rate and time left on the terminal, at most five times a second; Ctrl-C asks
-// the run to start no further control.
-class CControlProgress : public CControlReceiver {
-  public:
-    explicit CControlProgress(bool show) : show_(show), start_(Clock::now()), last_(start_) {}
-
-    void ControlsDone(std::int64_t done, std::int64_t total) override {
-        if (InterruptRequested()) stop.store(true);
-        if (!show_) return;
-        const auto now = Clock::now();
-        if (done < total && now - last_ < std::chrono::milliseconds(200)) return;
-        last_ = now;
-        const double seconds = std::chrono::duration<double>(now - start_).count();
-        const double rate = seconds > 0 ? static_cast<double>(done) / seconds : 0;
-        const double left = rate > 0 ? static_cast<double>(total - done) / rate : 0;
-        std::fprintf(stderr, "\r%lld of %lld controls, %.1f a second, %s left    ",
-                     static_cast<long long>(done), static_cast<long long>(total), rate,
-                     Duration(left).c_str());
-        std::fflush(stderr);
-        shown_ = true;
-    }
-
-    void Clear() {
-        if (!shown_) return;
-        std::fprintf(stderr, "\r%72s\r", "");
-        std::fflush(stderr);
-    }
-
-    std::atomic<bool> stop{false};
-
-  private:
-    using Clock = std::chrono::steady_clock;
-
-    static std::string Duration(double seconds) {
-        const auto whole = static_cast<long long>(seconds + 0.5);
-        if (whole < 60) return std::to_string(whole) + " s";
-        if (whole < 3600)
-            return std::to_string(whole / 60) + " min " + std::to_string(whole % 60) + " s";
-        return std::to_string(whole / 3600) + " h " + std::to_string(whole % 3600 / 60) + " min";
-    }
-
-    bool show_;
-    bool shown_ = false;
-    Clock::time_point start_;
-    Clock::time_point last_;
-};
-
-}  // namespace
 
 int PrintExpectedCount(const ControlCommand& command, bool json, ToolOutput& output) {
     const SearchRequest& request = command.request;
@@ -107,8 +59,13 @@ ControlRun DescribeControlRun(const ControlCommand& command) {
         for (std::string& keyword : run.keywords)
             keyword = request.alphabet.Spell(keyword);
     }
+    for (const std::string& word : request.leftOut) {
+        std::string note = LeftOutKeywordSentence(request.alphabet, word) + ".";
+        note[0] = 'T';  // "the keyword" begins the sentence
+        run.leftOutNotes.push_back(std::move(note));
+    }
     run.kind = command.options.kind;
-    run.seed = command.options.seed;
+    run.seed = command.run.seed;
     run.total = command.options.count;
     if (const auto expected = ExpectedCount(request.text, request.keywords, request.settings)) {
         run.expected = expected->shuffle;
@@ -122,11 +79,12 @@ std::vector<SearchStatistics> RunControlsShowingProgress(const ControlCommand& c
                                                          const std::vector<std::int64_t>& indexes) {
     const ControlOptions& options = command.options;
     const SearchRequest& request = command.request;
-    CControlProgress progress(output.showProgress);
+    CProgressLine progress(output.showProgress);
+    progress.Start("controls", "controls");
     ControlRunOptions runOptions;
     runOptions.kind = options.kind;
-    runOptions.seed = options.seed;
-    runOptions.threads = options.threads;
+    runOptions.seed = command.run.seed;
+    runOptions.threads = command.run.threads;
     runOptions.receiver = &progress;
     runOptions.stop = &progress.stop;
     const ControlInput input{request.text, request.keywords, request.settings,
@@ -165,17 +123,21 @@ int RunControlCommand(const ControlCommand& command, ToolOutput& output, CJsonSe
     const ControlSummary summary = SummariseControlRun(run);
     std::string reportProblem;
     const bool reportFailed =
-        !options.reportPath.empty() &&
-        !WriteOutputFile(options.reportPath, ControlReportHtml(run, summary), reportProblem);
+        !command.run.reportPath.empty() &&
+        !WriteOutputFile(command.run.reportPath, ControlReportHtml(run, summary), reportProblem);
     int status = run.real.results > 0 ? kFound : kNothingFound;
     if (json != nullptr) {
         // The results are out already: the document is ended before the failure is told.
         status = json->Finish(ControlsJson(run, summary));
         if (reportFailed) status = kFailed;
-    } else if (!reportFailed && !output.Write(ControlReportText(run, summary))) {
+    } else if (!output.Write(ControlReportText(run, summary))) {
+        if (reportFailed) Fail(reportProblem);
         return Fail("The report could not be written to standard output.");
+    } else if (reportFailed) {
+        // The text is written all the same: a page that cannot be written loses nothing else.
+        return Fail(reportProblem + "  The report's text went to standard output.");
     }
-    if (reportFailed) return Fail(reportProblem);
+    if (reportFailed) return Fail(reportProblem + "  The JSON went to standard output.");
     if (stopped && (status == kFound || status == kNothingFound)) return kInterrupted;
     return status;
 }

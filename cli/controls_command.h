@@ -16,6 +16,7 @@ class CJsonSearch;
 struct ControlCommand {
     const SearchRequest& request;
     const ControlOptions& options;
+    const RunOptions& run;       // --seed, --threads, --report
     std::string documentName;    // as the user named it
     std::string documentDigest;  // SHA-256 of its bytes
 };

@@ -11,9 +11,10 @@ bool CJsonSearch::CMeasuringSink::AddResult(const char* text, std::int32_t first
 }
 
 CJsonSearch::CJsonSearch(const SearchRequest& request, const std::string& documentName, bool places,
-                         ToolOutput& output)
+                         ToolOutput& output, unsigned threads)
     : request_(request),
       output_(output),
+      threads_(threads),
       places_(places ? std::make_unique<CLetterPlaces>(request.alphabet, request.document,
                                                        request.ignoreNumbers)
                      : nullptr),
@@ -26,9 +27,9 @@ CJsonSearch::CJsonSearch(const SearchRequest& request, const std::string& docume
 
 int CJsonSearch::Search() {
     std::string errorText;
-    const bool done =
-        FindSequences(request_.text.c_str(), static_cast<std::int32_t>(request_.text.size()),
-                      request_.keywords, request_.settings, measured_, errorText);
+    const bool done = FindSequencesOnThreads(
+        request_.text.c_str(), static_cast<std::int32_t>(request_.text.size()), request_.keywords,
+        request_.settings, static_cast<std::int32_t>(threads_), measured_, errorText);
     output_.receiver.ClearProgress();
     if (sink_.OutputFailed()) return Fail("The results could not be written to standard output.");
     if (!done) return Fail(errorText.empty() ? "The search stopped." : errorText);
@@ -43,8 +44,8 @@ int CJsonSearch::Finish(const std::string& controlsJson) {
 }
 
 int RunJsonCommand(const SearchRequest& request, const std::string& documentName, bool places,
-                   ToolOutput& output) {
-    CJsonSearch search(request, documentName, places, output);
+                   ToolOutput& output, unsigned threads) {
+    CJsonSearch search(request, documentName, places, output, threads);
     const int status = search.Search();
     return status == kFound ? search.Finish() : status;
 }

@@ -16,9 +16,9 @@
 class CJsonSearch {
   public:
     // `documentName` as the document was named; `places`: each letter's line and column too
-    // (the request must hold the document).
+    // (the request must hold the document); `threads`: the search's (0: one per core).
     CJsonSearch(const SearchRequest& request, const std::string& documentName, bool places,
-                ToolOutput& output);
+                ToolOutput& output, unsigned threads = 0);
 
     // Runs the search and writes its results. Answers kFound when it ran to its end or was
     // canceled, otherwise kFailed (the reason said on standard error).
@@ -49,6 +49,7 @@ class CJsonSearch {
 
     const SearchRequest& request_;
     ToolOutput& output_;
+    unsigned threads_;
     std::unique_ptr<CLetterPlaces> places_;
     CJsonResultSink sink_;
     CMeasuringSink measured_;
@@ -56,4 +57,4 @@ class CJsonSearch {
 
 // --json: the search's JSON document. Exit status as CJsonSearch::Finish, or 2 on an error.
 int RunJsonCommand(const SearchRequest& request, const std::string& documentName, bool places,
-                   ToolOutput& output);
+                   ToolOutput& output, unsigned threads = 0);

@@ -43,9 +43,20 @@ std::string ReasonSentence(SystemErrorCode error) {
     return reason;
 }
 
-std::string CheckOutputs(const std::vector<std::string>& outputs,
+std::string CheckOutputs(const std::vector<RunOutput>& outputs,
                          const std::vector<RunInput>& inputs) {
-    for (const std::string& output : outputs) {
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        for (std::size_t j = i + 1; j < outputs.size(); ++j) {
+            const RunOutput &first = outputs[i], &second = outputs[j];
+            if (!first.path.empty() && !second.path.empty() &&
+                IsSameOutput(first.path, second.path)) {
+                return second.path + ": " + first.option + " and " + second.option +
+                       " name the same file.  Please choose two files.";
+            }
+        }
+    }
+    for (const RunOutput& named : outputs) {
+        const std::string& output = named.path;
         if (output.empty()) continue;
         for (const RunInput& input : inputs) {
             if (IsSameFile(output, input.path)) {

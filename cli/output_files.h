@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/file.h"
@@ -13,11 +14,19 @@ struct RunInput {
     std::string role;
 };
 
-// The first problem with `outputs` (UTF-8 paths; empty ones are skipped) as one sentence naming
-// the file: an output that is the same file as an input (compared by the files' identities, so
-// through links too), or one that cannot be opened for writing with the system's reason. Empty
-// when every output is fine. Nothing is changed on disk.
-std::string CheckOutputs(const std::vector<std::string>& outputs,
+// A file the run writes (a UTF-8 path, empty when the option was not given), and the option that
+// names it ("-o").
+struct RunOutput {
+    RunOutput(std::string file, const char* name = "") : path(std::move(file)), option(name) {}
+    std::string path;
+    const char* option;
+};
+
+// The first problem with `outputs` as one sentence naming the file: two outputs that are one file
+// (existing or not, however spelled), an output that is the same file as an input (compared by
+// the files' identities, so through links too), or one that cannot be opened for writing with
+// the system's reason. Empty when every output is fine. Nothing is changed on disk.
+std::string CheckOutputs(const std::vector<RunOutput>& outputs,
                          const std::vector<RunInput>& inputs);
 
 // The system's words for `error` as the end of a sentence.

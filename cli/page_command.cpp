@@ -61,8 +61,9 @@ int RunPageCommand(const SearchRequest& request, const PageOptions& options, Too
     });
     CSearchEndRecorder end(guard);
     std::string errorText;
-    bool done = FindSequences(request.text.c_str(), static_cast<std::int32_t>(request.text.size()),
-                              request.keywords, request.settings, end, errorText);
+    bool done = FindSequencesOnThreads(
+        request.text.c_str(), static_cast<std::int32_t>(request.text.size()), request.keywords,
+        request.settings, static_cast<std::int32_t>(options.threads), end, errorText);
     // A Ctrl-C at a question stopped the search where it stood; it still ends as any cancel does,
     // with the page's canceled note and footer.
     if (!end.Ended() && receiver.QuestionInterrupted() && !writer.GetFilePath().empty())

@@ -11,6 +11,7 @@ struct PageOptions {
     bool open = false;       // --open: show it in the desktop's viewer
     bool legend = false;     // --legend: the keywords' colours and each grid's caption (the
                              // request then keeps its document, for the letters' places)
+    unsigned threads = 0;    // --threads: the search's threads; 0: one per core
 };
 
 // Writes the page in the temporary folder (then to -o), prints the result count and the page's

@@ -1,16 +1,16 @@
 #include "cli/proximity_command.h"
 
-#include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <memory>
-#include <mutex>
 
 #include "cli/alphabet_note.h"
 #include "cli/console.h"
 #include "cli/exit_status.h"
+#include "cli/input_files.h"
 #include "cli/output_files.h"
+#include "cli/progress_line.h"
 #include "cli/shard_command.h"
+#include "cli/standard_output.h"
 #include "common/sha256.h"
 #include "frontend/messages.h"
 #include "platform/document_file.h"
@@ -23,95 +23,14 @@
 
 namespace {
 
-std::string Duration(double seconds) {
-    const auto whole = static_cast<long long>(seconds + 0.5);
-    if (whole < 60) return std::to_string(whole) + " s";
-    if (whole < 3600)
-        return std::to_string(whole / 60) + " min " + std::to_string(whole % 60) + " s";
-    return std::to_string(whole / 3600) + " h " + std::to_string(whole % 3600 / 60) + " min";
-}
-
-// The matrix's and the test's progress on the terminal with the time left, at most five times a
-// second; Ctrl-C asks both to stop.
-class CProximityProgress : public CProximityReceiver, public CPermutationReceiver {
-  public:
-    explicit CProximityProgress(bool show) : show_(show) {}
-
-    void Start(const char* what) {
-        what_ = what;
-        start_ = Clock::now();
-        last_ = start_;
-    }
-    void ProximityDone(std::int64_t done, std::int64_t total) override {
-        Show(static_cast<double>(done), static_cast<double>(total));
-    }
-    void PermutationsDone(std::uint64_t done, std::uint64_t total) override {
-        Show(static_cast<double>(done), static_cast<double>(total));
-    }
-    void Clear() {
-        if (!shown_) return;
-        std::fprintf(stderr, "\r%76s\r", "");
-        std::fflush(stderr);
-        shown_ = false;
-    }
-    // Units done of the stage under way, as last reported.
-    std::int64_t Done() const { return done_; }
-
-    std::atomic<bool> stop{false};
-
-  private:
-    using Clock = std::chrono::steady_clock;
-
-    void Show(double done, double total) {
-        done_ = static_cast<std::int64_t>(done);
-        if (InterruptRequested()) stop.store(true);
-        if (!show_) return;
-        const auto now = Clock::now();
-        if (done < total && now - last_ < std::chrono::milliseconds(200)) return;
-        last_ = now;
-        const double seconds = std::chrono::duration<double>(now - start_).count();
-        const double rate = seconds > 0 ? done / seconds : 0;
-        const double left = rate > 0 ? (total - done) / rate : 0;
-        std::fprintf(stderr, "\r%s: %3.0f%%, %s left    ", what_, 100 * done / total,
-                     Duration(left).c_str());
-        std::fflush(stderr);
-        shown_ = true;
-    }
-
-    bool show_;
-    bool shown_ = false;
-    const char* what_ = "";
-    std::int64_t done_ = 0;
-    Clock::time_point start_, last_;
-};
-
-bool ReadFileAt(const std::string& path, std::string& contents, std::string& error) {
-    SystemErrorCode reason = 0;
-    const DocumentReadStatus status = ReadDocumentExplained(path, contents, reason, true);
-    if (status == DocumentReadStatus::Ok) return true;
-    error = path + ": " + DocumentStatusMessage(status);
-    return false;
-}
-
 // Writes `text` to the file at `path`, or to standard output when `path` is empty. False with
 // `problem` set to a sentence; `what` names the text in it ("The partial").
 bool WriteText(const std::string& path, const std::string& text, const char* what,
                std::string& problem) {
     if (!path.empty()) return WriteOutputFile(path, text, problem);
-    std::fputs(text.c_str(), stdout);
-    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return true;
+    if (StandardOutput().Write(text) && StandardOutput().Flush()) return true;
     problem = std::string(what) + " could not be written to standard output.";
     return false;
-}
-
-// The outputs the run will write, checked before its work: none may be a file it reads, nor the
-// other output, and each must be writable. Empty when all is well.
-std::string CheckRunOutputs(const std::string& outputPath, const std::string& reportPath,
-                            const std::vector<RunInput>& inputs) {
-    if (!outputPath.empty() && !reportPath.empty() &&
-        (outputPath == reportPath || IsSameFile(outputPath, reportPath)))
-        return outputPath + ": -o and --report name the same file.  Please choose two files.";
-    return CheckOutputs({outputPath, reportPath}, inputs);
 }
 
 // The document's letters as the run measures them: the document, or its control text.
@@ -126,7 +45,7 @@ bool ReadLetters(const ToolOptions& options, const std::string& document, Alphab
     }
     if (controlText) {
         const TextPieces pieces = FindTextPieces(document, alphabet, ignoreNumbers);
-        MakeControlText(*controlText, pieces, options.controls.seed, letters);
+        MakeControlText(*controlText, pieces, options.run.seed, letters);
     }
     return true;
 }
@@ -150,7 +69,7 @@ bool ReadPersons(const ToolOptions& toolOptions, AlphabetName alphabetName,
         return true;
     }
     std::string list;
-    if (!ReadFileAt(options.listPath, list, error)) return false;
+    if (!ReadInputFile(options.listPath, "list", list, error)) return false;
     PairListError listError;
     if (ReadPairList(list, alphabet, persons, listError)) return true;
     error = options.listPath +
@@ -186,7 +105,7 @@ int StoppedInMatrix(const CProximityMatrix& matrix, const ToolOptions& options) 
 }
 
 // The list's statistics and permutation test; false after Ctrl-C (said on standard error).
-bool Summarise(ProximityOutcome& outcome, unsigned threads, CProximityProgress& progress) {
+bool Summarise(ProximityOutcome& outcome, unsigned threads, CProgressLine& progress) {
     if (!outcome.request.fromList) return true;
     const CellMatrix cells = CellMatrixOfRows(outcome.request, outcome.rows);
     outcome.statistics = ListStatistics(cells);
@@ -204,14 +123,28 @@ bool Summarise(ProximityOutcome& outcome, unsigned threads, CProximityProgress& 
     return false;
 }
 
+// Writes the page (when asked) and the outcome. Every output that can be written is written: when
+// one fails, the others are still written and the failure says where each one is.
 int Deliver(const ProximityOutcome& outcome, bool json, const std::string& outputPath,
             const std::string& reportPath, const ProximityPageExtras& extras) {
-    std::string problem;
-    if (!reportPath.empty() &&
-        !WriteOutputFile(reportPath, ProximityPageHtml(outcome, extras), problem))
-        return Fail(problem);
+    std::string reportProblem, outputProblem;
+    const bool reportWritten =
+        reportPath.empty() ||
+        WriteOutputFile(reportPath, ProximityPageHtml(outcome, extras), reportProblem);
     const std::string text = json ? ProximityJson(outcome) : ProximityText(outcome);
-    if (!WriteText(outputPath, text, "The output", problem)) return Fail(problem);
+    const bool outputWritten = WriteText(outputPath, text, "The output", outputProblem);
+    if (!reportWritten || !outputWritten) {
+        std::string said = reportWritten ? outputProblem : reportProblem;
+        if (!reportWritten && !outputWritten) {
+            said += "\nstrandix: " + outputProblem;
+        } else if (!reportWritten) {
+            said += outputPath.empty() ? "  The outcome went to standard output."
+                                       : "  The outcome was written to " + outputPath + ".";
+        } else if (!reportPath.empty()) {
+            said += "  The page was written to " + reportPath + ".";
+        }
+        return Fail(said);
+    }
     for (const ListedPair& pair : ListedPairs(outcome.request, outcome.rows)) {
         if (pair.summary->defined) return kFound;
     }
@@ -235,12 +168,12 @@ std::vector<std::int32_t> GridWordLengths(const ProximityRequest& request,
         .WordLengths(document, request.ignoreNumbers);
 }
 
-}  // namespace
-
-int RunProximityCommand(const ToolOptions& options) {
+// The document and the list (or the pair) read into `outcome.request` with the measure and the
+// test the options ask for; the letters the run measures, and the lengths of the document's
+// words when the page is asked for. kFound, or kFailed with the reason said.
+int MakeProximityRequest(const ToolOptions& options, ProximityOutcome& outcome,
+                         std::string& letters, std::vector<std::int32_t>& wordLengths) {
     const ProximityOptions& proximity = options.proximity;
-    std::string error;
-    ProximityOutcome outcome;
     ProximityRequest& request = outcome.request;
     request.document = options.document;
     request.alphabet = options.alphabet;
@@ -248,19 +181,22 @@ int RunProximityCommand(const ToolOptions& options) {
     request.ignoreNumbers = options.fields.IgnoreNumbers != 0;
     request.settings = proximity.settings;
     request.controlText = proximity.controlText;
-    request.seed = options.controls.seed;
+    request.seed = options.run.seed;
     request.fromList = !proximity.listPath.empty();
     request.permutations = proximity.permutations;
     request.triples = proximity.triples;
-    std::vector<RunInput> inputs = {{options.document, "the document"}};
-    if (!proximity.listPath.empty()) inputs.push_back({proximity.listPath, "the list"});
-    if (const std::string problem =
-            CheckRunOutputs(options.outputPath, options.controls.reportPath, inputs);
+    // Every output is checked before the work: none replaces an input, each can be written.
+    std::vector<RunInput> inputs;
+    if (options.document != "-") inputs.push_back({options.document, "the document"});
+    if (!proximity.listPath.empty() && proximity.listPath != "-")
+        inputs.push_back({proximity.listPath, "the list"});
+    if (const std::string problem = CheckOutputs(
+            {{options.outputPath, "-o"}, {options.run.reportPath, "--report"}}, inputs);
         !problem.empty())
         return Fail(problem);
     // With --alphabet auto the words and the list are read in the document's alphabet.
-    std::string document;
-    if (!ReadFileAt(options.document, document, error)) return Fail(error);
+    std::string document, error;
+    if (!ReadInputFile(options.document, "document", document, error)) return Fail(error);
     if (options.autoAlphabet)
         request.alphabet = DocumentAlphabet(document);
     else if (!options.quiet)
@@ -271,19 +207,31 @@ int RunProximityCommand(const ToolOptions& options) {
                     " shards are more than the " + std::to_string(request.persons.size()) +
                     " persons of the list.");
     request.documentDigest = Sha256Hex(document);
-    std::string letters;
     if (!ReadLetters(options, document, request.alphabet, letters, error)) return Fail(error);
     request.letters = static_cast<std::int32_t>(letters.size());
-    const std::string& reportPath = options.controls.reportPath;
-    const std::vector<std::int32_t> wordLengths =
-        reportPath.empty() ? std::vector<std::int32_t>() : GridWordLengths(request, document);
+    if (!options.run.reportPath.empty()) wordLengths = GridWordLengths(request, document);
     StampOutcome(outcome);
-    document = std::string();  // the letters are all the long work needs
     outcome.leftOut = LeftOutWords(request.persons, request.settings);
+    return kFound;
+}
+
+}  // namespace
+
+int RunProximityCommand(const ToolOptions& options) {
+    const ProximityOptions& proximity = options.proximity;
+    ProximityOutcome outcome;
+    std::string letters;
+    std::vector<std::int32_t> wordLengths;
+    if (const int status = MakeProximityRequest(options, outcome, letters, wordLengths);
+        status != kFound)
+        return status;
+    const ProximityRequest& request = outcome.request;
+    const std::string& reportPath = options.run.reportPath;
 
     InstallInterruptHandler();
-    CProximityProgress progress(!options.quiet && IsErrorTerminal() &&
-                                !(options.outputPath.empty() && OutputSharesErrorTerminal()));
+    // The line is cleared before the outcome is written, so it shows on a terminal shared with
+    // the outcome too.
+    CProgressLine progress(!options.quiet && IsErrorTerminal());
     const CProximityText text(std::move(letters));
     ProximityMatrixOptions matrixOptions;
     if (options.shard) {
@@ -291,7 +239,7 @@ int RunProximityCommand(const ToolOptions& options) {
         matrixOptions.lastRow =
             ShardFirstRow(request.persons.size(), {options.shard->index + 1, options.shard->count});
     }
-    matrixOptions.threads = options.controls.threads;
+    matrixOptions.threads = options.run.threads;
     matrixOptions.receiver = &progress;
     matrixOptions.stop = &progress.stop;
     matrixOptions.keepDiagonalTriples = proximity.triples;
@@ -309,7 +257,7 @@ int RunProximityCommand(const ToolOptions& options) {
             return Fail(problem);
         return kFound;
     }
-    if (!Summarise(outcome, options.controls.threads, progress)) return kInterrupted;
+    if (!Summarise(outcome, options.run.threads, progress)) return kInterrupted;
     ProximityPageExtras extras;
     if (!reportPath.empty())
         extras = PageExtras(outcome, &text, wordLengths.empty() ? nullptr : &wordLengths);
@@ -327,7 +275,13 @@ bool RebuildLetters(const ProximityRequest& request, const std::string& named,
                     std::string& note, std::string& error) {
     const std::string& path = named.empty() ? request.document : named;
     std::string document, letters, problem;
-    if (!ReadFileAt(path, document, problem)) {
+    if (named.empty() && path == "-") {
+        note =
+            "the report has no letter grids, which need the document the shards read: they "
+            "read it from standard input. Name the document with --document FILE.";
+        return true;
+    }
+    if (!ReadInputFile(path, "document", document, problem)) {
         if (!named.empty()) {
             error = problem;
             return false;
@@ -376,23 +330,23 @@ int FinishProximityMerge(const ToolOptions& options, CProximityMerger& merger) {
         inputs.push_back({file, "a partial being merged"});
     inputs.push_back(
         {options.document.empty() ? request.document : options.document, "the document"});
-    if (const std::string problem = CheckOutputs({options.controls.reportPath}, inputs);
+    if (const std::string problem = CheckOutputs({options.run.reportPath}, inputs);
         !problem.empty())
         return Fail(problem);
     // The grids need the letters: those of the document the shards read.
     std::unique_ptr<CProximityText> text;
     std::vector<std::int32_t> wordLengths;
     std::string gridNote, error;
-    if (!options.controls.reportPath.empty() &&
+    if (!options.run.reportPath.empty() &&
         !RebuildLetters(request, options.document, text, wordLengths, gridNote, error))
         return Fail(error);
     if (!gridNote.empty()) std::fprintf(stderr, "strandix: Note: %s\n", gridNote.c_str());
     outcome.leftOut = LeftOutWords(request.persons, request.settings);
     StampOutcome(outcome);
     InstallInterruptHandler();
-    CProximityProgress progress(IsErrorTerminal() && !OutputSharesErrorTerminal());
+    CProgressLine progress(!options.quiet && IsErrorTerminal());
     if (!Summarise(outcome, 0, progress)) return kInterrupted;
-    const std::string& reportPath = options.controls.reportPath;
+    const std::string& reportPath = options.run.reportPath;
     ProximityPageExtras extras;
     if (!reportPath.empty()) {
         extras = PageExtras(outcome, text.get(), wordLengths.empty() ? nullptr : &wordLengths);

@@ -1,5 +1,6 @@
 #include "cli/proximity_options.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 
@@ -30,12 +31,13 @@ bool SetProximityList(ToolOptions& options, const std::string& value, std::strin
 }
 
 bool SetExpectedEls(ToolOptions& options, const std::string& value, std::string& error) {
+    // Decimal notation, with an exponent if need be (2.5, 1e3): no sign, no blanks, no hexadecimal.
     double number = 0;
     const char* end = value.data() + value.size();
-    const auto read = std::from_chars(value.data(), end, number, std::chars_format::fixed);
-    if (value.empty() || value.find_first_not_of("0123456789.") != std::string::npos ||
+    const auto read = std::from_chars(value.data(), end, number, std::chars_format::general);
+    if (value.empty() || !(std::isdigit(static_cast<unsigned char>(value[0])) || value[0] == '.') ||
         read.ec != std::errc() || read.ptr != end || !std::isfinite(number) || number <= 0) {
-        error = "Please enter a number greater than 0, such as 10 or 2.5.";
+        error = "Please enter a number greater than 0, such as 10, 2.5 or 1e3.";
         return false;
     }
     options.proximity.settings.expectedEls = number;
@@ -98,9 +100,14 @@ bool CheckProximityOptions(ToolOptions& options, std::string& error) {
     ProximityOptions& proximity = options.proximity;
     const std::size_t operands = options.operands.size();
     if (proximity.listPath.empty() ? operands != 3 : operands != 1) {
-        error = proximity.listPath.empty()
-                    ? "Please name a document and two words, or a document and --list FILE."
-                    : "With --list, name the document alone (the words come from the list).";
+        if (proximity.listPath.empty())
+            error = "Please name a document and two words, or a document and --list FILE.";
+        else if (operands == 0)
+            error = "Please name the document to search for the list's words.";
+        else
+            error = "With --list, name the document alone (the words come from the list).";
+    } else if (options.operands[0] == "-" && proximity.listPath == "-") {
+        error = "The document and the list cannot both be read from standard input (-).";
     } else if (proximity.settings.minLetters > proximity.settings.maxLetters) {
         error = "--min-letters is more than --max-letters, so no word would fit.";
     } else if (options.keepFinals && options.alphabet != AlphabetName::Hebrew) {
@@ -109,7 +116,7 @@ bool CheckProximityOptions(ToolOptions& options, std::string& error) {
         error = "--triples: The triples are part of the JSON; use it with --json.";
     } else if (options.shard && proximity.listPath.empty()) {
         error = "--shard splits a list by persons; use it with --list.";
-    } else if (options.shard && (options.json || !options.controls.reportPath.empty())) {
+    } else if (options.shard && (options.json || !options.run.reportPath.empty())) {
         error =
             "--shard writes a partial, which strandix merge turns into the output, so it "
             "cannot be combined with --json or --report (give them to the merge).";
@@ -125,47 +132,4 @@ bool CheckProximityOptions(ToolOptions& options, std::string& error) {
         return true;
     }
     return false;
-}
-
-std::string ProximityUsage() {
-    return R"(Usage: strandix proximity [options] DOCUMENT WORD1 WORD2
-       strandix proximity [options] DOCUMENT --list FILE
-How close two words, or the names and dates of a list of persons, stand together as equidistant
-letter sequences: the corrected distance c of each pair, and for a list the statistics P1, P2
-and T with their ranks in a permutation test.
-
-The measure (defaults in brackets):
-  --expected-els E   the skip limit of a word is where its expected number of sequences
-                     reaches E [10]
-  --min-letters K    words of fewer letters are left out [5]
-  --max-letters K    words of more letters are left out [8]
-  --delta-constant C added to every distance, -1 or more [0]
-  --min-triples M    c is defined when at least M perturbations have sequences of both
-                     words [10]
-
-The list and its test:
-  --list FILE        UTF-8 lines ID<TAB>name<TAB>WORD or ID<TAB>date<TAB>WORD; every name
-                     of a person is paired with every date of the same person; # comments
-  --permutations N   permutations of the persons in the test [999999]
-  --seed S           the permutations' and the control text's random seed [20261210]
-  --control-text K   run on the document with its letters, words, lines (one a line) or
-                     words-in-lines shuffled instead
-  --shard K/N        compute only the rows of persons K*P/N up to (K+1)*P/N of the c matrix
-                     and write a partial for strandix merge (to standard output, or to -o)
-  --threads T        threads for the c matrix and the test [one per core]
-
-Document and output:
-  --alphabet NAME    latin (the default), hebrew, greek or auto (the document's); the list
-                     is read in it too
-  --keep-finals      hebrew: the five final forms count as letters of their own
-  --ignore-numbers   the document's digits are no letters
-  --json             the outcome as one JSON document
-  --triples          with --json: Omega of every one of the 125 perturbations of each pair
-  --report FILE      also write an HTML page: pairs by c, histograms, letter grids
-  -o, --output FILE  write the outcome (or the partial) to FILE instead of standard output
-  -q, --quiet        no progress
-
-Exit status: 0 when some pair has c defined, 1 when none has, 2 on an error, 130 when
-Ctrl-C stopped the run (nothing is written then); with --shard, 0 when the partial is written.
-)";
 }

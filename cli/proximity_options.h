@@ -36,6 +36,3 @@ bool SetTriples(ToolOptions& options, const std::string& value, std::string& err
 
 // The checks of the whole command line; sets the document and the words. False with `error`.
 bool CheckProximityOptions(ToolOptions& options, std::string& error);
-
-// The text of `strandix proximity --help`.
-std::string ProximityUsage();

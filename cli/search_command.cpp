@@ -12,6 +12,7 @@
 #include "cli/console_receiver.h"
 #include "cli/controls_command.h"
 #include "cli/exit_status.h"
+#include "cli/input_files.h"
 #include "cli/json_command.h"
 #include "cli/output_files.h"
 #include "cli/page_command.h"
@@ -55,6 +56,10 @@ void NoteSplitKeywords(const SearchRequest& request, const std::string& keywordT
 // word read as several keywords, a keyword whose skip the span caps below --max-skip, a keyword
 // found once in each direction.
 void NoteSurprises(const SearchRequest& request, const std::string& keywordText) {
+    for (const std::string& word : request.leftOut) {
+        std::fprintf(stderr, "strandix: Note: %s\n",
+                     LeftOutKeywordSentence(request.alphabet, word).c_str());
+    }
     NoteSplitKeywords(request, keywordText);
     const SearchSettings& settings = request.settings;
     for (const std::string& keyword : request.keywords) {
@@ -79,9 +84,29 @@ void NoteSurprises(const SearchRequest& request, const std::string& keywordText)
     }
 }
 
+// Whether some keyword has a skip from --min-skip on that --span and --max-skip allow: kFound,
+// or kFailed with the reason said, as when --min-skip is above --max-skip.
+int CheckSkipsLeft(const KeywordList& keywords, const SearchSettings& settings) {
+    // Without --min-skip every skip the span allows is searched, however few.
+    if (settings.MinSkip <= 1) return kFound;
+    std::int64_t greatest = 0;
+    for (const std::string& keyword : keywords) {
+        const auto letters = static_cast<std::int64_t>(keyword.size());
+        // A keyword of one letter has no skip to leave out.
+        if (letters < 2) return kFound;
+        greatest = std::max(greatest, GreatestSkip(letters, settings));
+    }
+    if (settings.MinSkip <= greatest) return kFound;
+    return Fail("--min-skip: " + std::to_string(settings.MinSkip) + " is above " +
+                std::to_string(greatest) + ", the greatest skip --span " +
+                std::to_string(settings.MaxResultLength) +
+                " allows the keywords, so no skip is left to search.");
+}
+
 // The document read and mapped into `request` with the keywords and settings the options ask
 // for; `documentDigest` only for controls. kFound, or kFailed with the reason said.
-int MakeRequest(const ToolOptions& options, SearchRequest& request, std::string& documentDigest) {
+int MakeSearchRequest(const ToolOptions& options, SearchRequest& request,
+                      std::string& documentDigest) {
     request.alphabet = CAlphabet(options.alphabet, options.keepFinals);
     request.ignoreNumbers = options.fields.IgnoreNumbers != 0;
     request.settings = MakeSearchSettings(options.fields);
@@ -91,7 +116,13 @@ int MakeRequest(const ToolOptions& options, SearchRequest& request, std::string&
         std::string keywordError;
         if (!ReadRequestKeywords(request, options.keywordText, keywordError))
             return Fail(keywordError);
-        return request.keywords.empty() ? Fail(kNoKeywordsMessage) : kFound;
+        if (request.keywords.empty() && !request.leftOut.empty()) {
+            for (const std::string& word : request.leftOut)
+                Fail(LeftOutKeywordSentence(request.alphabet, word));
+            return kFailed;
+        }
+        if (request.keywords.empty()) return Fail(kNoKeywordsMessage);
+        return CheckSkipsLeft(request.keywords, request.settings);
     };
     if (!options.autoAlphabet) {
         if (const int status = readKeywords(); status != kFound) return status;
@@ -109,19 +140,10 @@ int MakeRequest(const ToolOptions& options, SearchRequest& request, std::string&
     std::vector<RunInput> inputs;
     if (!fromInput) inputs.push_back({options.document, "the document"});
     const std::string outputProblem =
-        CheckOutputs({options.outputPath, options.controls.reportPath}, inputs);
+        CheckOutputs({{options.outputPath, "-o"}, {options.run.reportPath, "--report"}}, inputs);
     if (!outputProblem.empty()) return Fail(outputProblem);
-    std::string document;
-    SystemErrorCode reason = 0;
-    const DocumentReadStatus status =
-        fromInput ? ReadStandardInput(document, reason)
-                  : ReadDocumentExplained(options.document, document, reason, true);
-    if (status != DocumentReadStatus::Ok) {
-        std::string sentence = (fromInput ? std::string("standard input") : options.document) +
-                               ": " + DocumentStatusMessage(status);
-        if (reason != 0) sentence += "  " + ReasonSentence(reason);
-        return Fail(sentence);
-    }
+    std::string document, readError;
+    if (!ReadInputFile(options.document, "document", document, readError)) return Fail(readError);
     if (!options.autoAlphabet && !options.quiet) NoteOtherAlphabet(document, request.alphabet);
     if (options.autoAlphabet) {
         request.alphabet = CAlphabet(DocumentAlphabet(document));
@@ -143,7 +165,7 @@ int MakeRequest(const ToolOptions& options, SearchRequest& request, std::string&
 int RunSearchCommand(const ToolOptions& options) {
     SearchRequest request;
     std::string documentDigest;
-    if (const int status = MakeRequest(options, request, documentDigest); status != kFound)
+    if (const int status = MakeSearchRequest(options, request, documentDigest); status != kFound)
         return status;
 
     if (!options.quiet) NoteSurprises(request, options.keywordText);
@@ -158,7 +180,7 @@ int RunSearchCommand(const ToolOptions& options) {
     ToolOutput output{StandardOutput(), receiver, receiverSettings.showProgress};
 
     if (options.controls.count > 0 || options.controls.expected) {
-        const ControlCommand command{request, options.controls,
+        const ControlCommand command{request, options.controls, options.run,
                                      options.document == "-" ? "standard input" : options.document,
                                      documentDigest};
         if (options.controls.count == 0) return PrintExpectedCount(command, options.json, output);
@@ -166,9 +188,12 @@ int RunSearchCommand(const ToolOptions& options) {
             return RunShardCommand({command, *options.shard, documentDigest, options.outputPath},
                                    output);
         if (!options.json) return RunControlCommand(command, output, nullptr);
-        CJsonSearch json(request, options.document, options.places, output);
+        CJsonSearch json(request, options.document, options.places, output, options.run.threads);
         return RunControlCommand(command, output, &json);
     }
-    if (options.json) return RunJsonCommand(request, options.document, options.places, output);
-    return RunPageCommand(request, {options.outputPath, options.open, options.legend}, output);
+    if (options.json)
+        return RunJsonCommand(request, options.document, options.places, output,
+                              options.run.threads);
+    return RunPageCommand(
+        request, {options.outputPath, options.open, options.legend, options.run.threads}, output);
 }

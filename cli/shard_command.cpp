@@ -11,6 +11,7 @@
 #include "cli/console.h"
 #include "cli/output_files.h"
 #include "cli/proximity_command.h"
+#include "cli/standard_output.h"
 #include "common/partial_file.h"
 #include "platform/document_file.h"
 #include "proximity/proximity_partial.h"
@@ -19,8 +20,7 @@
 namespace {
 
 bool WriteStandardOutput(const std::string& content) {
-    std::fputs(content.c_str(), stdout);
-    return std::fflush(stdout) == 0 && !std::ferror(stdout);
+    return StandardOutput().Write(content) && StandardOutput().Flush();
 }
 
 // Reads the partial at `path` whole into `text`; on failure, one sentence naming the file and
@@ -110,7 +110,7 @@ int FinishControlsMerge(const ToolOptions& options, CPartialMerger& merger) {
         return Fail(
             "--document names the document whose letter grids a proximity report draws; "
             "the partials of a control run need none.");
-    const std::string& reportPath = options.controls.reportPath;
+    const std::string& reportPath = options.run.reportPath;
     std::string message;
     ControlRun run;
     if (!merger.Finish(run, message)) return Fail(message);
@@ -132,7 +132,7 @@ int FinishControlsMerge(const ToolOptions& options, CPartialMerger& merger) {
 }  // namespace
 
 int RunMergeCommand(const ToolOptions& options) {
-    const std::string& reportPath = options.controls.reportPath;
+    const std::string& reportPath = options.run.reportPath;
     const std::vector<std::string>& files = options.operands;
     std::vector<RunInput> inputs;
     for (const std::string& file : files)

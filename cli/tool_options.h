@@ -16,14 +16,19 @@
 
 struct ToolCommand;
 
+// What every command that runs work on several threads from a seeded generator and writes a
+// page takes alike: the control runs, the word-pair experiment and the merge.
+struct RunOptions {
+    std::uint64_t seed = kDefaultControlSeed;  // --seed
+    unsigned threads = 0;                      // --threads; 0: one per core
+    std::string reportPath;                    // --report
+};
+
 struct ControlOptions {
     std::int64_t count = 0;  // --controls; 0: no control run
     ControlKind kind = ControlKind::Letters;
-    std::uint64_t seed = kDefaultControlSeed;
-    unsigned threads = 0;        // --threads; 0: one per core
-    std::string reportPath;      // --report
     bool expected = false;       // --expected
-    bool needsControls = false;  // an option that only a control run uses was given
+    bool needsControls = false;  // a search option that only a control run uses was given
 };
 
 struct ToolOptions {
@@ -37,7 +42,8 @@ struct ToolOptions {
     bool json = false;                  // --json: results to standard output instead of a page
     bool yes = false;                   // --yes: go on past the 5 MB question
     bool quiet = false;                 // -q: no progress bar
-    ControlOptions controls;            // --controls and its companions, --expected
+    RunOptions run;                     // --seed, --threads, --report
+    ControlOptions controls;            // --controls, --control-kind, --expected
     std::optional<ShardId> shard;       // --shard: the partial goes to -o or standard output
     AlphabetName alphabet = AlphabetName::Latin;  // --alphabet: the script's letters
     bool autoAlphabet = false;   // --alphabet auto: the document's, as the Windows program picks
@@ -49,8 +55,21 @@ struct ToolOptions {
 
 enum class ParseOutcome { Run, Help, Version, Error };
 
-// Where --help lists an option or a command; None: not in the search's --help.
-enum class HelpSection { None, Search, Alphabet, Output, Controls, Shards, Proximity };
+// Where a --help lists an option or a command; None: in no --help. The search's --help lists
+// the sections from Search to Proximity; `strandix proximity --help` those from Measure on,
+// and the search's Proximity section lists the options that only proximity takes.
+enum class HelpSection {
+    None,
+    Search,
+    Alphabet,
+    Output,
+    Controls,
+    Shards,
+    Proximity,
+    Measure,
+    ListAndTest,
+    DocumentAndOutput
+};
 
 // Takes an option's value ("" for a switch) into the options. False with `error` set to the
 // sentence after "NAME: ".
@@ -66,6 +85,7 @@ struct OptionRow {
     OptionSetter set;
     ParseOutcome outcome = ParseOutcome::Run;           // Help, Version: parsing stops there
     const char* missingValue = "a value must follow.";  // when the value is missing
+    bool once = false;  // an output's name: given twice, the line is refused
 };
 
 // Every option of every command.
@@ -91,3 +111,7 @@ bool CheckSearchOptions(ToolOptions& options, std::string& error);
 // The text of --help: the usage lines, the option table's rows of the search in their sections,
 // and the commands each section lists.
 std::string ToolUsage();
+
+// The text of `strandix proximity --help`: its usage lines and the option table's rows of
+// proximity in their sections.
+std::string ProximityUsage();

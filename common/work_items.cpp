@@ -19,6 +19,11 @@ std::size_t RunWorkItems(std::size_t count, const WorkItemsOptions& options,
     std::atomic<bool> failed{false};
     std::mutex failureLock;
     std::exception_ptr failure;
+    std::mutex reportLock;
+    std::int64_t unitsDone = options.unitsBefore;
+    const std::int64_t unitsTotal = options.unitsTotal > 0
+                                        ? options.unitsTotal
+                                        : options.unitsBefore + static_cast<std::int64_t>(count);
 
     const auto worker = [&](unsigned slot) {
         for (;;) {
@@ -34,6 +39,11 @@ std::size_t RunWorkItems(std::size_t count, const WorkItemsOptions& options,
                 return;
             }
             ++done;
+            if (options.receiver) {
+                const std::lock_guard<std::mutex> lock(reportLock);
+                unitsDone += options.itemUnits ? options.itemUnits(item) : 1;
+                options.receiver->WorkDone(unitsDone, unitsTotal);
+            }
         }
     };
 

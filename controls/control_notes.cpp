@@ -53,7 +53,7 @@ std::u32string KeywordLetters(const std::string& spelled) {
 }
 
 std::vector<std::string> ControlReportNotes(const ControlRun& run) {
-    std::vector<std::string> notes;
+    std::vector<std::string> notes = run.leftOutNotes;
     const SearchSettings& settings = run.settings;
     if (run.plainWordResults > 0) notes.push_back(PlainWordNote(run));
     for (const std::string& keyword : run.keywords) {

@@ -8,6 +8,7 @@
 #include "controls/control_report.h"
 
 // One sentence each, in the order the report shows them, without a line break:
+// - the run's notes on typed words left out of the keywords;
 // - how many real results hold a keyword at |skip| 1 (plain text) and that --min-skip 2 leaves
 //   them out, when there are such results;
 // - for each keyword whose skip the span caps below the letters' limit, the cap;

@@ -32,6 +32,8 @@ struct ControlRun {
     std::optional<double> expectedIndependent;
     // The real results that hold a keyword at |skip| = 1.
     std::int64_t plainWordResults = 0;
+    // A sentence for each typed word the search left out, having no letter of the alphabet.
+    std::vector<std::string> leftOutNotes;
     // Where the figures come from: the document as the user named it (empty when unknown, as
     // after a merge), the SHA-256 of its bytes (lower-case hexadecimal), the version of the
     // program that made the report and the day it did (YYYY-MM-DD, UTC).

@@ -1,7 +1,6 @@
 #include "controls/control_runner.h"
 
 #include <algorithm>
-#include <mutex>
 #include <numeric>
 #include <optional>
 
@@ -58,7 +57,6 @@ std::vector<std::int64_t> AllControls(std::int64_t count) {
 std::vector<SearchStatistics> RunControls(const ControlInput& input,
                                           const std::vector<std::int64_t>& indexes,
                                           const ControlRunOptions& options) {
-    const auto total = static_cast<std::int64_t>(indexes.size());
     std::vector<SearchStatistics> statistics(indexes.size());
     if (indexes.empty()) return statistics;
 
@@ -68,19 +66,15 @@ std::vector<SearchStatistics> RunControls(const ControlInput& input,
     WorkItemsOptions workOptions;
     workOptions.threads = options.threads;
     workOptions.stop = options.stop;
+    workOptions.receiver = options.receiver;
     // One worker a thread, made on that thread when it takes its first control.
     std::vector<std::optional<CControlWorker>> workers(
         WorkThreads(options.threads, indexes.size()));
-    std::mutex reportLock;
-    std::int64_t done = 0;
     const std::size_t finished =
         RunWorkItems(indexes.size(), workOptions, [&](std::size_t slot, unsigned thread) {
             std::optional<CControlWorker>& worker = workers[thread];
             if (!worker) worker.emplace(input, options.kind, drawer ? &*drawer : nullptr);
             statistics[slot] = worker->Run(options.seed, indexes[slot]);
-            const std::lock_guard<std::mutex> lock(reportLock);
-            ++done;
-            if (options.receiver) options.receiver->ControlsDone(done, total);
         });
     // Controls are started in order and every one started is finished, so the controls done are
     // exactly the first ones.

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/work_items.h"
 #include "controls/control_cases.h"
 #include "controls/statistics.h"
 
@@ -18,20 +19,13 @@ struct ControlInput {
     const std::vector<std::int32_t>* wordLengths = nullptr;
 };
 
-// Told how many controls are done. Called on the runner's threads, one call at a time, after
-// every control.
-class CControlReceiver {
-  public:
-    virtual ~CControlReceiver() = default;
-    virtual void ControlsDone(std::int64_t done, std::int64_t total) = 0;
-};
-
 struct ControlRunOptions {
     ControlKind kind = ControlKind::Letters;
     std::uint64_t seed = 0;
     // 0: one thread per core.
     unsigned threads = 0;
-    CControlReceiver* receiver = nullptr;
+    // Told after every control, in controls.
+    CWorkReceiver* receiver = nullptr;
     // When set, no further control is started; the running ones are finished.
     const std::atomic<bool>* stop = nullptr;
 };

@@ -17,6 +17,7 @@
 #include "search/find_sequences.h"
 #include "search/indexed_search.h"
 #include "search/letter_index.h"
+#include "search/scan_kernel.h"
 
 namespace {
 
@@ -100,13 +101,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The sink refuses a result now and then, and always the 4000th, which keeps the memory and
     // time of a run with very many results in bounds: both engines must stop at the same call.
     const std::int64_t refuseAt = input.Byte() % 64 == 0 ? 1 + input.Byte() % 50 : 4000;
-    // Now and then the text is cut into slices of a few letters for a worker thread, with a
-    // queue so short that the threads hand over nearly every result.
+    // Now and then the text is cut into slices of a few letters for two or three threads, with
+    // queues so short that the threads hand over nearly every result.
     const std::uint8_t split = input.Byte();
     IndexedSearchPlan plan;
     if (split % 4 == 0) {
         plan.sliceLength = 1 + split / 4 % 16;
-        plan.alwaysUseWorker = true;
+        plan.threads = 2 + split / 64 % 2;
         plan.queueBytes = (1 + split / 64) * 48;  // one to four results of one keyword
     }
     // The budget holds the machine's default, or exactly an index with 1 to 4 bitmap letters,
@@ -138,6 +139,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         CountLetters(text.c_str(), textLength, counts, goOn, 1 << 20);
         plan.indexBudget =
             LetterIndex::Bytes(counts, textLength, MakeSearchOrder(keywords), bitmapLetters);
+    }
+
+    // The candidate scan's kernels in turn (those this processor has), by the text's length.
+    const ScanKernel kernels[] = {ScanKernel::Avx2, ScanKernel::Sse2, ScanKernel::Scalar};
+    const ScanKernel kernel = kernels[text.size() % 3];
+    if (ScanKernelAvailable(kernel)) {
+        ForceScanKernel(kernel);
+    } else {
+        ResetScanKernel();
     }
 
     CFrozenClock clock;

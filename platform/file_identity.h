@@ -23,6 +23,11 @@ bool GetFileIdentity(const std::string& path, FileIdentity& identity);
 // nothing.
 bool IsSameFile(const std::string& a, const std::string& b);
 
+// Whether the UTF-8 paths `a` and `b` name one file, whether it exists or not: the same existing
+// file, or the same name in one folder (reached by two spellings, such as "./out" and "out"). A
+// name is compared as the file system compares it (without case on Windows).
+bool IsSameOutput(const std::string& a, const std::string& b);
+
 // The bytes an unprivileged user may still write to the file system that holds the UTF-8
 // `path` (a file or a folder), and its whole size. False when the system cannot say.
 bool GetFileSystemSpace(const std::string& path, std::uint64_t& available, std::uint64_t& total);

@@ -21,6 +21,22 @@ bool IsSameFile(const std::string& a, const std::string& b) {
     return GetFileIdentity(a, first) && GetFileIdentity(b, second) && first == second;
 }
 
+bool IsSameOutput(const std::string& a, const std::string& b) {
+    if (IsSameFile(a, b)) return true;
+    // The folder that would hold each file, and the file's name in it.
+    const auto split = [](const std::string& path, std::string& folder) {
+        const std::size_t slash = path.find_last_of('/');
+        folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+        return slash == std::string::npos ? path : path.substr(slash + 1);
+    };
+    std::string folderA, folderB;
+    const std::string nameA = split(a, folderA);
+    const std::string nameB = split(b, folderB);
+    FileIdentity first, second;
+    return !nameA.empty() && nameA == nameB && GetFileIdentity(folderA, first) &&
+           GetFileIdentity(folderB, second) && first == second;
+}
+
 bool GetFileSystemSpace(const std::string& path, std::uint64_t& available, std::uint64_t& total) {
     struct statvfs info {};
     if (::statvfs(path.c_str(), &info) != 0) return false;

@@ -39,6 +39,26 @@ bool IsSameFile(const std::string& a, const std::string& b) {
     return GetFileIdentity(a, first) && GetFileIdentity(b, second) && first == second;
 }
 
+bool IsSameOutput(const std::string& a, const std::string& b) {
+    if (IsSameFile(a, b)) return true;
+    // The folder that would hold each file, and the file's name in it ("C:name" is in the
+    // current folder of C:).
+    const auto split = [](const std::string& path, std::string& folder) {
+        const std::size_t slash = path.find_last_of("\\/:");
+        folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+        if (folder.back() == ':') folder += '.';
+        return Widen(slash == std::string::npos ? path : path.substr(slash + 1));
+    };
+    std::string folderA, folderB;
+    const std::wstring nameA = split(a, folderA);
+    const std::wstring nameB = split(b, folderB);
+    FileIdentity first, second;
+    return !nameA.empty() &&
+           CompareStringOrdinal(nameA.c_str(), static_cast<int>(nameA.size()), nameB.c_str(),
+                                static_cast<int>(nameB.size()), TRUE) == CSTR_EQUAL &&
+           GetFileIdentity(folderA, first) && GetFileIdentity(folderB, second) && first == second;
+}
+
 bool GetFileSystemSpace(const std::string& path, std::uint64_t& available, std::uint64_t& total) {
     std::wstring folder = Widen(path);
     if (folder.empty()) return false;

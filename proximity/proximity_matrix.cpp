@@ -9,39 +9,6 @@
 
 namespace {
 
-// Runs work(index) for index 0..count-1 on the matrix's threads and reports the units done.
-// Answers how many indexes were done: always the first ones. Which thread does which index never
-// changes a result: each index writes its own place.
-class CWorkSplitter {
-  public:
-    CWorkSplitter(unsigned threads, CProximityReceiver* receiver, const std::atomic<bool>* stop,
-                  std::int64_t total)
-        : receiver_(receiver), total_(total) {
-        options_.threads = threads;
-        options_.stop = stop;
-    }
-
-    std::size_t Run(std::size_t count, const std::function<void(std::size_t)>& work) {
-        return RunWorkItems(count, options_, [&](std::size_t index, unsigned) {
-            work(index);
-            Report();
-        });
-    }
-
-  private:
-    void Report() {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        ++done_;
-        if (receiver_) receiver_->ProximityDone(done_, total_);
-    }
-
-    WorkItemsOptions options_;
-    CProximityReceiver* receiver_;
-    std::int64_t total_;
-    std::mutex mutex_;
-    std::int64_t done_ = 0;
-};
-
 PairSummary Summarise(const PairResult& result) {
     PairSummary summary;
     summary.skipLimit1 = result.skipLimit1;
@@ -126,15 +93,22 @@ void CProximityMatrix::Compute(const CProximityText& text,
 
     const std::vector<std::string>& words = table.Words();
     words_ = words.size();
-    CWorkSplitter splitter(options.threads, options.receiver, options.stop,
-                           static_cast<std::int64_t>(words.size() + pairs_.size()));
+    // Both stages report to the receiver as one: the words' families, then the pairs. Which
+    // thread does which index never changes a result: each index writes its own place.
+    WorkItemsOptions work;
+    work.threads = options.threads;
+    work.stop = options.stop;
+    work.receiver = options.receiver;
+    work.unitsTotal = static_cast<std::int64_t>(words.size() + pairs_.size());
     std::vector<WordFamilies> families(words.size());
-    wordsDone_ = splitter.Run(
-        words.size(), [&](std::size_t w) { families[w] = FindFamilies(text, words[w], settings); });
+    wordsDone_ = RunWorkItems(words.size(), work, [&](std::size_t w, unsigned) {
+        families[w] = FindFamilies(text, words[w], settings);
+    });
     if (wordsDone_ < words.size()) return;
 
     // Pair number -> cell: the cells in order, found by binary search on cellStart_.
-    pairsDone_ = splitter.Run(pairs_.size(), [&](std::size_t pair) {
+    work.unitsBefore = static_cast<std::int64_t>(words.size());
+    pairsDone_ = RunWorkItems(pairs_.size(), work, [&](std::size_t pair, unsigned) {
         const std::size_t cell = static_cast<std::size_t>(
             std::upper_bound(cellStart_.begin(), cellStart_.end(), pair) - cellStart_.begin() - 1);
         const std::size_t row = firstRow_ + cell / persons_, column = cell % persons_;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/work_items.h"
 #include "proximity/proximity.h"
 #include "proximity/proximity_statistics.h"
 
@@ -36,21 +37,14 @@ struct PairSummary {
     double omega = 0;
 };
 
-// Told how far the matrix is: units are words whose families are found plus pairs. Called on
-// the worker threads, one call at a time, with `done` rising.
-class CProximityReceiver {
-  public:
-    virtual ~CProximityReceiver() = default;
-    virtual void ProximityDone(std::int64_t done, std::int64_t total) = 0;
-};
-
 struct ProximityMatrixOptions {
     // Rows (persons whose names are paired) [firstRow, lastRow); cut to the persons there are.
     std::size_t firstRow = 0;
     std::size_t lastRow = SIZE_MAX;
     // 0: one thread per core.
     unsigned threads = 0;
-    CProximityReceiver* receiver = nullptr;
+    // Told how far the matrix is: units are words whose families are found plus pairs.
+    CWorkReceiver* receiver = nullptr;
     // Checked between pairs; when set, the computation ends early and Complete() is false.
     const std::atomic<bool>* stop = nullptr;
     // Keep the full PairResult (every triple's Omega) of the cells (i, i).

@@ -110,23 +110,25 @@ ProximityStatistics ListStatistics(const CellMatrix& cells) {
 
 std::optional<PermutationCounts> RunPermutationTest(const CellMatrix& cells, std::uint64_t seed,
                                                     std::uint64_t count, unsigned threads,
-                                                    CPermutationReceiver* receiver,
+                                                    CWorkReceiver* receiver,
                                                     const std::atomic<bool>* stop) {
     const std::uint64_t total = count + 1;  // the identity is permutation 0
     const std::uint64_t blocks = (total + kPermutationBlock - 1) / kPermutationBlock;
     std::vector<PermutationCounts> parts(blocks);
-    std::mutex mutex;
-    std::uint64_t done = 0;
     WorkItemsOptions options;
     options.threads = threads;
     options.stop = stop;
+    // Told in permutations: a block is kPermutationBlock of them, the last one the rest.
+    options.receiver = receiver;
+    options.unitsTotal = static_cast<std::int64_t>(total);
+    options.itemUnits = [&](std::size_t block) {
+        return static_cast<std::int64_t>(std::min(total, (block + 1) * kPermutationBlock) -
+                                         block * kPermutationBlock);
+    };
     const std::size_t blocksDone = RunWorkItems(blocks, options, [&](std::size_t block, unsigned) {
         const std::uint64_t first = block * kPermutationBlock;
         const std::uint64_t last = std::min(total, first + kPermutationBlock);
         parts[block] = CountPermutations(cells, seed, first, last);
-        const std::lock_guard<std::mutex> lock(mutex);
-        done += last - first;
-        if (receiver) receiver->PermutationsDone(done, total);
     });
     if (blocksDone < blocks) return std::nullopt;
     PermutationCounts counts;

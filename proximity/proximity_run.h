@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/work_items.h"
 #include "proximity/proximity.h"
 #include "proximity/proximity_control_text.h"
 #include "proximity/proximity_matrix.h"
@@ -75,18 +76,12 @@ CellMatrix CellMatrixOfRows(const ProximityRequest& request, const ProximityRows
 // The statistics of the list (its diagonal cells).
 ProximityStatistics ListStatistics(const CellMatrix& cells);
 
-// Told how many permutations are done, on the worker threads, one call at a time.
-class CPermutationReceiver {
-  public:
-    virtual ~CPermutationReceiver() = default;
-    virtual void PermutationsDone(std::uint64_t done, std::uint64_t total) = 0;
-};
-
-// The permutation test in blocks on `threads` threads (0: one per core), with progress; the
-// same counts as PermutationTest. No value when `stop` turned true before the end.
+// The permutation test in blocks on `threads` threads (0: one per core), with progress told in
+// permutations; the same counts as PermutationTest. No value when `stop` turned true before the
+// end.
 std::optional<PermutationCounts> RunPermutationTest(const CellMatrix& cells, std::uint64_t seed,
                                                     std::uint64_t count, unsigned threads,
-                                                    CPermutationReceiver* receiver,
+                                                    CWorkReceiver* receiver,
                                                     const std::atomic<bool>* stop);
 
 // The whole outcome of a complete run of every row.

@@ -27,6 +27,12 @@ bool FindSequences(const char* text, std::int32_t textLength, const KeywordList&
                    const SearchSettings& settings, CResultSink& sink, std::string& errorText,
                    CTickClock& clock = SystemTickClock());
 
+// The same search on `threads` threads, the calling thread among them (0: one per core). The sink
+// sees the same calls in the same order, every one on the calling thread.
+bool FindSequencesOnThreads(const char* text, std::int32_t textLength, const KeywordList& keywords,
+                            const SearchSettings& settings, std::int32_t threads, CResultSink& sink,
+                            std::string& errorText, CTickClock& clock = SystemTickClock());
+
 // The same search done entirely on the calling thread, for callers that keep every core busy
 // with searches of their own (control runs).
 bool FindSequencesOnThisThread(const char* text, std::int32_t textLength,

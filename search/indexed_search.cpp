@@ -11,9 +11,10 @@
 // "succeeds" and the process is killed later, so std::bad_alloc cannot be the plan.
 //
 // The results of one find of keyword 0 depend on nothing else, so the range of keyword 0's first
-// letter is cut into slices. With a second core a worker thread searches the odd slices while the
-// calling thread searches the even ones; the worker's results wait in a bounded queue until the
-// calling thread hands them to the sink, in order, between its own slices.
+// letter is cut into slices, dealt out in turn to the search's threads (one per core unless the
+// caller says otherwise): the calling thread searches every n-th slice itself, and each worker's
+// results wait in a bounded queue of its own until the calling thread hands them to the sink, in
+// slice order, between its own slices.
 
 #include "search/indexed_search.h"
 
@@ -37,6 +38,10 @@
 namespace {
 
 constexpr std::uint32_t kProgressIntervalMs = 20;
+
+// The most threads one search takes, and the most memory its workers' own state may take.
+constexpr std::int32_t kMaxSearchThreads = 64;
+constexpr std::int64_t kWorkerStateBytes = std::int64_t{8} << 20;
 
 // Positions and chunks of 64 skips that a scanner tries without a find before the loop looks at
 // the clock again: a few hundred microseconds of work at most, so a cancel is noticed promptly.
@@ -230,82 +235,117 @@ Ending SearchAlone(SliceSearch& search, std::int32_t textLength, SinkReceiver& r
     return receiver.refused ? Ending::Refused : Ending::Canceled;
 }
 
-Ending SearchWithWorker(const char* text, std::int32_t textLength, const KeywordList& order,
-                        const LetterIndex& index, const SearchSettings& settings,
-                        const IndexedSearchPlan& plan, SliceSearch& search,
-                        SinkReceiver& receiver) {
+// Everything a worker uses, made before any worker starts.
+struct WorkerState {
+    WorkerState(const char* text, std::int32_t textLength, const KeywordList& order,
+                const LetterIndex& index, const SearchSettings& settings, std::size_t queueBytes,
+                const std::atomic<bool>& stop)
+        : search(text, textLength, order, index, settings),
+          queue(RecordSize(order), queueBytes),
+          receiver(queue, stop, RecordSize(order)) {}
+    SliceSearch search;
+    ResultQueue queue;
+    QueueReceiver receiver;
+    std::thread thread;
+};
+
+// Slice s goes to thread s % threads: thread 0 is the calling thread, which searches its own
+// slices and hands every other slice's results to the sink from that thread's queue, in slice
+// order. A worker that cannot be made leaves its slices to fewer threads.
+Ending SearchWithWorkers(const char* text, std::int32_t textLength, const KeywordList& order,
+                         const LetterIndex& index, const SearchSettings& settings,
+                         const IndexedSearchPlan& plan, std::int32_t threads, SliceSearch& search,
+                         SinkReceiver& receiver) {
     const std::int32_t slice = std::max(plan.sliceLength, 1);
     const std::int32_t slices = (textLength - 1) / slice + 1;
     auto sliceEnd = [&](std::int32_t s) {
         return static_cast<std::int32_t>(
             std::min<std::int64_t>(std::int64_t{s} * slice + slice, textLength) - 1);
     };
-    // Everything the worker uses is made here, before it starts; without memory for it the
-    // calling thread searches alone.
-    class WorkerState {
-      public:
-        WorkerState(const char* text, std::int32_t textLength, const KeywordList& order,
-                    const LetterIndex& index, const SearchSettings& settings,
-                    std::size_t queueBytes)
-            : search(text, textLength, order, index, settings),
-              queue(RecordSize(order), queueBytes),
-              record(RecordSize(order)),
-              delivered(order.size()) {
-            for (std::size_t k = 0; k < order.size(); ++k)
-                delivered[k].assign(order[k].size(), 0);
-        }
-        SliceSearch search;
-        ResultQueue queue;
-        std::vector<std::int64_t> record;
-        ResultPositions delivered;
-    };
-    const std::size_t recordSize = RecordSize(order);
-    std::optional<WorkerState> state;
-    try {
-        state.emplace(text, textLength, order, index, settings, plan.queueBytes);
-    } catch (const std::bad_alloc&) {
-        state.reset();
-        return SearchAlone(search, textLength, receiver);
-    }
-    SliceSearch& workerSearch = state->search;
-    ResultQueue& queue = state->queue;
     std::atomic<bool> stop{false};
-    QueueReceiver queueReceiver(queue, stop, recordSize);
-
-    std::thread worker;
+    // The workers share the queue memory of one.
+    const std::size_t queueBytes =
+        std::max<std::size_t>(plan.queueBytes / static_cast<std::size_t>(threads - 1), 1);
+    std::vector<std::unique_ptr<WorkerState>> workers;
     try {
-        worker = std::thread([&] {
-            for (std::int32_t s = 1; s < slices; s += 2) {
-                if (!workerSearch.Run(s * slice, sliceEnd(s), queueReceiver) || !queue.EndSlice())
-                    return;
+        while (static_cast<std::int32_t>(workers.size()) + 1 < threads)
+            workers.push_back(std::make_unique<WorkerState>(text, textLength, order, index,
+                                                            settings, queueBytes, stop));
+    } catch (const std::bad_alloc&) {
+    }
+    if (workers.empty()) return SearchAlone(search, textLength, receiver);
+    const auto count = static_cast<std::int32_t>(workers.size()) + 1;
+    // However this thread leaves (a sink may throw, std::bad_alloc for one), every worker is told
+    // to stop and joined before its state goes.
+    struct WorkersStop {
+        std::atomic<bool>& stop;
+        std::vector<std::unique_ptr<WorkerState>>& workers;
+        ~WorkersStop() {
+            stop = true;
+            for (auto& worker : workers)
+                worker->queue.Close();
+            for (auto& worker : workers) {
+                if (worker->thread.joinable()) worker->thread.join();
             }
-        });
+        }
+    } workersStop{stop, workers};
+    try {
+        for (std::int32_t w = 1; w < count; ++w) {
+            WorkerState& state = *workers[static_cast<std::size_t>(w - 1)];
+            state.thread = std::thread([&state, w, count, slices, slice, &sliceEnd] {
+                for (std::int32_t s = w; s < slices; s += count) {
+                    if (!state.search.Run(s * slice, sliceEnd(s), state.receiver) ||
+                        !state.queue.EndSlice())
+                        return;
+                }
+            });
+        }
     } catch (const std::system_error&) {
+        // Nothing has reached the sink yet: the started workers stop, and this thread searches
+        // alone.
+        stop = true;
+        for (auto& worker : workers) {
+            worker->queue.Close();
+            if (worker->thread.joinable()) worker->thread.join();
+        }
         return SearchAlone(search, textLength, receiver);
     }
-    // However the loop below ends (a sink may throw, std::bad_alloc for one), the worker is told
-    // to stop and joined before its state goes out of scope.
-    struct WorkerStop {
-        std::atomic<bool>& stop;
-        ResultQueue& queue;
-        std::thread& worker;
-        ~WorkerStop() {
-            stop = true;
-            queue.Close();
-            worker.join();
-        }
-    } workerStop{stop, queue, worker};
 
+    std::vector<std::int64_t> record(RecordSize(order));
+    ResultPositions delivered(order.size());
+    for (std::size_t k = 0; k < order.size(); ++k)
+        delivered[k].assign(order[k].size(), 0);
     Ending ending = Ending::Complete;
     for (std::int32_t s = 0; s < slices && ending == Ending::Complete; ++s) {
-        if (s % 2 == 0) {
+        const std::int32_t owner = s % count;
+        if (owner == 0) {
             if (!search.Run(s * slice, sliceEnd(s), receiver))
                 ending = receiver.refused ? Ending::Refused : Ending::Canceled;
         } else {
-            ending = DeliverSlice(queue, receiver, s * slice, state->record, state->delivered);
+            ending = DeliverSlice(workers[static_cast<std::size_t>(owner - 1)]->queue, receiver,
+                                  s * slice, record, delivered);
         }
     }
     return ending;
+}
+
+// The threads a search takes: as the plan asks (one per core when it does not say), at most one
+// per slice and at most kMaxSearchThreads, and no more than kWorkerStateBytes of worker state
+// (with a keyword of tens of thousands of letters, each thread's letters take room).
+std::int32_t SearchThreads(const IndexedSearchPlan& plan, std::int32_t textLength,
+                           const KeywordList& order) {
+    std::int64_t threads = plan.threads > 0
+                               ? plan.threads
+                               : std::max<std::int64_t>(std::thread::hardware_concurrency(), 1);
+    const std::int64_t slices = (std::int64_t{textLength} - 1) / std::max(plan.sliceLength, 1) + 1;
+    std::int64_t letters = 0;
+    for (const std::string& keyword : order)
+        letters += static_cast<std::int64_t>(keyword.size());
+    // A worker's letter positions, its record and the width chooser's table, roughly.
+    const std::int64_t workerBytes = 16 * letters + (std::int64_t{1} << 16);
+    threads = std::min(
+        {threads, slices, std::int64_t{kMaxSearchThreads}, 1 + kWorkerStateBytes / workerBytes});
+    return static_cast<std::int32_t>(std::max<std::int64_t>(threads, 1));
 }
 
 }  // namespace
@@ -367,12 +407,11 @@ bool FindSequencesIndexed(const char* text, std::int32_t textLength, const Keywo
         if (!madeIndex->Fill(receiver, plan.indexStepLetters)) return sink.End(true);
         const LetterIndex& index = *madeIndex;
         SliceSearch search(text, textLength, order, index, settings);
-        const bool twoSlices = textLength > std::max(plan.sliceLength, 1);
-        const bool secondCore = plan.alwaysUseWorker || std::thread::hardware_concurrency() > 1;
-        const Ending ending =
-            plan.useWorker && twoSlices && secondCore
-                ? SearchWithWorker(text, textLength, order, index, settings, plan, search, receiver)
-                : SearchAlone(search, textLength, receiver);
+        const std::int32_t threads = SearchThreads(plan, textLength, order);
+        const Ending ending = threads > 1
+                                  ? SearchWithWorkers(text, textLength, order, index, settings,
+                                                      plan, threads, search, receiver)
+                                  : SearchAlone(search, textLength, receiver);
         if (ending == Ending::Refused) return false;
         if (ending == Ending::Canceled) return sink.End(true);
     }

@@ -14,13 +14,12 @@
 struct IndexedSearchPlan {
     // Keyword 0's first letters are searched in slices of this many text positions.
     std::int32_t sliceLength = 1 << 15;
-    // A second thread searches every other slice ahead of the calling thread; the calling thread
-    // still makes every sink call, in the same order. Used only when there are two slices or
-    // more and the machine has a second core (or `alwaysUseWorker`).
-    bool useWorker = true;
-    bool alwaysUseWorker = false;
-    // Bytes of results the worker may hold before it waits for the calling thread (at least one
-    // result, however many keywords and letters it has).
+    // The threads that search, the calling thread among them; 0: one per core. Slice s goes to
+    // thread s % threads, and the calling thread still makes every sink call, in the same order.
+    // Never more threads than slices.
+    std::int32_t threads = 0;
+    // Bytes of results the workers may hold together before they wait for the calling thread
+    // (each at least one result, however many keywords and letters it has).
     std::size_t queueBytes = 4 << 20;
     // Bytes the letter index may take: the full index when it fits, else one with bitmaps for
     // fewer letters, else none, and the literal loop does the work. Unset: DefaultIndexBudget

@@ -67,11 +67,9 @@ std::string FirstSeparator(const CAlphabet& alphabet, std::string_view word) {
     return std::string();
 }
 
-}  // namespace
-
-std::vector<KeywordSplit> FindKeywordSplits(const CAlphabet& alphabet,
-                                            std::string_view keywordText) {
-    std::vector<KeywordSplit> splits;
+// The typed words of `keywordText` in order.
+std::vector<std::string_view> TypedWords(const CAlphabet& alphabet, std::string_view keywordText) {
+    std::vector<std::string_view> words;
     std::size_t at = alphabet.ReadsUtf8() ? Utf8BomLength(keywordText) : 0;
     while (at < keywordText.size()) {
         if (IsWordBreak(keywordText[at])) {
@@ -81,8 +79,18 @@ std::vector<KeywordSplit> FindKeywordSplits(const CAlphabet& alphabet,
         std::size_t end = at;
         while (end < keywordText.size() && !IsWordBreak(keywordText[end]))
             ++end;
-        const std::string_view word = keywordText.substr(at, end - at);
+        words.push_back(keywordText.substr(at, end - at));
         at = end;
+    }
+    return words;
+}
+
+}  // namespace
+
+std::vector<KeywordSplit> FindKeywordSplits(const CAlphabet& alphabet,
+                                            std::string_view keywordText) {
+    std::vector<KeywordSplit> splits;
+    for (const std::string_view word : TypedWords(alphabet, keywordText)) {
         KeywordSplit split;
         std::string error;
         if (!alphabet.ReadKeywords(word, split.keywords, error)) return {};
@@ -92,4 +100,15 @@ std::vector<KeywordSplit> FindKeywordSplits(const CAlphabet& alphabet,
         splits.push_back(std::move(split));
     }
     return splits;
+}
+
+std::vector<std::string> FindLeftOutWords(const CAlphabet& alphabet, std::string_view keywordText) {
+    std::vector<std::string> leftOut;
+    for (const std::string_view word : TypedWords(alphabet, keywordText)) {
+        KeywordList keywords;
+        std::string error;
+        if (!alphabet.ReadKeywords(word, keywords, error)) return {};
+        if (keywords.empty()) leftOut.emplace_back(word);
+    }
+    return leftOut;
 }

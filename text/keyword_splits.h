@@ -25,3 +25,7 @@ struct KeywordSplit {
 // "byte 0x" and its value otherwise.
 std::vector<KeywordSplit> FindKeywordSplits(const CAlphabet& alphabet,
                                             std::string_view keywordText);
+
+// The words of `keywordText` (runs between blanks, commas and semicolons) that `alphabet` reads as
+// no keyword at all, as typed and in the order typed: words of another script, or of no letters.
+std::vector<std::string> FindLeftOutWords(const CAlphabet& alphabet, std::string_view keywordText);

@@ -2,10 +2,13 @@
 
 #include <utility>
 
+#include "text/keyword_splits.h"
 #include "text/latin_text.h"
 
 bool ReadRequestKeywords(SearchRequest& request, std::string_view keywordText, std::string& error) {
-    return request.alphabet.ReadKeywords(keywordText, request.keywords, error);
+    if (!request.alphabet.ReadKeywords(keywordText, request.keywords, error)) return false;
+    request.leftOut = FindLeftOutWords(request.alphabet, keywordText);
+    return true;
 }
 
 bool MapRequestDocument(SearchRequest& request, std::string document, RequestKeeps keeps,

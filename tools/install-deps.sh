@@ -17,6 +17,10 @@ packages=(
     libbenchmark-dev bible-kjv
     # Shards of control runs: the partials' JSON, and the schedulers their tests run.
     nlohmann-json3-dev parallel slurmctld slurmd slurm-client munge
+    # The Python package (for Debian's python3) and its tests; numpy, pandas and matplotlib are
+    # optional for the package, and the tutorial notebook runs with nbclient and ipykernel.
+    python3-dev pybind11-dev python3-pybind11 python3-pytest python3-numpy python3-pandas
+    python3-matplotlib python3-nbclient python3-ipykernel
 )
 
 missing=()

@@ -213,6 +213,13 @@ TEST_F(StrandixControlsTest, AReportNamesBothTailsAndWhatAReaderMustKnow) {
           "direction.\n",
           "correct the p-values for multiple tests", "share their control texts"})
         EXPECT_THAT(outcome.out, HasSubstr(line));
+    // A typed word with no letter of the alphabet is left out, and the report says so.
+    const Outcome leftOut = Run({"-q", "--controls", "3", "--span", "40", document.string(),
+                                 "level", "\xD7\xAA\xD7\x95\xD7\xA8\xD7\x94"});
+    EXPECT_EQ(leftOut.status, 0) << leftOut.err;
+    EXPECT_THAT(leftOut.out,
+                HasSubstr("Note: The keyword \"\xD7\xAA\xD7\x95\xD7\xA8\xD7\x94\" has no letter of "
+                          "the Latin alphabet and is left out; try --alphabet hebrew.\n"));
     // Word controls have no expected count as their reference.
     const Outcome words =
         Run({"-q", "--controls", "5", "--control-kind", "words", kSample, "moses"});
@@ -451,6 +458,10 @@ TEST_F(StrandixControlsTest, AFailedWriteNamesTheFileAndTheSystemsReason) {
         EXPECT_EQ(outcome.status, 2);
         EXPECT_THAT(outcome.err, testing::StartsWith(message));
     }
+    // The page that could not be written loses nothing else: the text report is written.
+    const Outcome report = Run(cases[0]);
+    EXPECT_THAT(report.out, HasSubstr("Note: Runs with the same seed"));
+    EXPECT_THAT(report.err, HasSubstr("  The report's text went to standard output.\n"));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/pseudo_terminal.h"
 #include "tests/support/tool_process.h"
 #include "tests/support/whole_file.h"
 
@@ -293,7 +294,13 @@ TEST_F(StrandixProximityTest, AnOutputThatIsAnInputIsRefusedBeforeTheWork) {
         {{"-o", link}, link + ": this output is the same file as the list (" + list + ")"},
         {{"-o", (Root() / "same").string(), "--report", (Root() / "same").string()},
          (Root() / "same").string() + ": -o and --report name the same file."},
+        // A new file under two spellings: one folder, one name.
+        {{"-o", (Root() / "." / "same").string(), "--report", (Root() / "same").string()},
+         (Root() / "same").string() + ": -o and --report name the same file."},
+        {{"--report", (Root() / "same").string(), "-o", (Root() / "tmp" / ".." / "same").string()},
+         (Root() / "same").string() + ": -o and --report name the same file."},
     };
+    fs::create_directory(Root() / "tmp");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
         const Outcome outcome =
@@ -331,6 +338,99 @@ TEST_F(StrandixProximityTest, ReportShowsTheCloseGridsRightToLeft) {
     EXPECT_THAT(html, HasSubstr("<td class=\"w1\">"));
     EXPECT_THAT(html, HasSubstr("<td class=\"w2\">"));
     EXPECT_THAT(html, HasSubstr("P2 of 99 permutations (log scale)"));
+}
+
+TEST_F(StrandixProximityTest, OptionsAreRefusedWithWhatIsExpected) {
+    const std::string missing = (Root() / "people.txt").string();
+    const struct {
+        std::vector<std::string> arguments;
+        std::string message;
+    } cases[] = {
+        {{"--expected-els", "0x10", kKoren, "a", "b"},
+         "strandix: --expected-els: Please enter a number greater than 0, such as 10, 2.5 or "
+         "1e3.\n"},
+        {{"--expected-els", "-1", kKoren, "a", "b"}, "greater than 0, such as 10, 2.5 or 1e3."},
+        {{"--expected-els", "1e400", kKoren, "a", "b"}, "greater than 0, such as 10, 2.5 or 1e3."},
+        {{"--expected-els", "0e5", kKoren, "a", "b"}, "greater than 0, such as 10, 2.5 or 1e3."},
+        {{"--list", kDemoList},
+         "strandix: Please name the document to search for the list's words."},
+        {{"--list", missing, kKoren},
+         "strandix: " + missing + ": The list could not be opened.  No such file or directory.\n"},
+        {{"--list", "-", "-"},
+         "strandix: The document and the list cannot both be read from standard input (-)."},
+        {{"-o", "a.txt", "-o", "b.txt", kKoren, "a", "b"},
+         "strandix: -o: given twice, so it is not clear which file to write; please give it "
+         "once.\n"},
+        {{"--report", "a.html", "--report", "a.html", kKoren, "a", "b"},
+         "strandix: --report: given twice"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.arguments));
+        const Outcome outcome = Run(Joined({"proximity", "--alphabet", "hebrew"}, c.arguments));
+        EXPECT_EQ(outcome.status, 2);
+        EXPECT_THAT(outcome.err, HasSubstr(c.message));
+        EXPECT_THAT(outcome.out, IsEmpty());
+    }
+    // Exponent notation is the number it writes; the list may come from standard input.
+    const std::vector<std::string> pair = {"proximity", "--json", "--alphabet", "hebrew",
+                                           kKoren,      "צדקיהו", "מתניה"};
+    const Outcome plain = Run(pair);
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    EXPECT_EQ(Run(Joined(pair, {"--expected-els", "1e1"})).out, plain.out);
+    EXPECT_EQ(Run(Joined(pair, {"--expected-els", "100E-1"})).out, plain.out);
+    const std::vector<std::string> list = {"proximity",      "-q", "--alphabet", "hebrew",
+                                           "--permutations", "9",  kKoren,       "--list"};
+    Streams fromInput;
+    fromInput.input = kDemoList;
+    const Outcome piped = Run(Joined(list, {"-"}), fromInput);
+    EXPECT_EQ(piped.status, 0) << piped.err;
+    EXPECT_EQ(piped.out, Run(Joined(list, {kDemoList})).out);
+}
+
+TEST_F(StrandixProximityTest, AFailedReportStillWritesTheOutput) {
+    // The page goes first to the temporary folder, where it is kept when the copy fails.
+    const fs::path temporary = Root() / "tmp";
+    fs::create_directory(temporary);
+    SetToolEnvironment("TMPDIR", temporary.string());
+    const std::string output = (Root() / "good.txt").string();
+    const std::vector<std::string> run = {"proximity", "-q",   "--alphabet", "hebrew", "--report",
+                                          "/dev/full", kKoren, "צדקיהו",     "מתניה"};
+    const Outcome written = Run(Joined(run, {"-o", output}));
+    EXPECT_EQ(written.status, 2);
+    ASSERT_EQ(std::distance(fs::directory_iterator(temporary), fs::directory_iterator()), 1);
+    const fs::path kept = fs::directory_iterator(temporary)->path();
+    EXPECT_EQ(written.err,
+              "strandix: /dev/full: the output could not be written.  No space left "
+              "on device.  It is kept in " +
+                  kept.string() + ".  The outcome was written to " + output + ".\n");
+    EXPECT_THAT(ReadWholeFile(kept), HasSubstr("<html"));
+    const Outcome plain =
+        Run({"proximity", "-q", "--alphabet", "hebrew", kKoren, "צדקיהו", "מתניה"});
+    EXPECT_EQ(ReadWholeFile(output), plain.out);
+    // Without -o the outcome goes to standard output all the same.
+    const Outcome toOutput = Run(run);
+    EXPECT_EQ(toOutput.status, 2);
+    EXPECT_EQ(toOutput.out, plain.out);
+    EXPECT_THAT(toOutput.err, testing::EndsWith("  The outcome went to standard output.\n"));
+}
+
+// The progress line shows whenever standard error is a terminal, also when the outcome goes to
+// the same terminal: it is cleared before the outcome is written.
+TEST_F(StrandixProximityTest, ProgressShowsOnATerminalSharedWithTheOutcome) {
+    CPseudoTerminal terminal;
+    ASSERT_TRUE(terminal.IsOpen());
+    Streams streams;
+    streams.terminal = terminal.FarEnd();
+    streams.outputOnTerminal = true;
+    const Outcome outcome =
+        Wait(Start({"proximity", "--alphabet", "hebrew", kKoren, "צדקיהו", "מתניה"}, streams));
+    EXPECT_EQ(outcome.status, 0);
+    const std::string& shown = terminal.ReadToEnd();
+    const std::size_t progress = shown.find("\rc matrix: 100%");
+    const std::size_t line = shown.find("צדקיהו\tמתניה\t");
+    EXPECT_NE(progress, std::string::npos) << shown;
+    EXPECT_NE(line, std::string::npos) << shown;
+    EXPECT_LT(progress, line);
 }
 
 // What a researcher quotes: the title names the file, the page and the text give the SHA-256 or

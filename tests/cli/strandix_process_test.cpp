@@ -113,6 +113,33 @@ TEST_F(StrandixTest, OptionsAreCheckedLikeTheDialogsFields) {
          2,
          "strandix: Please enter one or more keywords separated by spaces, commas, or "
          "semicolons.\n"},
+        // No keyword is left once the words without a letter of the alphabet are left out.
+        {{document, "\xD7\xAA\xD7\x95\xD7\xA8\xD7\x94"},
+         2,
+         "strandix: the keyword \"\xD7\xAA\xD7\x95\xD7\xA8\xD7\x94\" has no letter of the Latin "
+         "alphabet and is left out; try --alphabet hebrew\n"},
+        {{"--alphabet", "hebrew", document, "god", "!?"},
+         2,
+         "strandix: the keyword \"god\" has no letter of the Hebrew alphabet and is left out; "
+         "try --alphabet latin\nstrandix: the keyword \"!?\" has no letter of the Hebrew "
+         "alphabet and is left out\n"},
+        // No skip left: --min-skip above --max-skip, or above every skip --span allows.
+        {{"--min-skip", "600", "--max-skip", "500", document, "god"},
+         2,
+         "strandix: --min-skip: 600 is above --max-skip 500, so no skip is left to search.\n"},
+        {{"--min-skip", "251", document, "moses"},
+         2,
+         "strandix: --min-skip: 251 is above 250, the greatest skip --span 1000 allows the "
+         "keywords, so no skip is left to search.\n"},
+        {{"--min-skip", "251", document, "moses", "aaron"}, 2, "is above 250, the greatest skip"},
+        // An output named twice.
+        {{"-o", "a.htm", "--output", "b.htm", document, "god"},
+         2,
+         "strandix: --output: given twice, so it is not clear which file to write; please give "
+         "it once.\n"},
+        {{"--controls", "2", "--report", "a.html", "--report=a.html", document, "god"},
+         2,
+         "strandix: --report: given twice"},
         // Accepted at their bounds, blanks around a number, and a zero for the span.
         {{"-q", "--max-skip", "50000", "--span", " 0 ", "--min-width", "10000", "--max-width",
           "500", document, "god"},
@@ -122,6 +149,9 @@ TEST_F(StrandixTest, OptionsAreCheckedLikeTheDialogsFields) {
           document, "god"},
          0,
          ""},
+        {{"-q", "--min-skip", "250", document, "moses"}, 1, ""},
+        {{"-q", "--min-skip", "251", document, "moses", "god"}, 1, ""},
+        {{"-q", "--min-skip", "600", "--max-skip", "1000", document, "moses", "g"}, 1, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.arguments));
@@ -248,6 +278,34 @@ TEST_F(StrandixTest, JsonDocumentStreamsEveryResult) {
     EXPECT_EQ(none.status, 1);
     EXPECT_THAT(none.out, HasSubstr("\"keywords\": [\"WVU\", \"YZ\", \"X\", \"T\"], \"results\": "
                                     "[\n], \"count\": 0, \"canceled\": false}\n"));
+}
+
+// One search on 1, 2 or 3 threads: the same JSON and the same page, byte for byte (Genesis is
+// several slices long, so every thread has slices of its own).
+TEST_F(StrandixTest, AnyNumberOfThreadsWritesTheSameBytes) {
+    const std::string genesis = std::string(STRANDIX_SAMPLES) + "/genesis.txt";
+    const std::vector<std::string> search = {"--max-skip", "300",   "--span", "1200",
+                                             genesis,      "moses", "aaron"};
+    std::string json;
+    std::string page;
+    for (const char* threads : {"1", "2", "3"}) {
+        SCOPED_TRACE(threads);
+        std::vector<std::string> arguments = {"-q", "--json", "--threads", threads};
+        arguments.insert(arguments.end(), search.begin(), search.end());
+        const Outcome outcome = Run(arguments);
+        EXPECT_EQ(outcome.status, 0);
+        EXPECT_THAT(outcome.out, HasSubstr("\"canceled\": false}"));
+        if (json.empty()) json = outcome.out;
+        EXPECT_EQ(outcome.out, json);
+
+        const fs::path output = Document(std::string("threads") + threads + ".htm", "");
+        arguments = {"-q", "--yes", "-o", output.string(), "--threads", threads};
+        arguments.insert(arguments.end(), search.begin(), search.end());
+        EXPECT_EQ(Run(arguments).status, 0);
+        const std::string written = ReadWholeFile(output);
+        if (page.empty()) page = written;
+        EXPECT_EQ(written, page);
+    }
 }
 
 TEST_F(StrandixTest, OutputFileReplacesAndTheTemporaryPageGoes) {
@@ -484,6 +542,19 @@ TEST_F(StrandixTest, SurprisesAreOneLineNotesOnStandardError) {
          "\xCE\x9B\xCE\x9F + \xCE\x93\xCE\x9F\xCE\xA3: \"o\" is no letter of the Greek "
          "alphabet.\n"},
         {{document, "ab,cd;ef\tgh  ij"}, ""},
+        // A typed word with no letter of the alphabet is left out, and the others searched.
+        {{"--span", "2000", document, "god", "\xD7\xAA\xD7\x95\xD7\xA8\xD7\x94"},
+         "strandix: Note: the keyword \"\xD7\xAA\xD7\x95\xD7\xA8\xD7\x94\" has no letter of the "
+         "Latin alphabet and is left out; try --alphabet hebrew\n"},
+        {{"--span", "2000", "--alphabet", "hebrew", hebrew, "\xD7\x91\xD7\xA8\xD7\x90", "moses"},
+         "strandix: Note: the keyword \"moses\" has no letter of the Hebrew alphabet and is left "
+         "out; try --alphabet latin\n"},
+        {{"--span", "2000", "--alphabet", "greek", greek, "\xCE\xBB\xCE\xBF",
+          "\xD0\xA1\xD0\xBB\xD0\xBE\xD0\xB2\xD0\xBE"},
+         "strandix: Note: the keyword \"\xD0\xA1\xD0\xBB\xD0\xBE\xD0\xB2\xD0\xBE\" has no letter "
+         "of "
+         "the Greek alphabet and is left out\n"},
+        {{"-q", "--span", "2000", document, "god", "\xD7\xAA\xD7\x95\xD7\xA8\xD7\x94"}, ""},
         {{"-q", document, "mos\xC3\xA9s"}, ""},
         // A document without a letter of the alphabet chosen but mostly in another.
         {{"--span", "2000", hebrew, "moses"},
@@ -828,12 +899,12 @@ TEST_F(StrandixTest, AutoAlphabetFollowsTheDocument) {
         EXPECT_EQ(outcome.status, expected.status) << c.rest[2];
         EXPECT_EQ(outcome.out, expected.out) << c.rest[2];
     }
-    // Keywords wait for the document: with no letter of its alphabet, the usual message.
+    // Keywords wait for the document: with no letter of its alphabet, they are left out.
     const Outcome none = Run({"--alphabet", "auto", torah, "moses"});
     EXPECT_EQ(none.status, 2);
     EXPECT_EQ(none.err,
-              "strandix: Please enter one or more keywords separated by spaces, commas, or "
-              "semicolons.\n");
+              "strandix: the keyword \"moses\" has no letter of the Hebrew alphabet and is left "
+              "out; try --alphabet latin\n");
 }
 
 // A --legend page without its style lines, legend and captions.
@@ -943,8 +1014,8 @@ TEST_F(StrandixTest, AlphabetErrors) {
         {{"--alphabet", "greek", good, "\xCE"},
          "strandix: The keywords are not valid UTF-8: the bytes at offset 0 are no character.\n"},
         {{"--alphabet", "hebrew", good, "abc"},
-         "strandix: Please enter one or more keywords separated by spaces, commas, or "
-         "semicolons.\n"},
+         "strandix: the keyword \"abc\" has no letter of the Hebrew alphabet and is left out; "
+         "try --alphabet latin\n"},
         {{"--alphabet", "arabic", good, "abc"},
          "strandix: --alphabet: Please name latin, hebrew, greek or auto.\n"
          "Try 'strandix --help' for more information.\n"},

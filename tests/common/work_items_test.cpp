@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdint>
 #include <stdexcept>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -123,6 +126,66 @@ TEST(WorkItems, AStopKeepsTheItemsDoneTheFirstOnes) {
         for (std::size_t i = 0; i < done.size(); ++i)
             ASSERT_EQ(done[i], i < count ? 1 : 0) << i;
     }
+}
+
+// Records every report; asks for a stop once `stopAt` units are done (0: never).
+class CUnitRecorder : public CWorkReceiver {
+  public:
+    explicit CUnitRecorder(std::atomic<bool>* stop = nullptr, std::int64_t stopAt = 0)
+        : stop_(stop), stopAt_(stopAt) {}
+    void WorkDone(std::int64_t done, std::int64_t total) override {
+        reports.push_back({done, total});
+        if (stop_ && done >= stopAt_) *stop_ = true;
+    }
+    std::vector<std::pair<std::int64_t, std::int64_t>> reports;
+
+  private:
+    std::atomic<bool>* stop_;
+    std::int64_t stopAt_;
+};
+
+// The receiver is told after every item, one call at a time, in units rising to the total: items
+// of one unit, items of several, and a second run that goes on from the first one's units.
+TEST(WorkItems, TheReceiverIsToldEveryItemsUnits) {
+    for (const unsigned threads : {1u, 3u}) {
+        SCOPED_TRACE(threads);
+        CUnitRecorder plain;
+        WorkItemsOptions options;
+        options.threads = threads;
+        options.receiver = &plain;
+        std::size_t done = 0;
+        Squares(40, options, done);
+        ASSERT_EQ(plain.reports.size(), 40u);
+        for (std::size_t i = 0; i < 40; ++i)
+            EXPECT_EQ(plain.reports[i], std::make_pair(std::int64_t(i + 1), std::int64_t{40}));
+
+        // Item i is i + 1 units after 100 units of an earlier stage, of 1000 in all.
+        CUnitRecorder weighted;
+        options.receiver = &weighted;
+        options.unitsBefore = 100;
+        options.unitsTotal = 1000;
+        options.itemUnits = [](std::size_t item) { return static_cast<std::int64_t>(item + 1); };
+        Squares(10, options, done);
+        ASSERT_EQ(weighted.reports.size(), 10u);
+        std::int64_t last = 100;
+        for (const auto& [units, total] : weighted.reports) {
+            EXPECT_GT(units, last);
+            EXPECT_EQ(total, 1000);
+            last = units;
+        }
+        EXPECT_EQ(last, 100 + 55);
+    }
+    // A stop asked by the receiver: the items started are finished and told.
+    std::atomic<bool> stop{false};
+    CUnitRecorder stopping(&stop, 5);
+    WorkItemsOptions options;
+    options.threads = 1;
+    options.stop = &stop;
+    options.receiver = &stopping;
+    std::size_t done = 0;
+    Squares(40, options, done);
+    EXPECT_EQ(done, 5u);
+    EXPECT_EQ(stopping.reports.back(), std::make_pair(std::int64_t{5}, std::int64_t{40}));
 }
 
 }  // namespace

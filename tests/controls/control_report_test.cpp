@@ -268,10 +268,10 @@ TEST_F(ControlRunTest, AnySubsetOfControlsGivesTheSameFiguresAsTheWholeRun) {
 }
 
 // Asks the run to stop once `after` controls are done.
-class CStopAfter : public CControlReceiver {
+class CStopAfter : public CWorkReceiver {
   public:
     CStopAfter(std::atomic<bool>& stop, std::int64_t after) : stop_(stop), after_(after) {}
-    void ControlsDone(std::int64_t done, std::int64_t total) override {
+    void WorkDone(std::int64_t done, std::int64_t total) override {
         EXPECT_EQ(total, 40);
         EXPECT_EQ(done, ++calls_);
         if (done >= after_) stop_ = true;

@@ -135,11 +135,11 @@ TEST(ProximityMatrix, ThreadsAndRowRangesGiveTheSameBits) {
     EXPECT_EQ(cells.At(2, 4).pairs, 0);
 }
 
-class CRecordingReceiver : public CProximityReceiver {
+class CRecordingReceiver : public CWorkReceiver {
   public:
     explicit CRecordingReceiver(std::atomic<bool>* stopAt = nullptr, std::int64_t after = 0)
         : stop_(stopAt), after_(after) {}
-    void ProximityDone(std::int64_t done, std::int64_t total) override {
+    void WorkDone(std::int64_t done, std::int64_t total) override {
         const std::lock_guard<std::mutex> lock(mutex_);
         calls.push_back({done, total});
         if (stop_ && done >= after_) *stop_ = true;

@@ -217,7 +217,7 @@ TEST(SearchMemory, NoSearchGoesBeyondItsIndexBudgetAndAFewMegabytes) {
     };
     for (const auto& c : cases) {
         IndexedSearchPlan plan;
-        plan.alwaysUseWorker = true;
+        plan.threads = 4;  // the bound holds whatever the thread count
         plan.indexBudget = c.budget;
         LetterCounts counts;
         CAlwaysGoOn goOn;
