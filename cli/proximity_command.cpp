@@ -71,11 +71,21 @@ bool ReadPersons(const ToolOptions& toolOptions, AlphabetName alphabetName,
     std::string list;
     if (!ReadInputFile(options.listPath, "list", list, error)) return false;
     PairListError listError;
-    if (ReadPairList(list, alphabet, persons, listError)) return true;
-    error = options.listPath +
-            (listError.line > 0 ? ", line " + std::to_string(listError.line) : "") + ": " +
-            listError.message;
-    return false;
+    std::vector<PairListNote> notes;
+    const auto where = [&](std::size_t line) {
+        return options.listPath + (line > 0 ? ", line " + std::to_string(line) : "") + ": ";
+    };
+    if (!ReadPairList(list, alphabet, persons, listError, &notes)) {
+        error = where(listError.line) + listError.message;
+        return false;
+    }
+    if (toolOptions.quiet) return true;
+    for (const PairListNote& note : notes)
+        std::fprintf(stderr, "strandix: Note: %s%s\n", where(note.line).c_str(),
+                     note.message.c_str());
+    if (const std::string note = UnpairedPersonsNote(persons); !note.empty())
+        std::fprintf(stderr, "strandix: Note: %s%s\n", where(0).c_str(), note.c_str());
+    return true;
 }
 
 // After Ctrl-C in the c matrix: what was finished, and that no output was written (a partial
@@ -104,22 +114,37 @@ int StoppedInMatrix(const CProximityMatrix& matrix, const ToolOptions& options) 
     return kInterrupted;
 }
 
-// The list's statistics and permutation test; false after Ctrl-C (said on standard error).
-bool Summarise(ProximityOutcome& outcome, unsigned threads, CProgressLine& progress) {
+// The list's statistics, its permutation test (none without a defined pair or with no
+// permutations) and with --influence the tests with one person or word left out; false after
+// Ctrl-C (said on standard error).
+bool Summarise(ProximityOutcome& outcome, unsigned threads, bool influence,
+               CProgressLine& progress) {
     if (!outcome.request.fromList) return true;
-    const CellMatrix cells = CellMatrixOfRows(outcome.request, outcome.rows);
+    const ProximityRequest& request = outcome.request;
+    const CellMatrix cells = CellMatrixOfRows(request, outcome.rows);
     outcome.statistics = ListStatistics(cells);
+    if (outcome.statistics->pairs == 0 || request.permutations == 0) return true;
     progress.Start("Permutation test");
-    outcome.permutations =
-        RunPermutationTest(cells, outcome.request.seed, outcome.request.permutations, threads,
-                           &progress, &progress.stop);
+    outcome.permutations = RunPermutationTest(cells, request.seed, request.permutations, threads,
+                                              &progress, &progress.stop);
     progress.Clear();
-    if (outcome.permutations) return true;
+    if (!outcome.permutations) {
+        std::fprintf(stderr,
+                     "strandix: Stopped during the permutation test: the c matrix was complete "
+                     "and %lld of %llu permutations were counted; nothing was written.\n",
+                     static_cast<long long>(progress.Done()),
+                     static_cast<unsigned long long>(request.permutations + 1));
+        return false;
+    }
+    if (!influence) return true;
+    progress.Start("Influence");
+    outcome.influence = RunInfluence(request, outcome.rows, *outcome.permutations, threads,
+                                     &progress, &progress.stop);
+    progress.Clear();
+    if (outcome.influence) return true;
     std::fprintf(stderr,
-                 "strandix: Stopped during the permutation test: the c matrix was complete and "
-                 "%lld of %llu permutations were counted; nothing was written.\n",
-                 static_cast<long long>(progress.Done()),
-                 static_cast<unsigned long long>(outcome.request.permutations + 1));
+                 "strandix: Stopped during the permutation tests of --influence: the c matrix and "
+                 "the list's own test were complete; nothing was written.\n");
     return false;
 }
 
@@ -202,6 +227,11 @@ int MakeProximityRequest(const ToolOptions& options, ProximityOutcome& outcome,
     else if (!options.quiet)
         NoteOtherAlphabet(document, CAlphabet(request.alphabet, request.keepFinals));
     if (!ReadPersons(options, request.alphabet, request.persons, error)) return Fail(error);
+    if (!options.quiet) {
+        for (const std::string& note :
+             SelfPairNotes(request.persons, CAlphabet(request.alphabet, request.keepFinals)))
+            std::fprintf(stderr, "strandix: Note: %s\n", note.c_str());
+    }
     if (options.shard && options.shard->count > static_cast<std::int64_t>(request.persons.size()))
         return Fail("--shard: " + std::to_string(options.shard->count) +
                     " shards are more than the " + std::to_string(request.persons.size()) +
@@ -257,7 +287,8 @@ int RunProximityCommand(const ToolOptions& options) {
             return Fail(problem);
         return kFound;
     }
-    if (!Summarise(outcome, options.run.threads, progress)) return kInterrupted;
+    if (!Summarise(outcome, options.run.threads, options.proximity.influence, progress))
+        return kInterrupted;
     ProximityPageExtras extras;
     if (!reportPath.empty())
         extras = PageExtras(outcome, &text, wordLengths.empty() ? nullptr : &wordLengths);
@@ -313,7 +344,7 @@ int RunProximityMerge(const ToolOptions& options) {
     StampOutcome(outcome);
     InstallInterruptHandler();
     CProgressLine progress(!options.quiet && IsErrorTerminal());
-    if (!Summarise(outcome, 0, progress)) return kInterrupted;
+    if (!Summarise(outcome, 0, options.proximity.influence, progress)) return kInterrupted;
     const std::string& reportPath = options.run.reportPath;
     ProximityPageExtras extras;
     if (!reportPath.empty()) {

@@ -13,8 +13,10 @@ constexpr std::uint64_t kMostPermutations = 1000000000;
 constexpr std::uint64_t kMostDeltaConstant = 1000000;
 
 bool SetLetters(int& letters, const std::string& value, std::string& error) {
-    const std::optional<std::uint64_t> number =
-        ReadInteger(value, {2, static_cast<std::uint64_t>(kMostLetters)}, error);
+    const std::optional<std::uint64_t> number = ReadInteger(
+        value,
+        {static_cast<std::uint64_t>(kFewestLetters), static_cast<std::uint64_t>(kMostLetters)},
+        error);
     if (number) letters = static_cast<int>(*number);
     return number.has_value();
 }
@@ -96,6 +98,11 @@ bool SetTriples(ToolOptions& options, const std::string&, std::string&) {
     return true;
 }
 
+bool SetInfluence(ToolOptions& options, const std::string&, std::string&) {
+    options.proximity.influence = true;
+    return true;
+}
+
 bool CheckProximityOptions(ToolOptions& options, std::string& error) {
     ProximityOptions& proximity = options.proximity;
     const std::size_t operands = options.operands.size();
@@ -114,6 +121,10 @@ bool CheckProximityOptions(ToolOptions& options, std::string& error) {
         error = "--keep-finals: Final forms are Hebrew letters; use it with --alphabet hebrew.";
     } else if (proximity.triples && !options.json && !options.shard) {
         error = "--triples: The triples are part of the JSON; use it with --json.";
+    } else if (proximity.influence && (proximity.listPath.empty() || options.shard)) {
+        error = proximity.listPath.empty()
+                    ? "--influence reruns the permutation test of a list; use it with --list."
+                    : "--influence: give it to strandix merge, which runs the permutation test.";
     } else if (options.shard && proximity.listPath.empty()) {
         error = "--shard splits a list by persons; use it with --list.";
     } else if (options.shard && (options.json || !options.run.reportPath.empty())) {
@@ -132,47 +143,4 @@ bool CheckProximityOptions(ToolOptions& options, std::string& error) {
         return true;
     }
     return false;
-}
-
-std::string ProximityUsage() {
-    return R"(Usage: strandix proximity [options] DOCUMENT WORD1 WORD2
-       strandix proximity [options] DOCUMENT --list FILE
-How close two words, or the names and dates of a list of persons, stand together as equidistant
-letter sequences: the corrected distance c of each pair, and for a list the statistics P1, P2
-and T with their ranks in a permutation test.
-
-The measure (defaults in brackets):
-  --expected-els E   the skip limit of a word is where its expected number of sequences
-                     reaches E [10]
-  --min-letters K    words of fewer letters are left out [5]
-  --max-letters K    words of more letters are left out [8]
-  --delta-constant C added to every distance, -1 or more [0]
-  --min-triples M    c is defined when at least M perturbations have sequences of both
-                     words [10]
-
-The list and its test:
-  --list FILE        UTF-8 lines ID<TAB>name<TAB>WORD or ID<TAB>date<TAB>WORD; every name
-                     of a person is paired with every date of the same person; # comments
-  --permutations N   permutations of the persons in the test [999999]
-  --seed S           the permutations' and the control text's random seed [20261210]
-  --control-text K   run on the document with its letters, words, lines (one a line) or
-                     words-in-lines shuffled instead
-  --shard K/N        compute only the rows of persons K*P/N up to (K+1)*P/N of the c matrix
-                     and write a partial for strandix merge (to standard output, or to -o)
-  --threads T        threads for the c matrix and the test [one per core]
-
-Document and output:
-  --alphabet NAME    latin (the default), hebrew, greek or auto (the document's); the list
-                     is read in it too
-  --keep-finals      hebrew: the five final forms count as letters of their own
-  --ignore-numbers   the document's digits are no letters
-  --json             the outcome as one JSON document
-  --triples          with --json: Omega of every one of the 125 perturbations of each pair
-  --report FILE      also write an HTML page: pairs by c, histograms, letter grids
-  -o, --output FILE  write the outcome (or the partial) to FILE instead of standard output
-  -q, --quiet        no progress
-
-Exit status: 0 when some pair has c defined, 1 when none has, 2 on an error, 130 when
-Ctrl-C stopped the run (nothing is written then); with --shard, 0 when the partial is written.
-)";
 }

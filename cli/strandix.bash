@@ -1,5 +1,5 @@
-# bash completion for strandix. Keep the option list equal to what `strandix --help' prints; the
-# test cli_option_docs checks it.
+# bash completion for strandix. Keep the option lists equal to what `strandix --help' and
+# `strandix proximity --help' print; the test cli_option_docs checks them.
 _strandix() {
     local cur=${COMP_WORDS[COMP_CWORD]}
     local prev=
@@ -8,7 +8,13 @@ _strandix() {
         --exclude-direct --min-skip --ignore-numbers --alphabet --keep-finals -o --output --open --legend
         --json --places -y --yes -q --quiet --controls --control-kind --seed --threads --report
         --expected --shard -h --help --version --list --expected-els --min-letters
-        --max-letters --delta-constant --min-triples --permutations --control-text --triples"
+        --max-letters --delta-constant --min-triples --permutations --control-text --triples
+        --influence"
+    local proximity_options="--expected-els --min-letters --max-letters --delta-constant
+        --min-triples --list --permutations --seed --control-text --shard --threads --alphabet
+        --keep-finals --ignore-numbers --json --triples --report -o --output -q --quiet -y --yes
+        --influence -h --help"
+    ((COMP_CWORD > 1)) && [[ ${COMP_WORDS[1]} == proximity ]] && options=$proximity_options
 
     case $prev in
         --max-skip | --span | --width-from | --width-to | --min-width | --max-width | --min-skip | \
@@ -40,7 +46,7 @@ _strandix() {
     # strandix merge [--json] [--report FILE.html] PARTIAL...
     if ((COMP_CWORD > 1)) && [[ ${COMP_WORDS[1]} == merge ]]; then
         if [[ $cur == -* ]]; then
-            mapfile -t COMPREPLY < <(compgen -W "--json --report --help" -- "$cur")
+            mapfile -t COMPREPLY < <(compgen -W "--json --report --influence --help" -- "$cur")
         else
             compopt -o filenames 2>/dev/null
             mapfile -t COMPREPLY < <(compgen -f -- "$cur")

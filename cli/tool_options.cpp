@@ -13,8 +13,7 @@
 namespace {
 
 constexpr std::uint64_t kMostThreads = 1024;
-constexpr unsigned kSearchAndProximity = kSearchCommand | kProximityCommand;
-constexpr unsigned kAllCommands = kSearchCommand | kMergeCommand | kProximityCommand;
+constexpr const char* kValueMissing = "a value must follow.";
 
 // A number box of the dialog: its bounds, read as the dialog reads them.
 template <std::int32_t DialogFields::*Field, const FieldBounds& Bounds>
@@ -167,23 +166,23 @@ const std::vector<OptionRow> kOptionRows = {
      "letters of a keyword lie at least N apart, 1..50000 [1]; 2 leaves out\n"
      "every plain word, in either direction",
      &SetMinSkip},
-    {kSearchAndProximity, HS::Search, "--ignore-numbers",
+    {kSearchCommand, HS::Search, "--ignore-numbers",
      "remove the document's digits before searching", &SetCheck<&F::IgnoreNumbers, 1>},
 
-    {kSearchAndProximity, HS::Alphabet, "--alphabet NAME",
+    {kSearchCommand, HS::Alphabet, "--alphabet NAME",
      "the letters searched: latin (A-Z, the default), hebrew or greek; hebrew\n"
      "and greek documents and keywords are UTF-8; auto: the document's, as\n"
      "the Windows program picks it (hebrew or greek for a UTF-8 document\n"
      "whose letters are mostly such, latin otherwise)",
      &SetAlphabet},
-    {kSearchAndProximity, HS::Alphabet, "--keep-finals",
+    {kSearchCommand, HS::Alphabet, "--keep-finals",
      "hebrew: the five final forms count as letters of their own",
      &SetFlag<&ToolOptions::keepFinals>},
 
-    {kSearchAndProximity, HS::Output, "-o, --output FILE",
+    {kSearchCommand, HS::Output, "-o, --output FILE",
      "when the search ends, copy the page to FILE (replacing it) and remove\n"
      "the page from the temporary folder",
-     &SetOutput, PO::Run, "a value must follow.", true},
+     &SetOutput, PO::Run, kValueMissing, true},
     {kSearchCommand, HS::Output, "--open", "open the page in the desktop's default viewer",
      &SetFlag<&ToolOptions::open>},
     {kSearchCommand, HS::Output, "--legend",
@@ -191,7 +190,7 @@ const std::vector<OptionRow> kOptionRows = {
      "and above each grid every keyword's skip, direction and the line and\n"
      "column of its first letter in the document",
      &SetFlag<&ToolOptions::legend>},
-    {kAllCommands, HS::Output, "--json",
+    {kSearchCommand | kMergeCommand, HS::Output, "--json",
      "write the results to standard output as one JSON document instead",
      &SetFlag<&ToolOptions::json>},
     {kSearchCommand, HS::Output, "--places",
@@ -199,9 +198,10 @@ const std::vector<OptionRow> kOptionRows = {
      &SetFlag<&ToolOptions::places>},
     {kSearchCommand, HS::Output, "-y, --yes", "go on when the page passes 5 MB without asking",
      &SetFlag<&ToolOptions::yes>},
-    {kSearchAndProximity, HS::Output, "-q, --quiet",
-     "no progress bar and no notes on standard error", &SetFlag<&ToolOptions::quiet>},
-    {kAllCommands, HS::Output, "-h, --help", "show this help", &Nothing, PO::Help},
+    {kSearchCommand, HS::Output, "-q, --quiet", "no progress bar and no notes on standard error",
+     &SetFlag<&ToolOptions::quiet>},
+    {kSearchCommand | kMergeCommand, HS::Output, "-h, --help", "show this help", &Nothing,
+     PO::Help},
     {kSearchCommand, HS::Output, "--version", "show the version", &Nothing, PO::Version},
 
     {kSearchCommand, HS::Controls, "--controls N",
@@ -212,48 +212,97 @@ const std::vector<OptionRow> kOptionRows = {
      "letters: the document's letters shuffled [default]; words: its words\n"
      "shuffled; keywords: each keyword replaced by random letters",
      &SetControlKind},
-    {kSearchAndProximity, HS::Controls, "--seed S",
+    {kSearchCommand, HS::Controls, "--seed S",
      "the controls' random seed, printed in every report [20261210]", &SetSeed},
-    {kSearchAndProximity, HS::Controls, "--threads T",
+    {kSearchCommand, HS::Controls, "--threads T",
      "threads of the search, and controls run at once [one per core]", &SetThreads},
-    {kSearchAndProximity, HS::Controls, "--report FILE",
+    {kSearchCommand, HS::Controls, "--report FILE",
      "also write the report as a standalone HTML page with a histogram", &SetReport, PO::Run,
-     "a value must follow.", true},
+     kValueMissing, true},
     {kMergeCommand, HS::None, "--report FILE.html", "", &SetReport, PO::Run,
      "a file name must follow.", true},
+    {kMergeCommand, HS::None, "--influence", "", &SetInfluence},
     {kSearchCommand, HS::Controls, "--expected",
      "the expected result count of a single keyword: the mean over shuffles\n"
      "of the document's letters, and the count with independent letters\n"
      "(on its own: that line only, no search)",
      &SetExpected},
 
-    {kProximityCommand, HS::Proximity, "--list FILE",
-     "pair every name of a person with every date of the same person, from\n"
-     "the lines ID<TAB>name<TAB>WORD and ID<TAB>date<TAB>WORD",
-     &SetProximityList},
-    {kProximityCommand, HS::Proximity, "--expected-els E",
-     "a word's skip limit is where its expected sequences reach E [10]", &SetExpectedEls},
-    {kProximityCommand, HS::Proximity, "--min-letters K", "shorter words are left out [5]",
-     &SetMinLetters},
-    {kProximityCommand, HS::Proximity, "--max-letters K", "longer words are left out [8]",
-     &SetMaxLetters},
-    {kProximityCommand, HS::Proximity, "--delta-constant C",
-     "added to every distance, -1 or more [0]", &SetDeltaConstant},
-    {kProximityCommand, HS::Proximity, "--min-triples M",
-     "c is defined with at least M valid perturbations [10]", &SetMinTriples},
-    {kProximityCommand, HS::Proximity, "--permutations N",
-     "permutations of the persons in the test [999999]", &SetPermutations},
-    {kProximityCommand, HS::Proximity, "--control-text K",
-     "run on the document with its letters, words, lines or\n"
-     "words-in-lines shuffled instead",
-     &SetControlText},
-    {kProximityCommand, HS::Proximity, "--triples",
-     "with --json: Omega of each of the 125 perturbations of every pair", &SetTriples},
-
-    {kSearchAndProximity, HS::Shards, "--shard K/N",
+    {kSearchCommand, HS::Shards, "--shard K/N",
      "with --controls: compute only the controls i with i mod N = K and write\n"
      "them as a partial (JSON) to standard output, or to the file of -o",
      &SetShard},
+
+    // strandix proximity, in the sections of its --help; the options it shares with the search
+    // have rows of their own, which say what they do there.
+    {kProximityCommand, HS::Measure, "--expected-els E",
+     "the skip limit of a word is where its expected number of sequences\n"
+     "reaches E [10]; a decimal number such as 2.5 or 1e3",
+     &SetExpectedEls},
+    {kProximityCommand, HS::Measure, "--min-letters K",
+     "words of fewer letters are left out, 4..64 [5]", &SetMinLetters},
+    {kProximityCommand, HS::Measure, "--max-letters K",
+     "words of more letters are left out, 4..64 [8]", &SetMaxLetters},
+    {kProximityCommand, HS::Measure, "--delta-constant C",
+     "added to every distance, -1 or more [0]", &SetDeltaConstant},
+    {kProximityCommand, HS::Measure, "--min-triples M",
+     "c is defined when at least M perturbations have sequences of both\n"
+     "words [10]",
+     &SetMinTriples},
+
+    {kProximityCommand, HS::ListAndTest, "--list FILE",
+     "UTF-8 lines ID<TAB>name<TAB>WORD or ID<TAB>date<TAB>WORD; every name\n"
+     "of a person is paired with every date of the same person; # comments;\n"
+     "- reads the list from standard input; a person without a date or\n"
+     "without a name makes no pair of its own but takes part in the\n"
+     "permutation test (a note names it); a word given twice for one person\n"
+     "is paired once",
+     &SetProximityList},
+    {kProximityCommand, HS::ListAndTest, "--permutations N",
+     "permutations of the persons in the test [999999]; 0: no test", &SetPermutations},
+    {kProximityCommand, HS::ListAndTest, "--influence",
+     "the test again with each person, then each word, left out: N and the\n"
+     "three ranks of each, sorted by how far the rank of P2 moves",
+     &SetInfluence},
+    {kProximityCommand, HS::ListAndTest, "--seed S",
+     "the permutations' and the control text's random seed [20261210]", &SetSeed},
+    {kProximityCommand, HS::ListAndTest, "--control-text K",
+     "run on the document with its letters, words, lines (one a line) or\n"
+     "words-in-lines shuffled instead",
+     &SetControlText},
+    {kProximityCommand, HS::ListAndTest, "--shard K/N",
+     "compute only the rows of persons K*P/N up to (K+1)*P/N of the c matrix\n"
+     "and write a partial for strandix merge (to standard output, or to -o)",
+     &SetShard},
+    {kProximityCommand, HS::ListAndTest, "--threads T",
+     "threads for the c matrix and the test [one per core]", &SetThreads},
+
+    {kProximityCommand, HS::DocumentAndOutput, "--alphabet NAME",
+     "latin (the default), hebrew, greek or auto (the document's); the list\n"
+     "is read in it too",
+     &SetAlphabet},
+    {kProximityCommand, HS::DocumentAndOutput, "--keep-finals",
+     "hebrew: the five final forms count as letters of their own",
+     &SetFlag<&ToolOptions::keepFinals>},
+    {kProximityCommand, HS::DocumentAndOutput, "--ignore-numbers",
+     "the document's digits are no letters", &SetCheck<&F::IgnoreNumbers, 1>},
+    {kProximityCommand, HS::DocumentAndOutput, "--json", "the outcome as one JSON document",
+     &SetFlag<&ToolOptions::json>},
+    {kProximityCommand, HS::DocumentAndOutput, "--triples",
+     "with --json: Omega of every one of the 125 perturbations of each pair", &SetTriples},
+    {kProximityCommand, HS::DocumentAndOutput, "--report FILE",
+     "also write an HTML page: pairs by c, histograms, letter grids", &SetReport, PO::Run,
+     kValueMissing, true},
+    {kProximityCommand, HS::DocumentAndOutput, "-o, --output FILE",
+     "write the outcome (or the partial) to FILE instead of standard output", &SetOutput, PO::Run,
+     kValueMissing, true},
+    {kProximityCommand, HS::DocumentAndOutput, "-q, --quiet", "no progress and no notes",
+     &SetFlag<&ToolOptions::quiet>},
+    {kProximityCommand, HS::DocumentAndOutput, "-y, --yes",
+     "go on when the estimate before the c matrix passes an hour or half the\n"
+     "memory",
+     &SetFlag<&ToolOptions::yes>},
+    {kProximityCommand, HS::DocumentAndOutput, "-h, --help", "show this help", &Nothing, PO::Help},
 };
 
 // The names in a row's label, and whether it takes a value (a last word without a dash).
@@ -398,6 +447,25 @@ const SectionTitle kSections[] = {
      "Word-pair proximity (with --alphabet, --keep-finals, --ignore-numbers, --seed,\n"
      "--threads, --shard, --json, --report, -o and -q as above):"},
 };
+const SectionTitle kProximitySections[] = {
+    {HelpSection::Measure, "The measure (defaults in brackets):"},
+    {HelpSection::ListAndTest, "The list and its test:"},
+    {HelpSection::DocumentAndOutput, "Document and output:"},
+};
+
+bool IsProximitySection(HelpSection section) {
+    return section == HelpSection::Measure || section == HelpSection::ListAndTest ||
+           section == HelpSection::DocumentAndOutput;
+}
+
+// Whether the search takes an option of the row too (the search's --help lists it already).
+bool SearchTakes(const OptionRow& row) {
+    bool takesValue = false;
+    for (const std::string_view name : ReadLabel(row.label).names) {
+        if (FindRow(SearchCommand(), name, takesValue) != nullptr) return true;
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -478,7 +546,10 @@ semicolons ("moses,aaron" or "moses aaron").
     for (const SectionTitle& section : kSections) {
         usage += "\n" + std::string(section.title) + "\n";
         for (const OptionRow& row : kOptionRows) {
-            if (row.section == section.section) usage += HelpEntry(row.label, row.help);
+            const bool listed = section.section == HelpSection::Proximity
+                                    ? IsProximitySection(row.section) && !SearchTakes(row)
+                                    : row.section == section.section;
+            if (listed) usage += HelpEntry(row.label, row.help);
         }
         for (const ToolCommand& command : ToolCommands()) {
             if (command.section == section.section)
@@ -491,5 +562,24 @@ Standard output gets the result count ("3 results found.") and then the page's p
 with a note that it was canceled; during controls, it stops after the running ones.
 Exit status: 0 when at least one result was found, 1 when none, 2 on an error, 130 when canceled;
 with --shard, 0 when the partial was written. A document named "merge" is given as ./merge.
+)";
+}
+
+std::string ProximityUsage() {
+    std::string usage = R"(Usage: strandix proximity [options] DOCUMENT WORD1 WORD2
+       strandix proximity [options] DOCUMENT --list FILE
+How close two words, or the names and dates of a list of persons, stand together as equidistant
+letter sequences: the corrected distance c of each pair, and for a list the statistics P1, P2
+and T with their ranks in a permutation test. DOCUMENT may be - for standard input.
+)";
+    for (const SectionTitle& section : kProximitySections) {
+        usage += "\n" + std::string(section.title) + "\n";
+        for (const OptionRow& row : kOptionRows) {
+            if (row.section == section.section) usage += HelpEntry(row.label, row.help);
+        }
+    }
+    return usage + R"(
+Exit status: 0 when some pair has c defined, 1 when none has, 2 on an error, 130 when
+Ctrl-C stopped the run (nothing is written then); with --shard, 0 when the partial is written.
 )";
 }

@@ -55,8 +55,21 @@ struct ToolOptions {
 
 enum class ParseOutcome { Run, Help, Version, Error };
 
-// Where --help lists an option or a command; None: not in the search's --help.
-enum class HelpSection { None, Search, Alphabet, Output, Controls, Shards, Proximity };
+// Where a --help lists an option or a command; None: in no --help. The search's --help lists
+// the sections from Search to Proximity; `strandix proximity --help` those from Measure on,
+// and the search's Proximity section lists the options that only proximity takes.
+enum class HelpSection {
+    None,
+    Search,
+    Alphabet,
+    Output,
+    Controls,
+    Shards,
+    Proximity,
+    Measure,
+    ListAndTest,
+    DocumentAndOutput
+};
 
 // Takes an option's value ("" for a switch) into the options. False with `error` set to the
 // sentence after "NAME: ".
@@ -98,3 +111,7 @@ bool CheckSearchOptions(ToolOptions& options, std::string& error);
 // The text of --help: the usage lines, the option table's rows of the search in their sections,
 // and the commands each section lists.
 std::string ToolUsage();
+
+// The text of `strandix proximity --help`: its usage lines and the option table's rows of
+// proximity in their sections.
+std::string ProximityUsage();

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Compares the options that `strandix --help` lists with the man page and the bash completion.
+"""Compares the options that `strandix --help` lists with the man page and the bash completion,
+and those of `strandix proximity --help` with the completion after "proximity" and the man page.
 
     check-option-docs.py TOOL MANPAGE COMPLETION
 
@@ -13,8 +14,9 @@ import sys
 OPTION = re.compile(r"(?<![\w-])(--?[A-Za-z][\w-]*)")
 
 
-def help_options(tool):
-    text = subprocess.run([tool, "--help"], check=True, capture_output=True, text=True).stdout
+def help_options(tool, *command):
+    text = subprocess.run([tool, *command, "--help"], check=True, capture_output=True,
+                          text=True).stdout
     options = set()
     for line in text.splitlines():
         # An option line: indented, starts with a dash; its names end at the first wide gap.
@@ -48,11 +50,14 @@ def man_options(path):
     return options
 
 
-def completion_options(path):
-    """What the completion offers for a lone dash, from the real function in bash."""
+def completion_options(path, *command):
+    """What the completion offers for a lone dash (after `command`), from the real function in
+    bash."""
+    words = " ".join(["strandix", *command, "-"])
     script = (
         f'source "{path}"\n'
-        "COMP_WORDS=(strandix -); COMP_CWORD=1; COMP_LINE='strandix -'; COMP_POINT=10\n"
+        f"COMP_WORDS=({words}); COMP_CWORD={len(command) + 1}; COMP_LINE='{words}'; "
+        f"COMP_POINT={len(words)}\n"
         'func=$(complete -p strandix | sed -E "s/.*-F ([^ ]+).*/\\1/")\n'
         '"$func" strandix - strandix\n'
         'printf "%s\\n" "${COMPREPLY[@]}"\n'
@@ -81,10 +86,28 @@ def main():
         for option in sorted(options - listed):
             print(f"error: {option} is in {name} but not in --help", file=sys.stderr)
             problems += 1
+    # strandix proximity: its --help and the completion after "proximity" name the same options,
+    # and the man page describes each of them.
+    proximity = help_options(tool, "proximity")
+    completed = completion_options(completion, "proximity")
+    described = others["the man page"]
+    for option in sorted(proximity - completed):
+        print(f"error: {option} is in proximity --help but not in the bash completion after "
+              "proximity", file=sys.stderr)
+        problems += 1
+    for option in sorted(completed - proximity):
+        print(f"error: {option} is in the bash completion after proximity but not in proximity "
+              "--help", file=sys.stderr)
+        problems += 1
+    for option in sorted(proximity - described):
+        print(f"error: {option} is in proximity --help but not in the man page", file=sys.stderr)
+        problems += 1
     if problems:
         return 1
     print(f"{len(listed)} options, the same in --help, the man page and the bash completion: "
           + " ".join(sorted(listed)))
+    print(f"{len(proximity)} options of proximity, the same in its --help and the bash "
+          "completion, all in the man page: " + " ".join(sorted(proximity)))
     return 0
 
 

@@ -72,7 +72,10 @@ TEST_F(StrandixProximityTest, BadListLinesNameTheFileAndLine) {
         {"# people\n\na\tname\n",
          ", line 3: it has 2 fields; a line is ID<TAB>name<TAB>WORD or "
          "ID<TAB>date<TAB>WORD.\n"},
-        {"a\tname\tאברהם\n", ", line 1: a has names but no date, so no pair.\n"},
+        {"a\tname\tאברהם\n",
+         ": no person has both a name and a date, so the list makes no pair.\n"},
+        {"a\tname\tאברהם\na\tdate\tמכפלהx\n",
+         ", line 2: the word \"מכפלהx\" holds \"x\", no letter of the hebrew alphabet.\n"},
     };
     const std::string list = (Root() / "list.txt").string();
     for (const auto& c : cases) {

@@ -59,3 +59,18 @@ std::string RandomLetters(const std::string& letters, std::size_t length, std::u
         c = letters[UniformBelow(generator, static_cast<std::uint32_t>(letters.size()))];
     return text;
 }
+
+CellMatrix CellsOfMatrix(const CProximityMatrix& matrix,
+                         const std::vector<ProximityPerson>& persons) {
+    ProximityRequest request;
+    request.persons = persons;
+    return CellMatrixOfRows(request, RowsOf(matrix, false));
+}
+
+PermutationCounts PermutationTest(const CellMatrix& cells, std::uint64_t seed, std::uint64_t count,
+                                  unsigned threads, std::size_t leftOut) {
+    const std::optional<PermutationCounts> counts =
+        RunPermutationTest(cells, seed, count, threads, nullptr, nullptr, leftOut);
+    EXPECT_TRUE(counts.has_value());
+    return counts.value_or(PermutationCounts{});
+}
