@@ -560,8 +560,8 @@ semicolons ("moses,aaron" or "moses aaron").
 Standard output gets the result count ("3 results found.") and then the page's path; with
 --controls, the report instead, and no page. Ctrl-C cancels the search: the page is finished
 with a note that it was canceled; during controls, it stops after the running ones.
-Exit status: 0 when at least one result was found, 1 when none, 2 on an error, 130 when canceled;
-with --shard, 0 when the partial was written. A document named "merge" is given as ./merge.
+Exit status: 0 when at least one result was found, 1 when none, 2 on an error, 130 when canceled
+(143 after SIGTERM); with --shard, 0 when the partial was written. A document named "merge" is given as ./merge.
 )";
 }
 
@@ -580,6 +580,6 @@ and T with their ranks in a permutation test. DOCUMENT may be - for standard inp
     }
     return usage + R"(
 Exit status: 0 when some pair has c defined, 1 when none has, 2 on an error, 130 when
-Ctrl-C stopped the run (nothing is written then); with --shard, 0 when the partial is written.
+Ctrl-C stopped the run (143 after SIGTERM; nothing is written then); with --shard, 0 when the partial is written.
 )";
 }
