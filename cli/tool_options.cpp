@@ -97,6 +97,16 @@ bool SetThreads(ToolOptions& options, const std::string& value, std::string& err
     return threads.has_value();
 }
 
+// The document of a proximity merge's letter grids, where the shards' path does not reach it.
+bool SetMergeDocument(ToolOptions& options, const std::string& value, std::string& error) {
+    if (!value.empty()) {
+        options.document = value;
+        return true;
+    }
+    error = "a file name must follow.";
+    return false;
+}
+
 bool SetReport(ToolOptions& options, const std::string& value, std::string& error) {
     options.controls.needsControls = true;
     if (!value.empty()) {
@@ -220,6 +230,8 @@ const std::vector<OptionRow> kOptionRows = {
      "also write the report as a standalone HTML page with a histogram", &SetReport, PO::Run,
      kValueMissing, true},
     {kMergeCommand, HS::None, "--report FILE.html", "", &SetReport, PO::Run,
+     "a file name must follow.", true},
+    {kMergeCommand, HS::None, "--document FILE", "", &SetMergeDocument, PO::Run,
      "a file name must follow.", true},
     {kMergeCommand, HS::None, "--influence", "", &SetInfluence},
     {kSearchCommand, HS::Controls, "--expected",
@@ -560,8 +572,8 @@ semicolons ("moses,aaron" or "moses aaron").
 Standard output gets the result count ("3 results found.") and then the page's path; with
 --controls, the report instead, and no page. Ctrl-C cancels the search: the page is finished
 with a note that it was canceled; during controls, it stops after the running ones.
-Exit status: 0 when at least one result was found, 1 when none, 2 on an error, 130 when canceled;
-with --shard, 0 when the partial was written. A document named "merge" is given as ./merge.
+Exit status: 0 when at least one result was found, 1 when none, 2 on an error, 130 when canceled
+(143 after SIGTERM); with --shard, 0 when the partial was written. A document named "merge" is given as ./merge.
 )";
 }
 
@@ -580,6 +592,6 @@ and T with their ranks in a permutation test. DOCUMENT may be - for standard inp
     }
     return usage + R"(
 Exit status: 0 when some pair has c defined, 1 when none has, 2 on an error, 130 when
-Ctrl-C stopped the run (nothing is written then); with --shard, 0 when the partial is written.
+Ctrl-C stopped the run (143 after SIGTERM; nothing is written then); with --shard, 0 when the partial is written.
 )";
 }

@@ -6,15 +6,10 @@
 #include <iterator>
 
 #include "common/random.h"
+#include "tests/support/samples.h"
 #include "text/alphabet.h"
 
 namespace {
-
-std::string ReadSample(const std::string& name) {
-    std::ifstream file(std::string(STRANDIX_SAMPLES) + "/" + name, std::ios::binary);
-    EXPECT_TRUE(file) << name;
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
 
 const CAlphabet& Hebrew() {
     static const CAlphabet alphabet(AlphabetName::Hebrew, false);
