@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 #include "app/html_result_output.h"
 #include "app/instance_handshake_win32.h"
 #include "app/result_commands_win32.h"
@@ -40,23 +42,20 @@ CElsDialog::CElsDialog()
       run_(*this, store_, ProgramRunOptions()) {}
 
 // The big icon is shared (LoadIcon); the small one was loaded at its own size and is ours.
-CElsDialog::~CElsDialog() {
-    if (smallIcon_) DestroyIcon(smallIcon_);
-}
+CElsDialog::~CElsDialog() = default;
 
 void CElsDialog::SetSmallIcon(int size) {
-    const HICON icon = LoadAppIcon(size);
+    CUniqueIcon icon(LoadAppIcon(size));
     if (!icon) return;  // keep the one it has
-    SendMessageA(Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-    if (smallIcon_) DestroyIcon(smallIcon_);
-    smallIcon_ = icon;
+    SendMessageA(Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon.get()));
+    smallIcon_ = std::move(icon);  // the one the window held until now is destroyed here
 }
 
 BOOL CElsDialog::OnInitDialog() {
     ShowDialogFields(*this, run_.Fields());
     SendMessageA(Window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     SendMessageA(Window(), WM_SETICON, ICON_SMALL,
-                 reinterpret_cast<LPARAM>(smallIcon_ ? smallIcon_ : icon_));
+                 reinterpret_cast<LPARAM>(smallIcon_ ? smallIcon_.get() : icon_));
     run_.InitialiseDialog();
     return TRUE;  // focus on the first tab stop: the document box
 }

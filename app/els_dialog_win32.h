@@ -9,6 +9,7 @@
 #include "app/search_view.h"
 #include "app/settings_registry_win32.h"
 #include "winui/dialog_win32.h"
+#include "winui/unique_icon_win32.h"
 
 class CElsDialog : public CDialogWin32, private CSearchView {
   public:
@@ -56,7 +57,7 @@ class CElsDialog : public CDialogWin32, private CSearchView {
     void EndDialogCancel() override;
 
     HICON icon_;
-    HICON smallIcon_;
+    CUniqueIcon smallIcon_;  // loaded at the small icon's size for the screen's DPI
     CRegistrySettingsStore store_;
     CSearchRun run_;
 };

@@ -20,6 +20,7 @@
 #include "common/random.h"
 #include "proximity/proximity.h"
 #include "proximity/proximity_matrix.h"
+#include "proximity/proximity_run.h"
 #include "proximity/proximity_statistics.h"
 #include "text/alphabet.h"
 
@@ -170,10 +171,13 @@ int main(int argc, char** argv) {
         static_cast<long long>(defined), double(pairCount) / seconds);
     std::fflush(stdout);
 
-    const CellMatrix cells = CellMatrixOf(matrix);
+    ProximityRequest request;
+    request.persons = persons;
+    const CellMatrix cells = CellMatrixOfRows(request, RowsOf(matrix, false));
     const auto permutationStart = Clock::now();
     const double permutationCpuStart = CpuSeconds();
-    const PermutationCounts counts = PermutationTest(cells, 18, permutations, threads);
+    const PermutationCounts counts =
+        *RunPermutationTest(cells, 18, permutations, threads, nullptr, nullptr);
     const double permutationSeconds = SecondsSince(permutationStart);
     const double permutationCpu = CpuSeconds() - permutationCpuStart;
     std::vector<const CellSums*> diagonal;

@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
     std::uintmax_t oneSize = 0;
     std::string command = Quoted(program) + " merge";
     for (std::int64_t k = 0; k < partials; ++k) {
-        ControlPartial partial{std::string(64, 'e'), false, {k, partials}, run};
+        ControlPartial partial{std::string(64, 'e'), {k, partials}, run};
         for (std::int64_t i = k; i < run.total; i += partials)
             partial.run.controls.push_back({51000 + (i * 7919) % 2000, 5 + i % 5});
         const fs::path path = folder / ("part-" + std::to_string(k) + ".json");

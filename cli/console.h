@@ -19,6 +19,10 @@ bool OutputSharesErrorTerminal();
 void InstallInterruptHandler();
 bool InterruptRequested();
 
+// The exit status of a run that an interrupt stopped: 128 + the signal's number, as the shells
+// give it (130 after Ctrl-C, 143 after SIGTERM); 130 on Windows.
+int InterruptedStatus();
+
 // Reads one line of the user's answer from standard input. False at end of input, on an
 // error, or when Ctrl-C interrupts the wait (or came before it).
 bool ReadAnswerLine(std::string& line);

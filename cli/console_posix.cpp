@@ -13,7 +13,9 @@
 namespace {
 
 std::atomic<bool> interrupted{false};
+std::atomic<int> interruptSignal{0};
 static_assert(std::atomic<bool>::is_always_lock_free, "the flag is set in a signal handler");
+static_assert(std::atomic<int>::is_always_lock_free, "the signal is kept in a signal handler");
 
 // The handler's wake-up call for a question waiting on the terminal. The search runs threads of
 // its own, and the signal may land on any of them, so the waiting call is woken through a pipe
@@ -21,8 +23,10 @@ static_assert(std::atomic<bool>::is_always_lock_free, "the flag is set in a sign
 int wakeRead = -1;
 int wakeWrite = -1;
 
-extern "C" void OnInterrupt(int) {
+extern "C" void OnInterrupt(int signalNumber) {
     const int savedErrno = errno;
+    int none = 0;
+    interruptSignal.compare_exchange_strong(none, signalNumber);
     interrupted.store(true);
     if (wakeWrite >= 0) {
         const char byte = 1;
@@ -83,6 +87,11 @@ void InstallInterruptHandler() {
 
 bool InterruptRequested() {
     return interrupted.load();
+}
+
+int InterruptedStatus() {
+    const int signalNumber = interruptSignal.load();
+    return 128 + (signalNumber != 0 ? signalNumber : SIGINT);
 }
 
 bool ReadAnswerLine(std::string& line) {

@@ -46,6 +46,11 @@ bool InterruptRequested() {
     return interrupted.load();
 }
 
+int InterruptedStatus() {
+    // Ctrl-C and Ctrl-Break both answer as the shells answer Ctrl-C.
+    return 130;
+}
+
 bool ReadAnswerLine(std::string& line) {
     line.clear();
     const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);

@@ -1,4 +1,4 @@
-// The tool's exit statuses (as grep has them, and the shell's for an interrupt) and its one way
+// The tool's exit statuses (as grep has them, and the shells' for an interrupt) and its one way
 // of telling what went wrong.
 #pragma once
 
@@ -10,6 +10,8 @@
 constexpr int kFound = 0;
 constexpr int kNothingFound = 1;
 constexpr int kFailed = 2;
+// A run that Ctrl-C or SIGTERM stopped. The tool's main answers the shells' status for the signal
+// that came instead (InterruptedStatus: 130 after Ctrl-C, 143 after SIGTERM).
 constexpr int kInterrupted = 130;
 
 // Writes "strandix: SENTENCE" to standard error, after what standard output holds; answers

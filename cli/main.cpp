@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
         // Whatever a command left in standard output's last block.
         if (!StandardOutput().Flush() && status != kFailed)
             return Fail("The results could not be written to standard output.");
-        return status;
+        return status == kInterrupted ? InterruptedStatus() : status;
     } catch (const std::bad_alloc&) {
         return Fail(kOutOfMemoryMessage);
     } catch (const std::exception& failure) {

@@ -71,11 +71,21 @@ bool ReadPersons(const ToolOptions& toolOptions, AlphabetName alphabetName,
     std::string list;
     if (!ReadInputFile(options.listPath, "list", list, error)) return false;
     PairListError listError;
-    if (ReadPairList(list, alphabet, persons, listError)) return true;
-    error = options.listPath +
-            (listError.line > 0 ? ", line " + std::to_string(listError.line) : "") + ": " +
-            listError.message;
-    return false;
+    std::vector<PairListNote> notes;
+    const auto where = [&](std::size_t line) {
+        return options.listPath + (line > 0 ? ", line " + std::to_string(line) : "") + ": ";
+    };
+    if (!ReadPairList(list, alphabet, persons, listError, &notes)) {
+        error = where(listError.line) + listError.message;
+        return false;
+    }
+    if (toolOptions.quiet) return true;
+    for (const PairListNote& note : notes)
+        std::fprintf(stderr, "strandix: Note: %s%s\n", where(note.line).c_str(),
+                     note.message.c_str());
+    if (const std::string note = UnpairedPersonsNote(persons); !note.empty())
+        std::fprintf(stderr, "strandix: Note: %s%s\n", where(0).c_str(), note.c_str());
+    return true;
 }
 
 // After Ctrl-C in the c matrix: what was finished, and that no output was written (a partial
@@ -104,22 +114,37 @@ int StoppedInMatrix(const CProximityMatrix& matrix, const ToolOptions& options) 
     return kInterrupted;
 }
 
-// The list's statistics and permutation test; false after Ctrl-C (said on standard error).
-bool Summarise(ProximityOutcome& outcome, unsigned threads, CProgressLine& progress) {
+// The list's statistics, its permutation test (none without a defined pair or with no
+// permutations) and with --influence the tests with one person or word left out; false after
+// Ctrl-C (said on standard error).
+bool Summarise(ProximityOutcome& outcome, unsigned threads, bool influence,
+               CProgressLine& progress) {
     if (!outcome.request.fromList) return true;
-    const CellMatrix cells = CellMatrixOfRows(outcome.request, outcome.rows);
+    const ProximityRequest& request = outcome.request;
+    const CellMatrix cells = CellMatrixOfRows(request, outcome.rows);
     outcome.statistics = ListStatistics(cells);
+    if (outcome.statistics->pairs == 0 || request.permutations == 0) return true;
     progress.Start("Permutation test");
-    outcome.permutations =
-        RunPermutationTest(cells, outcome.request.seed, outcome.request.permutations, threads,
-                           &progress, &progress.stop);
+    outcome.permutations = RunPermutationTest(cells, request.seed, request.permutations, threads,
+                                              &progress, &progress.stop);
     progress.Clear();
-    if (outcome.permutations) return true;
+    if (!outcome.permutations) {
+        std::fprintf(stderr,
+                     "strandix: Stopped during the permutation test: the c matrix was complete "
+                     "and %lld of %llu permutations were counted; nothing was written.\n",
+                     static_cast<long long>(progress.Done()),
+                     static_cast<unsigned long long>(request.permutations + 1));
+        return false;
+    }
+    if (!influence) return true;
+    progress.Start("Influence");
+    outcome.influence = RunInfluence(request, outcome.rows, *outcome.permutations, threads,
+                                     &progress, &progress.stop);
+    progress.Clear();
+    if (outcome.influence) return true;
     std::fprintf(stderr,
-                 "strandix: Stopped during the permutation test: the c matrix was complete and "
-                 "%lld of %llu permutations were counted; nothing was written.\n",
-                 static_cast<long long>(progress.Done()),
-                 static_cast<unsigned long long>(outcome.request.permutations + 1));
+                 "strandix: Stopped during the permutation tests of --influence: the c matrix and "
+                 "the list's own test were complete; nothing was written.\n");
     return false;
 }
 
@@ -202,6 +227,11 @@ int MakeProximityRequest(const ToolOptions& options, ProximityOutcome& outcome,
     else if (!options.quiet)
         NoteOtherAlphabet(document, CAlphabet(request.alphabet, request.keepFinals));
     if (!ReadPersons(options, request.alphabet, request.persons, error)) return Fail(error);
+    if (!options.quiet) {
+        for (const std::string& note :
+             SelfPairNotes(request.persons, CAlphabet(request.alphabet, request.keepFinals)))
+            std::fprintf(stderr, "strandix: Note: %s\n", note.c_str());
+    }
     if (options.shard && options.shard->count > static_cast<std::int64_t>(request.persons.size()))
         return Fail("--shard: " + std::to_string(options.shard->count) +
                     " shards are more than the " + std::to_string(request.persons.size()) +
@@ -257,7 +287,8 @@ int RunProximityCommand(const ToolOptions& options) {
             return Fail(problem);
         return kFound;
     }
-    if (!Summarise(outcome, options.run.threads, progress)) return kInterrupted;
+    if (!Summarise(outcome, options.run.threads, options.proximity.influence, progress))
+        return kInterrupted;
     ProximityPageExtras extras;
     if (!reportPath.empty())
         extras = PageExtras(outcome, &text, wordLengths.empty() ? nullptr : &wordLengths);
@@ -266,68 +297,98 @@ int RunProximityCommand(const ToolOptions& options) {
 
 namespace {
 
-// Whether the first file named is a proximity partial.
-bool NamesProximityPartials(const std::vector<std::string>& files) {
-    std::string text, error;
-    return !files.empty() && ReadInputFile(files.front(), "partial", text, error) &&
-           LooksLikeProximityPartial(text);
-}
-
-// The letters the shards measured, when the document they read is at hand under its name.
-std::unique_ptr<CProximityText> RebuildLetters(const ProximityRequest& request,
-                                               std::vector<std::int32_t>& wordLengths) {
-    std::string document, letters, error;
-    // A document read from standard input is not at hand again.
-    if (request.document == "-" || !ReadInputFile(request.document, "document", document, error) ||
-        Sha256Hex(document) != request.documentDigest)
-        return nullptr;
+// The letters the shards measured, from their document: the file `named` by --document, or the
+// one at the path the shards read. False with `error` set when --document names a file that
+// cannot be read or is another document; true otherwise, with no text and `note` set when the
+// shards' document is not at hand.
+bool RebuildLetters(const ProximityRequest& request, const std::string& named,
+                    std::unique_ptr<CProximityText>& text, std::vector<std::int32_t>& wordLengths,
+                    std::string& note, std::string& error) {
+    const std::string& path = named.empty() ? request.document : named;
+    std::string document, letters, problem;
+    if (named.empty() && path == "-") {
+        note =
+            "the report has no letter grids, which need the document the shards read: they "
+            "read it from standard input. Name the document with --document FILE.";
+        return true;
+    }
+    if (!ReadInputFile(path, "document", document, problem)) {
+        if (!named.empty()) {
+            error = problem;
+            return false;
+        }
+        std::string reason = problem.substr(std::min(problem.size(), path.size() + 2));
+        if (!reason.empty() && reason[0] >= 'A' && reason[0] <= 'Z') reason[0] += 'a' - 'A';
+        note = "the report has no letter grids, which need the document the shards read: " + path +
+               " was tried, and " + reason + " Name the document with --document FILE.";
+        return true;
+    }
+    if (const std::string digest = Sha256Hex(document); digest != request.documentDigest) {
+        const std::string differs = path + " is not the document the shards read: its SHA-256 is " +
+                                    digest + ", theirs " + request.documentDigest + ".";
+        if (!named.empty()) {
+            error = differs;
+            return false;
+        }
+        note =
+            "the report has no letter grids, which need the document the shards read: " + differs +
+            " Name the document with --document FILE.";
+        return true;
+    }
     const CAlphabet alphabet(request.alphabet, request.keepFinals);
-    if (!alphabet.MapDocument(document, request.ignoreNumbers, letters, error)) return nullptr;
+    if (!alphabet.MapDocument(document, request.ignoreNumbers, letters, problem)) {
+        error = path + ": " + problem;
+        return false;
+    }
     wordLengths = GridWordLengths(request, document);
     if (request.controlText) {
         const TextPieces pieces = FindTextPieces(document, alphabet, request.ignoreNumbers);
         MakeControlText(*request.controlText, pieces, request.seed, letters);
     }
-    return std::make_unique<CProximityText>(std::move(letters));
+    text = std::make_unique<CProximityText>(std::move(letters));
+    return true;
 }
 
-int RunProximityMerge(const ToolOptions& options) {
-    CProximityMerger merger;
+}  // namespace
+
+int FinishProximityMerge(const ToolOptions& options, CProximityMerger& merger) {
     std::string message;
-    for (const std::string& file : options.operands) {
-        std::string text;
-        if (!ReadInputFile(file, "partial", text, message) || !merger.Add(file, text, message))
-            return Fail(message);
-    }
     ProximityOutcome outcome;
     if (!merger.Finish(outcome.request, outcome.rows, message)) return Fail(message);
     const ProximityRequest& request = outcome.request;
     std::vector<RunInput> inputs;
     for (const std::string& file : options.operands)
         inputs.push_back({file, "a partial being merged"});
-    inputs.push_back({request.document, "the document"});
+    inputs.push_back(
+        {options.document.empty() ? request.document : options.document, "the document"});
     if (const std::string problem = CheckOutputs({options.run.reportPath}, inputs);
         !problem.empty())
         return Fail(problem);
+    // The grids need the letters: those of the document the shards read.
+    std::unique_ptr<CProximityText> text;
+    std::vector<std::int32_t> wordLengths;
+    std::string gridNote, error;
+    if (!options.run.reportPath.empty() &&
+        !RebuildLetters(request, options.document, text, wordLengths, gridNote, error))
+        return Fail(error);
+    if (!gridNote.empty()) std::fprintf(stderr, "strandix: Note: %s\n", gridNote.c_str());
     outcome.leftOut = LeftOutWords(request.persons, request.settings);
     StampOutcome(outcome);
     InstallInterruptHandler();
     CProgressLine progress(!options.quiet && IsErrorTerminal());
-    if (!Summarise(outcome, 0, progress)) return kInterrupted;
+    if (!Summarise(outcome, 0, options.proximity.influence, progress)) return kInterrupted;
     const std::string& reportPath = options.run.reportPath;
     ProximityPageExtras extras;
     if (!reportPath.empty()) {
-        // The grids need the letters: those of the document the shards read, when it is here.
-        std::vector<std::int32_t> wordLengths;
-        std::unique_ptr<CProximityText> text = RebuildLetters(request, wordLengths);
         extras = PageExtras(outcome, text.get(), wordLengths.empty() ? nullptr : &wordLengths);
+        if (!gridNote.empty()) {
+            extras.gridNote = gridNote;
+            extras.gridNote[0] = 'T';
+        }
     }
     return Deliver(outcome, options.json, "", reportPath, extras);
 }
 
-}  // namespace
-
 int RunAnyMergeCommand(const ToolOptions& options) {
-    return NamesProximityPartials(options.operands) ? RunProximityMerge(options)
-                                                    : RunMergeCommand(options);
+    return RunMergeCommand(options);
 }

@@ -13,8 +13,10 @@ constexpr std::uint64_t kMostPermutations = 1000000000;
 constexpr std::uint64_t kMostDeltaConstant = 1000000;
 
 bool SetLetters(int& letters, const std::string& value, std::string& error) {
-    const std::optional<std::uint64_t> number =
-        ReadInteger(value, {2, static_cast<std::uint64_t>(kMostLetters)}, error);
+    const std::optional<std::uint64_t> number = ReadInteger(
+        value,
+        {static_cast<std::uint64_t>(kFewestLetters), static_cast<std::uint64_t>(kMostLetters)},
+        error);
     if (number) letters = static_cast<int>(*number);
     return number.has_value();
 }
@@ -96,6 +98,11 @@ bool SetTriples(ToolOptions& options, const std::string&, std::string&) {
     return true;
 }
 
+bool SetInfluence(ToolOptions& options, const std::string&, std::string&) {
+    options.proximity.influence = true;
+    return true;
+}
+
 bool CheckProximityOptions(ToolOptions& options, std::string& error) {
     ProximityOptions& proximity = options.proximity;
     const std::size_t operands = options.operands.size();
@@ -114,6 +121,10 @@ bool CheckProximityOptions(ToolOptions& options, std::string& error) {
         error = "--keep-finals: Final forms are Hebrew letters; use it with --alphabet hebrew.";
     } else if (proximity.triples && !options.json && !options.shard) {
         error = "--triples: The triples are part of the JSON; use it with --json.";
+    } else if (proximity.influence && (proximity.listPath.empty() || options.shard)) {
+        error = proximity.listPath.empty()
+                    ? "--influence reruns the permutation test of a list; use it with --list."
+                    : "--influence: give it to strandix merge, which runs the permutation test.";
     } else if (options.shard && proximity.listPath.empty()) {
         error = "--shard splits a list by persons; use it with --list.";
     } else if (options.shard && (options.json || !options.run.reportPath.empty())) {

@@ -20,6 +20,7 @@ struct ProximityOptions {
     std::uint64_t permutations = kDefaultPermutations;
     std::optional<ControlTextKind> controlText;
     bool triples = false;
+    bool influence = false;    // the test again without each person and each word
     std::string word1, word2;  // one pair: the operands after the document
 };
 
@@ -33,6 +34,7 @@ bool SetMinTriples(ToolOptions& options, const std::string& value, std::string& 
 bool SetPermutations(ToolOptions& options, const std::string& value, std::string& error);
 bool SetControlText(ToolOptions& options, const std::string& value, std::string& error);
 bool SetTriples(ToolOptions& options, const std::string& value, std::string& error);
+bool SetInfluence(ToolOptions& options, const std::string& value, std::string& error);
 
 // The checks of the whole command line; sets the document and the words. False with `error`.
 bool CheckProximityOptions(ToolOptions& options, std::string& error);

@@ -8,10 +8,12 @@ _strandix() {
         --exclude-direct --min-skip --ignore-numbers --alphabet --keep-finals -o --output --open --legend
         --json --places -y --yes -q --quiet --controls --control-kind --seed --threads --report
         --expected --shard -h --help --version --list --expected-els --min-letters
-        --max-letters --delta-constant --min-triples --permutations --control-text --triples"
+        --max-letters --delta-constant --min-triples --permutations --control-text --triples
+        --influence"
     local proximity_options="--expected-els --min-letters --max-letters --delta-constant
         --min-triples --list --permutations --seed --control-text --shard --threads --alphabet
-        --keep-finals --ignore-numbers --json --triples --report -o --output -q --quiet -h --help"
+        --keep-finals --ignore-numbers --json --triples --report -o --output -q --quiet -y --yes
+        --influence -h --help"
     ((COMP_CWORD > 1)) && [[ ${COMP_WORDS[1]} == proximity ]] && options=$proximity_options
 
     case $prev in
@@ -34,17 +36,17 @@ _strandix() {
             mapfile -t COMPREPLY < <(compgen -W "latin hebrew greek auto" -- "$cur")
             return 0
             ;;
-        -o | --output | --report | --list)
+        -o | --output | --report | --list | --document)
             compopt -o filenames 2>/dev/null
             mapfile -t COMPREPLY < <(compgen -f -- "$cur")
             return 0
             ;;
     esac
 
-    # strandix merge [--json] [--report FILE.html] PARTIAL...
+    # strandix merge [--json] [--report FILE.html] [--document FILE] PARTIAL...
     if ((COMP_CWORD > 1)) && [[ ${COMP_WORDS[1]} == merge ]]; then
         if [[ $cur == -* ]]; then
-            mapfile -t COMPREPLY < <(compgen -W "--json --report --help" -- "$cur")
+            mapfile -t COMPREPLY < <(compgen -W "--json --report --document --influence --help" -- "$cur")
         else
             compopt -o filenames 2>/dev/null
             mapfile -t COMPREPLY < <(compgen -f -- "$cur")

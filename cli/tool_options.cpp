@@ -97,6 +97,16 @@ bool SetThreads(ToolOptions& options, const std::string& value, std::string& err
     return threads.has_value();
 }
 
+// The document of a proximity merge's letter grids, where the shards' path does not reach it.
+bool SetMergeDocument(ToolOptions& options, const std::string& value, std::string& error) {
+    if (!value.empty()) {
+        options.document = value;
+        return true;
+    }
+    error = "a file name must follow.";
+    return false;
+}
+
 bool SetReport(ToolOptions& options, const std::string& value, std::string& error) {
     options.controls.needsControls = true;
     if (!value.empty()) {
@@ -221,6 +231,9 @@ const std::vector<OptionRow> kOptionRows = {
      kValueMissing, true},
     {kMergeCommand, HS::None, "--report FILE.html", "", &SetReport, PO::Run,
      "a file name must follow.", true},
+    {kMergeCommand, HS::None, "--document FILE", "", &SetMergeDocument, PO::Run,
+     "a file name must follow.", true},
+    {kMergeCommand, HS::None, "--influence", "", &SetInfluence},
     {kSearchCommand, HS::Controls, "--expected",
      "the expected result count of a single keyword: the mean over shuffles\n"
      "of the document's letters, and the count with independent letters\n"
@@ -238,10 +251,10 @@ const std::vector<OptionRow> kOptionRows = {
      "the skip limit of a word is where its expected number of sequences\n"
      "reaches E [10]; a decimal number such as 2.5 or 1e3",
      &SetExpectedEls},
-    {kProximityCommand, HS::Measure, "--min-letters K", "words of fewer letters are left out [5]",
-     &SetMinLetters},
-    {kProximityCommand, HS::Measure, "--max-letters K", "words of more letters are left out [8]",
-     &SetMaxLetters},
+    {kProximityCommand, HS::Measure, "--min-letters K",
+     "words of fewer letters are left out, 4..64 [5]", &SetMinLetters},
+    {kProximityCommand, HS::Measure, "--max-letters K",
+     "words of more letters are left out, 4..64 [8]", &SetMaxLetters},
     {kProximityCommand, HS::Measure, "--delta-constant C",
      "added to every distance, -1 or more [0]", &SetDeltaConstant},
     {kProximityCommand, HS::Measure, "--min-triples M",
@@ -252,10 +265,17 @@ const std::vector<OptionRow> kOptionRows = {
     {kProximityCommand, HS::ListAndTest, "--list FILE",
      "UTF-8 lines ID<TAB>name<TAB>WORD or ID<TAB>date<TAB>WORD; every name\n"
      "of a person is paired with every date of the same person; # comments;\n"
-     "- reads the list from standard input",
+     "- reads the list from standard input; a person without a date or\n"
+     "without a name makes no pair of its own but takes part in the\n"
+     "permutation test (a note names it); a word given twice for one person\n"
+     "is paired once",
      &SetProximityList},
     {kProximityCommand, HS::ListAndTest, "--permutations N",
-     "permutations of the persons in the test [999999]", &SetPermutations},
+     "permutations of the persons in the test [999999]; 0: no test", &SetPermutations},
+    {kProximityCommand, HS::ListAndTest, "--influence",
+     "the test again with each person, then each word, left out: N and the\n"
+     "three ranks of each, sorted by how far the rank of P2 moves",
+     &SetInfluence},
     {kProximityCommand, HS::ListAndTest, "--seed S",
      "the permutations' and the control text's random seed [20261210]", &SetSeed},
     {kProximityCommand, HS::ListAndTest, "--control-text K",
@@ -288,8 +308,12 @@ const std::vector<OptionRow> kOptionRows = {
     {kProximityCommand, HS::DocumentAndOutput, "-o, --output FILE",
      "write the outcome (or the partial) to FILE instead of standard output", &SetOutput, PO::Run,
      kValueMissing, true},
-    {kProximityCommand, HS::DocumentAndOutput, "-q, --quiet", "no progress",
+    {kProximityCommand, HS::DocumentAndOutput, "-q, --quiet", "no progress and no notes",
      &SetFlag<&ToolOptions::quiet>},
+    {kProximityCommand, HS::DocumentAndOutput, "-y, --yes",
+     "go on when the estimate before the c matrix passes an hour or half the\n"
+     "memory",
+     &SetFlag<&ToolOptions::yes>},
     {kProximityCommand, HS::DocumentAndOutput, "-h, --help", "show this help", &Nothing, PO::Help},
 };
 
@@ -548,8 +572,8 @@ semicolons ("moses,aaron" or "moses aaron").
 Standard output gets the result count ("3 results found.") and then the page's path; with
 --controls, the report instead, and no page. Ctrl-C cancels the search: the page is finished
 with a note that it was canceled; during controls, it stops after the running ones.
-Exit status: 0 when at least one result was found, 1 when none, 2 on an error, 130 when canceled;
-with --shard, 0 when the partial was written. A document named "merge" is given as ./merge.
+Exit status: 0 when at least one result was found, 1 when none, 2 on an error, 130 when canceled
+(143 after SIGTERM); with --shard, 0 when the partial was written. A document named "merge" is given as ./merge.
 )";
 }
 
@@ -568,6 +592,6 @@ and T with their ranks in a permutation test. DOCUMENT may be - for standard inp
     }
     return usage + R"(
 Exit status: 0 when some pair has c defined, 1 when none has, 2 on an error, 130 when
-Ctrl-C stopped the run (nothing is written then); with --shard, 0 when the partial is written.
+Ctrl-C stopped the run (143 after SIGTERM; nothing is written then); with --shard, 0 when the partial is written.
 )";
 }

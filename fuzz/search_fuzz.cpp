@@ -17,6 +17,7 @@
 #include "search/find_sequences.h"
 #include "search/indexed_search.h"
 #include "search/letter_index.h"
+#include "search/scan_kernel.h"
 
 namespace {
 
@@ -138,6 +139,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         CountLetters(text.c_str(), textLength, counts, goOn, 1 << 20);
         plan.indexBudget =
             LetterIndex::Bytes(counts, textLength, MakeSearchOrder(keywords), bitmapLetters);
+    }
+
+    // The candidate scan's kernels in turn (those this processor has), by the text's length.
+    const ScanKernel kernels[] = {ScanKernel::Avx2, ScanKernel::Sse2, ScanKernel::Scalar};
+    const ScanKernel kernel = kernels[text.size() % 3];
+    if (ScanKernelAvailable(kernel)) {
+        ForceScanKernel(kernel);
+    } else {
+        ResetScanKernel();
     }
 
     CFrozenClock clock;

@@ -409,8 +409,9 @@ double Omega(const WordFamilies& first, const WordFamilies& second, int triple, 
 std::string CheckProximitySettings(const ProximitySettings& settings) {
     if (!(settings.expectedEls > 0) || !std::isfinite(settings.expectedEls))
         return "The expected number of sequences must be a number above 0.";
-    if (settings.minLetters < 4)
-        return "Words need at least 4 letters: the last three are perturbed.";
+    if (settings.minLetters < kFewestLetters)
+        return "Words need at least " + std::to_string(kFewestLetters) +
+               " letters: the last three are perturbed.";
     if (settings.maxLetters < settings.minLetters)
         return "The most letters of a word must be at least the fewest.";
     if (settings.maxLetters > kMostLetters)

@@ -29,7 +29,9 @@ struct ProximitySettings {
 // refuses it.
 constexpr int kLowestDeltaConstant = -1;
 
-// The longest word the families are found for.
+// The shortest and the longest word the families are found for (the last three letters of a
+// word are perturbed).
+constexpr int kFewestLetters = 4;
 constexpr int kMostLetters = 64;
 
 // Empty when the settings can be used; otherwise what is wrong, as a sentence.

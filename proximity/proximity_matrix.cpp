@@ -48,31 +48,20 @@ void CProximityMatrix::Compute(const CProximityText& text,
     persons_ = persons.size();
     lastRow_ = std::min(options.lastRow, persons_);
     firstRow_ = std::min(options.firstRow, lastRow_);
-    names_.resize(persons_);
-    dates_.resize(persons_);
-    for (std::size_t p = 0; p < persons_; ++p) {
-        const auto sort = [&](const std::vector<std::string>& words, bool isDate,
-                              std::vector<std::uint32_t>& fit) {
-            for (std::size_t i = 0; i < words.size(); ++i) {
-                if (CheckWord(words[i], settings) == WordFit::Fits)
-                    fit.push_back(static_cast<std::uint32_t>(i));
-                else
-                    leftOut_.push_back({p, isDate, i, words[i], WordFitReason(words[i], settings)});
-            }
-        };
-        sort(persons[p].names, false, names_[p]);
-        sort(persons[p].dates, true, dates_[p]);
-    }
+    fit_ = FitWords(persons, settings);
+    leftOut_ = LeftOutWords(persons, settings);
+    const auto& names = fit_.names;
+    const auto& dates = fit_.dates;
 
     // Word numbers of the names of the rows and the dates of everyone.
     CWordTable table;
     std::vector<std::vector<std::uint32_t>> nameWords(persons_), dateWords(persons_);
     for (std::size_t p = firstRow_; p < lastRow_; ++p) {
-        for (const std::uint32_t i : names_[p])
+        for (const std::uint32_t i : names[p])
             nameWords[p].push_back(table.Add(persons[p].names[i]));
     }
     for (std::size_t p = 0; p < persons_; ++p) {
-        for (const std::uint32_t i : dates_[p])
+        for (const std::uint32_t i : dates[p])
             dateWords[p].push_back(table.Add(persons[p].dates[i]));
     }
 
@@ -81,7 +70,7 @@ void CProximityMatrix::Compute(const CProximityText& text,
     for (std::size_t row = firstRow_; row < lastRow_; ++row) {
         for (std::size_t column = 0; column < persons_; ++column) {
             const std::size_t cell = CellIndex(row, column);
-            cellStart_[cell + 1] = cellStart_[cell] + names_[row].size() * dates_[column].size();
+            cellStart_[cell + 1] = cellStart_[cell] + names[row].size() * dates[column].size();
         }
     }
     pairs_.assign(cellStart_.back(), PairSummary{});
@@ -113,7 +102,7 @@ void CProximityMatrix::Compute(const CProximityText& text,
             std::upper_bound(cellStart_.begin(), cellStart_.end(), pair) - cellStart_.begin() - 1);
         const std::size_t row = firstRow_ + cell / persons_, column = cell % persons_;
         const std::size_t k = pair - cellStart_[cell];
-        const std::size_t dateCount = dates_[column].size();
+        const std::size_t dateCount = dates[column].size();
         const WordFamilies& first = families[nameWords[row][k / dateCount]];
         const WordFamilies& second = families[dateWords[column][k % dateCount]];
         const PairResult result = CorrectedDistance(text, first, second, settings);
@@ -133,13 +122,13 @@ std::size_t CProximityMatrix::FinishedRows() const {
 }
 
 std::size_t CProximityMatrix::CellSize(std::size_t row, std::size_t column) const {
-    return names_[row].size() * dates_[column].size();
+    return fit_.names[row].size() * fit_.dates[column].size();
 }
 
 CProximityMatrix::PairIndex CProximityMatrix::PairAt(std::size_t row, std::size_t column,
                                                      std::size_t k) const {
-    const std::size_t dateCount = dates_[column].size();
-    return {names_[row][k / dateCount], dates_[column][k % dateCount]};
+    const std::size_t dateCount = fit_.dates[column].size();
+    return {fit_.names[row][k / dateCount], fit_.dates[column][k % dateCount]};
 }
 
 const PairSummary* CProximityMatrix::Cell(std::size_t row, std::size_t column) const {
@@ -150,25 +139,36 @@ const std::vector<PairResult>& CProximityMatrix::DiagonalResults(std::size_t row
     return diagonal_[row - firstRow_];
 }
 
-CellSums SumOfCell(const CProximityMatrix& matrix, std::size_t row, std::size_t column) {
-    std::vector<int> ranks, triples;
-    const PairSummary* pairs = matrix.Cell(row, column);
-    for (std::size_t k = 0; k < matrix.CellSize(row, column); ++k) {
-        if (pairs[k].defined) {
-            ranks.push_back(pairs[k].rank);
-            triples.push_back(pairs[k].validTriples);
+FittingWords FitWords(const std::vector<ProximityPerson>& persons,
+                      const ProximitySettings& settings) {
+    FittingWords fit;
+    fit.names.resize(persons.size());
+    fit.dates.resize(persons.size());
+    for (std::size_t p = 0; p < persons.size(); ++p) {
+        for (std::size_t i = 0; i < persons[p].names.size(); ++i) {
+            if (CheckWord(persons[p].names[i], settings) == WordFit::Fits)
+                fit.names[p].push_back(static_cast<std::uint32_t>(i));
+        }
+        for (std::size_t i = 0; i < persons[p].dates.size(); ++i) {
+            if (CheckWord(persons[p].dates[i], settings) == WordFit::Fits)
+                fit.dates[p].push_back(static_cast<std::uint32_t>(i));
         }
     }
-    return SumCell(ranks, triples);
+    return fit;
 }
 
-CellMatrix CellMatrixOf(const CProximityMatrix& matrix) {
-    CellMatrix cells;
-    cells.persons = matrix.Persons();
-    cells.cells.reserve(cells.persons * cells.persons);
-    for (std::size_t row = 0; row < cells.persons; ++row) {
-        for (std::size_t column = 0; column < cells.persons; ++column)
-            cells.cells.push_back(SumOfCell(matrix, row, column));
+std::vector<LeftOutWord> LeftOutWords(const std::vector<ProximityPerson>& persons,
+                                      const ProximitySettings& settings) {
+    std::vector<LeftOutWord> leftOut;
+    for (std::size_t p = 0; p < persons.size(); ++p) {
+        const auto sort = [&](const std::vector<std::string>& words, bool isDate) {
+            for (std::size_t i = 0; i < words.size(); ++i) {
+                if (CheckWord(words[i], settings) != WordFit::Fits)
+                    leftOut.push_back({p, isDate, i, words[i], WordFitReason(words[i], settings)});
+            }
+        };
+        sort(persons[p].names, false);
+        sort(persons[p].dates, true);
     }
-    return cells;
+    return leftOut;
 }

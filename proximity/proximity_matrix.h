@@ -26,6 +26,11 @@ struct LeftOutWord {
     std::string reason;
 };
 
+// The names and dates of each person that fit the settings (indexes into the person's words).
+struct FittingWords {
+    std::vector<std::vector<std::uint32_t>> names, dates;
+};
+
 // What the matrix keeps of a pair.
 struct PairSummary {
     std::int32_t skipLimit1 = 0, skipLimit2 = 0;
@@ -101,12 +106,14 @@ class CProximityMatrix {
     std::size_t firstRow_ = 0, lastRow_ = 0;
     std::vector<LeftOutWord> leftOut_;
     // Per person: the indexes of the names and dates that fit.
-    std::vector<std::vector<std::uint32_t>> names_, dates_;
+    FittingWords fit_;
     std::vector<std::size_t> cellStart_;  // into pairs_ by CellIndex, one more at the end
     std::vector<PairSummary> pairs_;
     std::vector<std::vector<PairResult>> diagonal_;  // by row - firstRow
 };
 
-// The statistics' view of a complete matrix of all rows.
-CellSums SumOfCell(const CProximityMatrix& matrix, std::size_t row, std::size_t column);
-CellMatrix CellMatrixOf(const CProximityMatrix& matrix);
+FittingWords FitWords(const std::vector<ProximityPerson>& persons,
+                      const ProximitySettings& settings);
+// The words that do not fit, in the order of the list, with the reason.
+std::vector<LeftOutWord> LeftOutWords(const std::vector<ProximityPerson>& persons,
+                                      const ProximitySettings& settings);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "proximity/proximity_influence_report.h"
 #include "proximity/shown_word.h"
 #include "results/number_text.h"
 #include "text/alphabet.h"
@@ -81,6 +82,8 @@ std::string ProximityText(const ProximityOutcome& outcome) {
     }
     if (!outcome.statistics) return text;
     const ProximityStatistics& statistics = *outcome.statistics;
+    if (statistics.pairs == 0)
+        return text + "No pair has c defined: no statistics and no permutation test\n";
     text += "N = " + std::to_string(statistics.pairs) + " pairs with c defined, " +
             std::to_string(statistics.close) + " of them with c <= 0.2\n";
     text += "P1 = " + FormatProbability(statistics.p1, statistics.logP1, 4) + "\n";
@@ -99,7 +102,7 @@ std::string ProximityText(const ProximityOutcome& outcome) {
     rank("P1", counts.atMostP1);
     rank("P2", counts.atMostP2);
     rank("T", counts.atMostT);
-    return text;
+    return text + InfluenceText(outcome);
 }
 
 std::string ProximityJson(const ProximityOutcome& outcome) {
@@ -154,7 +157,8 @@ std::string ProximityJson(const ProximityOutcome& outcome) {
         json.Key("skipLimit1").Integer(summary.skipLimit1);
         json.Key("skipLimit2").Integer(summary.skipLimit2);
         json.Key("validTriples").Integer(summary.validTriples);
-        json.Key("rank").Integer(summary.rank);
+        json.Key("rank").OptionalNumber(summary.defined ? std::optional<double>(summary.rank)
+                                                        : std::nullopt);
         json.Key("c").OptionalNumber(summary.defined ? std::optional<double>(summary.c)
                                                      : std::nullopt);
         json.Key("omega").OptionalNumber(summary.hasOmega ? std::optional<double>(summary.omega)
@@ -174,12 +178,18 @@ std::string ProximityJson(const ProximityOutcome& outcome) {
     }
     json.EndArray();
 
-    if (outcome.statistics) {
+    if (outcome.statistics && outcome.statistics->pairs == 0) {
+        json.LineBreak().Key("statistics").Null();
+    } else if (outcome.statistics) {
         const ProximityStatistics& statistics = *outcome.statistics;
         json.LineBreak().Key("statistics").BeginObject();
         json.Key("pairs").Integer(statistics.pairs);
+        json.Key("close").Integer(statistics.close);
+        json.Key("minusLogC").Number(statistics.minusLogC);
         json.Key("p1").Raw(FormatProbability(statistics.p1, statistics.logP1));
         json.Key("p2").Raw(FormatProbability(statistics.p2, statistics.logP2));
+        json.Key("log10P1").Number(statistics.logP1 / std::log(10.0));
+        json.Key("log10P2").Number(statistics.logP2 / std::log(10.0));
         json.Key("t").OptionalNumber(statistics.hasT ? std::optional<double>(statistics.t)
                                                      : std::nullopt);
         json.EndObject();
@@ -194,6 +204,7 @@ std::string ProximityJson(const ProximityOutcome& outcome) {
         json.Key("rankT").Integer(counts.atMostT);
         json.EndObject();
     }
+    WriteInfluenceJson(outcome, json);
     json.EndObject();
     return json.Take() + "\n";
 }

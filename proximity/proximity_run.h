@@ -5,6 +5,7 @@
 
 #include <array>
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -48,16 +49,6 @@ struct ProximityRows {
     std::vector<std::vector<TripleOmegas>> diagonalTriples;
 };
 
-// The names and dates of each person that fit the settings (indexes into the person's words).
-struct FittingWords {
-    std::vector<std::vector<std::uint32_t>> names, dates;
-};
-FittingWords FitWords(const std::vector<ProximityPerson>& persons,
-                      const ProximitySettings& settings);
-// The words that do not fit, in the order of the list, with the reason.
-std::vector<LeftOutWord> LeftOutWords(const std::vector<ProximityPerson>& persons,
-                                      const ProximitySettings& settings);
-
 // What the matrix computed of its rows.
 ProximityRows RowsOf(const CProximityMatrix& matrix, bool triples);
 
@@ -71,18 +62,47 @@ struct ListedPair {
 // The pairs of the list, person by person, name-major, from rows that hold every person.
 std::vector<ListedPair> ListedPairs(const ProximityRequest& request, const ProximityRows& rows);
 
-// The cell sums of rows that hold every person.
-CellMatrix CellMatrixOfRows(const ProximityRequest& request, const ProximityRows& rows);
+// A word of the list taken out: the name or date `index` of person `person`.
+struct ListWord {
+    std::size_t person;
+    bool isDate;
+    std::uint32_t index;
+};
+// The cell sums of rows that hold every person; without the pairs of `without` when given.
+CellMatrix CellMatrixOfRows(const ProximityRequest& request, const ProximityRows& rows,
+                            const ListWord* without = nullptr);
 // The statistics of the list (its diagonal cells).
 ProximityStatistics ListStatistics(const CellMatrix& cells);
 
-// The permutation test in blocks on `threads` threads (0: one per core), with progress told in
-// permutations; the same counts as PermutationTest. No value when `stop` turned true before the
-// end.
-std::optional<PermutationCounts> RunPermutationTest(const CellMatrix& cells, std::uint64_t seed,
-                                                    std::uint64_t count, unsigned threads,
-                                                    CWorkReceiver* receiver,
-                                                    const std::atomic<bool>* stop);
+// The permutation test: permutations 0..count (count + 1 in all, the identity included), in
+// blocks on `threads` threads (0: one per core), with progress; rank = the counts, p = rank /
+// (count + 1). The counts do not depend on the threads. With `leftOut` (a person), the test of
+// the list without that person. Progress is told in permutations, after `unitsBefore` of
+// `unitsTotal` (0: this test's). No value when `stop` turned true before the end.
+std::optional<PermutationCounts> RunPermutationTest(
+    const CellMatrix& cells, std::uint64_t seed, std::uint64_t count, unsigned threads,
+    CWorkReceiver* receiver, const std::atomic<bool>* stop, std::size_t leftOut = SIZE_MAX,
+    std::int64_t unitsBefore = 0, std::int64_t unitsTotal = 0);
+
+// The permutation test of the list with one person, or one word, left out.
+struct InfluenceRow {
+    std::size_t person;
+    std::optional<ListWord> word;  // none: the whole person
+    std::int64_t pairs = 0;        // N of the list without it
+    PermutationCounts counts;
+};
+// Every person and every word that takes part, left out one at a time, each row sorted by how
+// far its P2 rank lies from the whole list's (`whole`), the farthest first, and in the order of
+// the list where that is equal. The c matrix is not computed again: a word's pairs are taken out
+// of the cells.
+struct ProximityInfluence {
+    std::vector<InfluenceRow> persons, words;
+};
+std::optional<ProximityInfluence> RunInfluence(const ProximityRequest& request,
+                                               const ProximityRows& rows,
+                                               const PermutationCounts& whole, unsigned threads,
+                                               CWorkReceiver* receiver,
+                                               const std::atomic<bool>* stop);
 
 // The whole outcome of a complete run of every row.
 struct ProximityOutcome {
@@ -91,6 +111,7 @@ struct ProximityOutcome {
     std::vector<LeftOutWord> leftOut;
     std::optional<ProximityStatistics> statistics;  // lists only
     std::optional<PermutationCounts> permutations;  // lists only
+    std::optional<ProximityInfluence> influence;    // with --influence
     // The version of the program that made the outputs and the day it did (YYYY-MM-DD, UTC).
     std::string version, date;
 };

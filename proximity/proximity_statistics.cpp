@@ -1,13 +1,13 @@
 #include "proximity/proximity_statistics.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <map>
 #include <numeric>
 
 #include "common/random.h"
-#include "common/work_items.h"
 
 namespace {
 
@@ -47,6 +47,42 @@ double LogQ(std::int64_t n, double x, const std::vector<double>& logFactorials) 
     return std::min(0.0, -x + logTop + std::log(sum));
 }
 
+// ln P(n, x) = ln(1 - Q(n, x)) = -x + ln sum_{j>=n} x^j/j!, for x < n + 1 (where the terms
+// fall from j = n on), summed relative to the term at j = n; it keeps its digits where Q is near
+// 1. Further out, where Q is below 1/2, the plain complement of Q is as good.
+double LogLowerP(std::int64_t n, double x, const std::vector<double>& logFactorials) {
+    if (n <= 0) return 0;
+    if (x <= 0) return -std::numeric_limits<double>::infinity();
+    if (x >= double(n + 1)) return std::log1p(-std::exp(LogQ(n, x, logFactorials)));
+    double sum = 1;
+    double term = 1;
+    for (std::int64_t j = n + 1;; ++j) {
+        term *= x / double(j);
+        sum += term;
+        if (term < sum * kNegligible) break;
+    }
+    const double logTop = double(n) * std::log(x) - logFactorials[static_cast<std::size_t>(n)];
+    return std::min(0.0, -x + logTop + std::log(sum));
+}
+
+// Where a P2 stands in the order of P2 values: below 1/2 by ln P2, above by -ln(1 - P2), so that
+// a P2 near 1 is ordered by digits it keeps. Smaller is smaller.
+struct P2Order {
+    bool high;  // P2 > 1/2
+    double key;
+    bool operator<=(const P2Order& other) const {
+        return high != other.high ? !high : key <= other.key;
+    }
+};
+constexpr double kLogHalf = -0.69314718055994530942;
+
+P2Order OrderOfP2(std::int64_t pairs, double logP2, double x,
+                  const std::vector<double>& logFactorials) {
+    if (pairs <= 0) return {true, std::numeric_limits<double>::infinity()};  // the worst: P2 = 1
+    if (logP2 <= kLogHalf) return {false, logP2};
+    return {true, -LogLowerP(pairs, x, logFactorials)};
+}
+
 double LogAddExp(double a, double b) {
     if (a == -std::numeric_limits<double>::infinity()) return b;
     if (b == -std::numeric_limits<double>::infinity()) return a;
@@ -73,10 +109,31 @@ void LogBinomialTails(std::int64_t n, double p, std::int64_t lowest,
     if (lowest <= 0) tails[0] = 0;  // the whole distribution
 }
 
-// The three values of one pairing, in the form the ranks compare: ln P1, ln P2 and T (an
-// undefined T counts as +infinity, above every defined one).
+double UnitsToMinusLogC(std::int64_t units) {
+    return std::ldexp(static_cast<double>(units), -kLogUnitBits);
+}
+
+// A sum of the cells' mean c in units of 2^-kMeanUnitBits, 128 bits wide so that no list can
+// overflow it.
+struct MeanSum {
+    std::uint64_t low = 0, high = 0;
+    void Add(std::uint64_t units) {
+        low += units;
+        high += low < units;
+    }
+    // The T of `persons` persons whose mean c sum to this.
+    double T(std::int64_t persons) const {
+        const double sum = std::ldexp(static_cast<double>(high), 64) + static_cast<double>(low);
+        return std::ldexp(sum, -kMeanUnitBits) / double(persons);
+    }
+};
+
+// The three values of one pairing, in the form the ranks compare: ln P1, the order of P2 and T
+// (an undefined T counts as +infinity, above every defined one).
 struct PairingValues {
-    double logP1, logP2, t;
+    double logP1;
+    P2Order p2;
+    double t;
 };
 
 // Everything a thread needs to value pairings; the binomial tails are kept per N.
@@ -85,24 +142,26 @@ class CPairingValuer {
     CPairingValuer(const CellMatrix& matrix, const std::vector<double>& logFactorials)
         : matrix_(matrix), logFactorials_(logFactorials) {}
 
-    PairingValues Value(const std::vector<std::uint32_t>& permutation) {
-        std::int64_t pairs = 0, close = 0, persons = 0;
-        double minusLogC = 0, meanSum = 0;
+    // Person rows[i] meets the dates of person rows[permutation[i]].
+    PairingValues Value(const std::vector<std::uint32_t>& permutation,
+                        const std::vector<std::uint32_t>& rows) {
+        std::int64_t pairs = 0, close = 0, persons = 0, minusLogC = 0;
+        MeanSum means;
         for (std::size_t i = 0; i < permutation.size(); ++i) {
-            const CellSums& cell = matrix_.At(i, permutation[i]);
+            const CellSums& cell = matrix_.At(rows[i], rows[permutation[i]]);
             pairs += cell.pairs;
             close += cell.close;
-            minusLogC += cell.minusLogC;
+            minusLogC += cell.minusLogCUnits;
             if (cell.pairs > 0) {
-                meanSum += cell.meanC;
+                means.Add(cell.meanCUnits);
                 ++persons;
             }
         }
         PairingValues values;
-        values.logP1 = TailOf(pairs, close);
-        values.logP2 = LogQ(pairs, minusLogC, logFactorials_);
-        values.t =
-            persons > 0 ? meanSum / double(persons) : std::numeric_limits<double>::infinity();
+        values.logP1 = pairs > 0 ? TailOf(pairs, close) : 0.0;
+        const double x = UnitsToMinusLogC(minusLogC);
+        values.p2 = OrderOfP2(pairs, LogQ(pairs, x, logFactorials_), x, logFactorials_);
+        values.t = persons > 0 ? means.T(persons) : std::numeric_limits<double>::infinity();
         return values;
     }
 
@@ -126,10 +185,31 @@ std::int64_t MostPairs(const CellMatrix& matrix) {
     for (std::size_t i = 0; i < matrix.persons; ++i) {
         std::int64_t rowMost = 0;
         for (std::size_t j = 0; j < matrix.persons; ++j)
-            rowMost = std::max(rowMost, matrix.At(i, j).pairs);
+            rowMost = std::max<std::int64_t>(rowMost, matrix.At(i, j).pairs);
         most += rowMost;
     }
     return most;
+}
+
+// ln k for k = 1..125 in units of 2^-kLogUnitBits, each the sum of its primes' rounded
+// logarithms.
+const std::array<std::int64_t, 126>& LogUnits() {
+    static const std::array<std::int64_t, 126> units = [] {
+        std::array<std::int64_t, 126> table{};
+        for (int k = 2; k <= 125; ++k) {
+            int prime = 2;
+            while (k % prime != 0)
+                ++prime;
+            if (prime == k)
+                table[static_cast<std::size_t>(k)] =
+                    std::llround(std::ldexp(std::log(double(k)), kLogUnitBits));
+            else
+                table[static_cast<std::size_t>(k)] = table[static_cast<std::size_t>(prime)] +
+                                                     table[static_cast<std::size_t>(k / prime)];
+        }
+        return table;
+    }();
+    return units;
 }
 
 // Permutation `index` of 0..size-1 into `permutation` (see PersonPermutation).
@@ -145,18 +225,23 @@ void FillPermutation(std::uint64_t seed, std::uint64_t index,
 }
 
 PermutationCounts CountWith(const CellMatrix& matrix, std::uint64_t seed, std::uint64_t first,
-                            std::uint64_t last, const std::vector<double>& logFactorials) {
+                            std::uint64_t last, std::size_t leftOut,
+                            const std::vector<double>& logFactorials) {
     CPairingValuer valuer(matrix, logFactorials);
-    std::vector<std::uint32_t> permutation(matrix.persons);
+    std::vector<std::uint32_t> rows;
+    for (std::uint32_t p = 0; p < matrix.persons; ++p) {
+        if (p != leftOut) rows.push_back(p);
+    }
+    std::vector<std::uint32_t> permutation(rows.size());
     FillPermutation(seed, 0, permutation);
-    const PairingValues identity = valuer.Value(permutation);
+    const PairingValues identity = valuer.Value(permutation, rows);
     PermutationCounts counts;
     for (std::uint64_t index = first; index < last; ++index) {
         FillPermutation(seed, index, permutation);
-        const PairingValues values = valuer.Value(permutation);
+        const PairingValues values = valuer.Value(permutation, rows);
         ++counts.permutations;
         counts.atMostP1 += values.logP1 <= identity.logP1;
-        counts.atMostP2 += values.logP2 <= identity.logP2;
+        counts.atMostP2 += values.p2 <= identity.p2;
         counts.atMostT += values.t <= identity.t;
     }
     return counts;
@@ -177,32 +262,53 @@ double LogBinomialTail(std::int64_t n, std::int64_t k, double p) {
     return tails[static_cast<std::size_t>(k)];
 }
 
+std::int64_t MinusLogCUnits(int v, int m) {
+    const auto& units = LogUnits();
+    return units[static_cast<std::size_t>(m)] - units[static_cast<std::size_t>(v)];
+}
+
+double CellSums::MinusLogC() const {
+    return UnitsToMinusLogC(minusLogCUnits);
+}
+
 CellSums SumCell(const std::vector<int>& rank, const std::vector<int>& triples) {
     CellSums sums;
-    double cSum = 0;
+    std::vector<std::pair<int, int>> fractions;
     for (std::size_t i = 0; i < rank.size() && i < triples.size(); ++i) {
-        const double c = double(rank[i]) / double(triples[i]);
+        fractions.emplace_back(rank[i], triples[i]);
         ++sums.pairs;
         sums.close += 5 * rank[i] <= triples[i];
-        sums.minusLogC += -std::log(c);
-        cSum += c;
+        sums.minusLogCUnits += MinusLogCUnits(rank[i], triples[i]);
     }
+    // The mean over the c in a fixed order (by v/m, then v), so that the order of the pairs in
+    // the cell does not matter.
+    std::sort(fractions.begin(), fractions.end(), [](const auto& a, const auto& b) {
+        const int left = a.first * b.second, right = b.first * a.second;
+        return left != right ? left < right : a.first < b.first;
+    });
+    double cSum = 0;
+    for (const auto& [v, m] : fractions)
+        cSum += double(v) / double(m);
     sums.meanC = sums.pairs > 0 ? cSum / double(sums.pairs) : 0.0;
+    sums.meanCUnits =
+        static_cast<std::uint64_t>(std::llround(std::ldexp(sums.meanC, kMeanUnitBits)));
     return sums;
 }
 
 ProximityStatistics StatisticsOfCells(const std::vector<const CellSums*>& cells) {
     ProximityStatistics statistics;
-    double meanSum = 0;
+    std::int64_t minusLogC = 0;
+    MeanSum means;
     for (const CellSums* cell : cells) {
         statistics.pairs += cell->pairs;
         statistics.close += cell->close;
-        statistics.minusLogC += cell->minusLogC;
+        minusLogC += cell->minusLogCUnits;
         if (cell->pairs > 0) {
-            meanSum += cell->meanC;
+            means.Add(cell->meanCUnits);
             ++statistics.personsInT;
         }
     }
+    statistics.minusLogC = UnitsToMinusLogC(minusLogC);
     const std::vector<double> logFactorials = LogFactorials(statistics.pairs + 1);
     std::vector<double> tails;
     LogBinomialTails(statistics.pairs, kCloseShare, 0, logFactorials, tails);
@@ -211,20 +317,14 @@ ProximityStatistics StatisticsOfCells(const std::vector<const CellSums*>& cells)
     statistics.p1 = std::exp(statistics.logP1);
     statistics.p2 = std::exp(statistics.logP2);
     statistics.hasT = statistics.personsInT > 0;
-    statistics.t = statistics.hasT ? meanSum / double(statistics.personsInT) : 0.0;
+    statistics.t = statistics.hasT ? means.T(statistics.personsInT) : 0.0;
     return statistics;
 }
 
 std::vector<std::uint32_t> PersonPermutation(std::size_t persons, std::uint64_t seed,
                                              std::uint64_t index) {
     std::vector<std::uint32_t> permutation(persons);
-    std::iota(permutation.begin(), permutation.end(), 0u);
-    if (index == 0 || persons < 2) return permutation;
-    CXoshiro256StarStar stream = ControlStream(seed, index);
-    for (std::size_t i = persons - 1; i >= 1; --i) {
-        const std::uint32_t j = UniformBelow(stream, static_cast<std::uint32_t>(i + 1));
-        std::swap(permutation[i], permutation[j]);
-    }
+    FillPermutation(seed, index, permutation);
     return permutation;
 }
 
@@ -237,27 +337,6 @@ PermutationCounts& PermutationCounts::operator+=(const PermutationCounts& other)
 }
 
 PermutationCounts CountPermutations(const CellMatrix& matrix, std::uint64_t seed,
-                                    std::uint64_t first, std::uint64_t last) {
-    return CountWith(matrix, seed, first, last, LogFactorials(MostPairs(matrix) + 1));
-}
-
-PermutationCounts PermutationTest(const CellMatrix& matrix, std::uint64_t seed, std::uint64_t count,
-                                  unsigned threads) {
-    const std::uint64_t total = count + 1;
-    // One range of permutations a thread; the counts are integers, so their sum is the same
-    // whichever thread counts which range.
-    const unsigned ranges = WorkThreads(
-        threads, static_cast<std::size_t>(std::min<std::uint64_t>(total, std::uint64_t{1} << 16)));
-    const std::vector<double> logFactorials = LogFactorials(MostPairs(matrix) + 1);
-    std::vector<PermutationCounts> parts(ranges);
-    WorkItemsOptions options;
-    options.threads = ranges;
-    RunWorkItems(ranges, options, [&](std::size_t range, unsigned) {
-        const std::uint64_t first = total * range / ranges, last = total * (range + 1) / ranges;
-        parts[range] = CountWith(matrix, seed, first, last, logFactorials);
-    });
-    PermutationCounts counts;
-    for (const PermutationCounts& part : parts)
-        counts += part;
-    return counts;
+                                    std::uint64_t first, std::uint64_t last, std::size_t leftOut) {
+    return CountWith(matrix, seed, first, last, leftOut, LogFactorials(MostPairs(matrix) + 1));
 }

@@ -9,9 +9,14 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include "cli/controls_command.h"
 #include "cli/output_files.h"
 #include "cli/tool_options.h"
 #include "common/sha256.h"
+#include "controls/control_report.h"
+#include "controls/control_runner.h"
+#include "controls/control_summary.h"
+#include "controls/statistics.h"
 #include "frontend/json_result_sink.h"
 #include "frontend/messages.h"
 #include "frontend/page_script.h"
@@ -37,6 +42,12 @@ const KeywordCall kSearchCall{"search",
                               {"max_skip", "span", "width_from", "width_to", "min_skip",
                                "exclude_direct", "reverse", "places"},
                               {"--json"}};
+const KeywordCall kControlsCall{
+    "controls",
+    "",
+    {"max_skip", "span", "width_from", "width_to", "min_skip", "exclude_direct", "reverse",
+     "controls", "control_kind", "seed", "threads"},
+    {"--json"}};
 const KeywordCall kElsCall{"els", "", {"max_skip", "min_skip", "reverse"}, {"--json"}};
 
 // Answers every question with yes and shows no progress: the work behind it is done already.
@@ -144,14 +155,20 @@ std::string KeywordText(const py::object& keywords) {
     return text;
 }
 
-// The keywords read in the document's alphabet; ValueError with the tool's sentence.
-KeywordList ReadKeywords(const Document& document, const std::string& keywordText) {
+// The keywords read in the document's alphabet into a request of the document; ValueError with
+// the tool's sentence. The request's text stays empty.
+SearchRequest ReadRequest(const Document& document, const std::string& keywordText) {
     SearchRequest request;
     request.alphabet = document.alphabet;
+    request.ignoreNumbers = document.ignoreNumbers;
     std::string error;
     if (!ReadRequestKeywords(request, keywordText, error)) throw py::value_error(error);
     if (request.keywords.empty()) throw py::value_error(kNoKeywordsMessage);
-    return request.keywords;
+    return request;
+}
+
+KeywordList ReadKeywords(const Document& document, const std::string& keywordText) {
+    return ReadRequest(document, keywordText).keywords;
 }
 
 // What one search found, with what the tool's outputs need to write it again.
@@ -248,6 +265,48 @@ std::shared_ptr<SearchResults> Search(const std::shared_ptr<Document>& document,
     return found;
 }
 
+// A control run of a search, with what its reports need.
+struct ControlResults {
+    ControlRun run;
+    ControlSummary summary;
+};
+
+std::shared_ptr<ControlResults> RunControlsOf(const std::shared_ptr<Document>& document,
+                                              const py::object& keywords,
+                                              const py::object& progress,
+                                              const py::kwargs& options) {
+    const ToolOptions read = ReadOptions(kControlsCall, options, {"-", "X"});
+    if (read.controls.count == 0) throw py::type_error("controls() needs controls=N");
+    SearchRequest request = ReadRequest(*document, KeywordText(keywords));
+    request.settings = MakeSearchSettings(read.fields);
+    request.settings.MinSkip = read.minSkip;
+    request.text = document->text;
+    request.wordLengths = document->wordLengths;
+    const ControlCommand command{request, read.controls, read.run, document->name,
+                                 document->sha256};
+    auto found = std::make_shared<ControlResults>();
+    found->run = DescribeControlRun(command);
+    CPythonProgress reporter(progress);
+    RunWatched(reporter, [&](CWorkReceiver& receiver, const std::atomic<bool>& stop) {
+        const RealSearchStatistics real =
+            MeasureRealSearch(request.text, request.keywords, request.settings);
+        found->run.real = real.statistics;
+        found->run.plainWordResults = real.plainWordResults;
+        if (stop) return;
+        ControlRunOptions runOptions;
+        runOptions.kind = read.controls.kind;
+        runOptions.seed = read.run.seed;
+        runOptions.threads = read.run.threads;
+        runOptions.receiver = &receiver;
+        runOptions.stop = &stop;
+        const ControlInput input{request.text, request.keywords, request.settings,
+                                 &request.wordLengths};
+        found->run.controls = RunControls(input, AllControls(read.controls.count), runOptions);
+    });
+    found->summary = SummariseControlRun(found->run);
+    return found;
+}
+
 py::object ListEls(const std::shared_ptr<Document>& document, const std::string& word,
                    const py::object& progress, const py::kwargs& options) {
     const ToolOptions read = ReadOptions(kElsCall, options, {"-", "X"});
@@ -317,6 +376,13 @@ py::dict ResultDict(const SearchResults& found, const FoundResult& result, CLett
 
 }  // namespace
 
+py::list StatisticsList(const std::vector<SearchStatistics>& controls, bool spans) {
+    py::list values;
+    for (const SearchStatistics& control : controls)
+        values.append(spans ? control.smallestSpan : control.results);
+    return values;
+}
+
 PYBIND11_MODULE(_strandix, module) {
     module.doc() = "The compiled core of the strandix package; use the package itself.";
 
@@ -339,6 +405,7 @@ PYBIND11_MODULE(_strandix, module) {
                  return letters;
              })
         .def("search", &Search, py::arg("keywords"), py::arg("progress") = py::none())
+        .def("controls", &RunControlsOf, py::arg("keywords"), py::arg("progress") = py::none())
         .def("els", &ListEls, py::arg("word"), py::arg("progress") = py::none());
 
     py::class_<SearchResults, std::shared_ptr<SearchResults>>(module, "Results")
@@ -358,4 +425,21 @@ PYBIND11_MODULE(_strandix, module) {
              })
         .def("to_json", &SearchResults::ToJson)
         .def("write_page", &SearchResults::WritePage, py::arg("path"));
+
+    py::class_<ControlResults, std::shared_ptr<ControlResults>>(module, "Controls")
+        .def("to_json", [](const ControlResults& c) { return ControlsJson(c.run, c.summary); })
+        .def("to_text", [](const ControlResults& c) { return ControlReportText(c.run, c.summary); })
+        .def("to_html", [](const ControlResults& c) { return ControlReportHtml(c.run, c.summary); })
+        .def_property_readonly("real_results",
+                               [](const ControlResults& c) { return c.run.real.results; })
+        .def_property_readonly("real_smallest_span",
+                               [](const ControlResults& c) { return c.run.real.smallestSpan; })
+        .def_property_readonly(
+            "results",
+            [](const ControlResults& c) { return StatisticsList(c.run.controls, false); })
+        .def_property_readonly(
+            "smallest_spans",
+            [](const ControlResults& c) { return StatisticsList(c.run.controls, true); })
+        .def_property_readonly("seed", [](const ControlResults& c) { return c.run.seed; })
+        .def_property_readonly("total", [](const ControlResults& c) { return c.run.total; });
 }

@@ -1,6 +1,11 @@
 #include "python/search_run.h"
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <thread>
 
 #include "search/find_scanner.h"
 #include "search/letter_index.h"
@@ -102,4 +107,62 @@ bool ListSequences(const std::string& text, const std::string& word, std::int32_
         }
     }
     return true;
+}
+
+namespace {
+
+// Keeps the last progress of the work and whether it has ended.
+class CWorkWatch : public CWorkReceiver {
+  public:
+    void WorkDone(std::int64_t done, std::int64_t total) override {
+        done_ = done;
+        total_ = total;
+    }
+    void Finish() {
+        const std::lock_guard<std::mutex> hold(mutex_);
+        finished_ = true;
+        ended_.notify_all();
+    }
+    // Waits until the work ends or `wait` passes; true when it has ended.
+    bool WaitForEnd(std::chrono::milliseconds wait) {
+        std::unique_lock<std::mutex> hold(mutex_);
+        return ended_.wait_for(hold, wait, [this] { return finished_; });
+    }
+    std::int64_t Done() const { return done_; }
+    std::int64_t Total() const { return total_; }
+
+  private:
+    std::atomic<std::int64_t> done_{0};
+    std::atomic<std::int64_t> total_{0};
+    std::mutex mutex_;
+    std::condition_variable ended_;
+    bool finished_ = false;
+};
+
+}  // namespace
+
+void RunWatched(
+    CPythonProgress& progress,
+    const std::function<void(CWorkReceiver& receiver, const std::atomic<bool>& stop)>& work) {
+    CWorkWatch watch;
+    std::atomic<bool> stop{false};
+    std::exception_ptr failure;
+    {
+        py::gil_scoped_release unlocked;
+        std::thread worker([&] {
+            try {
+                work(watch, stop);
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            watch.Finish();
+        });
+        while (!watch.WaitForEnd(std::chrono::milliseconds(50))) {
+            if (!stop && !progress.Report(watch.Done(), watch.Total())) stop = true;
+        }
+        worker.join();
+        if (!stop && watch.Total() > 0) progress.Report(watch.Done(), watch.Total());
+    }
+    progress.Rethrow();
+    if (failure) std::rethrow_exception(failure);
 }

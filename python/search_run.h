@@ -2,13 +2,16 @@
 // callable looked at between pieces of the work.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include <pybind11/pybind11.h>
 
+#include "common/work_items.h"
 #include "search/result_sink.h"
 #include "search/search_settings.h"
 #include "search/text_input.h"
@@ -60,3 +63,11 @@ class CCollectingSink : public CResultSink {
 bool ListSequences(const std::string& text, const std::string& word, std::int32_t minSkip,
                    std::int32_t maxSkip, bool reverse, CPythonProgress& progress,
                    std::vector<std::int32_t>& rows);
+
+// Runs `work` on a thread of its own while the calling thread, without the lock, looks at the
+// progress `work` reports to its receiver every 50 ms: Ctrl-C or a progress callable that raises
+// sets the stop flag `work` is given, and what they raised is raised once `work` has returned.
+// An exception of `work` is rethrown here.
+void RunWatched(
+    CPythonProgress& progress,
+    const std::function<void(CWorkReceiver& receiver, const std::atomic<bool>& stop)>& work);

@@ -24,7 +24,8 @@ FindScanner::FindScanner(const char* text, const std::string& keyword, const Let
                                         settings.ExcludeWordsDirectlyFromText ? 1 : 0)),
       allowReverse_(settings.AllowReverseKeywords),
       firsts_(index.Occurrences(keyword[0])),
-      compareFrom_(std::min(static_cast<std::int32_t>(keyword.size()), index.BitmapLetters() + 1)) {
+      compareFrom_(std::min(static_cast<std::int32_t>(keyword.size()), index.BitmapLetters() + 1)),
+      scan_(ChosenCandidateScan()) {
     for (std::int32_t i = 1; i < compareFrom_; ++i)
         tested_.push_back({&index.Bitmap(keyword[i], i), i});
     // The rarest letter first: a chunk is given up as soon as no skip is left in it.
@@ -102,39 +103,26 @@ std::uint64_t FindScanner::ChunkMatches() const {
 }
 
 // The first chunk in from..to-1 in which all tested letters match at some skip, not minding the
-// range's last skip or the left-out skips; `to` when there is none. This loop is where the
-// search spends its time, so the first two letters are read without the general loop.
+// range's last skip or the left-out skips; `to` when there is none. This is where the search
+// spends its time: the kernel tests up to three letters together, and a fourth is looked at only
+// where those three leave a candidate.
 std::size_t FindScanner::NextCandidateChunk(std::size_t from, std::size_t to) const {
     const std::size_t tested = tested_.size();
-    const std::uint64_t* first = words_[0];
-    const unsigned firstShift = shifts_[0];
-    if (tested == 1) {
-        for (std::size_t k = from; k < to; ++k) {
-            if (Bits(first + k, firstShift)) return k;
-        }
-        return to;
+    ScanLetters letters;
+    letters.count = static_cast<int>(std::min<std::size_t>(tested, 3));
+    for (int t = 0; t < letters.count; ++t) {
+        letters.words[t] = words_[static_cast<std::size_t>(t)];
+        letters.shifts[t] = shifts_[static_cast<std::size_t>(t)];
     }
-    const std::uint64_t* second = words_[1];
-    const unsigned secondShift = shifts_[1];
-    if (tested == 2) {
-        for (std::size_t k = from; k < to; ++k) {
-            if (Bits(first + k, firstShift) & Bits(second + k, secondShift)) return k;
-        }
-        return to;
-    }
-    // Three letters before the branch: with two, about one chunk in five still has a candidate
-    // and the branch cannot be predicted; with three it is rarely taken.
-    const std::uint64_t* third = words_[2];
-    const unsigned thirdShift = shifts_[2];
-    for (std::size_t k = from; k < to; ++k) {
-        std::uint64_t matches = Bits(first + k, firstShift) & Bits(second + k, secondShift) &
-                                Bits(third + k, thirdShift);
-        if (!matches) continue;
-        for (std::size_t t = 3; matches && t < tested; ++t)
+    for (;;) {
+        const std::size_t k = scan_(letters, from, to);
+        if (k >= to || tested <= 3) return k;
+        std::uint64_t matches = ~std::uint64_t{0};
+        for (std::size_t t = 0; matches && t < tested; ++t)
             matches &= Bits(words_[t] + k, shifts_[t]);
         if (matches) return k;
+        from = k + 1;
     }
-    return to;
 }
 
 bool FindScanner::LaterLettersMatch(std::int32_t skip) const {

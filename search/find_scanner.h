@@ -10,6 +10,7 @@
 #include "search/keyword_cursor.h"
 #include "search/letter_index.h"
 #include "search/positions.h"
+#include "search/scan_kernel.h"
 #include "search/search_settings.h"
 #include "search/text_input.h"
 
@@ -70,6 +71,7 @@ class FindScanner {
     std::vector<TestedLetter> tested_;         // letters 1.. tested by bitmap, rarest first
     std::int32_t compareFrom_;                 // the first letter compared in the text
     KeywordCursor limits_;                     // the skip limits at a position of the range
+    CandidateScan scan_;                       // the kernel of NextCandidateChunk
 
     std::int32_t position_ = 0;
     std::size_t nextFirst_ = 0;  // the next first-letter occurrence to enter

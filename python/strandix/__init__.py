@@ -24,7 +24,7 @@ from typing import Any, Callable, Iterator, Optional, Union
 
 from . import _strandix
 
-__all__ = ["Document", "Results", "Result", "Find"]
+__all__ = ["Document", "Results", "Result", "Find", "Controls"]
 
 Progress = Optional[Callable[[int, int], Any]]
 
@@ -154,6 +154,67 @@ class Results(Sequence):
                                                "last", "columns", "positions"])
 
 
+class Controls:
+    """A control run: the search repeated on control texts, and how the real search compares.
+
+    ``results`` and ``smallest_spans`` hold each control's result count and smallest span (0
+    without a result), in control order; ``real_results`` and ``real_smallest_span`` are the
+    real search's. ``to_json()`` is the tool's ``"controls"`` object byte for byte,
+    ``to_text()`` its report on standard output, ``write_report(path)`` its HTML report.
+    """
+
+    def __init__(self, core: Any) -> None:
+        self._core = core
+
+    def __repr__(self) -> str:
+        return (f"<strandix.Controls: {len(self.results)} controls, real results "
+                f"{self.real_results}>")
+
+    @property
+    def real_results(self) -> int:
+        """The real search's result count."""
+        return self._core.real_results
+
+    @property
+    def real_smallest_span(self) -> int:
+        """The real search's smallest span (0 without a result)."""
+        return self._core.real_smallest_span
+
+    @property
+    def results(self) -> list[int]:
+        """Each control's result count, in control order."""
+        return self._core.results
+
+    @property
+    def smallest_spans(self) -> list[int]:
+        """Each control's smallest span (0 without a result), in control order."""
+        return self._core.smallest_spans
+
+    @property
+    def seed(self) -> int:
+        """The seed the controls were drawn with."""
+        return self._core.seed
+
+    def to_json(self) -> str:
+        """The tool's ``"controls"`` object (``--json --controls``), byte for byte."""
+        return self._core.to_json()
+
+    def to_dict(self) -> dict:
+        """The ``"controls"`` object read into Python: the summary, the p-values, the counts."""
+        import json
+
+        return json.loads(self.to_json())
+
+    def to_text(self) -> str:
+        """The report the tool prints for ``--controls``."""
+        return self._core.to_text()
+
+    def write_report(self, path: str) -> None:
+        """Writes the tool's HTML report (``--report``) to ``path``."""
+        with open(path, "w", encoding="utf-8", newline="") as page:
+            page.write(self._core.to_html())
+
+
 class Document:
     """A document read into the letters of an alphabet, ready to be searched.
 
@@ -222,6 +283,17 @@ class Document:
         ``reverse`` (True), ``places`` (False: each letter's line and column too).
         """
         return Results(self._core.search(keywords, progress, **options), self)
+
+    def controls(self, keywords: Union[str, Sequence[str]], controls: int, *,
+                 progress: Progress = None, **options: Any) -> Controls:
+        """Runs the search on ``controls`` control texts and compares the real search with them.
+
+        Takes the search's options and ``control_kind`` ("letters": the document's letters
+        shuffled, the default; "words"; "keywords": each keyword replaced by random letters),
+        ``seed`` (the tool's default) and ``threads`` (one per core). The figures are the same
+        whatever the number of threads. ``progress`` is given (controls done, controls).
+        """
+        return Controls(self._core.controls(keywords, progress, controls=controls, **options))
 
     def els(self, word: str, *, progress: Progress = None, **options: Any):
         """Every equidistant letter sequence of one word, as (start, skip) rows.

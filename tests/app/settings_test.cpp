@@ -187,12 +187,4 @@ TEST(StoredSettings, SavedInOrderWithTheWidthsSorted) {
     EXPECT_EQ(loaded, (DialogFields{1, 80, 33, 444, 20, 0, 1}));
 }
 
-TEST(FormatResultCount, SingularPluralAndNone) {
-    EXPECT_EQ(FormatResultCount(0), "No results found.");
-    EXPECT_EQ(FormatResultCount(1), "1 result found.");
-    EXPECT_EQ(FormatResultCount(2), "2 results found.");
-    EXPECT_EQ(FormatResultCount(12345), "12345 results found.");
-    EXPECT_EQ(FormatResultCount(3000000000), "3000000000 results found.");
-}
-
 }  // namespace

@@ -72,7 +72,10 @@ TEST_F(StrandixProximityTest, BadListLinesNameTheFileAndLine) {
         {"# people\n\na\tname\n",
          ", line 3: it has 2 fields; a line is ID<TAB>name<TAB>WORD or "
          "ID<TAB>date<TAB>WORD.\n"},
-        {"a\tname\tאברהם\n", ", line 1: a has names but no date, so no pair.\n"},
+        {"a\tname\tאברהם\n",
+         ": no person has both a name and a date, so the list makes no pair.\n"},
+        {"a\tname\tאברהם\na\tdate\tמכפלהx\n",
+         ", line 2: the word \"מכפלהx\" holds \"x\", no letter of the hebrew alphabet.\n"},
     };
     const std::string list = (Root() / "list.txt").string();
     for (const auto& c : cases) {
@@ -119,6 +122,62 @@ TEST_F(StrandixProximityTest, MergeRefusesAMissingShard) {
     const Outcome merged = Run({"merge", partial});
     EXPECT_EQ(merged.status, 2);
     EXPECT_EQ(merged.err, "strandix: Shard 1/2 is missing: no partial holds its persons' rows.\n");
+}
+
+// The merge reads each file once and takes its kind from "format": a partial saved with a
+// byte-order mark or blank lines first is read, one of the other kind is refused by name, and a
+// moved document is named in a note, or given with --document (refused when it is another).
+TEST_F(StrandixProximityTest, MergeTakesEditedPartialsAndAMovedDocument) {
+    const std::string document = (Root() / "genesis.txt").string();
+    const std::string moved = (Root() / "moved.txt").string();
+    fs::copy_file(kKoren, document);
+    const std::string part0 = (Root() / "part-0").string();
+    const std::string part1 = (Root() / "part-1").string();
+    for (const char* shard : {"0/2", "1/2"}) {
+        ASSERT_EQ(Run({"proximity", "-q", "--alphabet", "hebrew", "--permutations", "99", "--shard",
+                       shard, "-o", shard[0] == '0' ? part0 : part1, document, "--list", kDemoList})
+                      .status,
+                  0);
+    }
+    fs::rename(document, moved);
+    const std::string edited = (Root() / "edited").string();
+    std::ofstream(edited, std::ios::binary) << "\xEF\xBB\xBF\r\n\n" << ReadWholeFile(part1);
+    const std::string controls = (Root() / "controls").string();
+    ASSERT_EQ(
+        Run({"-q", "--controls", "4", "--shard", "0/1", "-o", controls, kKoren, "abc"}).status, 0);
+    const std::string page = (Root() / "page.html").string();
+    const struct {
+        std::vector<std::string> arguments;
+        int status;
+        std::string err;     // the whole of standard error, or its start when it ends in "..."
+        bool grids = false;  // the page shows letter grids
+    } cases[] = {
+        {{"merge", "--report", page, part0, edited},
+         0,
+         "strandix: Note: the report has no letter grids, which need the document the shards "
+         "read: " +
+             document + " was tried, and the document could not be opened..."},
+        {{"merge", "--report", page, "--document", moved, part0, edited}, 0, "", true},
+        {{"merge", "--report", page, "--document", kDemoList, part0, part1},
+         2,
+         "strandix: " + kDemoList + " is not the document the shards read: its SHA-256 is ..."},
+        {{"merge", part0, controls},
+         2,
+         "strandix: " + controls + ": it is a partial of a control run, while " + part0 +
+             " is a partial of a proximity run, so the two are not parts of the same run.\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.arguments));
+        fs::remove(page);
+        const Outcome outcome = Run(c.arguments);
+        EXPECT_EQ(outcome.status, c.status) << outcome.err;
+        if (c.err.size() > 3 && c.err.substr(c.err.size() - 3) == "...")
+            EXPECT_THAT(outcome.err, testing::StartsWith(c.err.substr(0, c.err.size() - 3)));
+        else
+            EXPECT_EQ(outcome.err, c.err);
+        if (c.status != 0) continue;
+        EXPECT_EQ(ReadWholeFile(page).find("<table class=\"grid\"") != std::string::npos, c.grids);
+    }
 }
 
 // ... and --alphabet auto reads the list in the document's alphabet, Hebrew here.

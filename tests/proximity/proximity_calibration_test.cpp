@@ -86,7 +86,7 @@ TEST(ProximityCalibration, APermutationTestOfARandomListRanksNowhereSpecial) {
     CProximityMatrix matrix;
     matrix.Compute(text, persons, ProximitySettings(), options);
     ASSERT_TRUE(matrix.Complete());
-    const PermutationCounts counts = PermutationTest(CellMatrixOf(matrix), 43, 999, 2);
+    const PermutationCounts counts = PermutationTest(CellsOfMatrix(matrix, persons), 43, 999, 2);
     EXPECT_GT(double(counts.atMostP2) / double(counts.permutations), 0.01);
 }
 

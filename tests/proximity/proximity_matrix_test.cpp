@@ -130,7 +130,7 @@ TEST(ProximityMatrix, ThreadsAndRowRangesGiveTheSameBits) {
         ExpectSameRows(one, shard, first, last);
     }
 
-    const CellMatrix cells = CellMatrixOf(one);
+    const CellMatrix cells = CellsOfMatrix(one, list.persons);
     EXPECT_EQ(cells.persons, 5u);
     EXPECT_EQ(cells.At(2, 4).pairs, 0);
 }

@@ -5,11 +5,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <numeric>
 #include <vector>
 
 #include "common/random.h"
+#include "tests/proximity/proximity_support.h"
 
 namespace {
 
@@ -60,8 +62,13 @@ TEST(ProximityStatistics, CellSumsCountCloseDistancesExactly) {
     const CellSums sums = SumCell({1, 25, 24, 60}, {125, 125, 120, 120});
     EXPECT_EQ(sums.pairs, 4);
     EXPECT_EQ(sums.close, 3);
-    EXPECT_NEAR(sums.minusLogC, std::log(125.0) + std::log(5.0) + std::log(5.0) + std::log(2.0),
-                1e-12);
+    EXPECT_NEAR(sums.MinusLogC(), std::log(125.0) + std::log(5.0) + std::log(5.0) + std::log(2.0),
+                1e-11);
+    // The same c in another order give the same sums, bit for bit.
+    const CellSums shuffled = SumCell({60, 24, 1, 25}, {120, 120, 125, 125});
+    EXPECT_EQ(shuffled.minusLogCUnits, sums.minusLogCUnits);
+    EXPECT_EQ(shuffled.meanCUnits, sums.meanCUnits);
+    EXPECT_EQ(std::memcmp(&shuffled.meanC, &sums.meanC, sizeof sums.meanC), 0);
     EXPECT_NEAR(sums.meanC, (1.0 / 125 + 0.2 + 0.2 + 0.5) / 4, 1e-15);
     const CellSums empty = SumCell({}, {});
     EXPECT_EQ(empty.pairs, 0);
@@ -80,6 +87,7 @@ TEST(ProximityStatistics, TLeavesOutPersonsWithoutADefinedPair) {
     EXPECT_NEAR(statistics.t, (0.255 + 0.75) / 2, 1e-15);
     EXPECT_NEAR(statistics.logP1, LogBinomialTail(3, 1, 0.2), 1e-15);
     EXPECT_NEAR(statistics.p2, std::exp(LogUpperGammaQ(3, statistics.minusLogC)), 1e-15);
+    EXPECT_NEAR(statistics.minusLogC, -std::log(0.01) - std::log(0.5) - std::log(0.75), 1e-11);
 
     const ProximityStatistics nothing = StatisticsOfCells({&none, &none});
     EXPECT_FALSE(nothing.hasT);
@@ -158,6 +166,8 @@ TEST(ProximityStatistics, PermutationTestCountsAsDefinedForAnyThreadsAndRanges) 
         const CellMatrix matrix = RandomMatrix(7, 40 + bias, bias);
         const PermutationCounts expected = CountByDefinition(matrix, 5, 400);
         ExpectSameCounts(PermutationTest(matrix, 5, 400, 1), expected);
+        // Blocks of the tool's test are 16384 permutations: cross a block's end.
+        ExpectSameCounts(PermutationTest(matrix, 5, 40000, 2), CountByDefinition(matrix, 5, 40000));
         ExpectSameCounts(PermutationTest(matrix, 5, 400, 2), expected);
         ExpectSameCounts(PermutationTest(matrix, 5, 400, 3), expected);
         PermutationCounts pieces = CountPermutations(matrix, 5, 0, 133);
@@ -184,6 +194,125 @@ TEST(ProximityStatistics, AClearlyCloserDiagonalRanksFirst) {
     EXPECT_EQ(counts.atMostP1, 1);
     EXPECT_EQ(counts.atMostP2, 1);
     EXPECT_EQ(counts.atMostT, 1);
+}
+
+// Exact ties and P2 near 1, against every pairing counted with integers. Every cell has the same
+// number of defined pairs, all with m = 125 and v a power of 5 (1, 5, 25 or 125), so that for
+// every pairing N is the same, P2 <= P2' exactly when the product of c is at most the other's,
+// that is when the exponents of 5 in the v add up to no more, and T <= T' exactly when the sums
+// of v add up to no more. With few exponents, many pairings tie exactly.
+struct ExactCell {
+    std::vector<int> exponents;  // of 5, one a pair
+};
+
+CellMatrix ExactMatrix(const std::vector<ExactCell>& cells, std::size_t persons) {
+    CellMatrix matrix;
+    matrix.persons = persons;
+    for (const ExactCell& cell : cells) {
+        std::vector<int> ranks, triples;
+        for (const int e : cell.exponents) {
+            ranks.push_back(e == 0 ? 1 : e == 1 ? 5 : e == 2 ? 25 : 125);
+            triples.push_back(125);
+        }
+        matrix.cells.push_back(SumCell(ranks, triples));
+    }
+    return matrix;
+}
+
+PermutationCounts CountExactly(const std::vector<ExactCell>& cells, std::size_t persons,
+                               std::uint64_t seed, std::uint64_t count) {
+    struct Exact {
+        int close = 0, exponents = 0, vSum = 0;
+    };
+    const auto exactOf = [&](const std::vector<std::uint32_t>& permutation) {
+        Exact exact;
+        for (std::size_t i = 0; i < persons; ++i) {
+            for (const int e : cells[i * persons + permutation[i]].exponents) {
+                exact.close += e <= 2;  // v <= 25: c <= 0.2
+                exact.exponents += e;
+                exact.vSum += e == 0 ? 1 : e == 1 ? 5 : e == 2 ? 25 : 125;
+            }
+        }
+        return exact;
+    };
+    const Exact identity = exactOf(PersonPermutation(persons, seed, 0));
+    PermutationCounts counts;
+    for (std::uint64_t index = 0; index <= count; ++index) {
+        const Exact exact = exactOf(PersonPermutation(persons, seed, index));
+        ++counts.permutations;
+        counts.atMostP1 += exact.close >= identity.close;
+        counts.atMostP2 += exact.exponents <= identity.exponents;
+        counts.atMostT += exact.vSum <= identity.vSum;
+    }
+    return counts;
+}
+
+TEST(ProximityStatistics, PermutationRanksCountExactTiesAndOrderP2NearOne) {
+    struct Case {
+        const char* what;
+        std::size_t persons;
+        std::size_t pairsPerCell;
+        int highestExponent;  // pairs get exponents 0..highestExponent
+        std::uint64_t seed;
+    };
+    const Case cases[] = {
+        {"few pairs, many ties", 4, 2, 3, 11},
+        {"P2 near 1: many pairs of c = 1", 4, 60, 3, 12},
+        {"five persons", 5, 3, 3, 13},
+        {"two persons", 2, 2, 3, 14},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.what);
+        CXoshiro256StarStar random = CXoshiro256StarStar::FromSeed(test.seed);
+        std::vector<ExactCell> cells(test.persons * test.persons);
+        for (ExactCell& cell : cells) {
+            for (std::size_t k = 0; k < test.pairsPerCell; ++k) {
+                // Near 1: all but two pairs at c = 1 (exponent 3).
+                const bool one = test.pairsPerCell > 10 && k >= 2;
+                cell.exponents.push_back(
+                    one ? 3
+                        : static_cast<int>(UniformBelow(
+                              random, static_cast<std::uint32_t>(test.highestExponent + 1))));
+            }
+        }
+        const CellMatrix matrix = ExactMatrix(cells, test.persons);
+        const PermutationCounts expected = CountExactly(cells, test.persons, 3, 2000);
+        ExpectSameCounts(PermutationTest(matrix, 3, 2000, 2), expected);
+        // Ties are there to be counted: some pairing other than the identity ties with it.
+        EXPECT_GT(expected.atMostP2, 1);
+    }
+}
+
+TEST(ProximityStatistics, ASwappedPairingThatTiesExactlyCountsAsEqual) {
+    // Person 0's own cell holds c = 1/3 and 1/5 and person 1's holds 1/7; swapped, person 0's
+    // names meet 1/7 and person 1's meet 1/5 and 1/3, in another order: the same c, in other
+    // cells, so every statistic of the swapped pairing equals the list's own.
+    CellMatrix matrix;
+    matrix.persons = 2;
+    matrix.cells = {SumCell({1, 1}, {3, 5}), SumCell({1}, {7}), SumCell({1, 1}, {5, 3}),
+                    SumCell({1}, {7})};
+    const PermutationCounts counts = PermutationTest(matrix, 9, 1999, 1);
+    EXPECT_EQ(counts.atMostP1, 2000);
+    EXPECT_EQ(counts.atMostP2, 2000);
+    EXPECT_EQ(counts.atMostT, 2000);
+}
+
+TEST(ProximityStatistics, APersonLeftOutIsTheListWithoutThatPerson) {
+    const CellMatrix matrix = RandomMatrix(6, 61, 2);
+    for (const std::uint64_t seed : {1u, 2u, 77u, 20261210u}) {
+        for (std::size_t out = 0; out < matrix.persons; ++out) {
+            SCOPED_TRACE(testing::Message() << "seed " << seed << ", person " << out);
+            CellMatrix without;
+            without.persons = matrix.persons - 1;
+            for (std::size_t i = 0; i < matrix.persons; ++i) {
+                for (std::size_t j = 0; j < matrix.persons; ++j) {
+                    if (i != out && j != out) without.cells.push_back(matrix.At(i, j));
+                }
+            }
+            ExpectSameCounts(PermutationTest(matrix, seed, 300, 2, out),
+                             CountByDefinition(without, seed, 300));
+        }
+    }
 }
 
 }  // namespace

@@ -6,15 +6,10 @@
 #include <iterator>
 
 #include "common/random.h"
+#include "tests/support/samples.h"
 #include "text/alphabet.h"
 
 namespace {
-
-std::string ReadSample(const std::string& name) {
-    std::ifstream file(std::string(STRANDIX_SAMPLES) + "/" + name, std::ios::binary);
-    EXPECT_TRUE(file) << name;
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
 
 const CAlphabet& Hebrew() {
     static const CAlphabet alphabet(AlphabetName::Hebrew, false);
@@ -58,4 +53,19 @@ std::string RandomLetters(const std::string& letters, std::size_t length, std::u
     for (char& c : text)
         c = letters[UniformBelow(generator, static_cast<std::uint32_t>(letters.size()))];
     return text;
+}
+
+CellMatrix CellsOfMatrix(const CProximityMatrix& matrix,
+                         const std::vector<ProximityPerson>& persons) {
+    ProximityRequest request;
+    request.persons = persons;
+    return CellMatrixOfRows(request, RowsOf(matrix, false));
+}
+
+PermutationCounts PermutationTest(const CellMatrix& cells, std::uint64_t seed, std::uint64_t count,
+                                  unsigned threads, std::size_t leftOut) {
+    const std::optional<PermutationCounts> counts =
+        RunPermutationTest(cells, seed, count, threads, nullptr, nullptr, leftOut);
+    EXPECT_TRUE(counts.has_value());
+    return counts.value_or(PermutationCounts{});
 }

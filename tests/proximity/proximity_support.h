@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "proximity/proximity.h"
+#include "proximity/proximity_run.h"
 
 // samples/genesis-koren.txt read with the Hebrew alphabet, finals folded.
 const CProximityText& KorenGenesis();
@@ -16,3 +17,10 @@ const std::vector<std::string>& KorenGenesisWords();
 std::string HebrewCodes(const std::string& word);
 // A seeded text of `length` letters drawn uniformly from `letters`.
 std::string RandomLetters(const std::string& letters, std::size_t length, std::uint64_t seed);
+// The cell sums of a complete matrix of every row, as the tool makes them (RowsOf, then
+// CellMatrixOfRows).
+CellMatrix CellsOfMatrix(const CProximityMatrix& matrix,
+                         const std::vector<ProximityPerson>& persons);
+// The tool's permutation test, which must finish.
+PermutationCounts PermutationTest(const CellMatrix& cells, std::uint64_t seed, std::uint64_t count,
+                                  unsigned threads, std::size_t leftOut = SIZE_MAX);

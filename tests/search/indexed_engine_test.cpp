@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <new>
+#include <optional>
 #include <random>
 
 #include "search/column_width.h"
@@ -14,6 +15,7 @@
 #include "search/indexed_search.h"
 #include "search/keyword_cursor.h"
 #include "search/letter_index.h"
+#include "search/scan_kernel.h"
 #include "tests/support/recording_sink.h"
 
 namespace {
@@ -148,6 +150,7 @@ struct Plan {
     IndexedSearchPlan plan;
     int cases;               // fewer where a thread hands over every few letters
     int bitmapLetters = -1;  // the index the budget is set for; -1 keeps the plan's budget
+    std::optional<ScanKernel> kernel = std::nullopt;  // the candidate scan; unset: the processor's
 };
 
 IndexedSearchPlan Split(std::int32_t sliceLength, std::int32_t threads, std::size_t queueBytes,
@@ -172,6 +175,16 @@ const Plan kPlans[] = {
     {"TwoBitmapLetters", Split(1 << 15, 1, 4 << 20, 64), 1000, 2},
     {"OneBitmapLetter", Split(6, 3, 200, 300), 400, 1},
     {"NoIndex", Split(1 << 15, 1, 4 << 20), 1000, 0},
+    // Every kernel of the candidate scan on one, two and three threads (the plans above take the
+    // processor's own, AVX2 on most machines).
+    {"ScalarKernel", Split(1 << 15, 1, 4 << 20), 1500, -1, ScanKernel::Scalar},
+    {"ScalarKernelTwoThreads", Split(5, 2, 600), 600, -1, ScanKernel::Scalar},
+    {"ScalarKernelThreeThreads", Split(4, 3, 900), 600, 3, ScanKernel::Scalar},
+    {"Sse2Kernel", Split(1 << 15, 1, 4 << 20), 1500, -1, ScanKernel::Sse2},
+    {"Sse2KernelTwoThreads", Split(5, 2, 600), 600, 2, ScanKernel::Sse2},
+    {"Sse2KernelThreeThreads", Split(4, 3, 900), 600, -1, ScanKernel::Sse2},
+    {"Avx2Kernel", Split(1 << 15, 1, 4 << 20), 1500, -1, ScanKernel::Avx2},
+    {"Avx2KernelThreeThreads", Split(4, 3, 900), 600, 1, ScanKernel::Avx2},
 };
 
 void PrintTo(const Plan& plan, std::ostream* os) {
@@ -198,7 +211,17 @@ bool UsesAskedIndex(const Plan& plan, const std::string& text, const KeywordList
                                MakeSearchOrder(keywords), *made.indexBudget) == plan.bitmapLetters;
 }
 
-class IndexedEngine : public testing::TestWithParam<Plan> {};
+class IndexedEngine : public testing::TestWithParam<Plan> {
+  protected:
+    void SetUp() override {
+        const std::optional<ScanKernel> kernel = GetParam().kernel;
+        if (!kernel) return;
+        if (!ScanKernelAvailable(*kernel)) GTEST_SKIP() << "this processor lacks the kernel";
+        ForceScanKernel(*kernel);
+        ASSERT_EQ(ChosenScanKernel(), *kernel);
+    }
+    void TearDown() override { ResetScanKernel(); }
+};
 
 TEST_P(IndexedEngine, MakesTheLiteralEnginesCallsOnRandomCases) {
     CRandom random(7001);

@@ -9,6 +9,7 @@
 #include "search/find_sequences.h"
 #include "search/indexed_search.h"
 #include "search/letter_index.h"
+#include "tests/support/random_text.h"
 #include "tests/support/recording_sink.h"
 
 namespace {
@@ -23,14 +24,6 @@ class CCountingReceiver : public IndexBuildReceiver {
   private:
     int stopAt_;
 };
-
-std::string RandomText(std::size_t length, int alphabet, std::uint32_t seed) {
-    std::mt19937 random(seed);
-    std::string text(length, 'A');
-    for (char& c : text)
-        c = static_cast<char>('A' + std::uniform_int_distribution<int>(0, alphabet - 1)(random));
-    return text;
-}
 
 LetterCounts CountsOf(const std::string& text) {
     LetterCounts counts;

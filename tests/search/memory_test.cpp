@@ -18,6 +18,7 @@
 #include "search/find_sequences.h"
 #include "search/indexed_search.h"
 #include "search/letter_index.h"
+#include "tests/support/random_text.h"
 #include "tests/support/recording_sink.h"
 
 namespace {
@@ -131,14 +132,6 @@ class CAlwaysGoOn : public IndexBuildReceiver {
   public:
     bool GoOn() override { return true; }
 };
-
-std::string RandomText(std::size_t length, int alphabet, std::uint32_t seed) {
-    std::mt19937 random(seed);
-    std::string text(length, 'A');
-    for (char& c : text)
-        c = static_cast<char>('A' + std::uniform_int_distribution<int>(0, alphabet - 1)(random));
-    return text;
-}
 
 // Distinct keywords of `letters` letters each, from letters that occur in a RandomText of the
 // same alphabet unless `absent`.

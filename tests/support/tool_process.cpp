@@ -30,6 +30,10 @@ ToolProcessTest::ToolProcessTest(const std::string& folderPrefix) {
     root_ = fs::temp_directory_path() /
             (folderPrefix + "-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
     fs::create_directories(root_);
+    // What the tool keeps in the temporary folder (an output it could not put in place) stays
+    // in the test's folder and goes with it.
+    fs::create_directories(root_ / "tmp");
+    environment_["TMPDIR"] = (root_ / "tmp").string();
 }
 
 ToolProcessTest::~ToolProcessTest() {

@@ -1,4 +1,5 @@
 #include "text/document_alphabet.h"
+#include "tests/support/samples.h"
 
 #include <gtest/gtest.h>
 
@@ -50,12 +51,6 @@ TEST(DocumentAlphabet, FollowsTheLettersOfAValidUtf8Document) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(DocumentAlphabet(c.document), c.expected) << c.name;
-}
-
-std::string ReadSample(const char* name) {
-    std::ifstream file(std::string(STRANDIX_SAMPLES) + "/" + name, std::ios::binary);
-    EXPECT_TRUE(file) << name;
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 TEST(DocumentAlphabet, KnowsTheBundledSamples) {

@@ -7,16 +7,11 @@
 
 #include "search/find_sequences.h"
 #include "tests/support/recording_sink.h"
+#include "tests/support/samples.h"
 #include "text/alphabet.h"
 #include "text/letter_places.h"
 
 namespace {
-
-std::string ReadSample(const char* name) {
-    std::ifstream file(std::string(STRANDIX_SAMPLES) + "/" + name, std::ios::binary);
-    EXPECT_TRUE(file) << name;
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
 
 std::string FirstLine(const std::string& document) {
     return document.substr(0, document.find('\n'));
