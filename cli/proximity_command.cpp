@@ -1,5 +1,6 @@
 #include "cli/proximity_command.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -15,6 +16,7 @@
 #include "frontend/messages.h"
 #include "platform/document_file.h"
 #include "platform/file_identity.h"
+#include "platform/physical_memory.h"
 #include "proximity/pair_list.h"
 #include "proximity/proximity_page.h"
 #include "proximity/proximity_partial.h"
@@ -245,6 +247,48 @@ int MakeProximityRequest(const ToolOptions& options, ProximityOutcome& outcome,
     return kFound;
 }
 
+// "43 MB", "9.3 GB".
+std::string MemoryText(double bytes) {
+    char text[32];
+    if (bytes < 1e9)
+        std::snprintf(text, sizeof text, "%.0f MB", std::max(1.0, bytes / 1e6));
+    else
+        std::snprintf(text, sizeof text, "%.1f GB", bytes / 1e9);
+    return text;
+}
+
+// Before the c matrix of a list: one line with its size and an estimate of its time and memory
+// (unless -q); a refusal (exit status 2) when the estimate passes an hour or half the machine's
+// memory, unless --yes. kFound when the run goes on.
+int CheckMatrixSize(const ToolOptions& options, const ProximityRequest& request,
+                    const ProximityMatrixOptions& matrixOptions) {
+    if (!request.fromList) return kFound;
+    const MatrixEstimate estimate =
+        EstimateMatrix(request.letters, request.persons, request.settings, matrixOptions.firstRow,
+                       matrixOptions.lastRow);
+    const unsigned threads =
+        WorkThreads(matrixOptions.threads,
+                    static_cast<std::size_t>(std::max<std::uint64_t>(estimate.cells, 1)));
+    const double seconds = estimate.processorSeconds / double(threads);
+    const std::string said =
+        std::to_string(estimate.persons) + " persons, " + std::to_string(estimate.cells) +
+        " cells (name x date), " + std::to_string(estimate.words) + " words: about " +
+        ProgressDuration(seconds) + " on " + std::to_string(threads) +
+        (threads == 1 ? " thread" : " threads") + " and " + MemoryText(estimate.bytes);
+    const double memory = static_cast<double>(PhysicalMemoryBytes());
+    const bool tooLong = seconds > 3600;
+    const bool tooBig = memory > 0 && estimate.bytes > memory / 2;
+    if ((tooLong || tooBig) && !options.yes) {
+        return Fail(
+            "The c matrix of " + said +
+            (tooBig ? ", more than half of this machine's " + MemoryText(memory) : std::string()) +
+            ".  Split it into shards with --shard K/N (and strandix merge), or run "
+            "again with --yes to go on.");
+    }
+    if (!options.quiet) std::fprintf(stderr, "strandix: c matrix: %s.\n", said.c_str());
+    return kFound;
+}
+
 }  // namespace
 
 int RunProximityCommand(const ToolOptions& options) {
@@ -273,6 +317,8 @@ int RunProximityCommand(const ToolOptions& options) {
     matrixOptions.receiver = &progress;
     matrixOptions.stop = &progress.stop;
     matrixOptions.keepDiagonalTriples = proximity.triples;
+    if (const int status = CheckMatrixSize(options, request, matrixOptions); status != kFound)
+        return status;
     CProximityMatrix matrix;
     progress.Start("c matrix");
     matrix.Compute(text, request.persons, request.settings, matrixOptions);

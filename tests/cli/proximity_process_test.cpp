@@ -88,6 +88,59 @@ TEST_F(StrandixProximityTest, BadListLinesNameTheFileAndLine) {
     }
 }
 
+TEST_F(StrandixProximityTest, AListRunsWithPersonsWithoutADateAndShowsInfluence) {
+    // The demonstration list with a person of names only: it takes part in the permutation test.
+    std::ifstream demo(kDemoList, std::ios::binary);
+    std::stringstream text;
+    text << demo.rdbuf() << "nodate\tname\tאברהם\n";
+    const std::string list = (Root() / "list.txt").string();
+    std::ofstream(list, std::ios::binary) << text.str();
+    const Outcome outcome = Run({"proximity", "--json", "--influence", "--permutations", "99",
+                                 "--alphabet", "hebrew", kKoren, "--list", list});
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_THAT(outcome.err, testing::HasSubstr("strandix: Note: " + list +
+                                                ": nodate has names but no date: no pair of "
+                                                "their own"));
+    EXPECT_THAT(outcome.err, testing::HasSubstr("strandix: c matrix: 9 persons, "));
+    const nlohmann::json json = nlohmann::json::parse(outcome.out);
+    const nlohmann::json& influence = json["influence"];
+    ASSERT_EQ(influence["persons"].size(), 9u);
+    ASSERT_FALSE(influence["words"].empty());
+    for (const nlohmann::json& row : influence["persons"]) {
+        EXPECT_TRUE(row["person"].is_string());
+        EXPECT_GE(row["rankP2"].get<int>(), 1);
+        EXPECT_LE(row["rankP2"].get<int>(), 100);
+        EXPECT_TRUE(row["pairs"].is_number_integer());
+        EXPECT_TRUE(row["rankP1"].is_number_integer());
+        EXPECT_TRUE(row["rankT"].is_number_integer());
+    }
+    EXPECT_TRUE(influence["words"][0]["word"].is_string());
+    EXPECT_TRUE(json["statistics"]["log10P2"].is_number());
+    // Leaving out the person without a date leaves N as it is.
+    for (const nlohmann::json& row : influence["persons"]) {
+        if (row["person"] == "nodate") {
+            EXPECT_EQ(row["pairs"], json["statistics"]["pairs"]);
+        }
+    }
+}
+
+TEST_F(StrandixProximityTest, AListTooLargeForAnHourIsRefusedUnlessYes) {
+    const std::string list = (Root() / "large.txt").string();
+    {
+        std::ofstream file(list, std::ios::binary);
+        for (int p = 0; p < 3000; ++p)
+            file << p << "\tname\tצדקיהו\n" << p << "\tdate\tמתניה\n";
+    }
+    const Outcome outcome =
+        Run({"proximity", "--threads", "2", "--alphabet", "hebrew", kKoren, "--list", list});
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_THAT(outcome.err, testing::StartsWith("strandix: The c matrix of 3000 persons, 9000000 "
+                                                 "cells (name x date), 2 words: about "));
+    EXPECT_THAT(outcome.err, testing::HasSubstr("--shard K/N"));
+    EXPECT_THAT(outcome.err, testing::HasSubstr("--yes"));
+    EXPECT_THAT(outcome.out, IsEmpty());
+}
+
 TEST_F(StrandixProximityTest, ShardsMergedGiveTheSingleRun) {
     const std::vector<std::string> run = {"--alphabet", "hebrew", "--permutations",
                                           "999",        "--seed", "5",
