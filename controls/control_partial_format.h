@@ -13,6 +13,25 @@ inline constexpr const char* kFields[] = {
     "format",   "version",     "name",       "document", "alphabet",      "keywords",
     "settings", "controlKind", "seed",       "controls", "expectedCount", "expectedIndependent",
     "real",     "shard",       "statistics", "checksum"};
+// The same with the one field a shard writes only when it has something to say: "leftOut", the
+// notes on the typed words the search left out, after "keywords".
+inline constexpr const char* kFieldsWithLeftOut[] = {"format",
+                                                     "version",
+                                                     "name",
+                                                     "document",
+                                                     "alphabet",
+                                                     "keywords",
+                                                     "leftOut",
+                                                     "settings",
+                                                     "controlKind",
+                                                     "seed",
+                                                     "controls",
+                                                     "expectedCount",
+                                                     "expectedIndependent",
+                                                     "real",
+                                                     "shard",
+                                                     "statistics",
+                                                     "checksum"};
 
 // Everything a shard writes before the checksum, which is the digest of exactly this text: the
 // members up to the statistics, each group on a line of its own, and the separator after them.

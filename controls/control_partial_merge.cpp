@@ -62,6 +62,7 @@ std::vector<RunField> RunFields(const ControlPartial& partial) {
     add("ignoring of numbers", run.ignoreNumbers);
     add("alphabet", run.alphabet);
     fields.push_back({"keywords", Shown(run.keywords), FoldedKeywords(run.keywords)});
+    add("left-out keywords", run.leftOutNotes);
     add("letter distance", settings.MaxDistanceBetweenLetters);
     add("smallest skip", settings.MinSkip);
     add("span", settings.MaxResultLength);

@@ -64,6 +64,13 @@ void ReadRun(const Json& root, ControlPartial& partial) {
     run.keywords.clear();
     for (const Json& keyword : keywords)
         run.keywords.push_back(ReadPartialText(keyword, "keywords"));
+    run.leftOutNotes.clear();
+    if (root.contains("leftOut")) {
+        const Json& notes = root["leftOut"];
+        if (!notes.is_array() || notes.empty()) Invalid("leftOut", "is not a list of notes");
+        for (const Json& note : notes)
+            run.leftOutNotes.push_back(ReadPartialText(note, "leftOut"));
+    }
 
     const Json& settings = root["settings"];
     CheckPartialFields(settings, "settings", kSearchSettingsKeys, std::size(kSearchSettingsKeys));
@@ -291,7 +298,11 @@ bool ReadControlPartial(std::string_view file, ControlPartial& partial, std::str
             ThrowJsonProblem(reader.errorByte, text.size(), skipped);
         Json& root = reader.root;
         CheckPartialFormat(root, PartialKind::Controls);
-        CheckPartialFields(root, "", kFields, std::size(kFields));
+        if (root.is_object() && root.contains("leftOut")) {
+            CheckPartialFields(root, "", kFieldsWithLeftOut, std::size(kFieldsWithLeftOut));
+        } else {
+            CheckPartialFields(root, "", kFields, std::size(kFields));
+        }
         ControlPartial read;
         ReadRun(root, read);
         ReadShard(root, reader.rows, read);

@@ -29,7 +29,14 @@ void WritePartialBody(CJsonWriter& json, const ControlPartial& partial) {
     json.LineBreak().Key("keywords").BeginArray();
     for (const std::string& keyword : run.keywords)
         json.String(keyword);
-    json.EndArray().LineBreak().Key("settings");
+    json.EndArray();
+    if (!run.leftOutNotes.empty()) {
+        json.LineBreak().Key("leftOut").BeginArray();
+        for (const std::string& note : run.leftOutNotes)
+            json.String(note);
+        json.EndArray();
+    }
+    json.LineBreak().Key("settings");
     WriteSearchSettings(json, settings, run.ignoreNumbers);
     json.LineBreak().Key("controlKind").String(ControlKindName(run.kind));
     json.Key("seed").Unsigned(run.seed).Key("controls").Integer(run.total);

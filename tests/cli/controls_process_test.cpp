@@ -413,27 +413,34 @@ TEST_F(StrandixControlsTest, EveryReportNamesItsDocumentVersionAndDate) {
 }
 
 // The merge's text and page are the single run's, byte for byte: the partials carry the
-// document's name as given.
+// document's name as given, and the notes on keywords the search left out.
 TEST_F(StrandixControlsTest, MergedReportsAreTheSingleRunsByteForByte) {
-    const std::string single = (Root() / "single.html").string();
-    const std::string merged = (Root() / "merged.html").string();
-    const std::vector<std::string> run = {"-q", "--controls", "6", "--seed", "9", kSample, "moses"};
-    std::vector<std::string> whole = run;
-    whole.insert(whole.begin(), {"--report", single});
-    const Outcome text = Run(whole);
-    ASSERT_EQ(text.status, 0) << text.err;
-    std::vector<std::string> merge = {"merge", "--report", merged};
-    for (const std::string shard : {"1/3", "0/3", "2/3"}) {
-        const std::string partial = (Root() / ("part-" + shard.substr(0, 1))).string();
-        std::vector<std::string> one = run;
-        one.insert(one.begin(), {"--shard", shard, "-o", partial});
-        ASSERT_EQ(Run(one).status, 0);
-        merge.push_back(partial);
+    for (const std::string leftOut : {"", "תורה"}) {
+        SCOPED_TRACE(leftOut);
+        const std::string single = (Root() / "single.html").string();
+        const std::string merged = (Root() / "merged.html").string();
+        std::vector<std::string> run = {"-q", "--controls", "6", "--seed", "9", kSample, "moses"};
+        if (!leftOut.empty()) run.push_back(leftOut);
+        std::vector<std::string> whole = run;
+        whole.insert(whole.begin(), {"--report", single});
+        const Outcome text = Run(whole);
+        ASSERT_EQ(text.status, 0) << text.err;
+        std::vector<std::string> merge = {"merge", "--report", merged};
+        for (const std::string shard : {"1/3", "0/3", "2/3"}) {
+            const std::string partial = (Root() / ("part-" + shard.substr(0, 1))).string();
+            std::vector<std::string> one = run;
+            one.insert(one.begin(), {"--shard", shard, "-o", partial});
+            ASSERT_EQ(Run(one).status, 0);
+            merge.push_back(partial);
+        }
+        const Outcome joined = Run(merge);
+        EXPECT_EQ(joined.status, 0) << joined.err;
+        EXPECT_EQ(joined.out, text.out);
+        EXPECT_EQ(ReadWholeFile(merged), ReadWholeFile(single));
+        if (!leftOut.empty()) {
+            EXPECT_THAT(joined.out, HasSubstr("\"" + leftOut + "\""));
+        }
     }
-    const Outcome joined = Run(merge);
-    EXPECT_EQ(joined.status, 0) << joined.err;
-    EXPECT_EQ(joined.out, text.out);
-    EXPECT_EQ(ReadWholeFile(merged), ReadWholeFile(single));
 }
 
 TEST_F(StrandixControlsTest, AFailedWriteNamesTheFileAndTheSystemsReason) {

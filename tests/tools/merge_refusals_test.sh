@@ -27,10 +27,10 @@ cases=(
     "p0.json p2.json|Shard 1/3 is missing"
     "p0.json p1.json copy.json p2.json|copy.json: it holds shard 1/3, as p1.json does"
     "p0.json p0.json p1.json p2.json|p0.json: the file is named twice."
-    "p0.json p1.json cut.json|cut.json: the file ends before the partial does: it was cut off."
-    "p0.json p1.json changed.json|changed.json: the checksum does not match the content"
+    "p0.json p1.json cut.json|cut.json, read as a partial of a control run: the file ends before the partial does: it was cut off."
+    "p0.json p1.json changed.json|changed.json, read as a partial of a control run: the checksum does not match the content"
     "p0.json empty.json|empty.json: the file is empty."
-    "results.json p0.json|results.json: the file is not a partial of a strandix control run."
+    "results.json p0.json|results.json: the file is not a strandix partial: it has no field \"format\"."
     "p0.json p1.json gone.json|gone.json: the file could not be opened."
 )
 for entry in "${cases[@]}"; do
