@@ -112,21 +112,21 @@ void CSearchRun::OnFind() {
     // Stored before the document is opened, so the settings persist even if it fails.
     SaveSettings();
 
-    std::string document;
-    CAlphabet alphabet;
-    if (!PrepareDocument(path, document, alphabet)) return;
-    KeywordList keywords;
-    if (!ReadDocumentKeywords(alphabet, keywordText, keywords)) return;
+    SearchRequest request;
+    if (!PrepareRequest(path, keywordText, request)) return;
 
     // Only now, with the new document in hand, do the previous results go.
     DeleteTemporaryResults();
-    RunSearch(document, keywords, alphabet);
+    RunSearch(request);
 }
 
-// A latin document becomes its letters in place, as it always has; a Hebrew or Greek one is
-// mapped as the command-line tool maps it.
-bool CSearchRun::PrepareDocument(const std::string& path, std::string& document,
-                                 CAlphabet& alphabet) {
+// The search's input, made as the command-line tool makes it: the document in its own alphabet
+// (a latin one becomes its letters in place, as it always has), then the keywords in that
+// alphabet; none there (only letters of another script) is the same message as no keywords at
+// all.
+bool CSearchRun::PrepareRequest(const std::string& path, const std::string& keywordText,
+                                SearchRequest& request) {
+    std::string document;
     DocumentReadStatus status = DocumentReadStatus::OutOfMemory;
     try {
         status = options_.readDocument(path, document);
@@ -143,46 +143,29 @@ bool CSearchRun::PrepareDocument(const std::string& path, std::string& document,
             view_.ShowMessage(DocumentStatusMessage(status), MessageButtons::Ok);
             return false;
     }
-    const bool ignoreNumbers = fields_.IgnoreNumbers != 0;
+    request.ignoreNumbers = fields_.IgnoreNumbers != 0;
+    request.settings = settings_;
     try {
-        alphabet = CAlphabet(DocumentAlphabet(document));
-        if (!alphabet.ReadsUtf8()) {
-            NormaliseText(document, ignoreNumbers);
-            return true;
-        }
-        std::string text;
+        request.alphabet = CAlphabet(DocumentAlphabet(document));
         std::string errorText;
-        if (!alphabet.MapDocument(document, ignoreNumbers, text, errorText)) {
+        if (!MapRequestDocument(request, std::move(document), RequestKeeps{}, errorText)) {
             view_.ShowMessage(errorText, MessageButtons::Ok);
             return false;
         }
-        document.swap(text);
+        std::string ignored;
+        if (!ReadRequestKeywords(request, keywordText, ignored)) request.keywords.clear();
     } catch (const std::bad_alloc&) {
-        document.clear();
+        request.text.clear();
         view_.ShowOutOfMemory();
         return false;
     }
-    return true;
-}
-
-// The keywords in the document's alphabet; none there (only letters of another script) is the
-// same message as no keywords at all.
-bool CSearchRun::ReadDocumentKeywords(const CAlphabet& alphabet, const std::string& keywordText,
-                                      KeywordList& keywords) {
-    std::string ignored;
-    if (alphabet.ReadsUtf8()) {
-        if (!alphabet.ReadKeywords(keywordText, keywords, ignored)) keywords.clear();
-    } else {
-        keywords = ReadKeywords(keywordText);
-    }
-    if (!keywords.empty()) return true;
+    if (!request.keywords.empty()) return true;
     view_.FocusKeywords();
     view_.ShowMessage(kNoKeywordsMessage, MessageButtons::Ok);
     return false;
 }
 
-void CSearchRun::RunSearch(const std::string& document, const KeywordList& keywords,
-                           const CAlphabet& alphabet) {
+void CSearchRun::RunSearch(const SearchRequest& request) {
     // Busy state. No control is disabled: the search works on the values already taken, and
     // every handler that may run nested checks the searching flag first.
     const std::string findCaption = view_.GetFindCaption();
@@ -196,13 +179,14 @@ void CSearchRun::RunSearch(const std::string& document, const KeywordList& keywo
     bool outOfMemory = false;
     try {
         // Without a writer there is nowhere for results to go: Find still comes back to idle.
-        if (options_.makeWriter) writer = options_.makeWriter(*this, alphabet);
+        if (options_.makeWriter) writer = options_.makeWriter(*this, request.alphabet);
         std::string errorText;
         CTickClock& clock = options_.clock ? *options_.clock : SystemTickClock();
         // The document is at most 2^31 - 1 bytes long (ReadDocument refuses anything larger).
         const bool ok =
-            !writer || FindSequences(document.c_str(), static_cast<std::int32_t>(document.size()),
-                                     keywords, settings_, writer->Sink(), errorText, clock);
+            !writer ||
+            FindSequences(request.text.c_str(), static_cast<std::int32_t>(request.text.size()),
+                          request.keywords, request.settings, writer->Sink(), errorText, clock);
         if (!ok && !errorText.empty()) view_.ShowMessage(errorText, MessageButtons::Ok);
     } catch (const std::bad_alloc&) {
         outOfMemory = true;

@@ -22,6 +22,7 @@
 #include "search/text_input.h"
 #include "search/tick_clock.h"
 #include "text/alphabet.h"
+#include "text/search_request.h"
 
 // The result sink of one search together with the file it writes.
 class CResultWriter {
@@ -144,11 +145,9 @@ class CSearchRun : public CProgressReceiver {
     const SearchSettings& GetSearchSettings() const { return settings_; }
 
   private:
-    bool PrepareDocument(const std::string& path, std::string& document, CAlphabet& alphabet);
-    bool ReadDocumentKeywords(const CAlphabet& alphabet, const std::string& keywordText,
-                              KeywordList& keywords);
-    void RunSearch(const std::string& document, const KeywordList& keywords,
-                   const CAlphabet& alphabet);
+    bool PrepareRequest(const std::string& path, const std::string& keywordText,
+                        SearchRequest& request);
+    void RunSearch(const SearchRequest& request);
     void AskCancelQuestion();
 
     CSearchView& view_;

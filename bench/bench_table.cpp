@@ -9,10 +9,12 @@
 //                        [--only W1,M3]
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <fcntl.h>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -31,6 +33,7 @@
 #include "search/find_sequences.h"
 #include "search/indexed_search.h"
 #include "search/letter_index.h"
+#include "search/scan_kernel.h"
 #include "text/alphabet.h"
 #include "text/letter_places.h"
 
@@ -74,30 +77,78 @@ std::string Megabytes(std::int64_t bytes) {
     return buffer;
 }
 
-// Runs the command-line tool with its output thrown away; wall time and its peak resident size.
+// Runs a program with its output thrown away (to /dev/null, or `toPipe` through a pipe that this
+// process reads and drops, as `| cat` would); wall time, processor time and peak resident size.
 bool RunTool(const std::vector<std::string>& arguments, double& seconds, long& peakKilobytes,
-             int& status) {
+             int& status, bool toPipe = false, double* processorSeconds = nullptr) {
     std::vector<char*> argv;
     for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
+    int ends[2] = {-1, -1};
+    if (toPipe && pipe(ends) != 0) return false;
     const auto start = Clock::now();
     const pid_t child = fork();
     if (child < 0) return false;
     if (child == 0) {
         const int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
+        dup2(toPipe ? ends[1] : null, 1);
         dup2(null, 2);
+        if (toPipe) {
+            close(ends[0]);
+            close(ends[1]);
+        }
         execv(argv[0], argv.data());
         _exit(127);
+    }
+    if (toPipe) {
+        close(ends[1]);
+        static char drain[1 << 16];
+        while (read(ends[0], drain, sizeof drain) > 0) {
+        }
+        close(ends[0]);
     }
     rusage usage{};
     int waitStatus = 0;
     if (wait4(child, &waitStatus, 0, &usage) != child) return false;
     seconds = SecondsSince(start);
     peakKilobytes = usage.ru_maxrss;
+    if (processorSeconds)
+        *processorSeconds =
+            static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     status = WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : -1;
     return status != 127;
+}
+
+// The median of `runs` runs of the tool: wall and processor seconds.
+bool MedianRun(const std::vector<std::string>& arguments, int runs, bool toPipe, double& wall,
+               double& processor, long& peakKilobytes, int& status) {
+    std::vector<double> walls, processors;
+    for (int run = 0; run < runs; ++run) {
+        double seconds = 0, used = 0;
+        if (!RunTool(arguments, seconds, peakKilobytes, status, toPipe, &used)) return false;
+        walls.push_back(seconds);
+        processors.push_back(used);
+    }
+    std::sort(walls.begin(), walls.end());
+    std::sort(processors.begin(), processors.end());
+    wall = walls[walls.size() / 2];
+    processor = processors[processors.size() / 2];
+    return true;
+}
+
+// The indexed engine on one thread and on two, for the thread rows.
+bool SearchOnOneThread(const char* text, std::int32_t length, const KeywordList& keywords,
+                       const SearchSettings& settings, CResultSink& sink, std::string& errorText,
+                       CTickClock& clock) {
+    return FindSequencesOnThreads(text, length, keywords, settings, 1, sink, errorText, clock);
+}
+
+bool SearchOnTwoThreads(const char* text, std::int32_t length, const KeywordList& keywords,
+                        const SearchSettings& settings, CResultSink& sink, std::string& errorText,
+                        CTickClock& clock) {
+    return FindSequencesOnThreads(text, length, keywords, settings, 2, sink, errorText, clock);
 }
 
 class CAgreeingReceiver : public CProgressReceiver {
@@ -392,6 +443,54 @@ void AlphabetRows(const Options& options) {
 
 }  // namespace
 
+// W1 through the tool the ways users wait for it: --json through a pipe, the page written with -o
+// (against cat writing the same bytes), and 1,000 letters controls. The page goes into TMPDIR
+// (the bench cache) and is removed afterwards.
+void ToolW1Rows(const Options& options) {
+    const char* folder = std::getenv("TMPDIR");
+    const std::string cache = folder != nullptr ? folder : "/tmp";
+    const std::vector<std::string> w1 = {"-q",    "--max-skip",  "10000", "--span",
+                                         "40000", "--min-width", "1",     "--max-width",
+                                         "500",   options.bible, "moses"};
+    const auto with = [&](std::vector<std::string> head) {
+        head.insert(head.begin(), options.cli);
+        head.insert(head.end(), w1.begin(), w1.end());
+        return head;
+    };
+    std::printf(
+        "\nW1 through the tool (median of 5 runs, wall and processor time; load average %s):\n\n"
+        "| Row | Wall time | Processor time | Peak resident | Exit status "
+        "|\n|---|---|---|---|---|\n",
+        LoadAverage().c_str());
+    const auto row = [&](const char* name, const std::vector<std::string>& arguments, int runs,
+                         bool toPipe) {
+        double wall = 0, processor = 0;
+        long peak = 0;
+        int status = 0;
+        if (MedianRun(arguments, runs, toPipe, wall, processor, peak, status)) {
+            std::printf("| %s | %.3f s | %.3f s | %.1f MB | %d |\n", name, wall, processor,
+                        static_cast<double>(peak) / 1024.0, status);
+        } else {
+            std::printf("| %s | could not run | | | |\n", name);
+        }
+        std::fflush(stdout);
+    };
+    row("W1 --json to a pipe", with({"--json"}), 5, true);
+    row("W1 --json to a pipe, 1 thread", with({"--json", "--threads", "1"}), 5, true);
+    row("W1 --json to /dev/null", with({"--json"}), 5, false);
+    const std::string page = cache + "/bench-w1-page.htm";
+    row("W1 page (--yes -o FILE)", with({"--yes", "-o", page}), 3, false);
+    struct stat pageStatus {};
+    if (stat(page.c_str(), &pageStatus) == 0) {
+        const std::string copy = cache + "/bench-w1-copy.htm";
+        row(("cat of the same " + Megabytes(pageStatus.st_size) + " page").c_str(),
+            {"/bin/sh", "-c", "cat \"$0\" > \"$1\"", page, copy}, 3, false);
+        std::remove(copy.c_str());
+        std::remove(page.c_str());
+    }
+    row("W1, 1,000 letters controls", with({"--controls", "1000"}), 1, false);
+}
+
 int main(int argc, char** argv) {
     Options options;
     if (!ReadOptions(argc, argv, options)) {
@@ -439,6 +538,46 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
     }
     std::printf("\nLoad average afterwards: %s\n", LoadAverage().c_str());
+
+    // The indexed engine on W1 by thread count and candidate-scan kernel: the median of the runs.
+    std::printf(
+        "\nIndexed engine on W1 by threads and kernel (median of %d runs; load average %s):\n\n"
+        "| Kernel | 1 thread | 2 threads | Same stream |\n|---|---|---|---|\n",
+        std::max(options.runs, 5), LoadAverage().c_str());
+    for (const Workload& workload : Workloads()) {
+        if (std::string(workload.name) != "W1") continue;
+        if (!options.only.empty() && options.only.find("W1") == std::string::npos) continue;
+        const Measurement reference = Measure(&FindSequencesLiteral, bible, workload);
+        const std::pair<ScanKernel, const char*> kernels[] = {{ScanKernel::Scalar, "plain 64-bit"},
+                                                              {ScanKernel::Sse2, "SSE2"},
+                                                              {ScanKernel::Avx2, "AVX2"}};
+        for (const auto& [kernel, name] : kernels) {
+            if (!ScanKernelAvailable(kernel)) {
+                std::printf("| %s | not on this processor | | |\n", name);
+                continue;
+            }
+            ForceScanKernel(kernel);
+            double medians[2] = {0, 0};
+            bool same = true;
+            const SearchFunction searches[2] = {&SearchOnOneThread, &SearchOnTwoThreads};
+            for (int t = 0; t < 2; ++t) {
+                std::vector<double> seconds;
+                for (int run = 0; run < std::max(options.runs, 5); ++run) {
+                    const Measurement m = Measure(searches[t], bible, workload);
+                    same = same && m.complete && m.results == reference.results &&
+                           m.digest == reference.digest;
+                    seconds.push_back(m.seconds);
+                }
+                std::sort(seconds.begin(), seconds.end());
+                medians[t] = seconds[seconds.size() / 2];
+            }
+            allSame = allSame && same;
+            std::printf("| %s | %.4f s | %.4f s | %s |\n", name, medians[0], medians[1],
+                        same ? "yes" : "NO");
+            std::fflush(stdout);
+        }
+        ResetScanKernel();
+    }
     std::printf(
         "\n(Peak heap: bytes the search allocates beyond the loaded text. Same stream: "
         "equal result counts and equal 64-bit digests of every AddResult's arguments.)\n");
@@ -488,6 +627,8 @@ int main(int argc, char** argv) {
             }
         }
     }
+
+    if (!options.cli.empty()) ToolW1Rows(options);
 
     if (!options.hebrew.empty()) AlphabetRows(options);
 

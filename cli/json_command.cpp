@@ -19,7 +19,7 @@ CJsonSearch::CJsonSearch(const SearchRequest& request, const std::string& docume
                                                        request.ignoreNumbers)
                      : nullptr),
       sink_(output.out.Stream(), documentName, static_cast<std::int32_t>(request.text.size()),
-            MakeSearchOrder(request.keywords), request.alphabet, places_.get(), output.receiver),
+            request.searchOrder, request.alphabet, places_.get(), output.receiver),
       measured_(sink_) {
     sink_.HoldEnd();
     if (output.out.Buffered()) sink_.GatherResults();

@@ -1,5 +1,6 @@
 #include "cli/proximity_command.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -15,6 +16,7 @@
 #include "frontend/messages.h"
 #include "platform/document_file.h"
 #include "platform/file_identity.h"
+#include "platform/physical_memory.h"
 #include "proximity/pair_list.h"
 #include "proximity/proximity_page.h"
 #include "proximity/proximity_partial.h"
@@ -245,6 +247,48 @@ int MakeProximityRequest(const ToolOptions& options, ProximityOutcome& outcome,
     return kFound;
 }
 
+// "43 MB", "9.3 GB".
+std::string MemoryText(double bytes) {
+    char text[32];
+    if (bytes < 1e9)
+        std::snprintf(text, sizeof text, "%.0f MB", std::max(1.0, bytes / 1e6));
+    else
+        std::snprintf(text, sizeof text, "%.1f GB", bytes / 1e9);
+    return text;
+}
+
+// Before the c matrix of a list: one line with its size and an estimate of its time and memory
+// (unless -q); a refusal (exit status 2) when the estimate passes an hour or half the machine's
+// memory, unless --yes. kFound when the run goes on.
+int CheckMatrixSize(const ToolOptions& options, const ProximityRequest& request,
+                    const ProximityMatrixOptions& matrixOptions) {
+    if (!request.fromList) return kFound;
+    const MatrixEstimate estimate =
+        EstimateMatrix(request.letters, request.persons, request.settings, matrixOptions.firstRow,
+                       matrixOptions.lastRow);
+    const unsigned threads =
+        WorkThreads(matrixOptions.threads,
+                    static_cast<std::size_t>(std::max<std::uint64_t>(estimate.cells, 1)));
+    const double seconds = estimate.processorSeconds / double(threads);
+    const std::string said =
+        std::to_string(estimate.persons) + " persons, " + std::to_string(estimate.cells) +
+        " cells (name x date), " + std::to_string(estimate.words) + " words: about " +
+        ProgressDuration(seconds) + " on " + std::to_string(threads) +
+        (threads == 1 ? " thread" : " threads") + " and " + MemoryText(estimate.bytes);
+    const double memory = static_cast<double>(PhysicalMemoryBytes());
+    const bool tooLong = seconds > 3600;
+    const bool tooBig = memory > 0 && estimate.bytes > memory / 2;
+    if ((tooLong || tooBig) && !options.yes) {
+        return Fail(
+            "The c matrix of " + said +
+            (tooBig ? ", more than half of this machine's " + MemoryText(memory) : std::string()) +
+            ".  Split it into shards with --shard K/N (and strandix merge), or run "
+            "again with --yes to go on.");
+    }
+    if (!options.quiet) std::fprintf(stderr, "strandix: c matrix: %s.\n", said.c_str());
+    return kFound;
+}
+
 }  // namespace
 
 int RunProximityCommand(const ToolOptions& options) {
@@ -273,6 +317,8 @@ int RunProximityCommand(const ToolOptions& options) {
     matrixOptions.receiver = &progress;
     matrixOptions.stop = &progress.stop;
     matrixOptions.keepDiagonalTriples = proximity.triples;
+    if (const int status = CheckMatrixSize(options, request, matrixOptions); status != kFound)
+        return status;
     CProximityMatrix matrix;
     progress.Start("c matrix");
     matrix.Compute(text, request.persons, request.settings, matrixOptions);
@@ -297,49 +343,81 @@ int RunProximityCommand(const ToolOptions& options) {
 
 namespace {
 
-// Whether the first file named is a proximity partial.
-bool NamesProximityPartials(const std::vector<std::string>& files) {
-    std::string text, error;
-    return !files.empty() && ReadInputFile(files.front(), "partial", text, error) &&
-           LooksLikeProximityPartial(text);
-}
-
-// The letters the shards measured, when the document they read is at hand under its name.
-std::unique_ptr<CProximityText> RebuildLetters(const ProximityRequest& request,
-                                               std::vector<std::int32_t>& wordLengths) {
-    std::string document, letters, error;
-    // A document read from standard input is not at hand again.
-    if (request.document == "-" || !ReadInputFile(request.document, "document", document, error) ||
-        Sha256Hex(document) != request.documentDigest)
-        return nullptr;
+// The letters the shards measured, from their document: the file `named` by --document, or the
+// one at the path the shards read. False with `error` set when --document names a file that
+// cannot be read or is another document; true otherwise, with no text and `note` set when the
+// shards' document is not at hand.
+bool RebuildLetters(const ProximityRequest& request, const std::string& named,
+                    std::unique_ptr<CProximityText>& text, std::vector<std::int32_t>& wordLengths,
+                    std::string& note, std::string& error) {
+    const std::string& path = named.empty() ? request.document : named;
+    std::string document, letters, problem;
+    if (named.empty() && path == "-") {
+        note =
+            "the report has no letter grids, which need the document the shards read: they "
+            "read it from standard input. Name the document with --document FILE.";
+        return true;
+    }
+    if (!ReadInputFile(path, "document", document, problem)) {
+        if (!named.empty()) {
+            error = problem;
+            return false;
+        }
+        std::string reason = problem.substr(std::min(problem.size(), path.size() + 2));
+        if (!reason.empty() && reason[0] >= 'A' && reason[0] <= 'Z') reason[0] += 'a' - 'A';
+        note = "the report has no letter grids, which need the document the shards read: " + path +
+               " was tried, and " + reason + " Name the document with --document FILE.";
+        return true;
+    }
+    if (const std::string digest = Sha256Hex(document); digest != request.documentDigest) {
+        const std::string differs = path + " is not the document the shards read: its SHA-256 is " +
+                                    digest + ", theirs " + request.documentDigest + ".";
+        if (!named.empty()) {
+            error = differs;
+            return false;
+        }
+        note =
+            "the report has no letter grids, which need the document the shards read: " + differs +
+            " Name the document with --document FILE.";
+        return true;
+    }
     const CAlphabet alphabet(request.alphabet, request.keepFinals);
-    if (!alphabet.MapDocument(document, request.ignoreNumbers, letters, error)) return nullptr;
+    if (!alphabet.MapDocument(document, request.ignoreNumbers, letters, problem)) {
+        error = path + ": " + problem;
+        return false;
+    }
     wordLengths = GridWordLengths(request, document);
     if (request.controlText) {
         const TextPieces pieces = FindTextPieces(document, alphabet, request.ignoreNumbers);
         MakeControlText(*request.controlText, pieces, request.seed, letters);
     }
-    return std::make_unique<CProximityText>(std::move(letters));
+    text = std::make_unique<CProximityText>(std::move(letters));
+    return true;
 }
 
-int RunProximityMerge(const ToolOptions& options) {
-    CProximityMerger merger;
+}  // namespace
+
+int FinishProximityMerge(const ToolOptions& options, CProximityMerger& merger) {
     std::string message;
-    for (const std::string& file : options.operands) {
-        std::string text;
-        if (!ReadInputFile(file, "partial", text, message) || !merger.Add(file, text, message))
-            return Fail(message);
-    }
     ProximityOutcome outcome;
     if (!merger.Finish(outcome.request, outcome.rows, message)) return Fail(message);
     const ProximityRequest& request = outcome.request;
     std::vector<RunInput> inputs;
     for (const std::string& file : options.operands)
         inputs.push_back({file, "a partial being merged"});
-    inputs.push_back({request.document, "the document"});
+    inputs.push_back(
+        {options.document.empty() ? request.document : options.document, "the document"});
     if (const std::string problem = CheckOutputs({options.run.reportPath}, inputs);
         !problem.empty())
         return Fail(problem);
+    // The grids need the letters: those of the document the shards read.
+    std::unique_ptr<CProximityText> text;
+    std::vector<std::int32_t> wordLengths;
+    std::string gridNote, error;
+    if (!options.run.reportPath.empty() &&
+        !RebuildLetters(request, options.document, text, wordLengths, gridNote, error))
+        return Fail(error);
+    if (!gridNote.empty()) std::fprintf(stderr, "strandix: Note: %s\n", gridNote.c_str());
     outcome.leftOut = LeftOutWords(request.persons, request.settings);
     StampOutcome(outcome);
     InstallInterruptHandler();
@@ -348,17 +426,15 @@ int RunProximityMerge(const ToolOptions& options) {
     const std::string& reportPath = options.run.reportPath;
     ProximityPageExtras extras;
     if (!reportPath.empty()) {
-        // The grids need the letters: those of the document the shards read, when it is here.
-        std::vector<std::int32_t> wordLengths;
-        std::unique_ptr<CProximityText> text = RebuildLetters(request, wordLengths);
         extras = PageExtras(outcome, text.get(), wordLengths.empty() ? nullptr : &wordLengths);
+        if (!gridNote.empty()) {
+            extras.gridNote = gridNote;
+            extras.gridNote[0] = 'T';
+        }
     }
     return Deliver(outcome, options.json, "", reportPath, extras);
 }
 
-}  // namespace
-
 int RunAnyMergeCommand(const ToolOptions& options) {
-    return NamesProximityPartials(options.operands) ? RunProximityMerge(options)
-                                                    : RunMergeCommand(options);
+    return RunMergeCommand(options);
 }

@@ -8,6 +8,12 @@
 // Ctrl-C; a shard answers 0 once its partial is written.
 int RunProximityCommand(const ToolOptions& options);
 
-// `strandix merge`: proximity partials when the first partial named is one, otherwise the
-// partials of a control run. Exit status as the single run's.
+// `strandix merge` (see RunMergeCommand).
 int RunAnyMergeCommand(const ToolOptions& options);
+
+class CProximityMerger;
+// The merge of a proximity run's partials, every one of them added to `merger`: the permutation
+// test and the single run's outputs. With --report the grids take the document named by
+// --document (refused when its SHA-256 is not the partials'), or the one at the path the shards
+// read, when it is there; otherwise a note says which path was tried.
+int FinishProximityMerge(const ToolOptions& options, CProximityMerger& merger);

@@ -4,13 +4,17 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <system_error>
 
 #include "cli/console.h"
 #include "cli/output_files.h"
+#include "cli/proximity_command.h"
 #include "cli/standard_output.h"
+#include "common/partial_file.h"
 #include "platform/document_file.h"
+#include "proximity/proximity_partial.h"
 #include "results/json_writer.h"
 
 namespace {
@@ -98,8 +102,36 @@ int RunShardCommand(const ShardCommand& command, ToolOutput& output) {
     return kFound;
 }
 
+namespace {
+
+// The merge of a control run's partials, every one of them added.
+int FinishControlsMerge(const ToolOptions& options, CPartialMerger& merger) {
+    if (!options.document.empty())
+        return Fail(
+            "--document names the document whose letter grids a proximity report draws; "
+            "the partials of a control run need none.");
+    const std::string& reportPath = options.run.reportPath;
+    std::string message;
+    ControlRun run;
+    if (!merger.Finish(run, message)) return Fail(message);
+    StampControlRun(run);
+    const ControlSummary summary = SummariseControlRun(run);
+    if (std::string problem; !reportPath.empty() &&
+                             !WriteOutputFile(reportPath, ControlReportHtml(run, summary), problem))
+        return Fail(problem);
+    CJsonWriter merged;
+    if (options.json)
+        merged.BeginObject().Key("controls").Raw(ControlsJson(run, summary)).EndObject();
+    const std::string report =
+        options.json ? merged.Text() + "\n" : ControlReportText(run, summary);
+    if (!WriteStandardOutput(report))
+        return Fail("The report could not be written to standard output.");
+    return run.real.results > 0 ? kFound : kNothingFound;
+}
+
+}  // namespace
+
 int RunMergeCommand(const ToolOptions& options) {
-    const bool json = options.json;
     const std::string& reportPath = options.run.reportPath;
     const std::vector<std::string>& files = options.operands;
     std::vector<RunInput> inputs;
@@ -108,26 +140,32 @@ int RunMergeCommand(const ToolOptions& options) {
     if (const std::string problem = CheckOutputs({reportPath}, inputs); !problem.empty())
         return Fail(problem);
 
-    CPartialMerger merger;
+    // Each file is read once; its "format" says which kind of partial it is, and every other
+    // file must be of the same kind.
+    std::optional<PartialKind> kind;
+    std::string firstName;
+    CPartialMerger controls;
+    CProximityMerger proximity;
     std::string message;
     for (const std::string& file : files) {
         std::string text;
         if (const std::string problem = ReadPartialFile(file, text); !problem.empty())
             return Fail(problem);
-        if (!merger.Add(file, text, message)) return Fail(message);
+        PartialKind fileKind = PartialKind::Controls;
+        if (std::string problem; !FindPartialKind(text, fileKind, problem))
+            return Fail(file + ": " + problem);
+        if (!kind) {
+            kind = fileKind;
+            firstName = file;
+        } else if (fileKind != *kind) {
+            return Fail(file + ": it is " + PartialKindText(fileKind) + ", while " + firstName +
+                        " is " + PartialKindText(*kind) +
+                        ", so the two are not parts of the same run.");
+        }
+        const bool added = fileKind == PartialKind::Controls ? controls.Add(file, text, message)
+                                                             : proximity.Add(file, text, message);
+        if (!added) return Fail(message);
     }
-    ControlRun run;
-    if (!merger.Finish(run, message)) return Fail(message);
-    StampControlRun(run);
-
-    const ControlSummary summary = SummariseControlRun(run);
-    if (std::string problem; !reportPath.empty() &&
-                             !WriteOutputFile(reportPath, ControlReportHtml(run, summary), problem))
-        return Fail(problem);
-    CJsonWriter merged;
-    if (json) merged.BeginObject().Key("controls").Raw(ControlsJson(run, summary)).EndObject();
-    const std::string report = json ? merged.Text() + "\n" : ControlReportText(run, summary);
-    if (!WriteStandardOutput(report))
-        return Fail("The report could not be written to standard output.");
-    return run.real.results > 0 ? kFound : kNothingFound;
+    if (kind == PartialKind::Proximity) return FinishProximityMerge(options, proximity);
+    return FinishControlsMerge(options, controls);
 }

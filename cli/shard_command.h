@@ -20,7 +20,9 @@ struct ShardCommand {
 // merge), 130 when Ctrl-C stopped the controls (no partial is written), 2 on an error.
 int RunShardCommand(const ShardCommand& command, ToolOutput& output);
 
-// `strandix merge [--json] [--report FILE.html] PARTIAL...`: the partials are the operands.
-// Exit status as the single run's: 0 when the real search found results, 1 when not, 2 when
-// the partials are refused or cannot be read, or on an error.
+// `strandix merge [--json] [--report FILE.html] [--document FILE] PARTIAL...`: the partials
+// are the operands, each read once; the "format" of the first says whether they are the
+// partials of a control run or of a proximity run, and every other must be of the same kind.
+// Exit status as the single run's: 0 when the real search found results (some pair has c
+// defined), 1 when not, 2 when the partials are refused or cannot be read, or on an error.
 int RunMergeCommand(const ToolOptions& options);

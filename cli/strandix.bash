@@ -36,17 +36,17 @@ _strandix() {
             mapfile -t COMPREPLY < <(compgen -W "latin hebrew greek auto" -- "$cur")
             return 0
             ;;
-        -o | --output | --report | --list)
+        -o | --output | --report | --list | --document)
             compopt -o filenames 2>/dev/null
             mapfile -t COMPREPLY < <(compgen -f -- "$cur")
             return 0
             ;;
     esac
 
-    # strandix merge [--json] [--report FILE.html] PARTIAL...
+    # strandix merge [--json] [--report FILE.html] [--document FILE] PARTIAL...
     if ((COMP_CWORD > 1)) && [[ ${COMP_WORDS[1]} == merge ]]; then
         if [[ $cur == -* ]]; then
-            mapfile -t COMPREPLY < <(compgen -W "--json --report --influence --help" -- "$cur")
+            mapfile -t COMPREPLY < <(compgen -W "--json --report --document --influence --help" -- "$cur")
         else
             compopt -o filenames 2>/dev/null
             mapfile -t COMPREPLY < <(compgen -f -- "$cur")

@@ -16,7 +16,8 @@ bool CheckMergeOptions(ToolOptions& options, std::string& error) {
 const std::vector<ToolCommand> kCommands = {
     {kSearchCommand, "", "strandix [options] DOCUMENT KEYWORD...", "", HelpSection::None,
      "Try 'strandix --help' for more information.", true, &CheckSearchOptions, &RunSearchCommand},
-    {kMergeCommand, "merge", "strandix merge [--json] [--report FILE.html] PARTIAL...",
+    {kMergeCommand, "merge",
+     "strandix merge [--json] [--report FILE.html] [--document FILE] PARTIAL...",
      "check that the partials are the shards of one run, all of them once,\n"
      "and print the report the single run prints (control runs and proximity)",
      HelpSection::Shards, nullptr, false, &CheckMergeOptions, &RunAnyMergeCommand},

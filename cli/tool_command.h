@@ -27,7 +27,7 @@ enum ToolCommandId : unsigned {
 struct ToolCommand {
     ToolCommandId id;
     const char* name;     // the first argument that chooses it; "" for the search
-    const char* usage;    // "strandix merge [--json] [--report FILE.html] PARTIAL..."
+    const char* usage;    // "strandix merge [--json] [--report FILE.html] ..."
     const char* summary;  // beside the usage in --help; '\n' continues on the next line
     HelpSection section;  // the section of --help that lists it (None: the search itself)
     // The line after a command-line error; null: "Usage: " and the usage line.

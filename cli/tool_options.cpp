@@ -97,6 +97,16 @@ bool SetThreads(ToolOptions& options, const std::string& value, std::string& err
     return threads.has_value();
 }
 
+// The document of a proximity merge's letter grids, where the shards' path does not reach it.
+bool SetMergeDocument(ToolOptions& options, const std::string& value, std::string& error) {
+    if (!value.empty()) {
+        options.document = value;
+        return true;
+    }
+    error = "a file name must follow.";
+    return false;
+}
+
 bool SetReport(ToolOptions& options, const std::string& value, std::string& error) {
     options.controls.needsControls = true;
     if (!value.empty()) {
@@ -220,6 +230,8 @@ const std::vector<OptionRow> kOptionRows = {
      "also write the report as a standalone HTML page with a histogram", &SetReport, PO::Run,
      kValueMissing, true},
     {kMergeCommand, HS::None, "--report FILE.html", "", &SetReport, PO::Run,
+     "a file name must follow.", true},
+    {kMergeCommand, HS::None, "--document FILE", "", &SetMergeDocument, PO::Run,
      "a file name must follow.", true},
     {kMergeCommand, HS::None, "--influence", "", &SetInfluence},
     {kSearchCommand, HS::Controls, "--expected",

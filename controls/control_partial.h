@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/partial_file.h"
 #include "common/shard.h"
 #include "controls/control_report.h"
 
@@ -38,8 +39,9 @@ std::int64_t ShardSize(std::int64_t totalControls, ShardId shard);
 // The partial as the JSON text a shard writes (ends with a newline).
 std::string WriteControlPartial(const ControlPartial& partial);
 
-// Reads and checks one partial. On failure returns false and sets `problem` to a sentence saying
-// what is wrong with the text (without the file's name).
+// Reads and checks one partial (a leading byte-order mark and blank lines are allowed). On
+// failure returns false and sets `problem` to a sentence saying what is wrong with the text
+// (without the file's name).
 bool ReadControlPartial(std::string_view text, ControlPartial& partial, std::string& problem);
 
 // Puts the partials of one run back together, one file at a time, so that only the controls
@@ -55,12 +57,7 @@ class CPartialMerger {
     bool Finish(ControlRun& merged, std::string& message);
 
   private:
-    struct Shard {
-        std::string name;
-        std::vector<SearchStatistics> controls;
-    };
-
-    std::string firstName_;
-    std::optional<ControlPartial> first_;   // the run's fields, without controls
-    std::map<std::int64_t, Shard> shards_;  // by shard index
+    CShardBook book_;
+    std::optional<ControlPartial> first_;  // the run's fields, without controls
+    std::map<std::int64_t, std::vector<SearchStatistics>> controls_;  // by shard index
 };

@@ -8,25 +8,11 @@
 #include "controls/control_partial.h"
 #include "results/json_writer.h"
 
-inline constexpr const char* kFormatName = "strandix-partial";
-inline constexpr std::int64_t kFormatVersion = 2;
-
 // Every field of the format, in the order a shard writes them.
-inline constexpr const char* kFields[] = {"format",
-                                          "version",
-                                          "document",
-                                          "alphabet",
-                                          "keywords",
-                                          "settings",
-                                          "controlKind",
-                                          "seed",
-                                          "controls",
-                                          "expectedCount",
-                                          "expectedIndependent",
-                                          "real",
-                                          "shard",
-                                          "statistics",
-                                          "checksum"};
+inline constexpr const char* kFields[] = {
+    "format",   "version",     "name",       "document", "alphabet",      "keywords",
+    "settings", "controlKind", "seed",       "controls", "expectedCount", "expectedIndependent",
+    "real",     "shard",       "statistics", "checksum"};
 
 // Everything a shard writes before the checksum, which is the digest of exactly this text: the
 // members up to the statistics, each group on a line of its own, and the separator after them.

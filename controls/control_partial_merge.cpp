@@ -14,7 +14,7 @@ std::string Shown(const T& value) {
     return std::to_string(value);
 }
 std::string Shown(const std::string& value) {
-    return "\"" + value + "\"";
+    return JsonString(value);
 }
 std::string Shown(bool value) {
     return value ? "on" : "off";
@@ -36,50 +36,47 @@ std::string Shown(const std::vector<std::string>& keywords) {
     return shown;
 }
 
-// A run's keywords as letters, folded as the alphabet folds them.
-std::vector<std::u32string> FoldedKeywords(const KeywordList& keywords) {
-    std::vector<std::u32string> folded;
+// A run's keywords as letters, folded as the alphabet folds them: MOSES and moses are the same
+// run.
+std::string FoldedKeywords(const KeywordList& keywords) {
+    std::u32string folded;
     for (const std::string& keyword : keywords)
-        folded.push_back(KeywordLetters(keyword));
-    return folded;
+        folded += KeywordLetters(keyword) + U' ';
+    std::string bytes;
+    for (const char32_t letter : folded)
+        bytes += std::to_string(static_cast<std::uint32_t>(letter)) + ",";
+    return bytes;
 }
 
-// The first field in which two partials' runs differ, as "its FIELD (A) differs from NAME's (B)".
-std::optional<std::string> FirstDifference(const ControlPartial& mine, const ControlPartial& theirs,
-                                           const std::string& theirName) {
-    std::optional<std::string> difference;
-    auto compare = [&](const char* field, const auto& a, const auto& b) {
-        if (!difference && !(a == b))
-            difference = "its " + std::string(field) + " (" + Shown(a) + ") differs from " +
-                         theirName + "'s (" + Shown(b) + ")";
+// The fields that make two partials parts of the same run, in the order the merge compares
+// them. The document's name is not among them: the same document may have another name on
+// each machine, and the merged report names it as the first partial does.
+std::vector<RunField> RunFields(const ControlPartial& partial) {
+    const ControlRun& run = partial.run;
+    const SearchSettings& settings = run.settings;
+    std::vector<RunField> fields;
+    const auto add = [&](const char* name, const auto& value) {
+        fields.push_back({name, Shown(value), std::string()});
     };
-    const ControlRun& run = mine.run;
-    const ControlRun& other = theirs.run;
-    compare("document", mine.documentDigest, theirs.documentDigest);
-    compare("ignoring of numbers", run.ignoreNumbers, other.ignoreNumbers);
-    compare("alphabet", run.alphabet, other.alphabet);
-    // Keywords compare as the alphabet folds them: MOSES and moses are the same run.
-    if (FoldedKeywords(run.keywords) != FoldedKeywords(other.keywords))
-        compare("keywords", run.keywords, other.keywords);
-    compare("letter distance", run.settings.MaxDistanceBetweenLetters,
-            other.settings.MaxDistanceBetweenLetters);
-    compare("smallest skip", run.settings.MinSkip, other.settings.MinSkip);
-    compare("span", run.settings.MaxResultLength, other.settings.MaxResultLength);
-    compare("narrowest width", run.settings.MinColumnWidth, other.settings.MinColumnWidth);
-    compare("widest width", run.settings.MaxColumnWidth, other.settings.MaxColumnWidth);
-    compare("reverse keywords", run.settings.AllowReverseKeywords,
-            other.settings.AllowReverseKeywords);
-    compare("exclusion of plain words", run.settings.ExcludeWordsDirectlyFromText,
-            other.settings.ExcludeWordsDirectlyFromText);
-    compare("control kind", run.kind, other.kind);
-    compare("seed", run.seed, other.seed);
-    compare("number of controls", run.total, other.total);
-    compare("expected count", run.expected, other.expected);
-    compare("expected count with independent letters", run.expectedIndependent,
-            other.expectedIndependent);
-    compare("plain-word results", run.plainWordResults, other.plainWordResults);
-    compare("real search", run.real, other.real);
-    return difference;
+    add("document", partial.documentDigest);
+    add("ignoring of numbers", run.ignoreNumbers);
+    add("alphabet", run.alphabet);
+    fields.push_back({"keywords", Shown(run.keywords), FoldedKeywords(run.keywords)});
+    add("letter distance", settings.MaxDistanceBetweenLetters);
+    add("smallest skip", settings.MinSkip);
+    add("span", settings.MaxResultLength);
+    add("narrowest width", settings.MinColumnWidth);
+    add("widest width", settings.MaxColumnWidth);
+    add("reverse keywords", settings.AllowReverseKeywords);
+    add("exclusion of plain words", settings.ExcludeWordsDirectlyFromText);
+    add("control kind", run.kind);
+    add("seed", run.seed);
+    add("number of controls", run.total);
+    add("expected count", run.expected);
+    add("expected count with independent letters", run.expectedIndependent);
+    add("plain-word results", run.plainWordResults);
+    add("real search", run.real);
+    return fields;
 }
 
 }  // namespace
@@ -88,38 +85,15 @@ bool CPartialMerger::Add(std::string_view name, std::string_view text, std::stri
     ControlPartial partial;
     std::string problem;
     if (!ReadControlPartial(text, partial, problem)) {
-        message = std::string(name) + ": " + problem;
+        message = std::string(name) + ", read as " + PartialKindText(PartialKind::Controls) + ": " +
+                  problem;
         return false;
     }
-    if (first_) {
-        if (const auto difference = FirstDifference(partial, *first_, firstName_)) {
-            message = std::string(name) + ": " + *difference +
-                      ", so the two are not parts of the same run.";
-            return false;
-        }
-        if (partial.shard.count != first_->shard.count) {
-            message = std::string(name) + ": it is one of " + Shown(partial.shard.count) +
-                      " shards, while " + firstName_ + " is one of " + Shown(first_->shard.count) +
-                      ", so the two are not parts of the same split.";
-            return false;
-        }
-    }
-    if (const auto same = shards_.find(partial.shard.index); same != shards_.end()) {
-        if (same->second.name == name) {
-            message = std::string(name) + ": the file is named twice.";
-            return false;
-        }
-        message = std::string(name) + ": it holds shard " + ShardName(partial.shard) + ", as " +
-                  same->second.name + " does; each shard must be given once.";
-        return false;
-    }
-    Shard& shard = shards_[partial.shard.index];
-    shard.name = name;
-    shard.controls = std::move(partial.run.controls);
+    if (!book_.Add(name, partial.shard, RunFields(partial), message)) return false;
+    controls_[partial.shard.index] = std::move(partial.run.controls);
     if (!first_) {
         partial.run.controls.clear();
         first_ = std::move(partial);
-        firstName_ = name;
     }
     return true;
 }
@@ -129,24 +103,19 @@ bool CPartialMerger::Finish(ControlRun& merged, std::string& message) {
         message = "No partials were given.";
         return false;
     }
-    const std::int64_t shardCount = first_->shard.count;
-    std::int64_t expected = 0;
-    for (const auto& [index, shard] : shards_) {
-        if (index != expected) break;
-        ++expected;
-    }
-    if (expected < shardCount) {
-        message = "Shard " + ShardName({expected, shardCount}) +
+    if (const std::optional<ShardId> missing = book_.Missing()) {
+        message = "Shard " + ShardName(*missing) +
                   " is missing: no partial holds its controls (the i with i mod " +
-                  Shown(shardCount) + " = " + Shown(expected) + ").";
+                  Shown(missing->count) + " = " + Shown(missing->index) + ").";
         return false;
     }
+    const std::int64_t shardCount = first_->shard.count;
     merged = first_->run;
     merged.documentDigest = first_->documentDigest;
     merged.controls.assign(static_cast<std::size_t>(merged.total), {});
-    for (auto& [index, shard] : shards_) {
+    for (auto& [index, controls] : controls_) {
         std::size_t i = static_cast<std::size_t>(index);
-        for (SearchStatistics& statistics : shard.controls) {
+        for (SearchStatistics& statistics : controls) {
             merged.controls[i] = statistics;
             i += static_cast<std::size_t>(shardCount);
         }

@@ -9,93 +9,29 @@
 #include <optional>
 #include <utility>
 
-#include "common/sha256.h"
+#include "common/partial_file.h"
 #include "controls/control_partial.h"
 #include "controls/control_partial_format.h"
 
-using Json = nlohmann::json;
+using Json = PartialJson;
 
 namespace {
 
-// Reading: each check names the field, so a damaged file says where it is damaged.
-class CReadError {
-  public:
-    explicit CReadError(std::string problem) : problem_(std::move(problem)) {}
-    const std::string& Problem() const { return problem_; }
-
-  private:
-    std::string problem_;
-};
+using CReadError = CPartialError;
 
 [[noreturn]] void Invalid(const std::string& field, const std::string& what) {
-    throw CReadError("the field \"" + field + "\" " + what + ".");
-}
-
-std::int64_t ReadInteger(const Json& value, const std::string& field, std::int64_t lowest,
-                         std::int64_t highest) {
-    auto outside = [&](const std::string& shown) {
-        Invalid(field, "is " + shown + ", outside " + std::to_string(lowest) + ".." +
-                           std::to_string(highest));
-    };
-    std::int64_t number = 0;
-    if (value.is_number_unsigned()) {
-        const auto unsignedNumber = value.get<std::uint64_t>();
-        if (unsignedNumber > static_cast<std::uint64_t>(highest))
-            outside(std::to_string(unsignedNumber));
-        number = static_cast<std::int64_t>(unsignedNumber);
-    } else if (value.is_number_integer()) {
-        number = value.get<std::int64_t>();
-    } else {
-        Invalid(field, "is not a whole number");
-    }
-    if (number < lowest || number > highest) outside(std::to_string(number));
-    return number;
+    InvalidPartialField(field, what);
 }
 
 std::int32_t ReadInt32(const Json& value, const std::string& field, std::int32_t lowest,
                        std::int32_t highest) {
-    return static_cast<std::int32_t>(ReadInteger(value, field, lowest, highest));
-}
-
-bool ReadBool(const Json& value, const std::string& field) {
-    if (!value.is_boolean()) Invalid(field, "is not true or false");
-    return value.get<bool>();
-}
-
-std::string ReadText(const Json& value, const std::string& field) {
-    if (!value.is_string() || value.get_ref<const std::string&>().empty())
-        Invalid(field, "is not a text");
-    return value.get<std::string>();
+    return static_cast<std::int32_t>(ReadPartialInteger(value, field, lowest, highest));
 }
 
 // A search without results has no span: null in the file, 0 in memory.
 std::int64_t ReadSpan(const Json& value, const std::string& field) {
     if (value.is_null()) return 0;
-    return ReadInteger(value, field, 1, std::numeric_limits<std::int64_t>::max());
-}
-
-// An object with exactly the fields named: a field more is as suspicious as one missing.
-void CheckFields(const Json& object, const std::string& where, const char* const* names,
-                 std::size_t nameCount) {
-    if (!object.is_object()) Invalid(where, "is not an object");
-    for (std::size_t i = 0; i < nameCount; ++i) {
-        if (!object.contains(names[i])) {
-            throw CReadError(where.empty()
-                                 ? "the field \"" + std::string(names[i]) + "\" is missing."
-                                 : "the field \"" + where + "." + names[i] + "\" is missing.");
-        }
-    }
-    if (object.size() != nameCount) {
-        for (auto item = object.begin(); item != object.end(); ++item) {
-            bool known = false;
-            for (std::size_t i = 0; i < nameCount && !known; ++i)
-                known = item.key() == names[i];
-            if (!known) {
-                throw CReadError("the field \"" + (where.empty() ? "" : where + ".") + item.key() +
-                                 "\" is not part of a partial.");
-            }
-        }
-    }
+    return ReadPartialInteger(value, field, 1, std::numeric_limits<std::int64_t>::max());
 }
 
 std::optional<double> ReadExpectation(const Json& value, const char* field) {
@@ -107,7 +43,8 @@ std::optional<double> ReadExpectation(const Json& value, const char* field) {
 
 SearchStatistics ReadStatistics(const Json& count, const Json& span, const std::string& field) {
     SearchStatistics statistics;
-    statistics.results = ReadInteger(count, field, 0, std::numeric_limits<std::int64_t>::max());
+    statistics.results =
+        ReadPartialInteger(count, field, 0, std::numeric_limits<std::int64_t>::max());
     statistics.smallestSpan = ReadSpan(span, field);
     // A search with results has a shortest one, and one without has none.
     if ((statistics.results > 0) != (statistics.smallestSpan > 0))
@@ -118,20 +55,18 @@ SearchStatistics ReadStatistics(const Json& count, const Json& span, const std::
 
 void ReadRun(const Json& root, ControlPartial& partial) {
     ControlRun& run = partial.run;
-    partial.documentDigest = ReadText(root["document"], "document");
-    if (partial.documentDigest.size() != 64 ||
-        partial.documentDigest.find_first_not_of("0123456789abcdef") != std::string::npos)
-        Invalid("document", "is not a SHA-256 digest");
-    run.alphabet = ReadText(root["alphabet"], "alphabet");
+    run.documentName = ReadPartialText(root["name"], "name");
+    partial.documentDigest = ReadPartialDigest(root["document"], "document");
+    run.alphabet = ReadPartialText(root["alphabet"], "alphabet");
 
     const Json& keywords = root["keywords"];
     if (!keywords.is_array() || keywords.empty()) Invalid("keywords", "is not a list of keywords");
     run.keywords.clear();
     for (const Json& keyword : keywords)
-        run.keywords.push_back(ReadText(keyword, "keywords"));
+        run.keywords.push_back(ReadPartialText(keyword, "keywords"));
 
     const Json& settings = root["settings"];
-    CheckFields(settings, "settings", kSearchSettingsKeys, std::size(kSearchSettingsKeys));
+    CheckPartialFields(settings, "settings", kSearchSettingsKeys, std::size(kSearchSettingsKeys));
     const std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
     run.settings.MaxDistanceBetweenLetters =
         ReadInt32(settings["maxSkip"], "settings.maxSkip", 1, kMax);
@@ -140,26 +75,27 @@ void ReadRun(const Json& root, ControlPartial& partial) {
     run.settings.MinColumnWidth = ReadInt32(settings["minWidth"], "settings.minWidth", 1, kMax);
     run.settings.MaxColumnWidth =
         ReadInt32(settings["maxWidth"], "settings.maxWidth", run.settings.MinColumnWidth, kMax);
-    run.settings.AllowReverseKeywords = ReadBool(settings["reverse"], "settings.reverse");
+    run.settings.AllowReverseKeywords = ReadPartialBool(settings["reverse"], "settings.reverse");
     run.settings.ExcludeWordsDirectlyFromText =
-        ReadBool(settings["excludeDirect"], "settings.excludeDirect");
-    run.ignoreNumbers = ReadBool(settings["ignoreNumbers"], "settings.ignoreNumbers");
+        ReadPartialBool(settings["excludeDirect"], "settings.excludeDirect");
+    run.ignoreNumbers = ReadPartialBool(settings["ignoreNumbers"], "settings.ignoreNumbers");
 
     if (!root["controlKind"].is_string() ||
         !ParseControlKind(root["controlKind"].get_ref<const std::string&>(), run.kind))
         Invalid("controlKind", "is not letters, words or keywords");
     if (!root["seed"].is_number_unsigned()) Invalid("seed", "is not a whole number 0 or more");
     run.seed = root["seed"].get<std::uint64_t>();
-    run.total = ReadInteger(root["controls"], "controls", 1, kMostControls);
+    run.total = ReadPartialInteger(root["controls"], "controls", 1, kMostControls);
 
     run.expected = ReadExpectation(root["expectedCount"], "expectedCount");
     run.expectedIndependent = ReadExpectation(root["expectedIndependent"], "expectedIndependent");
 
     const Json& real = root["real"];
     const char* const realFields[] = {"count", "smallestSpan", "plainWords"};
-    CheckFields(real, "real", realFields, std::size(realFields));
+    CheckPartialFields(real, "real", realFields, std::size(realFields));
     run.real = ReadStatistics(real["count"], real["smallestSpan"], "real");
-    run.plainWordResults = ReadInteger(real["plainWords"], "real.plainWords", 0, run.real.results);
+    run.plainWordResults =
+        ReadPartialInteger(real["plainWords"], "real.plainWords", 0, run.real.results);
 }
 
 // A row of "statistics" as read: up to three scalar values, and whether anything else was there.
@@ -296,9 +232,10 @@ std::optional<SearchStatistics> SoundRow(const StatisticsRow& row) {
 void ReadShard(const Json& root, const std::vector<StatisticsRow>& rows, ControlPartial& partial) {
     const Json& shard = root["shard"];
     const char* const shardFields[] = {"index", "count"};
-    CheckFields(shard, "shard", shardFields, std::size(shardFields));
-    partial.shard.count = ReadInteger(shard["count"], "shard.count", 1, partial.run.total);
-    partial.shard.index = ReadInteger(shard["index"], "shard.index", 0, partial.shard.count - 1);
+    CheckPartialFields(shard, "shard", shardFields, std::size(shardFields));
+    partial.shard.count = ReadPartialInteger(shard["count"], "shard.count", 1, partial.run.total);
+    partial.shard.index =
+        ReadPartialInteger(shard["index"], "shard.index", 0, partial.shard.count - 1);
 
     const Json& statistics = root["statistics"];
     if (!statistics.is_array()) Invalid("statistics", "is not a list");
@@ -322,7 +259,7 @@ void ReadShard(const Json& root, const std::vector<StatisticsRow>& rows, Control
         const std::string field = "statistics[" + std::to_string(controls.size()) + "]";
         if (row.malformed) Invalid(field, "is not [index, count, span]");
         const std::int64_t index =
-            ReadInteger(row.values[0], field, 0, std::numeric_limits<std::int64_t>::max());
+            ReadPartialInteger(row.values[0], field, 0, std::numeric_limits<std::int64_t>::max());
         if (static_cast<std::int64_t>(controls.size()) >= size || index != expectedIndex) {
             const bool belongs =
                 index % partial.shard.count == partial.shard.index && index < partial.run.total;
@@ -341,44 +278,27 @@ void ReadShard(const Json& root, const std::vector<StatisticsRow>& rows, Control
 
 }  // namespace
 
-bool ReadControlPartial(std::string_view text, ControlPartial& partial, std::string& problem) {
-    if (text.find_first_not_of(" \t\r\n") == std::string_view::npos) {
+bool ReadControlPartial(std::string_view file, ControlPartial& partial, std::string& problem) {
+    std::size_t skipped = 0;
+    const std::string_view text = PartialText(file, skipped);
+    if (text.empty()) {
         problem = "the file is empty.";
         return false;
     }
     try {
         CPartialSax reader;
-        if (!Json::sax_parse(text.begin(), text.end(), &reader)) {
-            if (reader.errorByte > text.size())
-                throw CReadError("the file ends before the partial does: it was cut off.");
-            // The parser counts the bytes it has read, the bad one included; offsets count
-            // from 0.
-            throw CReadError("the file is not valid JSON at byte " +
-                             std::to_string(reader.errorByte > 0 ? reader.errorByte - 1 : 0) +
-                             ": it is damaged.");
-        }
+        if (!Json::sax_parse(text.begin(), text.end(), &reader))
+            ThrowJsonProblem(reader.errorByte, text.size(), skipped);
         Json& root = reader.root;
-        if (!root.is_object() || !root.contains("format") || root["format"] != kFormatName)
-            throw CReadError("the file is not a partial of a strandix control run.");
-        if (root["version"] != kFormatVersion) {
-            throw CReadError("the partial's format (version " + root["version"].dump() +
-                             ") is not one this strandix reads (version " +
-                             std::to_string(kFormatVersion) + ").");
-        }
-        CheckFields(root, "", kFields, std::size(kFields));
+        CheckPartialFormat(root, PartialKind::Controls);
+        CheckPartialFields(root, "", kFields, std::size(kFields));
         ControlPartial read;
         ReadRun(root, read);
         ReadShard(root, reader.rows, read);
-        const Json& checksum = root["checksum"];
-        if (!checksum.is_string() ||
-            checksum.get_ref<const std::string&>() != Sha256Hex(PartialBody(read))) {
-            throw CReadError(
-                "the checksum does not match the content: the file was changed or damaged "
-                "after it was written.");
-        }
+        CheckPartialChecksum(root, PartialBody(read));
         partial = std::move(read);
         return true;
-    } catch (const CReadError& error) {
+    } catch (const CPartialError& error) {
         problem = error.Problem();
     } catch (const Json::exception& error) {
         // The checks above should leave no way here; say so rather than crash.

@@ -1,7 +1,7 @@
 // Writing a partial: the text a shard writes.
 #include <string>
 
-#include "common/sha256.h"
+#include "common/partial_file.h"
 #include "controls/control_partial.h"
 #include "controls/control_partial_format.h"
 #include "results/json_writer.h"
@@ -21,7 +21,9 @@ void WriteSpan(CJsonWriter& json, std::int64_t span) {
 void WritePartialBody(CJsonWriter& json, const ControlPartial& partial) {
     const ControlRun& run = partial.run;
     const SearchSettings& settings = run.settings;
-    json.BeginObject().Key("format").String(kFormatName).Key("version").Integer(kFormatVersion);
+    json.BeginObject().Key("format").String(PartialFormatName(PartialKind::Controls));
+    json.Key("version").Integer(PartialFormatVersion(PartialKind::Controls));
+    json.LineBreak().Key("name").String(run.documentName);
     json.LineBreak().Key("document").String(partial.documentDigest);
     json.LineBreak().Key("alphabet").String(run.alphabet);
     json.LineBreak().Key("keywords").BeginArray();
@@ -62,11 +64,5 @@ std::int64_t ShardSize(std::int64_t totalControls, ShardId shard) {
 }
 
 std::string WriteControlPartial(const ControlPartial& partial) {
-    CJsonWriter json;
-    WritePartialBody(json, partial);
-    const std::string checksum = Sha256Hex(json.Text());
-    json.Key("checksum").String(checksum).EndObject();
-    std::string text = json.Take();
-    text += '\n';
-    return text;
+    return SealPartial(PartialBody(partial));
 }

@@ -117,3 +117,18 @@ FittingWords FitWords(const std::vector<ProximityPerson>& persons,
 // The words that do not fit, in the order of the list, with the reason.
 std::vector<LeftOutWord> LeftOutWords(const std::vector<ProximityPerson>& persons,
                                       const ProximitySettings& settings);
+
+// What a matrix will take before it is computed: its rows' persons, its cells (every name of a
+// row with every date of every person), the distinct words whose families it finds, and an
+// estimate of its processor time and of its peak memory. The figures per cell and per word are
+// this program's own on the Koren Genesis (78,064 letters), scaled with the text's length.
+struct MatrixEstimate {
+    std::size_t persons = 0;
+    std::uint64_t cells = 0;
+    std::size_t words = 0;
+    double processorSeconds = 0;
+    double bytes = 0;
+};
+MatrixEstimate EstimateMatrix(std::int32_t textLength, const std::vector<ProximityPerson>& persons,
+                              const ProximitySettings& settings, std::size_t firstRow,
+                              std::size_t lastRow);

@@ -6,18 +6,15 @@
 #include <utility>
 #include <vector>
 
-#include "common/sha256.h"
+#include "common/partial_file.h"
 #include "proximity/pair_list.h"
 #include "proximity/proximity_report.h"
 #include "results/json_writer.h"
 #include "text/alphabet.h"
 
-using Json = nlohmann::json;
+using Json = PartialJson;
 
 namespace {
-
-constexpr const char* kFormatName = "strandix-proximity-partial";
-constexpr std::int64_t kFormatVersion = 1;
 
 constexpr const char* kFields[] = {
     "format",     "version",       "document", "name",        "letters",     "alphabet",
@@ -73,12 +70,34 @@ std::vector<std::pair<std::string, std::string>> RunFields(const ProximityPartia
     return fields;
 }
 
+// The run's fields as the merge compares them, one value each: the settings member by member and
+// the list person by person, so that a message can show both values.
+std::vector<RunField> CompareFields(const ProximityPartial& partial) {
+    std::vector<RunField> fields;
+    for (const auto& [name, json] : RunFields(partial)) {
+        if (name == "settings" || name == "persons") {
+            const Json parsed = Json::parse(json);
+            if (name == "persons")
+                fields.push_back({"number of persons", std::to_string(parsed.size()), ""});
+            std::size_t index = 0;
+            for (auto item = parsed.begin(); item != parsed.end(); ++item, ++index) {
+                fields.push_back({name == "settings" ? name + "." + item.key()
+                                                     : name + "[" + std::to_string(index) + "]",
+                                  item->dump(), ""});
+            }
+            continue;
+        }
+        fields.push_back({name, json, ""});
+    }
+    return fields;
+}
+
 // Everything before the checksum, which is the digest of exactly this text.
 std::string PartialBody(const ProximityPartial& partial) {
     CJsonWriter json;
     json.BeginObject();
-    json.Key("format").String(kFormatName);
-    json.Key("version").Integer(kFormatVersion);
+    json.Key("format").String(PartialFormatName(PartialKind::Proximity));
+    json.Key("version").Integer(PartialFormatVersion(PartialKind::Proximity));
     json.Key("name").String(partial.request.document);
     for (const auto& [name, value] : RunFields(partial))
         json.LineBreak().Key(name).Raw(value);
@@ -116,45 +135,10 @@ std::string PartialBody(const ProximityPartial& partial) {
     return json.Take();
 }
 
-class CReadError {
-  public:
-    explicit CReadError(std::string problem) : problem_(std::move(problem)) {}
-    const std::string& Problem() const { return problem_; }
-
-  private:
-    std::string problem_;
-};
+using CReadError = CPartialError;
 
 [[noreturn]] void Invalid(const std::string& field, const std::string& what) {
-    throw CReadError("the field \"" + field + "\" " + what + ".");
-}
-
-std::int64_t ReadInteger(const Json& value, const std::string& field, std::int64_t lowest,
-                         std::int64_t highest) {
-    if (!value.is_number_integer()) Invalid(field, "is not a whole number");
-    if (value.is_number_unsigned() &&
-        value.get<std::uint64_t>() > static_cast<std::uint64_t>(highest))
-        Invalid(field, "is too large");
-    const auto number = value.get<std::int64_t>();
-    if (number < lowest || number > highest)
-        Invalid(field, "is " + std::to_string(number) + ", outside " + std::to_string(lowest) +
-                           ".." + std::to_string(highest));
-    return number;
-}
-
-std::uint64_t ReadUnsigned(const Json& value, const std::string& field) {
-    if (!value.is_number_unsigned()) Invalid(field, "is not a whole number 0 or more");
-    return value.get<std::uint64_t>();
-}
-
-bool ReadBool(const Json& value, const std::string& field) {
-    if (!value.is_boolean()) Invalid(field, "is not true or false");
-    return value.get<bool>();
-}
-
-std::string ReadText(const Json& value, const std::string& field) {
-    if (!value.is_string()) Invalid(field, "is not a text");
-    return value.get<std::string>();
+    InvalidPartialField(field, what);
 }
 
 std::optional<double> ReadOmega(const Json& value, const std::string& field) {
@@ -164,45 +148,31 @@ std::optional<double> ReadOmega(const Json& value, const std::string& field) {
     return value.get<double>();
 }
 
-void CheckFields(const Json& object, const std::string& where, const char* const* names,
-                 std::size_t count) {
-    if (!object.is_object()) Invalid(where, "is not an object");
-    for (std::size_t i = 0; i < count; ++i) {
-        if (!object.contains(names[i]))
-            throw CReadError("the field \"" + (where.empty() ? "" : where + ".") + names[i] +
-                             "\" is missing.");
-    }
-    if (object.size() != count)
-        throw CReadError("the partial has fields that are not part of a proximity partial.");
-}
-
 void ReadRequest(const Json& root, ProximityPartial& partial) {
     ProximityRequest& request = partial.request;
-    request.document = ReadText(root["name"], "name");
-    request.documentDigest = ReadText(root["document"], "document");
-    if (request.documentDigest.size() != 64 ||
-        request.documentDigest.find_first_not_of("0123456789abcdef") != std::string::npos)
-        Invalid("document", "is not a SHA-256 digest");
-    request.letters = static_cast<std::int32_t>(
-        ReadInteger(root["letters"], "letters", 0, std::numeric_limits<std::int32_t>::max()));
+    request.document = ReadPartialText(root["name"], "name");
+    request.documentDigest = ReadPartialDigest(root["document"], "document");
+    request.letters = static_cast<std::int32_t>(ReadPartialInteger(
+        root["letters"], "letters", 0, std::numeric_limits<std::int32_t>::max()));
     if (!root["alphabet"].is_string() ||
         !ParseAlphabetName(root["alphabet"].get_ref<const std::string&>(), request.alphabet))
         Invalid("alphabet", "is not latin, hebrew or greek");
-    request.keepFinals = ReadBool(root["keepFinals"], "keepFinals");
-    request.ignoreNumbers = ReadBool(root["ignoreNumbers"], "ignoreNumbers");
+    request.keepFinals = ReadPartialBool(root["keepFinals"], "keepFinals");
+    request.ignoreNumbers = ReadPartialBool(root["ignoreNumbers"], "ignoreNumbers");
     const Json& settings = root["settings"];
-    CheckFields(settings, "settings", kProximitySettingsKeys, std::size(kProximitySettingsKeys));
+    CheckPartialFields(settings, "settings", kProximitySettingsKeys,
+                       std::size(kProximitySettingsKeys));
     ProximitySettings& measure = request.settings;
     if (!settings["expectedEls"].is_number()) Invalid("settings.expectedEls", "is not a number");
     measure.expectedEls = settings["expectedEls"].get<double>();
     measure.minLetters = static_cast<int>(
-        ReadInteger(settings["minLetters"], "settings.minLetters", 2, kMostLetters));
+        ReadPartialInteger(settings["minLetters"], "settings.minLetters", 2, kMostLetters));
     measure.maxLetters = static_cast<int>(
-        ReadInteger(settings["maxLetters"], "settings.maxLetters", 2, kMostLetters));
-    measure.deltaConstant = static_cast<int>(ReadInteger(
+        ReadPartialInteger(settings["maxLetters"], "settings.maxLetters", 2, kMostLetters));
+    measure.deltaConstant = static_cast<int>(ReadPartialInteger(
         settings["deltaConstant"], "settings.deltaConstant", kLowestDeltaConstant, 1000000));
     measure.minTriples = static_cast<int>(
-        ReadInteger(settings["minTriples"], "settings.minTriples", 1, kTripleCount));
+        ReadPartialInteger(settings["minTriples"], "settings.minTriples", 1, kTripleCount));
     if (const std::string problem = CheckProximitySettings(measure); !problem.empty())
         Invalid("settings", "cannot be used: " + problem);
     request.controlText.reset();
@@ -213,9 +183,9 @@ void ReadRequest(const Json& root, ProximityPartial& partial) {
             Invalid("controlText", "is no control text");
         request.controlText = kind;
     }
-    request.seed = ReadUnsigned(root["seed"], "seed");
-    request.permutations = ReadUnsigned(root["permutations"], "permutations");
-    request.triples = ReadBool(root["triples"], "triples");
+    request.seed = ReadPartialUnsigned(root["seed"], "seed");
+    request.permutations = ReadPartialUnsigned(root["permutations"], "permutations");
+    request.triples = ReadPartialBool(root["triples"], "triples");
     request.fromList = true;
 
     const CAlphabet alphabet(request.alphabet, request.keepFinals);
@@ -228,12 +198,12 @@ void ReadRequest(const Json& root, ProximityPartial& partial) {
             !entry.contains("names") || !entry.contains("dates"))
             Invalid(field, "is not a person with an id, names and dates");
         ProximityPerson& person = request.persons.emplace_back();
-        person.id = ReadText(entry["id"], field + ".id");
+        person.id = ReadPartialText(entry["id"], field + ".id");
         for (const char* kind : {"names", "dates"}) {
             if (!entry[kind].is_array()) Invalid(field + "." + kind, "is not a list of words");
             for (const Json& spelled : entry[kind]) {
                 std::string word, error;
-                if (!ReadProximityWord(alphabet, ReadText(spelled, field + "." + kind), word,
+                if (!ReadProximityWord(alphabet, ReadPartialText(spelled, field + "." + kind), word,
                                        error) ||
                     word.empty())
                     Invalid(field + "." + kind, "holds a word that is no word");
@@ -247,15 +217,16 @@ void ReadRows(const Json& root, ProximityPartial& partial) {
     const std::size_t persons = partial.request.persons.size();
     const Json& shard = root["shard"];
     const char* const shardFields[] = {"index", "count", "firstRow", "lastRow"};
-    CheckFields(shard, "shard", shardFields, std::size(shardFields));
+    CheckPartialFields(shard, "shard", shardFields, std::size(shardFields));
     partial.shard.count =
-        ReadInteger(shard["count"], "shard.count", 1, static_cast<std::int64_t>(persons));
-    partial.shard.index = ReadInteger(shard["index"], "shard.index", 0, partial.shard.count - 1);
+        ReadPartialInteger(shard["count"], "shard.count", 1, static_cast<std::int64_t>(persons));
+    partial.shard.index =
+        ReadPartialInteger(shard["index"], "shard.index", 0, partial.shard.count - 1);
     ProximityRows& rows = partial.rows;
     rows.firstRow = ShardFirstRow(persons, partial.shard);
     rows.lastRow = ShardFirstRow(persons, {partial.shard.index + 1, partial.shard.count});
-    if (ReadUnsigned(shard["firstRow"], "shard.firstRow") != rows.firstRow ||
-        ReadUnsigned(shard["lastRow"], "shard.lastRow") != rows.lastRow)
+    if (ReadPartialUnsigned(shard["firstRow"], "shard.firstRow") != rows.firstRow ||
+        ReadPartialUnsigned(shard["lastRow"], "shard.lastRow") != rows.lastRow)
         Invalid("shard", "does not hold the rows of its shard");
 
     const FittingWords fit = FitWords(partial.request.persons, partial.request.settings);
@@ -275,13 +246,13 @@ void ReadRows(const Json& root, ProximityPartial& partial) {
                 Invalid(field, "holds a pair that is not [D1, D2, m, v, omega]");
             PairSummary pair;
             pair.skipLimit1 = static_cast<std::int32_t>(
-                ReadInteger(entry[0], field, 2, std::numeric_limits<std::int32_t>::max()));
+                ReadPartialInteger(entry[0], field, 2, std::numeric_limits<std::int32_t>::max()));
             pair.skipLimit2 = static_cast<std::int32_t>(
-                ReadInteger(entry[1], field, 2, std::numeric_limits<std::int32_t>::max()));
+                ReadPartialInteger(entry[1], field, 2, std::numeric_limits<std::int32_t>::max()));
             pair.validTriples =
-                static_cast<std::int16_t>(ReadInteger(entry[2], field, 0, kTripleCount));
-            pair.rank =
-                static_cast<std::int16_t>(ReadInteger(entry[3], field, 0, pair.validTriples));
+                static_cast<std::int16_t>(ReadPartialInteger(entry[2], field, 0, kTripleCount));
+            pair.rank = static_cast<std::int16_t>(
+                ReadPartialInteger(entry[3], field, 0, pair.validTriples));
             const std::optional<double> omega = ReadOmega(entry[4], field);
             pair.hasOmega = omega.has_value();
             pair.omega = omega.value_or(0.0);
@@ -324,47 +295,32 @@ std::size_t ShardFirstRow(std::size_t persons, ShardId shard) {
 }
 
 std::string WriteProximityPartial(const ProximityPartial& partial) {
-    std::string text = PartialBody(partial);
-    text += "\"checksum\": \"" + Sha256Hex(text) + "\"}\n";
-    return text;
+    return SealPartial(PartialBody(partial));
 }
 
-bool LooksLikeProximityPartial(std::string_view text) {
-    const std::string start = std::string("{\"format\": \"") + kFormatName + "\"";
-    return text.substr(0, start.size()) == start;
-}
-
-bool ReadProximityPartial(std::string_view text, ProximityPartial& partial, std::string& problem) {
-    if (text.find_first_not_of(" \t\r\n") == std::string_view::npos) {
+bool ReadProximityPartial(std::string_view file, ProximityPartial& partial, std::string& problem) {
+    std::size_t skipped = 0;
+    const std::string_view text = PartialText(file, skipped);
+    if (text.empty()) {
         problem = "the file is empty.";
         return false;
     }
     try {
-        const Json root = Json::parse(text.begin(), text.end(), nullptr, false);
-        if (root.is_discarded()) {
-            problem = text.find("\"checksum\"") == std::string_view::npos
-                          ? "the file ends before the partial does: it was cut off."
-                          : "the file is not valid JSON: it is damaged.";
-            return false;
+        Json root;
+        try {
+            root = Json::parse(text.begin(), text.end());
+        } catch (const Json::parse_error& error) {
+            ThrowJsonProblem(error.byte, text.size(), skipped);
         }
-        if (!root.is_object() || !root.contains("format") || root["format"] != kFormatName)
-            throw CReadError("the file is not a partial of a strandix proximity run.");
-        if (root["version"] != kFormatVersion)
-            throw CReadError("the partial's format (version " + root["version"].dump() +
-                             ") is not one this strandix reads (version " +
-                             std::to_string(kFormatVersion) + ").");
-        CheckFields(root, "", kFields, std::size(kFields));
+        CheckPartialFormat(root, PartialKind::Proximity);
+        CheckPartialFields(root, "", kFields, std::size(kFields));
         ProximityPartial read;
         ReadRequest(root, read);
         ReadRows(root, read);
-        if (!root["checksum"].is_string() ||
-            root["checksum"].get_ref<const std::string&>() != Sha256Hex(PartialBody(read)))
-            throw CReadError(
-                "the checksum does not match the content: the file was changed or damaged "
-                "after it was written.");
+        CheckPartialChecksum(root, PartialBody(read));
         partial = std::move(read);
         return true;
-    } catch (const CReadError& error) {
+    } catch (const CPartialError& error) {
         problem = error.Problem();
     } catch (const Json::exception& error) {
         problem = std::string("the partial could not be read (") + error.what() + ").";
@@ -376,39 +332,15 @@ bool CProximityMerger::Add(std::string_view name, std::string_view text, std::st
     ProximityPartial partial;
     std::string problem;
     if (!ReadProximityPartial(text, partial, problem)) {
-        message = std::string(name) + ": " + problem;
+        message = std::string(name) + ", read as " + PartialKindText(PartialKind::Proximity) +
+                  ": " + problem;
         return false;
     }
-    if (first_) {
-        const auto mine = RunFields(partial);
-        const auto theirs = RunFields(*first_);
-        for (std::size_t i = 0; i < mine.size(); ++i) {
-            if (mine[i].second == theirs[i].second) continue;
-            message = std::string(name) + ": its " + mine[i].first + " differs from " + firstName_ +
-                      "'s, so the two are not parts of the same run.";
-            return false;
-        }
-        if (partial.shard.count != first_->shard.count) {
-            message = std::string(name) + ": it is one of " + std::to_string(partial.shard.count) +
-                      " shards, while " + firstName_ + " is one of " +
-                      std::to_string(first_->shard.count) +
-                      ", so the two are not parts of the same split.";
-            return false;
-        }
-    }
-    if (const auto same = shards_.find(partial.shard.index); same != shards_.end()) {
-        message = std::string(name) +
-                  (same->second.first == name
-                       ? std::string(": the file is named twice.")
-                       : ": it holds shard " + ShardName(partial.shard) + ", as " +
-                             same->second.first + " does; each shard must be given once.");
-        return false;
-    }
-    shards_[partial.shard.index] = {std::string(name), std::move(partial.rows)};
+    if (!book_.Add(name, partial.shard, CompareFields(partial), message)) return false;
+    rows_[partial.shard.index] = std::move(partial.rows);
     if (!first_) {
         partial.rows = {};
         first_ = std::move(partial);
-        firstName_ = name;
     }
     return true;
 }
@@ -419,20 +351,16 @@ bool CProximityMerger::Finish(ProximityRequest& request, ProximityRows& rows,
         message = "No partials were given.";
         return false;
     }
-    const std::int64_t count = first_->shard.count;
-    for (std::int64_t index = 0; index < count; ++index) {
-        if (shards_.count(index) == 0) {
-            message = "Shard " + ShardName({index, count}) +
-                      " is missing: no partial holds its persons' rows.";
-            return false;
-        }
+    if (const std::optional<ShardId> missing = book_.Missing()) {
+        message =
+            "Shard " + ShardName(*missing) + " is missing: no partial holds its persons' rows.";
+        return false;
     }
     request = first_->request;
     rows = {};
     rows.firstRow = 0;
     rows.lastRow = request.persons.size();
-    for (auto& [index, shard] : shards_) {
-        ProximityRows& part = shard.second;
+    for (auto& [index, part] : rows_) {
         for (std::vector<PairSummary>& cell : part.cells)
             rows.cells.push_back(std::move(cell));
         for (std::vector<TripleOmegas>& kept : part.diagonalTriples)

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/partial_file.h"
 #include "common/shard.h"
 #include "proximity/proximity_run.h"
 
@@ -22,11 +23,8 @@ struct ProximityPartial {
 // The partial as the JSON text a shard writes (ends with a newline).
 std::string WriteProximityPartial(const ProximityPartial& partial);
 
-// True when `text` starts like a proximity partial (so that `strandix merge` can tell the two
-// kinds of partials apart before reading either).
-bool LooksLikeProximityPartial(std::string_view text);
-
-// Reads and checks one partial. False with `problem` set to a sentence (without the file's name).
+// Reads and checks one partial (a leading byte-order mark and blank lines are allowed). False
+// with `problem` set to a sentence (without the file's name).
 bool ReadProximityPartial(std::string_view text, ProximityPartial& partial, std::string& problem);
 
 // Puts the partials of one run together.
@@ -38,7 +36,7 @@ class CProximityMerger {
     bool Finish(ProximityRequest& request, ProximityRows& rows, std::string& message);
 
   private:
-    std::string firstName_;
+    CShardBook book_;
     std::optional<ProximityPartial> first_;
-    std::map<std::int64_t, std::pair<std::string, ProximityRows>> shards_;
+    std::map<std::int64_t, ProximityRows> rows_;  // by shard index
 };

@@ -2,11 +2,13 @@
 
 #include <utility>
 
+#include "search/find_sequences.h"
 #include "text/keyword_splits.h"
 #include "text/latin_text.h"
 
 bool ReadRequestKeywords(SearchRequest& request, std::string_view keywordText, std::string& error) {
     if (!request.alphabet.ReadKeywords(keywordText, request.keywords, error)) return false;
+    request.searchOrder = MakeSearchOrder(request.keywords);
     request.leftOut = FindLeftOutWords(request.alphabet, keywordText);
     return true;
 }

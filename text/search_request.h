@@ -16,6 +16,7 @@ struct SearchRequest {
     bool ignoreNumbers = false;  // the document's digits are not part of the text
     SearchSettings settings;
     KeywordList keywords;                   // in the alphabet's codes, as typed
+    KeywordList searchOrder;                // the same in the order results report them
     std::vector<std::string> leftOut;       // typed words with no letter of the alphabet, as typed
     std::string text;                       // the document's letters (and digits) in codes
     std::string document;                   // the document's bytes, kept only when places are asked
@@ -28,9 +29,10 @@ struct RequestKeeps {
     bool wordLengths = false;  // for word controls
 };
 
-// Reads the typed keywords into request.keywords, and the typed words that hold none (no letter
-// of the alphabet) into request.leftOut. False with `error` set on text that the alphabet cannot
-// read; an empty list is the caller's to refuse.
+// Reads the typed keywords into request.keywords (and their search order, MakeSearchOrder, into
+// request.searchOrder: what a result writer names the keywords of a result by), and the typed
+// words that hold none (no letter of the alphabet) into request.leftOut. False with `error` set on
+// text that the alphabet cannot read; an empty list is the caller's to refuse.
 bool ReadRequestKeywords(SearchRequest& request, std::string_view keywordText, std::string& error);
 
 // Maps the document's bytes into request.text (and what `keeps` asks for). The document is

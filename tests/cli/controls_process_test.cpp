@@ -400,9 +400,9 @@ TEST_F(StrandixControlsTest, EveryReportNamesItsDocumentVersionAndDate) {
          {"<tr><th>Document</th><td>" + kSample + "</td></tr>",
           "<tr><th>SHA-256</th><td>" + sha + "</td></tr>", "<tr><th>Made by</th><td>" + made})
         EXPECT_THAT(html, HasSubstr(expected));
-    // A merge knows the document by its bytes alone; MOSES and moses are one run.
+    // A merge names the document as the partials carry it; MOSES and moses are one run.
     EXPECT_EQ(merged.status, 0) << merged.err;
-    EXPECT_THAT(merged.out, HasSubstr("Document: SHA-256 " + sha + "\n"));
+    EXPECT_THAT(merged.out, HasSubstr("Document: " + kSample + ", SHA-256 " + sha + "\n"));
     EXPECT_THAT(merged.out, HasSubstr("Made by: " + made));
     EXPECT_THAT(json.out, HasSubstr("\"documentSha256\": \"" + sha + "\""));
     for (const std::string* report : {&single.out, &merged.out}) {
@@ -410,6 +410,30 @@ TEST_F(StrandixControlsTest, EveryReportNamesItsDocumentVersionAndDate) {
                            report->find(made + after + "\n") != std::string::npos;
         EXPECT_TRUE(dated) << *report;
     }
+}
+
+// The merge's text and page are the single run's, byte for byte: the partials carry the
+// document's name as given.
+TEST_F(StrandixControlsTest, MergedReportsAreTheSingleRunsByteForByte) {
+    const std::string single = (Root() / "single.html").string();
+    const std::string merged = (Root() / "merged.html").string();
+    const std::vector<std::string> run = {"-q", "--controls", "6", "--seed", "9", kSample, "moses"};
+    std::vector<std::string> whole = run;
+    whole.insert(whole.begin(), {"--report", single});
+    const Outcome text = Run(whole);
+    ASSERT_EQ(text.status, 0) << text.err;
+    std::vector<std::string> merge = {"merge", "--report", merged};
+    for (const std::string shard : {"1/3", "0/3", "2/3"}) {
+        const std::string partial = (Root() / ("part-" + shard.substr(0, 1))).string();
+        std::vector<std::string> one = run;
+        one.insert(one.begin(), {"--shard", shard, "-o", partial});
+        ASSERT_EQ(Run(one).status, 0);
+        merge.push_back(partial);
+    }
+    const Outcome joined = Run(merge);
+    EXPECT_EQ(joined.status, 0) << joined.err;
+    EXPECT_EQ(joined.out, text.out);
+    EXPECT_EQ(ReadWholeFile(merged), ReadWholeFile(single));
 }
 
 TEST_F(StrandixControlsTest, AFailedWriteNamesTheFileAndTheSystemsReason) {

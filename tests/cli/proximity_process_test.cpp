@@ -88,6 +88,59 @@ TEST_F(StrandixProximityTest, BadListLinesNameTheFileAndLine) {
     }
 }
 
+TEST_F(StrandixProximityTest, AListRunsWithPersonsWithoutADateAndShowsInfluence) {
+    // The demonstration list with a person of names only: it takes part in the permutation test.
+    std::ifstream demo(kDemoList, std::ios::binary);
+    std::stringstream text;
+    text << demo.rdbuf() << "nodate\tname\tאברהם\n";
+    const std::string list = (Root() / "list.txt").string();
+    std::ofstream(list, std::ios::binary) << text.str();
+    const Outcome outcome = Run({"proximity", "--json", "--influence", "--permutations", "99",
+                                 "--alphabet", "hebrew", kKoren, "--list", list});
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_THAT(outcome.err, testing::HasSubstr("strandix: Note: " + list +
+                                                ": nodate has names but no date: no pair of "
+                                                "their own"));
+    EXPECT_THAT(outcome.err, testing::HasSubstr("strandix: c matrix: 9 persons, "));
+    const nlohmann::json json = nlohmann::json::parse(outcome.out);
+    const nlohmann::json& influence = json["influence"];
+    ASSERT_EQ(influence["persons"].size(), 9u);
+    ASSERT_FALSE(influence["words"].empty());
+    for (const nlohmann::json& row : influence["persons"]) {
+        EXPECT_TRUE(row["person"].is_string());
+        EXPECT_GE(row["rankP2"].get<int>(), 1);
+        EXPECT_LE(row["rankP2"].get<int>(), 100);
+        EXPECT_TRUE(row["pairs"].is_number_integer());
+        EXPECT_TRUE(row["rankP1"].is_number_integer());
+        EXPECT_TRUE(row["rankT"].is_number_integer());
+    }
+    EXPECT_TRUE(influence["words"][0]["word"].is_string());
+    EXPECT_TRUE(json["statistics"]["log10P2"].is_number());
+    // Leaving out the person without a date leaves N as it is.
+    for (const nlohmann::json& row : influence["persons"]) {
+        if (row["person"] == "nodate") {
+            EXPECT_EQ(row["pairs"], json["statistics"]["pairs"]);
+        }
+    }
+}
+
+TEST_F(StrandixProximityTest, AListTooLargeForAnHourIsRefusedUnlessYes) {
+    const std::string list = (Root() / "large.txt").string();
+    {
+        std::ofstream file(list, std::ios::binary);
+        for (int p = 0; p < 3000; ++p)
+            file << p << "\tname\tצדקיהו\n" << p << "\tdate\tמתניה\n";
+    }
+    const Outcome outcome =
+        Run({"proximity", "--threads", "2", "--alphabet", "hebrew", kKoren, "--list", list});
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_THAT(outcome.err, testing::StartsWith("strandix: The c matrix of 3000 persons, 9000000 "
+                                                 "cells (name x date), 2 words: about "));
+    EXPECT_THAT(outcome.err, testing::HasSubstr("--shard K/N"));
+    EXPECT_THAT(outcome.err, testing::HasSubstr("--yes"));
+    EXPECT_THAT(outcome.out, IsEmpty());
+}
+
 TEST_F(StrandixProximityTest, ShardsMergedGiveTheSingleRun) {
     const std::vector<std::string> run = {"--alphabet", "hebrew", "--permutations",
                                           "999",        "--seed", "5",
@@ -122,6 +175,62 @@ TEST_F(StrandixProximityTest, MergeRefusesAMissingShard) {
     const Outcome merged = Run({"merge", partial});
     EXPECT_EQ(merged.status, 2);
     EXPECT_EQ(merged.err, "strandix: Shard 1/2 is missing: no partial holds its persons' rows.\n");
+}
+
+// The merge reads each file once and takes its kind from "format": a partial saved with a
+// byte-order mark or blank lines first is read, one of the other kind is refused by name, and a
+// moved document is named in a note, or given with --document (refused when it is another).
+TEST_F(StrandixProximityTest, MergeTakesEditedPartialsAndAMovedDocument) {
+    const std::string document = (Root() / "genesis.txt").string();
+    const std::string moved = (Root() / "moved.txt").string();
+    fs::copy_file(kKoren, document);
+    const std::string part0 = (Root() / "part-0").string();
+    const std::string part1 = (Root() / "part-1").string();
+    for (const char* shard : {"0/2", "1/2"}) {
+        ASSERT_EQ(Run({"proximity", "-q", "--alphabet", "hebrew", "--permutations", "99", "--shard",
+                       shard, "-o", shard[0] == '0' ? part0 : part1, document, "--list", kDemoList})
+                      .status,
+                  0);
+    }
+    fs::rename(document, moved);
+    const std::string edited = (Root() / "edited").string();
+    std::ofstream(edited, std::ios::binary) << "\xEF\xBB\xBF\r\n\n" << ReadWholeFile(part1);
+    const std::string controls = (Root() / "controls").string();
+    ASSERT_EQ(
+        Run({"-q", "--controls", "4", "--shard", "0/1", "-o", controls, kKoren, "abc"}).status, 0);
+    const std::string page = (Root() / "page.html").string();
+    const struct {
+        std::vector<std::string> arguments;
+        int status;
+        std::string err;     // the whole of standard error, or its start when it ends in "..."
+        bool grids = false;  // the page shows letter grids
+    } cases[] = {
+        {{"merge", "--report", page, part0, edited},
+         0,
+         "strandix: Note: the report has no letter grids, which need the document the shards "
+         "read: " +
+             document + " was tried, and the document could not be opened..."},
+        {{"merge", "--report", page, "--document", moved, part0, edited}, 0, "", true},
+        {{"merge", "--report", page, "--document", kDemoList, part0, part1},
+         2,
+         "strandix: " + kDemoList + " is not the document the shards read: its SHA-256 is ..."},
+        {{"merge", part0, controls},
+         2,
+         "strandix: " + controls + ": it is a partial of a control run, while " + part0 +
+             " is a partial of a proximity run, so the two are not parts of the same run.\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.arguments));
+        fs::remove(page);
+        const Outcome outcome = Run(c.arguments);
+        EXPECT_EQ(outcome.status, c.status) << outcome.err;
+        if (c.err.size() > 3 && c.err.substr(c.err.size() - 3) == "...")
+            EXPECT_THAT(outcome.err, testing::StartsWith(c.err.substr(0, c.err.size() - 3)));
+        else
+            EXPECT_EQ(outcome.err, c.err);
+        if (c.status != 0) continue;
+        EXPECT_EQ(ReadWholeFile(page).find("<table class=\"grid\"") != std::string::npos, c.grids);
+    }
 }
 
 // ... and --alphabet auto reads the list in the document's alphabet, Hebrew here.

@@ -12,6 +12,7 @@ const char kDigest[] = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61
 ControlRun MakeRun(std::int64_t totalControls) {
     ControlRun run;
     run.alphabet = "latin";
+    run.documentName = "books/genesis.txt";
     run.keywords = {"MOSES", "AARON"};
     run.settings.MaxDistanceBetweenLetters = 300;
     run.settings.MaxResultLength = 2000;
@@ -61,6 +62,7 @@ TEST(ControlPartial, ReadsBackWhatItWrote) {
         std::string problem;
         ASSERT_TRUE(ReadControlPartial(text, read, problem)) << problem;
         EXPECT_EQ(read.documentDigest, kDigest);
+        EXPECT_EQ(read.run.documentName, "books/genesis.txt");
         EXPECT_TRUE(read.run.ignoreNumbers);
         EXPECT_EQ(read.run.keywords, run.keywords);
         EXPECT_EQ(read.run.kind, ControlKind::Words);
@@ -75,6 +77,12 @@ TEST(ControlPartial, ReadsBackWhatItWrote) {
         EXPECT_EQ(read.run.controls, written.run.controls);
         // Every field goes into the text: written again, it is the same text.
         EXPECT_EQ(WriteControlPartial(read), text);
+        // As an editor may save it: with a byte-order mark, or blank lines first.
+        for (const std::string& saved : {"\xEF\xBB\xBF" + text, "\r\n\n  " + text}) {
+            ControlPartial again;
+            ASSERT_TRUE(ReadControlPartial(saved, again, problem)) << problem;
+            EXPECT_EQ(again.run.controls, written.run.controls);
+        }
     }
 }
 
@@ -99,10 +107,12 @@ TEST(ControlPartial, RefusesDamagedFilesSayingWhatIsWrong) {
          "the field \"controls\" is 100000001, outside 1..100000000."},
         {"another JSON file", "{\"results\": []}\n", "is not a partial of a strandix control run."},
         {"not an object", "[1, 2]", "is not a partial of a strandix control run."},
-        {"newer format", Replace(good, "\"version\": 2", "\"version\": 3"),
-         "(version 3) is not one this strandix reads (version 2)."},
-        {"older format", Replace(good, "\"version\": 2", "\"version\": 1"),
-         "(version 1) is not one this strandix reads (version 2)."},
+        {"newer format", Replace(good, "\"version\": 3", "\"version\": 4"),
+         "(version 4) is not one this strandix reads (version 3)."},
+        {"older format", Replace(good, "\"version\": 3", "\"version\": 2"),
+         "(version 2) is not one this strandix reads (version 3)."},
+        {"a byte offset counts the blank lines before it",
+         "\n\n" + Replace(good, "{\"format\"", "{\"format\"x"), "is not valid JSON at byte 11: "},
         {"field missing", Replace(good, "\"alphabet\": \"latin\",\n", ""),
          "the field \"alphabet\" is missing."},
         {"field unknown", Replace(good, "\"alphabet\"", "\"extra\": 1, \"alphabet\""),
@@ -203,10 +213,12 @@ TEST(ControlPartial, MergesTheShardsOfOneRunAndRefusesAnythingElse) {
         {"last missing", {{"a.json", shard(0)}, {"b.json", shard(1)}}, "Shard 2/3 is missing"},
         {"truncated",
          {{"a.json", shard(0)}, {"b.json", shard(1)}, {"c.json", shard(2).substr(0, 300)}},
-         "c.json: the file ends before the partial does: it was cut off."},
+         "c.json, read as a partial of a control run: the file ends before the partial does: it "
+         "was "
+         "cut off."},
         {"corrupted",
          {{"a.json", shard(0)}, {"b.json", Replace(shard(1), "[4, 5, 104]", "[4, 9, 104]")}},
-         "b.json: the checksum does not match the content"},
+         "b.json, read as a partial of a control run: the checksum does not match the content"},
     };
     for (const Case& c : cases) {
         CPartialMerger merger;

@@ -46,11 +46,21 @@ ProximityPartial MakeShard(std::int64_t index, std::int64_t count) {
 
 TEST(ProximityPartial, ReadsBackWhatItWrote) {
     const std::string text = WriteProximityPartial(MakeShard(1, 2));
-    EXPECT_TRUE(LooksLikeProximityPartial(text));
-    ProximityPartial read;
+    PartialKind kind = PartialKind::Controls;
     std::string problem;
+    ASSERT_TRUE(FindPartialKind(text, kind, problem)) << problem;
+    EXPECT_EQ(kind, PartialKind::Proximity);
+    ProximityPartial read;
     ASSERT_TRUE(ReadProximityPartial(text, read, problem)) << problem;
     EXPECT_EQ(WriteProximityPartial(read), text);
+    // As an editor may save it: with a byte-order mark, or blank lines first.
+    for (const std::string& saved : {"\xEF\xBB\xBF" + text, "\n\r\n" + text}) {
+        ProximityPartial again;
+        ASSERT_TRUE(FindPartialKind(saved, kind, problem)) << problem;
+        EXPECT_EQ(kind, PartialKind::Proximity);
+        ASSERT_TRUE(ReadProximityPartial(saved, again, problem)) << problem;
+        EXPECT_EQ(WriteProximityPartial(again), text);
+    }
     EXPECT_EQ(read.rows.firstRow, 1u);
     EXPECT_EQ(read.rows.lastRow, 3u);
     EXPECT_EQ(read.rows.cells[5][0].omega, MakeShard(1, 2).rows.cells[5][0].omega);
@@ -99,13 +109,31 @@ TEST(ProximityPartial, MergesAllShardsInAnyOrder) {
 TEST(ProximityPartial, RefusesWhatIsNotOneRun) {
     ProximityPartial otherSeed = MakeShard(1, 2);
     otherSeed.request.seed = 4;
+    ProximityPartial otherSettings = MakeShard(1, 2);
+    otherSettings.request.settings.minTriples = 20;
+    ProximityPartial otherControl = MakeShard(1, 2);
+    otherControl.request.controlText = ControlTextKind::Words;
+    ProximityPartial otherPerson = MakeShard(1, 2);
+    otherPerson.request.persons[2].id = "w";
     struct Case {
         std::vector<std::pair<std::string, std::string>> files;
         const char* message;
     };
     const Case cases[] = {
         {{{"a", WriteProximityPartial(MakeShard(0, 2))}, {"b", WriteProximityPartial(otherSeed)}},
-         "b: its seed differs from a's, so the two are not parts of the same run."},
+         "b: its seed (4) differs from a's (3), so the two are not parts of the same run."},
+        {{{"a", WriteProximityPartial(MakeShard(0, 2))},
+          {"b", WriteProximityPartial(otherSettings)}},
+         "b: its settings.minTriples (20) differs from a's (10), so the two are not parts of the "
+         "same run."},
+        {{{"a", WriteProximityPartial(MakeShard(0, 2))},
+          {"b", WriteProximityPartial(otherControl)}},
+         "b: its controlText (\"words\") differs from a's (null), so the two are not parts of the "
+         "same run."},
+        {{{"a", WriteProximityPartial(MakeShard(0, 2))}, {"b", WriteProximityPartial(otherPerson)}},
+         "b: its persons[2] ({\"dates\":[\"ZABCD\"],\"id\":\"w\",\"names\":[\"UVWXY\"]}) differs "
+         "from a's ({\"dates\":[\"ZABCD\"],\"id\":\"z\",\"names\":[\"UVWXY\"]}), so the two are "
+         "not parts of the same run."},
         {{{"a", WriteProximityPartial(MakeShard(0, 2))},
           {"b", WriteProximityPartial(MakeShard(1, 3))}},
          "b: it is one of 3 shards, while a is one of 2, so the two are not parts of the same "
