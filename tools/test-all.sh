@@ -72,6 +72,8 @@ section "partial-file fuzzer (half a minute)"
 bash tools/fuzz.sh 30 partial
 section "UTF-8 and alphabet fuzzer (half a minute)"
 bash tools/fuzz.sh 30 text
+section "proximity list fuzzer (half a minute)"
+bash tools/fuzz.sh 30 pair_list
 
 section "sanitizer build"
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSTRANDIX_WERROR=ON \
