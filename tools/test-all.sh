@@ -58,6 +58,11 @@ mkdir "$unpacked/tmp"
 TMPDIR="$unpacked/tmp" "$unpacked/usr/bin/strandix" -q -o "$unpacked/page.html" \
     samples/genesis.txt moses aaron
 grep -q "</html>" "$unpacked/page.html"
+# The Python package, for Debian's python3, imported from the unpacked tree.
+[ -f "$unpacked/usr/lib/python3/dist-packages/strandix/__init__.pyi" ] ||
+    { echo "the package lacks the Python package's type stub" >&2; exit 1; }
+PYTHONPATH="$unpacked/usr/lib/python3/dist-packages" /usr/bin/python3 -c \
+    "import strandix; assert len(strandix.Document.open('samples/genesis.txt')) == 151843"
 rm -rf "$unpacked"
 trap - EXIT
 
