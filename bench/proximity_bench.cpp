@@ -1,6 +1,7 @@
 // Word-pair proximity timed on the Koren Genesis: X1 (two published pairs, cold), X2 (the c
 // matrix of a 32-person list drawn from the text's own words), X3 (999,999 permutations of X2's
-// matrix) and the peak heap of X2.
+// matrix), X5 (--influence on X2's list: the permutation test with each person and each word
+// left out) and the peak heap of X2.
 //
 //   strandix_proximity_bench --genesis FILE [--threads T] [--permutations N] [--persons P]
 
@@ -11,6 +12,7 @@
 #include <ctime>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -192,6 +194,28 @@ int main(int argc, char** argv) {
         static_cast<long long>(counts.atMostP1), static_cast<long long>(counts.atMostP2),
         static_cast<long long>(counts.atMostT), static_cast<long long>(statistics.pairs),
         statistics.p1, statistics.p2, statistics.t);
+    // X5: --influence on X2's list, 99,999 permutations: the plain test, then every person and
+    // every word left out once. The c matrix is not computed again, so only permutations cost.
+    request.permutations = 99999;
+    const auto plainStart = Clock::now();
+    const PermutationCounts plain =
+        *RunPermutationTest(cells, request.seed, request.permutations, threads, nullptr, nullptr);
+    const double plainSeconds = SecondsSince(plainStart);
+    const auto influenceStart = Clock::now();
+    const double influenceCpuStart = CpuSeconds();
+    const std::optional<ProximityInfluence> influence =
+        RunInfluence(request, RowsOf(matrix, false), plain, threads, nullptr, nullptr);
+    const double influenceSeconds = SecondsSince(influenceStart) + plainSeconds;
+    const double influenceCpu = CpuSeconds() - influenceCpuStart;
+    // The target compares whole runs: the X2 matrix and the test, with and without --influence.
+    std::printf(
+        "| X5 --influence, 99999 permutations | %.2f s wall, %.2f s processor (plain test "
+        "%.2f s) | a whole run within 2x the plain run | %zu persons and %zu words left out; "
+        "matrix and test %.2fx the plain run |\n",
+        influenceSeconds, influenceCpu, plainSeconds, influence ? influence->persons.size() : 0,
+        influence ? influence->words.size() : 0,
+        (seconds + influenceSeconds) / (seconds + plainSeconds));
+    std::fflush(stdout);
     std::printf(
         "| Peak heap of X2 | %.2f MB | text %.2f MB + 64 MB + matrix %.2f MB | "
         "text as letters and letter lists %.2f MB |\n",
