@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <mutex>
 #include <numeric>
 
 #include "common/random.h"
@@ -14,9 +15,12 @@ namespace {
 constexpr double kCloseShare = 0.2;
 constexpr double kNegligible = 1e-18;
 
-// ln j! for j = 0..size-1, filled on the calling thread once (std::lgamma may write a global).
+// ln j! for j = 0..size-1. The permutation test's workers each fill a table, and std::lgamma may
+// write a global (the sign, signgam), so the tables are filled one at a time.
 std::vector<double> LogFactorials(std::int64_t size) {
+    static std::mutex lgammaGlobal;
     std::vector<double> values(static_cast<std::size_t>(std::max<std::int64_t>(size, 1)));
+    const std::lock_guard<std::mutex> lock(lgammaGlobal);
     for (std::size_t j = 0; j < values.size(); ++j)
         values[j] = std::lgamma(static_cast<double>(j) + 1.0);
     return values;
