@@ -665,6 +665,12 @@ TEST_F(StrandixTest, CtrlCFinishesThePageAsCanceled) {
 // A Ctrl-C while the tool waits for an answer cancels the search: the page is finished with
 // its canceled note, and the exit status says canceled. The question is asked on a terminal.
 TEST_F(StrandixTest, CtrlCAtAQuestionCancels) {
+#if defined(__SANITIZE_THREAD__)
+    // ThreadSanitizer holds a signal that lands outside an intercepted call until the next one;
+    // a Ctrl-C between the question and the wait for its answer can then wait with it for good
+    // (seen once in four runs). The test runs in every other tree.
+    GTEST_SKIP() << "signals are deferred under ThreadSanitizer";
+#endif
     const std::string document = Document("a.txt", std::string(15000, 'a')).string();
     const std::vector<std::string> search = {"--max-skip", "1", "--span", "5", document, "aa"};
     const struct {
